@@ -1,0 +1,40 @@
+# Quick start: `make run` and `make test`. Everything else builds on them.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# The desktop program on the bundled sample; the CLI analysis where no display exists.
+run: build
+	@scripts/run-sample $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANE_BENCH=ON -DKELVANE_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target kelvane_bench
+	@$(BUILD)-bench/bench/kelvane_bench $(BENCH_ARGS)
+
+# Coverage-guided fuzzing of the text data reader; FUZZ_SECONDS to change the run time.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	@CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target ts_reader_fuzz
+	@mkdir -p fuzz-corpus && cp -n data/*.dat fuzz-corpus/
+	@$(BUILD)-fuzz/fuzz/ts_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz-corpus
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz

@@ -1,0 +1,46 @@
+#include <iostream>
+
+#include "cli_common.h"
+#include "commands.h"
+#include "core/hooks.h"
+#include "core/ssa_exception.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"kelvane-cli: Singular Spectrum Analysis of a time series"};
+    app.require_subcommand(1);
+    bool progress = true;
+    app.add_flag("--progress,!--no-progress", progress, "show progress on a terminal (default on)");
+
+    std::function<void()> run;
+    cli::register_info(app, run);
+    cli::register_decompose(app, run);
+    cli::register_reconstruct(app, run);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+
+    // Engine warnings become one line on standard error.
+    set_notify_hook([](const std::string& text, const std::string&, notify_icon) {
+        std::cerr << "kelvane-cli: warning: " << text << std::endl;
+    });
+    cli::install_progress(progress);
+    struct clear_progress {
+        ~clear_progress() { cli::finish_progress(); }
+    } clear;
+    try {
+        run();
+        return 0;
+    } catch (const SSA_math_exception::file_exception& e) {
+        std::cerr << "kelvane-cli: " << e.message << " : " << e.file_name << "." << std::endl;
+    } catch (const cli::input_error& e) {
+        std::cerr << "kelvane-cli: " << e.what() << std::endl;
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        std::cerr << "kelvane-cli: " << e.message << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << "kelvane-cli: internal error: " << e.what() << std::endl;
+    }
+    return 1;
+}

@@ -1,0 +1,88 @@
+// Dense row-major matrix of doubles carrying the whole-matrix operations of
+// the SSA pipeline: embedding, decomposition, grouping and diagonal averaging.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pair.h"
+#include "series.h"
+
+// Which eigen solver matrix::svd runs.
+enum class svd_solver {
+    jacobi,  // cyclic Jacobi rotations, the reference results
+    fast,    // LAPACK symmetric eigen solver
+    automatic
+};
+
+class matrix {
+public:
+    matrix(int r = 2, int c = 2);
+    matrix(const matrix& m) = default;
+    matrix& operator=(const matrix& m);
+    ~matrix() = default;
+
+    // Discards the contents.
+    void resize(int r, int c);
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+
+    // Checked: throws SSA_math_exception::out_of_range("in matrix::operator[]").
+    double& operator[](const Pair::t_pair<int>& ij);
+    const double& operator[](const Pair::t_pair<int>& ij) const;
+    // Unchecked, for inner loops.
+    double operator()(int i, int j) const { return m_data[index(i, j)]; }
+    void set(double v, int i, int j) { m_data[index(i, j)] = v; }
+    double* row(int i) { return m_data.data() + index(i, 0); }
+    const double* row(int i) const { return m_data.data() + index(i, 0); }
+
+    // Same-shape copy; another shape only reports and leaves this matrix alone.
+    void assign_values(const matrix& m);
+    void copy_from(const double* const* p);
+    void copy_to(double* const* p) const;
+
+    void print() const;
+    // Appends the rows; ends the program (status 1) when the file cannot be opened.
+    void write(const std::string& file_name) const;
+
+    // Trajectory matrix: element (i, j) = s[i + j]; s must hold rows + cols - 1 values (else exit 11).
+    void embed(const series& s);
+    // Column j times sqrt(s[j]).
+    void scale_columns(const series& s);
+
+    // Decomposition of this trajectory matrix X (L x K): eigenvalues of X X^T in
+    // decreasing order into spectrum (zeros from count on), the lag-covariance
+    // into covariance, eigenvectors into U (L x L), factor vectors into V (K x L).
+    // count = number of eigenvalues above bound. Shape checks exit 12..16.
+    void svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double bound,
+             svd_solver solver = svd_solver::automatic) const;
+
+    // This (L x K) becomes the sum over the listed eigentriples k of sqrt(lambda[k]) U_k V_k^T.
+    void reconstruct_group(const std::vector<double>& eigenvalues, const matrix& U, const matrix& V, int n,
+                           const int* indices);
+    void reconstruct_group(const series& eigenvalues, const matrix& U, const matrix& V, int n, const int* indices);
+    // Means along the antidiagonals into out, which must hold rows + cols - 1 values (else exit 17).
+    void diagonal_average(series& out) const;
+
+    int precision = 3;
+    int width = 10;
+
+private:
+    size_t index(int i, int j) const { return static_cast<size_t>(i) * static_cast<size_t>(m_cols) + static_cast<size_t>(j); }
+    bool in_range(int i, int j) const { return i >= 0 && i < m_rows && j >= 0 && j < m_cols; }
+    void format_to(std::ostream& os) const;
+
+    int m_rows = 0;
+    int m_cols = 0;
+    std::vector<double> m_data;
+};
+
+// The cyclic Jacobi eigen solver on a packed symmetric matrix of order n
+// (element (i, j), i <= j, at i + j(j+1)/2). On return the eigenvalues stand in
+// decreasing order on the diagonal of a and column c of r (column-major, n x n)
+// is eigenvector c.
+void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n);
+
+// Lag-covariance X X^T of a matrix x (L x K)
+// into the full L x L matrix c.
+void lag_covariance(const matrix& x, matrix& c);

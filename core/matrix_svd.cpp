@@ -1,0 +1,223 @@
+#include <lapacke.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "fatal.h"
+#include "hooks.h"
+#include "matrix.h"
+#include "ssa_exception.h"
+
+namespace {
+
+// Below this many multiplications the covariance is summed directly, in the
+// reference order; above it the Hankel shortcut pays off.
+constexpr double direct_covariance_limit = 3e7;
+
+// Up to this window length the Jacobi solver is fast enough to be the
+// automatic choice.
+constexpr int jacobi_auto_max_L = 200;
+
+// A level whose sweeps never settle would otherwise loop forever on rounding noise.
+constexpr int max_sweeps_per_level = 100;
+
+inline size_t packed(int i, int j) {  // i <= j
+    return static_cast<size_t>(i) + static_cast<size_t>(j) * (static_cast<size_t>(j) + 1) / 2;
+}
+
+bool is_hankel(const matrix& x) {
+    for (int i = 1; i < x.rows(); ++i) {
+        const double* prev = x.row(i - 1);
+        const double* cur = x.row(i);
+        for (int j = 0; j + 1 < x.cols(); ++j)
+            if (cur[j] != prev[j + 1]) return false;
+    }
+    return true;
+}
+
+void rotate(std::vector<double>& a, std::vector<double>& r, int n, int l, int m) {
+    const size_t ll = packed(l, l), mm = packed(m, m), lm = packed(l, m);
+    const double a_ll = a[ll], a_mm = a[mm], a_lm = a[lm];
+    const double x = 0.5 * (a_ll - a_mm);
+    double y = -a_lm / std::sqrt(a_lm * a_lm + x * x);
+    if (x < 0) y = -y;
+    // |y| can exceed 1 by an ulp; the clamp keeps the square root real.
+    const double sn = y / std::sqrt(2.0 * (1.0 + std::sqrt(std::max(0.0, 1.0 - y * y))));
+    const double sin2 = sn * sn;
+    const double cos2 = 1.0 - sin2;
+    const double cs = std::sqrt(cos2);
+    const double sincos = sn * cs;
+
+    double* rl = r.data() + static_cast<size_t>(l) * n;
+    double* rm = r.data() + static_cast<size_t>(m) * n;
+    for (int i = 0; i < n; ++i) {
+        if (i != l && i != m) {
+            const size_t il = i < l ? packed(i, l) : packed(l, i);
+            const size_t im = i < m ? packed(i, m) : packed(m, i);
+            const double e_il = a[il], e_im = a[im];
+            a[il] = e_il * cs - e_im * sn;
+            a[im] = e_il * sn + e_im * cs;
+        }
+        const double r_il = rl[i], r_im = rm[i];
+        rl[i] = r_il * cs - r_im * sn;
+        rm[i] = r_il * sn + r_im * cs;
+    }
+    const double t = 2.0 * a_lm * sincos;
+    a[ll] = a_ll * cos2 + a_mm * sin2 - t;
+    a[mm] = a_ll * sin2 + a_mm * cos2 + t;
+    a[lm] = (a_ll - a_mm) * sincos + a_lm * (cos2 - sin2);
+}
+
+// Eigenvalues (decreasing) and eigenvectors (columns of r, column-major) by LAPACK.
+void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r) {
+    const int n = c.rows();
+    std::vector<double> a(static_cast<size_t>(n) * n);
+    for (int i = 0; i < n; ++i) std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
+    w.assign(static_cast<size_t>(n), 0.0);
+    r.assign(static_cast<size_t>(n) * n, 0.0);
+    std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
+    lapack_int found = 0;
+    report_progress("decomposition", 0, 1);
+    lapack_int info = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found,
+                                     w.data(), r.data(), n, support.data());
+    report_progress("decomposition", 1, 1);
+    if (info != 0)
+        throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
+    // LAPACK returns ascending order; the pipeline wants decreasing.
+    std::reverse(w.begin(), w.end());
+    for (int i = 0; i < n / 2; ++i)
+        std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
+                         r.begin() + static_cast<size_t>(n - 1 - i) * n);
+}
+
+}  // namespace
+
+void lag_covariance(const matrix& x, matrix& c) {
+    const int L = x.rows(), K = x.cols();
+    c.resize(L, L);
+    const bool direct = static_cast<double>(L) * L * K <= direct_covariance_limit || !is_hankel(x);
+    if (direct) {
+        for (int i = 0; i < L; ++i) {
+            const double* xi = x.row(i);
+            for (int j = i; j < L; ++j) {
+                const double* xj = x.row(j);
+                double s = 0;
+                for (int k = 0; k < K; ++k) s += xi[k] * xj[k];
+                c.set(s, i, j);
+                c.set(s, j, i);
+            }
+            report_progress("lag-covariance", i + 1, L);
+        }
+        return;
+    }
+    // Hankel: C(i+1, j+1) = C(i, j) - x(i,0) x(j,0) + x(i+1,K-1) x(j+1,K-1).
+    const double* x0 = x.row(0);
+    for (int j = 0; j < L; ++j) {
+        const double* xj = x.row(j);
+        double s = 0;
+        for (int k = 0; k < K; ++k) s += x0[k] * xj[k];
+        c.set(s, 0, j);
+        c.set(s, j, 0);
+    }
+    for (int i = 1; i < L; ++i) {
+        const double head = x(i - 1, 0), tail = x(i, K - 1);
+        for (int j = i; j < L; ++j) {
+            const double s = c(i - 1, j - 1) - head * x(j - 1, 0) + tail * x(j, K - 1);
+            c.set(s, i, j);
+            c.set(s, j, i);
+        }
+        report_progress("lag-covariance", i + 1, L);
+    }
+}
+
+void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
+    r.assign(static_cast<size_t>(n) * n, 0.0);
+    for (int i = 0; i < n; ++i) r[static_cast<size_t>(i) * n + i] = 1.0;
+
+    double off = 0;
+    for (int j = 1; j < n; ++j)
+        for (int i = 0; i < j; ++i) off += a[packed(i, j)] * a[packed(i, j)];
+
+    if (off != 0) {
+        const double norm = std::sqrt(off) * std::sqrt(2.0);
+        const double final_threshold = norm * 1e-10 / n;
+        double threshold = norm;
+        long long sweeps = 0;
+        while (threshold > final_threshold) {
+            threshold /= n;
+            for (int sweep = 0; sweep < max_sweeps_per_level; ++sweep) {
+                bool rotated = false;
+                for (int l = 0; l < n - 1; ++l) {
+                    for (int m = l + 1; m < n; ++m) {
+                        if (std::fabs(a[packed(l, m)]) >= threshold) {
+                            rotate(a, r, n, l, m);
+                            rotated = true;
+                        }
+                    }
+                    report_progress("decomposition", ++sweeps, 0);
+                }
+                if (!rotated) break;
+            }
+        }
+    }
+
+    for (int i = 0; i < n - 1; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            double& di = a[packed(i, i)];
+            double& dj = a[packed(j, j)];
+            if (di < dj) {
+                std::swap(di, dj);
+                std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
+                                 r.begin() + static_cast<size_t>(j) * n);
+            }
+        }
+    }
+}
+
+void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double bound,
+                 svd_solver solver) const {
+    const int L = m_rows, K = m_cols;
+    if (spectrum.size() != L) fatal_exit(12, "Error 12: spectrum size not equals window length!\n");
+    if (covariance.rows() != covariance.cols()) fatal_exit(13, "Error 13: lagged-covariance matrix is not square matrix!\n");
+    if (covariance.rows() != L) fatal_exit(14, "Error 14: size of lagged-covariance not equals window length!\n");
+    if (U.rows() != L || U.cols() != L) fatal_exit(15, "Error 15: incorrect size of eigenvectors matrix!\n");
+    if (V.rows() != K || V.cols() != L) fatal_exit(16, "Error 16: incorrect size of PCs-matrix!\n");
+
+    lag_covariance(*this, covariance);
+
+    if (solver == svd_solver::automatic) solver = L <= jacobi_auto_max_L ? svd_solver::jacobi : svd_solver::fast;
+    std::vector<double> eig;  // decreasing
+    std::vector<double> r;    // column-major eigenvectors
+    if (solver == svd_solver::jacobi) {
+        std::vector<double> p(static_cast<size_t>(L) * (L + 1) / 2);
+        for (int i = 0; i < L; ++i)
+            for (int j = 0; j <= i; ++j) p[packed(j, i)] = covariance(i, j);
+        jacobi_eigen(p, r, L);
+        eig.resize(static_cast<size_t>(L));
+        for (int i = 0; i < L; ++i) eig[static_cast<size_t>(i)] = p[packed(i, i)];
+    } else {
+        fast_eigen(covariance, eig, r);
+    }
+
+    count = 0;
+    while (count < L && eig[static_cast<size_t>(count)] > bound) ++count;
+    for (int c = 0; c < L; ++c) spectrum[c] = c < count ? eig[static_cast<size_t>(c)] : 0.0;
+
+    for (int i = 0; i < L; ++i)
+        for (int c = 0; c < L; ++c) U.set(c < count ? r[static_cast<size_t>(c) * L + i] : 0.0, i, c);
+
+    // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c): sums over d ascending, as the
+    // reference does, accumulated row by row of X for cache locality.
+    std::vector<double> acc(static_cast<size_t>(count));
+    for (int j = 0; j < K; ++j) {
+        std::fill(acc.begin(), acc.end(), 0.0);
+        for (int d = 0; d < L; ++d) {
+            const double xdj = (*this)(d, j);
+            const double* ud = U.row(d);
+            for (int c = 0; c < count; ++c) acc[static_cast<size_t>(c)] += xdj * ud[c];
+        }
+        double* vj = V.row(j);
+        for (int c = 0; c < L; ++c) vj[c] = c < count ? acc[static_cast<size_t>(c)] * (1.0 / std::sqrt(eig[static_cast<size_t>(c)])) : 0.0;
+        report_progress("factor vectors", j + 1, K);
+    }
+}

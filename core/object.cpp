@@ -1,0 +1,11 @@
+#include "object.h"
+
+namespace {
+int id_counter = 0;
+}
+
+t_id::t_id() : m_number(++id_counter) {}
+
+const t_id t_object::class_id;
+
+int t_object::get_id() const { return class_id.number(); }

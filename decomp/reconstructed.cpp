@@ -1,0 +1,40 @@
+#include "reconstructed.h"
+
+#include <numeric>
+
+#include "core/hooks.h"
+#include "core/ssa_exception.h"
+
+t_reconstructed_tss::t_reconstructed_tss(const SVD::t_svd* psvd, int amount) {
+    if (amount > psvd->L() || amount < 0)
+        throw SSA_math_exception::ssa_exception(
+            "incorrect 'amount' parameter inside t_reconstructed_tss(const t_svd* psvd, int amount)");
+    std::vector<int> indices(static_cast<size_t>(amount));
+    std::iota(indices.begin(), indices.end(), 0);
+    build(psvd, indices);
+}
+
+t_reconstructed_tss::t_reconstructed_tss(const SVD::t_svd* psvd, const std::vector<int>& indices) {
+    build(psvd, indices);
+}
+
+void t_reconstructed_tss::build(const SVD::t_svd* psvd, const std::vector<int>& indices) {
+    const int n = static_cast<int>(indices.size());
+    const int N = psvd->N();
+    m_components.assign(static_cast<size_t>(n), t_ts());
+    m_table.resize(N, n);
+    matrix y(psvd->L(), psvd->K());
+    series g(N);
+    for (int c = 0; c < n; ++c) {
+        y.reconstruct_group(psvd->spectrum(), psvd->eigenvectors(), psvd->factor_vectors(), 1, &indices[static_cast<size_t>(c)]);
+        y.diagonal_average(g);
+        m_components[static_cast<size_t>(c)] = g;
+        for (int t = 0; t < N; ++t) m_table.set(g(t), t, c);
+        report_progress("reconstruction", c + 1, n);
+    }
+}
+
+void t_reconstructed_tss::get_values(int c, std::vector<double>& out) const {
+    const series& v = m_components.at(static_cast<size_t>(c)).values();
+    out.assign(v.data(), v.data() + v.size());
+}

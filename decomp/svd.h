@@ -1,0 +1,63 @@
+// The SSA decomposition of a series for a window length L.
+#pragma once
+
+#include <vector>
+
+#include "core/matrix.h"
+#include "core/object.h"
+#include "timeseries/ts.h"
+
+class t_eigen_triple : public t_object {
+public:
+    explicit t_eigen_triple(int L = 0, int K = 0);
+    ~t_eigen_triple() override = default;
+
+    int number = -1;
+    double contribution = 0;  // share 0..1 of the sum of the spectrum
+    std::vector<double> factor_vector;
+    std::vector<double> principal_component;
+    std::vector<double> eigenvector;
+    double eigenvalue = 0;
+};
+
+namespace SVD {
+
+// Eigenvalues at or below this are not in use.
+constexpr double count_bound = 0.0001;
+// Eigenvalues at or below this count as 0 in the spectrum.
+constexpr double spectrum_zero = 0.00001;
+
+class t_svd : public t_object {
+public:
+    t_svd(const t_ts& ts, int L, svd_solver solver = svd_solver::automatic);
+    // The trajectory matrix is not copied: a copy keeps a 2 x 2 placeholder.
+    t_svd(const t_svd& o);
+    t_svd& operator=(const t_svd& o);
+    ~t_svd() override = default;
+
+    int count() const { return m_count; }
+    void set_count(int n) { m_count = n; }
+    int L() const { return m_L; }
+    int K() const { return m_K; }
+    int N() const { return m_L + m_K - 1; }
+    const std::vector<double>& spectrum() const { return m_spectrum; }
+    const matrix& eigenvectors() const { return m_eigenvectors; }
+    const matrix& factor_vectors() const { return m_factor_vectors; }
+    const matrix& trajectory() const { return m_trajectory; }
+    const t_eigen_triple& triple(int c) const { return m_triples.at(static_cast<size_t>(c)); }
+
+    // The series of one group of eigentriples, with tick marks 1..N.
+    void reconstruct(const std::vector<int>& indices, t_ts& out) const;
+
+private:
+    matrix m_trajectory;
+    int m_K = 0;
+    int m_L = 0;
+    std::vector<double> m_spectrum;
+    matrix m_eigenvectors;
+    matrix m_factor_vectors;
+    std::vector<t_eigen_triple> m_triples;
+    int m_count = 0;
+};
+
+}  // namespace SVD

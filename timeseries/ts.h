@@ -1,0 +1,76 @@
+// A time series: values, optional tick marks (one text per value) and a title.
+#pragma once
+
+#include <fstream>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/object.h"
+#include "core/series.h"
+
+class t_ts : public t_object {
+public:
+    t_ts();
+    // Tick marks "1".."n", has_ticks set.
+    explicit t_ts(const series& s);
+    // n empty tick marks, has_ticks clear.
+    explicit t_ts(const std::vector<double>& v);
+    t_ts(const t_ts& o);
+    t_ts& operator=(const t_ts& o);
+    // Values only: tick list emptied, title emptied, has_ticks unchanged.
+    t_ts& operator=(const series& s);
+    ~t_ts() override = default;
+
+    int size() const { return m_values->size(); }
+    double& operator[](int i) { return (*m_values)[i]; }
+    const double& operator[](int i) const { return (*m_values)[i]; }
+    series& values() { return *m_values; }
+    const series& values() const { return *m_values; }
+    double max() const { return m_values->max(); }
+    double min() const { return m_values->min(); }
+
+    // Null when the series has no tick marks.
+    std::vector<std::string>* ticks() { return m_ticks->empty() ? nullptr : m_ticks.get(); }
+    const std::vector<std::string>* ticks() const { return m_ticks->empty() ? nullptr : m_ticks.get(); }
+    const std::string& title() const { return m_title; }
+    void set_title(const std::string& t) { m_title = t; }
+    bool has_ticks() const { return m_has_ticks; }
+    void set_has_ticks(bool b) { m_has_ticks = b; }
+
+    // With a list: a copy of it. With nullptr: every existing entry i becomes "i+1".
+    void set_ticks(const std::vector<std::string>* list);
+    // With a list: each number formatted with "%g". With nullptr: as above.
+    void set_ticks(const std::vector<double>* list);
+
+    // Reads the series from a file: a workbook when the path ends in "xls"
+    // (any case), the text data format otherwise. Throws file_exception.
+    void load(const std::string& path);
+
+    // The text data reader.
+    class ctsstream : public std::ifstream {
+    public:
+        ctsstream() = default;
+        explicit ctsstream(const std::string& path) : std::ifstream(path) {}
+        ctsstream& operator>>(t_ts& ts);
+    };
+
+private:
+    bool m_has_ticks = false;
+    std::string m_title;
+    std::unique_ptr<std::vector<std::string>> m_ticks;
+    std::unique_ptr<series> m_values;
+};
+
+// Parses the text data format from any stream into ts (values, ticks, title;
+// has_ticks untouched). Throws file_exception with an empty file name when a
+// value is not a finite number; the message names the line.
+void read_cts(std::istream& in, t_ts& ts);
+
+// Writes the File Save layout: "%" + title, then one line per value, with
+// "tick<TAB>value" when has_ticks is set.
+void write_cts(std::ostream& out, const t_ts& ts);
+
+// Writes the File Save layout to a file; throws file_exception when it cannot be written.
+void save_cts(const std::string& path, const t_ts& ts);
