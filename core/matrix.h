@@ -64,6 +64,10 @@ public:
     // Means along the antidiagonals into out, which must hold rows + cols - 1 values (else exit 17).
     void diagonal_average(series& out) const;
 
+    // --- Trend tests: each column is one tested vector (methods/trend_tests.cpp).
+
+    // --- Harmonic pairing and period estimation (methods/pairing.cpp, methods/period.cpp).
+
     int precision = 3;
     int width = 10;
 

@@ -2,9 +2,14 @@
 
 #include <cmath>
 
+#include "core/ssa_exception.h"
+
 namespace SVD {
 
 t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1), m_L(L) {
+    // Callers keep L within 1..N; a slip is reported rather than left to the allocations.
+    if (L < 1 || L > ts.size())
+        throw SSA_math_exception::out_of_range("incorrect window length inside t_svd(const t_ts& ts, int L)");
     const int K = m_K;
     m_spectrum.assign(static_cast<size_t>(L), 0.0);
     m_eigenvectors.resize(L, L);
@@ -66,13 +71,15 @@ t_svd& t_svd::operator=(const t_svd& o) {
     return *this;
 }
 
-void t_svd::reconstruct(const std::vector<int>& indices, t_ts& out) const {
+void t_svd::reconstruct(const std::vector<int>& indices, t_ts& out) const { out = t_ts(reconstruct_values(indices)); }
+
+series t_svd::reconstruct_values(const std::vector<int>& indices) const {
     matrix y(m_L, m_K);
     y.reconstruct_group(m_spectrum, m_eigenvectors, m_factor_vectors, static_cast<int>(indices.size()),
                         indices.data());
     series g(N());
     y.diagonal_average(g);
-    out = t_ts(g);
+    return g;
 }
 
 }  // namespace SVD

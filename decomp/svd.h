@@ -48,6 +48,8 @@ public:
 
     // The series of one group of eigentriples, with tick marks 1..N.
     void reconstruct(const std::vector<int>& indices, t_ts& out) const;
+    // The same values without tick marks.
+    series reconstruct_values(const std::vector<int>& indices) const;
 
 private:
     matrix m_trajectory;

@@ -1,6 +1,7 @@
 // Runs the kelvane-cli binary as a user would and checks its output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,7 +18,8 @@ struct result {
 };
 
 result run(const std::string& args) {
-    const std::string err_file = testing::TempDir() + "cli_stderr.txt";
+    // ctest runs the tests of this binary in parallel processes.
+    const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string cmd = std::string(KELVANE_CLI) + " " + args + " 2>" + err_file;
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
@@ -83,7 +85,7 @@ TEST(Cli, JsonOutputIsOneObject) {
 }
 
 TEST(Cli, SaveWritesTheTextFormat) {
-    const std::string out = testing::TempDir() + "cli_saved.dat";
+    const std::string out = testing::TempDir() + "cli_saved_" + std::to_string(getpid()) + ".dat";
     std::remove(out.c_str());
     ASSERT_EQ(run("reconstruct " + data + "/airpassengers.dat --L 12 --group 1 --save " + out).status, 0);
     const auto j = run_json("info " + out);
@@ -93,7 +95,7 @@ TEST(Cli, SaveWritesTheTextFormat) {
 }
 
 TEST(Cli, BadInputGivesOneLineAndFailure) {
-    const std::string dir = testing::TempDir();
+    const std::string dir = testing::TempDir() + "cli_bad_" + std::to_string(getpid()) + "_";
     std::ofstream(dir + "comments.dat") << "# only\n# comments\n";
     std::ofstream(dir + "huge.dat") << "1\n2\n1e400\n4\n";
     std::ofstream(dir + "two.dat") << "1\n2\n";
@@ -111,7 +113,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"reconstruct " + co2 + " --L 24 --group 0", "outside 1..24"},
              {"reconstruct " + co2 + " --L 24 --group 25", "outside 1..24"},
              {"reconstruct " + co2 + " --L 24 --group 2,2", "twice"},
-             {"decompose " + dir, "data file"},
+             {"decompose " + testing::TempDir(), "data file"},
          }) {
         const result r = run(b.args);
         EXPECT_NE(r.status, 0) << b.args;

@@ -1,0 +1,85 @@
+#include "investigation.h"
+
+#include "core/fatal.h"
+#include "core/hooks.h"
+#include "core/ssa_exception.h"
+
+t_investigation::t_investigation(const std::string& name, const t_ts& ts)
+    : m_name(name), m_ts(std::make_unique<t_ts>(ts)) {}
+
+t_investigation::~t_investigation() {
+    m_svd.reset();
+    m_ts.reset();
+    m_reconstructed.reset();
+}
+
+t_reconstructed_tss* t_investigation::make_reconstructed() {
+    m_reconstructed = std::make_unique<t_reconstructed_tss>(m_svd.get(), m_amount);
+    return m_reconstructed.get();
+}
+
+void t_investigation::set_amount(int n) {
+    m_amount = n;
+    if (m_svd) m_svd->set_count(n);
+}
+
+void t_investigation::set_svd(const SVD::t_svd& svd) { m_svd = std::make_unique<SVD::t_svd>(svd); }
+
+void t_investigation::set_ts(const t_ts& ts) { m_ts = std::make_unique<t_ts>(ts); }
+
+void t_investigation::investigate() {
+    if (m_treated == vk_reconstructed) {
+        // The components are built for amount, so it must be within L first.
+        clip_amount_to_L();
+        make_reconstructed();
+    }
+    identificate();
+    m_log.flush();
+}
+
+int t_investigation::set_L(int L) {
+    m_svd.reset();
+    try {
+        m_svd = std::make_unique<SVD::t_svd>(*m_ts, L);
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        notify(e.message);
+        notify("Exiting");
+        fatal_exit(1, "");
+    }
+    if (m_amount == -1 || m_amount > m_svd->count()) m_amount = m_svd->count();
+    return m_amount;
+}
+
+void t_investigation::clip_amount_to_L() {
+    if (m_amount > m_svd->L()) {
+        notify("Attention! You have set amount of components to investigate greater than L. \nI use L instead of it.");
+        m_amount = m_svd->L();
+    }
+}
+
+const matrix* t_investigation::treated_matrix() const {
+    switch (m_treated) {
+    case vk_eigenvectors:
+        return &m_svd->eigenvectors();
+    case vk_factor_vectors:
+    case vk_factor_vectors2:
+        return &m_svd->factor_vectors();
+    case vk_reconstructed:
+        return m_reconstructed ? &m_reconstructed->table() : nullptr;
+    }
+    return nullptr;
+}
+
+int t_results::get_best_component() const {
+    if (m_components.empty() || m_ranks.size() < m_components.size())
+        throw SSA_math_exception::out_of_range("no ranked components inside t_results::get_best_component()");
+    int best = m_components[0], best_rank = m_ranks[0];
+    for (size_t i = 1; i < m_components.size(); ++i)
+        if (m_ranks[i] < best_rank) {
+            best_rank = m_ranks[i];
+            best = m_components[i];
+        }
+    return best;
+}
+
+void t_results::make_result(const SVD::t_svd& svd) { m_result = svd.reconstruct_values(m_components); }

@@ -1,0 +1,100 @@
+// What every investigation shares: the series, its decomposition, the
+// reconstructed components, the log, and the result protocol.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/matrix.h"
+#include "core/object.h"
+#include "decomp/reconstructed.h"
+#include "decomp/svd.h"
+#include "log/file_log.h"
+#include "timeseries/ts.h"
+
+// The vectors a test is applied to, one column of a matrix each. The code is
+// an integer on purpose: consumers report values outside 0..3.
+enum vector_kind : int {
+    vk_eigenvectors = 0,     // length L
+    vk_factor_vectors = 1,   // length K
+    vk_factor_vectors2 = 2,  // the same as 1
+    vk_reconstructed = 3     // length N
+};
+
+class t_investigation : public virtual t_object {
+public:
+    // Throws ssa_exception when the log file cannot be created.
+    t_investigation(const std::string& name, const t_ts& ts);
+    ~t_investigation() override;
+    t_investigation(const t_investigation&) = delete;
+    t_investigation& operator=(const t_investigation&) = delete;
+
+    virtual t_reconstructed_tss* get_reconstructed() { return m_reconstructed.get(); }
+    // Rebuilds the reconstructed components 0..amount-1 from the decomposition.
+    virtual t_reconstructed_tss* make_reconstructed();
+    virtual int get_amount() const { return m_amount; }
+    // Also sets the decomposition's count of eigentriples in use.
+    virtual void set_amount(int n);
+    virtual t_ts* get_ts() { return m_ts.get(); }
+    virtual FileLog& get_log() { return m_log; }
+    virtual void set_svd(const SVD::t_svd& svd);
+    virtual SVD::t_svd* get_svd() { return m_svd.get(); }
+    virtual const SVD::t_svd* get_svd() const { return m_svd.get(); }
+    // Reconstructed components first when they are the treated vectors, then
+    // the identification; the log is flushed at the end.
+    virtual void investigate();
+    virtual void identificate() = 0;
+    virtual void set_ts(const t_ts& ts);
+    // Decomposes the series for L and clips amount to the count in use; returns amount.
+    // A failing decomposition shows its message and "Exiting", then ends the program (status 1).
+    virtual int set_L(int L);
+    virtual const char* get_name() const { return m_name.c_str(); }
+
+    void set_treatedvectors(vector_kind v) { m_treated = v; }
+    vector_kind get_treatedvectors() const { return m_treated; }
+
+protected:
+    // The "Attention!" box and amount = L when amount is above L.
+    void clip_amount_to_L();
+    // The matrix whose columns are tested for the treated vectors, or null for an unknown kind.
+    const matrix* treated_matrix() const;
+
+    int m_amount = -1;
+    FileLog m_log;
+    std::unique_ptr<SVD::t_svd> m_svd;
+    std::string m_name;
+    std::unique_ptr<t_ts> m_ts;
+    vector_kind m_treated = vk_eigenvectors;
+    std::unique_ptr<t_reconstructed_tss> m_reconstructed;
+};
+
+class t_results : public virtual t_object {
+public:
+    ~t_results() override = default;
+
+    virtual std::vector<int>& get_components() { return m_components; }
+    virtual std::vector<int>& get_ranks() { return m_ranks; }
+    // The component of the smallest rank (the first among equals); throws on empty lists.
+    virtual int get_best_component() const;
+    virtual t_ts& get_result() { return m_result; }
+    // result = the listed components reconstructed together (values only).
+    virtual void make_result(const SVD::t_svd& svd);
+    virtual void update() = 0;
+
+    // Smallest contribution, in percent, of both members of a harmonic pair.
+    double min_percent = 0;
+    // Largest number of components; -1 for no limit.
+    int max_components = -1;
+
+protected:
+    std::vector<int> m_components;  // 0-based, in the order found
+    std::vector<int> m_ranks;       // parallel to m_components
+    t_ts m_result;
+};
+
+// An investigation that is its own result.
+class t_invest_with_results : public t_investigation, public t_results {
+public:
+    explicit t_invest_with_results(const t_ts& ts) : t_investigation("Investigation with abstract results", ts) {}
+};

@@ -1,0 +1,20 @@
+// The log file of one investigation: "filelog<n>.log", numbered by a
+// process-wide counter, emptied when opened and deleted with its owner.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+class FileLog : public std::fstream {
+public:
+    // Throws ssa_exception("error in opening file log") when the file cannot be opened.
+    explicit FileLog(const std::string& prefix = "");
+    ~FileLog() override;
+    FileLog(const FileLog&) = delete;
+    FileLog& operator=(const FileLog&) = delete;
+
+    const std::string& file_name() const { return m_file_name; }
+
+private:
+    std::string m_file_name;
+};

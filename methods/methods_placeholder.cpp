@@ -1,0 +1,1 @@
+// Identification methods arrive here.
