@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/ssa_exception.h"
+#include "timeseries/ts.h"
+
+using strings = std::vector<std::string>;
+using doubles = std::vector<double>;
+
+namespace {
+
+struct format_case {
+    const char* what;
+    std::string text;
+    doubles values;
+    strings ticks;
+    std::string title;
+};
+
+t_ts read_text(const std::string& text) {
+    std::istringstream in(text);
+    t_ts ts;
+    read_cts(in, ts);
+    return ts;
+}
+
+doubles values_of(const t_ts& ts) { return doubles(ts.values().data(), ts.values().data() + ts.size()); }
+
+strings ticks_of(const t_ts& ts) { return ts.ticks() ? *ts.ticks() : strings{}; }
+
+const format_case cases[] = {
+    {"plain values", "12.5\n13\n-0.25e1\n", {12.5, 13, -2.5}, {}, ""},
+    {"title and comment", "%Sales\n# monthly\n12\n15\n", {12, 15}, {}, "Sales"},
+    {"header fixes tick column", "Date Volume\n1990 12.5\n1991 13.0\n", {12.5, 13}, {"1990", "1991"}, "Volume"},
+    {"letters make a header line", "Month Value Remark\nJan 10\n", {}, {}, "10"},
+    {"one header letter is enough", "1990 12.5 x\n", {}, {}, "12.5"},
+    {"run stops at semicolon", "5;6\n7\n", {5, 7}, {}, ""},
+    {"atof prefixes", "1.2.3\n+-4\nE5\n", {1.2, 0, 0}, {}, ""},
+    {"leading blanks first", "   # note\n  3.5\n", {3.5}, {}, ""},
+    {"comments and title only", "%Only\n# a\n#b 1 2\n", {}, {}, "Only"},
+    {"lone number: no tick column", "1990\n1991\t12\n", {1990, 1991}, {}, ""},
+    {"tab is a blank", "1990\t12\n1991 13\n", {12, 13}, {"1990", "1991"}, ""},
+    {"comma ends the number", "12,5\n", {12}, {}, ""},
+    {"header name without tick column", "Volume\n1\n", {1}, {}, "Volume"},
+    {"junk before the value is skipped", "1990 ;=(-12.5)\n", {-12.5}, {"1990"}, ""},
+    {"title keeps its blanks", "\t% My title \n1\n", {1}, {}, " My title "},
+    {"CRLF line breaks", "%T\r\n1990 1\r\n", {1}, {"1990"}, "T"},
+    {"last line without break", "1\n2", {1, 2}, {}, ""},
+    {"blank-only line skipped", "1\n \t \n2\n", {1, 2}, {}, ""},
+    {"no blank in tick file: all tick", "1990 1\n1991\n", {1, 0}, {"1990", "1991"}, ""},
+    {"trailing blank gives tick column", "1990 \n", {0}, {"1990"}, ""},
+    {"empty header name", "Date \n1 2\n", {2}, {"1"}, ""},
+    {"title line beats header line", "Date Volume\n%Mine\n1 2\n", {2}, {"1"}, "Mine"},
+    {"underflow is zero", "1e-400\n", {0}, {}, ""},
+    {"long line read whole", "%" + std::string(300, 'a') + "\n" + std::string(300, ' ') + "4\n", {4}, {},
+     std::string(300, 'a')},
+};
+
+}  // namespace
+
+TEST(TextFormat, WorkedExamplesAndEdgeCases) {
+    for (const format_case& c : cases) {
+        const t_ts ts = read_text(c.text);
+        EXPECT_EQ(values_of(ts), c.values) << c.what;
+        EXPECT_EQ(ticks_of(ts), c.ticks) << c.what;
+        EXPECT_EQ(ts.title(), c.title) << c.what;
+    }
+}
+
+TEST(TextFormat, ReaderReplacesContentsButKeepsFlagAndFormat) {
+    series s(doubles{1, 2, 3});
+    s.precision = 9;
+    t_ts ts(s);
+    ts.set_title("old");
+    std::istringstream in("4\n");
+    read_cts(in, ts);
+    EXPECT_EQ(values_of(ts), doubles{4});
+    EXPECT_EQ(ts.ticks(), nullptr);
+    EXPECT_EQ(ts.title(), "");
+    EXPECT_TRUE(ts.has_ticks());
+    EXPECT_EQ(ts.values().precision, 9);
+}
+
+TEST(TextFormat, NonFiniteValueIsRejectedWithItsLine) {
+    for (const std::string text : {"1\n\n# c\n1e400\n", "x y\n\n\n7 -9e999\n"}) {
+        t_ts ts(doubles{5});
+        std::istringstream in(text);
+        try {
+            read_cts(in, ts);
+            FAIL() << text;
+        } catch (const SSA_math_exception::file_exception& e) {
+            EXPECT_EQ(e.file_name, "");
+            EXPECT_EQ(e.message, "value on line 4 is not a finite number");
+        }
+        EXPECT_EQ(values_of(ts), doubles{5}) << "left untouched";
+    }
+}
+
+TEST(TextFormat, UnopenedStreamIsRefused) {
+    t_ts::ctsstream in;
+    t_ts ts;
+    try {
+        in >> ts;
+        FAIL() << "no exception";
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        EXPECT_STREQ(e.what(), "bad ctsstream in 't_ts::ctsstream& t_ts::ctsstream::operator>> (t_ts& _ts)'");
+    }
+}
+
+TEST(TextFormat, WriterLayoutAndRoundTrip) {
+    t_ts ts(doubles{1.5, 1234567, 0.1 + 0.2, -2e-9});
+    ts.set_title("Sales 2");
+    std::ostringstream plain;
+    write_cts(plain, ts);
+    EXPECT_EQ(plain.str(), "%Sales 2\n1.5\n1.23457e+06\n0.3\n-2e-09\n");
+
+    t_ts back = read_text(plain.str());
+    EXPECT_EQ(values_of(back), (doubles{1.5, 1234570, 0.3, -2e-9}));
+    EXPECT_EQ(back.ticks(), nullptr);
+    EXPECT_EQ(back.title(), "Sales 2");
+
+    strings years{"1990", "1991", "1992", "1993"};
+    ts.set_ticks(&years);
+    ts.set_has_ticks(true);
+    std::ostringstream ticked;
+    ticked.precision(2);  // the caller's stream settings must not leak into the file
+    write_cts(ticked, ts);
+    EXPECT_EQ(ticked.str(), "%Sales 2\n1990\t1.5\n1991\t1.23457e+06\n1992\t0.3\n1993\t-2e-09\n");
+
+    // Not assigned to back: assignment drops tick marks the flag does not own.
+    const t_ts ticked_back = read_text(ticked.str());
+    EXPECT_EQ(values_of(ticked_back), (doubles{1.5, 1234570, 0.3, -2e-9}));
+    EXPECT_EQ(ticks_of(ticked_back), years);
+    EXPECT_FALSE(ticked_back.has_ticks()) << "the reader leaves the flag alone";
+}

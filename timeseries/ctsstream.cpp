@@ -1,0 +1,165 @@
+// The text data format: reader and File Save writer.
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <istream>
+#include <locale>
+#include <ostream>
+#include <sstream>
+
+#include "core/ssa_exception.h"
+#include "ts.h"
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+bool is_number_char(char c) {
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.';
+}
+
+// ASCII only: the classification must not change with the program's locale.
+bool is_header_letter(char c) {
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return letter && c != 'e' && c != 'E';
+}
+
+// The run of number characters starting at pos, converted like atof: the
+// longest prefix that is a decimal number, 0 when there is none.
+double number_at(const std::string& line, size_t pos) {
+    size_t end = pos;
+    while (end < line.size() && is_number_char(line[end])) ++end;
+    std::string run = line.substr(pos, end - pos);
+    // strtod reads the decimal point of the C locale, which a desktop program
+    // may have changed; files always use '.'.
+    const std::string point = std::localeconv()->decimal_point;
+    if (point != ".") {
+        for (size_t i = run.find('.'); i != std::string::npos; i = run.find('.', i + point.size()))
+            run.replace(i, 1, point);
+    }
+    return std::strtod(run.c_str(), nullptr);
+}
+
+enum class layout { unknown, values_only, tick_column };
+
+}  // namespace
+
+void read_cts(std::istream& in, t_ts& ts) {
+    std::vector<double> values;
+    std::vector<std::string> ticks;
+    std::string title_text, header_name;
+    bool have_title = false, have_header = false;
+    layout lay = layout::unknown;
+
+    std::string raw;
+    long line_no = 0;
+    // getline also yields text after the last line break, so a file that does
+    // not end with one loses nothing. Lines longer than 255 characters are read
+    // whole: cutting or splitting them would silently change a value or tick.
+    while (std::getline(in, raw)) {
+        ++line_no;
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        const size_t first = raw.find_first_not_of(" \t");
+        // A line of blanks only is as empty as an empty line.
+        if (first == std::string::npos) continue;
+        const std::string line = raw.substr(first);
+
+        if (line[0] == '#') continue;
+        if (line[0] == '%') {
+            title_text = line.substr(1);
+            have_title = true;
+            continue;
+        }
+
+        size_t blank = 0;
+        while (blank < line.size() && !is_blank(line[blank])) ++blank;
+        if (lay == layout::unknown) lay = blank < line.size() ? layout::tick_column : layout::values_only;
+
+        bool header = false;
+        for (char c : line)
+            if (is_header_letter(c)) {
+                header = true;
+                break;
+            }
+
+        if (header) {
+            have_header = true;
+            if (lay == layout::values_only) {
+                header_name = line.substr(0, blank);
+            } else {
+                // Nothing after the first blank (or no blank at all) names the series "".
+                size_t from = blank;
+                while (from < line.size() && is_blank(line[from])) ++from;
+                size_t to = from;
+                while (to < line.size() && !is_blank(line[to])) ++to;
+                header_name = line.substr(from, to - from);
+            }
+            continue;
+        }
+
+        double v;
+        if (lay == layout::values_only) {
+            v = number_at(line, 0);
+        } else {
+            // A line without a blank is all tick mark; like any line with no
+            // number where one is expected, its value is 0.
+            ticks.push_back(line.substr(0, blank));
+            size_t at = blank;
+            while (at < line.size() && !is_number_char(line[at])) ++at;
+            v = number_at(line, at);
+        }
+        if (!std::isfinite(v))
+            throw SSA_math_exception::file_exception(
+                "", "value on line " + std::to_string(line_no) + " is not a finite number");
+        values.push_back(v);
+    }
+    // A read error (a directory given as the file, a failing disk) must not
+    // pass for a short or empty series.
+    if (in.bad()) throw SSA_math_exception::file_exception("", "unable to read data file");
+
+    ts.values().assign(values);
+    ts.set_ticks(&ticks);
+    // An explicit '%' title is the user's choice; a header name is only a column label.
+    if (have_title)
+        ts.set_title(title_text);
+    else if (have_header)
+        ts.set_title(header_name);
+    else
+        ts.set_title(std::string());
+}
+
+t_ts::ctsstream& t_ts::ctsstream::operator>>(t_ts& ts) {
+    if (!is_open() || fail())
+        throw SSA_math_exception::ssa_exception(
+            "bad ctsstream in 't_ts::ctsstream& t_ts::ctsstream::operator>> (t_ts& _ts)'");
+    read_cts(*this, ts);
+    return *this;
+}
+
+void write_cts(std::ostream& out, const t_ts& ts) {
+    // Formatted apart from out, so the caller's flags and locale cannot change the file.
+    std::ostringstream os;
+    os.imbue(std::locale::classic());
+    os << '%' << ts.title() << '\n';
+    const std::vector<std::string>* ticks = ts.ticks();
+    const series& values = ts.values();
+    for (int i = 0; i < values.size(); ++i) {
+        if (ts.has_ticks()) {
+            // A missing tick mark is written empty rather than read past the list.
+            if (ticks && static_cast<size_t>(i) < ticks->size()) os << (*ticks)[static_cast<size_t>(i)];
+            os << '\t';
+        }
+        os << values(i) << '\n';
+    }
+    out << os.str();
+}
+
+void save_cts(const std::string& path, const t_ts& ts) {
+    std::ofstream out(path);
+    if (out.is_open()) {
+        write_cts(out, ts);
+        out.close();
+    }
+    if (!out) throw SSA_math_exception::file_exception(path, "unable to write data file");
+}
