@@ -60,7 +60,7 @@ void register_decompose(CLI::App& app, std::function<void()>& run) {
             const SVD::t_svd svd(ts, L, parse_solver(*solver));
             std::vector<double> contributions, singular;
             for (int c = 0; c < L; ++c) {
-                contributions.push_back(svd.triple(c).contribution);
+                contributions.push_back(svd.contribution(c));
                 singular.push_back(std::sqrt(svd.spectrum()[static_cast<size_t>(c)]));
             }
             if (o->json) {

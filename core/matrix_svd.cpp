@@ -1,9 +1,12 @@
 #include <lapacke.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <cmath>
 
 #include "fatal.h"
+#include "fft.h"
 #include "hooks.h"
 #include "matrix.h"
 #include "ssa_exception.h"
@@ -17,6 +20,10 @@ constexpr double direct_covariance_limit = 3e7;
 // Up to this window length the Jacobi solver is fast enough to be the
 // automatic choice.
 constexpr int jacobi_auto_max_L = 200;
+
+// Above this many multiplications the factor vectors of a trajectory matrix
+// come from FFT correlations instead of direct sums.
+constexpr double direct_factor_limit = 5e7;
 
 // A level whose sweeps never settle would otherwise loop forever on rounding noise.
 constexpr int max_sweeps_per_level = 100;
@@ -77,10 +84,15 @@ void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r)
     r.assign(static_cast<size_t>(n) * n, 0.0);
     std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
     lapack_int found = 0;
-    report_progress("decomposition", 0, 1);
-    lapack_int info = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found,
-                                     w.data(), r.data(), n, support.data());
-    report_progress("decomposition", 1, 1);
+    // One long LAPACK call: it runs on a worker while this thread keeps the
+    // progress hook ticking, so every hook call stays on the caller's thread.
+    auto solve = std::async(std::launch::async, [&] {
+        return LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found, w.data(),
+                              r.data(), n, support.data());
+    });
+    for (long long tick = 0; solve.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready;)
+        report_progress("decomposition", ++tick, 0);
+    const lapack_int info = solve.get();
     if (info != 0)
         throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
     // LAPACK returns ascending order; the pipeline wants decreasing.
@@ -88,6 +100,48 @@ void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r)
     for (int i = 0; i < n / 2; ++i)
         std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
                          r.begin() + static_cast<size_t>(n - 1 - i) * n);
+}
+
+// V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the
+// reference does, accumulated row by row of X for cache locality.
+void direct_factor_vectors(const matrix& x, const matrix& U, const std::vector<double>& eig, int count, matrix& V) {
+    const int L = x.rows(), K = x.cols();
+    std::vector<double> acc(static_cast<size_t>(count));
+    for (int j = 0; j < K; ++j) {
+        std::fill(acc.begin(), acc.end(), 0.0);
+        for (int d = 0; d < L; ++d) {
+            const double xdj = x(d, j);
+            const double* ud = U.row(d);
+            for (int c = 0; c < count; ++c) acc[static_cast<size_t>(c)] += xdj * ud[c];
+        }
+        double* vj = V.row(j);
+        for (int c = 0; c < L; ++c)
+            vj[c] = c < count ? acc[static_cast<size_t>(c)] * (1.0 / std::sqrt(eig[static_cast<size_t>(c)])) : 0.0;
+        report_progress("factor vectors", j + 1, K);
+    }
+}
+
+// For a trajectory matrix X^T U_c is the correlation of the series with U_c:
+// one FFT of the series and two per component instead of L K multiplications.
+void hankel_factor_vectors(const matrix& x, const matrix& U, const std::vector<double>& eig, int count, matrix& V) {
+    const int L = x.rows(), K = x.cols(), N = L + K - 1;
+    std::vector<double> s(static_cast<size_t>(N));
+    for (int i = 0; i < L; ++i) s[static_cast<size_t>(i)] = x(i, 0);
+    for (int j = 1; j < K; ++j) s[static_cast<size_t>(L - 1 + j)] = x(L - 1, j);
+    fft_convolver fft(N);
+    std::vector<std::complex<double>> s_hat, u_hat;
+    fft.forward(s.data(), N, s_hat);
+    std::vector<double> u_rev(static_cast<size_t>(L)), conv(static_cast<size_t>(N));
+    for (int c = 0; c < count; ++c) {
+        for (int i = 0; i < L; ++i) u_rev[static_cast<size_t>(L - 1 - i)] = U(i, c);
+        fft.forward(u_rev.data(), L, u_hat);
+        for (size_t f = 0; f < u_hat.size(); ++f) u_hat[f] *= s_hat[f];
+        fft.inverse(u_hat, conv.data(), N);
+        const double scale = 1.0 / std::sqrt(eig[static_cast<size_t>(c)]);
+        for (int j = 0; j < K; ++j) V.set(conv[static_cast<size_t>(j + L - 1)] * scale, j, c);
+        report_progress("factor vectors", c + 1, count);
+    }
+    for (int j = 0; j < K; ++j) std::fill(V.row(j) + count, V.row(j) + L, 0.0);
 }
 
 }  // namespace
@@ -203,21 +257,20 @@ void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int
     while (count < L && eig[static_cast<size_t>(count)] > bound) ++count;
     for (int c = 0; c < L; ++c) spectrum[c] = c < count ? eig[static_cast<size_t>(c)] : 0.0;
 
-    for (int i = 0; i < L; ++i)
-        for (int c = 0; c < L; ++c) U.set(c < count ? r[static_cast<size_t>(c) * L + i] : 0.0, i, c);
+    // U(i, c) = R(i, c) for c < count: a transposition, blocked to stay in cache.
+    constexpr int block = 64;
+    for (int i0 = 0; i0 < L; i0 += block)
+        for (int c0 = 0; c0 < L; c0 += block)
+            for (int i = i0; i < std::min(i0 + block, L); ++i) {
+                double* ui = U.row(i);
+                for (int c = c0; c < std::min(c0 + block, L); ++c)
+                    ui[c] = c < count ? r[static_cast<size_t>(c) * L + i] : 0.0;
+            }
 
-    // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c): sums over d ascending, as the
-    // reference does, accumulated row by row of X for cache locality.
-    std::vector<double> acc(static_cast<size_t>(count));
-    for (int j = 0; j < K; ++j) {
-        std::fill(acc.begin(), acc.end(), 0.0);
-        for (int d = 0; d < L; ++d) {
-            const double xdj = (*this)(d, j);
-            const double* ud = U.row(d);
-            for (int c = 0; c < count; ++c) acc[static_cast<size_t>(c)] += xdj * ud[c];
-        }
-        double* vj = V.row(j);
-        for (int c = 0; c < L; ++c) vj[c] = c < count ? acc[static_cast<size_t>(c)] * (1.0 / std::sqrt(eig[static_cast<size_t>(c)])) : 0.0;
-        report_progress("factor vectors", j + 1, K);
-    }
+    const bool exact = solver == svd_solver::jacobi ||
+                       static_cast<double>(K) * L * count <= direct_factor_limit || !is_hankel(*this);
+    if (exact)
+        direct_factor_vectors(*this, U, eig, count, V);
+    else
+        hankel_factor_vectors(*this, U, eig, count, V);
 }

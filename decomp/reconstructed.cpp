@@ -4,6 +4,7 @@
 
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
+#include "group_reconstructor.h"
 
 t_reconstructed_tss::t_reconstructed_tss(const SVD::t_svd* psvd, int amount) {
     if (amount > psvd->L() || amount < 0)
@@ -23,11 +24,10 @@ void t_reconstructed_tss::build(const SVD::t_svd* psvd, const std::vector<int>& 
     const int N = psvd->N();
     m_components.assign(static_cast<size_t>(n), t_ts());
     m_table.resize(N, n);
-    matrix y(psvd->L(), psvd->K());
+    group_reconstructor rec(*psvd);
     series g(N);
     for (int c = 0; c < n; ++c) {
-        y.reconstruct_group(psvd->spectrum(), psvd->eigenvectors(), psvd->factor_vectors(), 1, &indices[static_cast<size_t>(c)]);
-        y.diagonal_average(g);
+        rec.reconstruct(&indices[static_cast<size_t>(c)], 1, g);
         m_components[static_cast<size_t>(c)] = g;
         for (int t = 0; t < N; ++t) m_table.set(g(t), t, c);
         report_progress("reconstruction", c + 1, n);

@@ -30,9 +30,8 @@ constexpr double spectrum_zero = 0.00001;
 class t_svd : public t_object {
 public:
     t_svd(const t_ts& ts, int L, svd_solver solver = svd_solver::automatic);
-    // The trajectory matrix is not copied: a copy keeps a 2 x 2 placeholder.
-    t_svd(const t_svd& o);
-    t_svd& operator=(const t_svd& o);
+    t_svd(const t_svd& o) = default;
+    t_svd& operator=(const t_svd& o) = default;
     ~t_svd() override = default;
 
     int count() const { return m_count; }
@@ -43,8 +42,11 @@ public:
     const std::vector<double>& spectrum() const { return m_spectrum; }
     const matrix& eigenvectors() const { return m_eigenvectors; }
     const matrix& factor_vectors() const { return m_factor_vectors; }
-    const matrix& trajectory() const { return m_trajectory; }
-    const t_eigen_triple& triple(int c) const { return m_triples.at(static_cast<size_t>(c)); }
+    // Eigentriple c (0 <= c < L), assembled from the matrices on demand so that
+    // the decomposition holds every vector once.
+    t_eigen_triple triple(int c) const;
+    double contribution(int c) const { return m_contributions.at(static_cast<size_t>(c)); }
+    double eigenvalue(int c) const { return m_eigenvalues.at(static_cast<size_t>(c)); }
 
     // The series of one group of eigentriples, with tick marks 1..N.
     void reconstruct(const std::vector<int>& indices, t_ts& out) const;
@@ -52,13 +54,14 @@ public:
     series reconstruct_values(const std::vector<int>& indices) const;
 
 private:
-    matrix m_trajectory;
+    // The trajectory matrix is a work array of the constructor: nothing reads it afterwards.
     int m_K = 0;
     int m_L = 0;
     std::vector<double> m_spectrum;
     matrix m_eigenvectors;
     matrix m_factor_vectors;
-    std::vector<t_eigen_triple> m_triples;
+    std::vector<double> m_eigenvalues;    // as the solver returned them
+    std::vector<double> m_contributions;  // shares 0..1 of the sum of the spectrum
     int m_count = 0;
 };
 

@@ -104,3 +104,34 @@ TEST(Reconstruction, DiscardedTripleReconstructsToZeros) {
         EXPECT_EQ(rec.value(2, t), 0);
     }
 }
+
+TEST(Reconstruction, ShortcutsMatchTheElementaryMatrices) {
+    // Small: the rank-one shortcut must give the reference rounding exactly.
+    // Large: the FFT path must agree to rounding.
+    struct shape {
+        int N, L;
+        double tolerance;
+    };
+    for (shape s : {shape{60, 20, 0.0}, shape{60, 45, 0.0}, shape{1300, 400, 1e-12}, shape{1300, 900, 1e-12}}) {
+        SCOPED_TRACE("N=" + std::to_string(s.N) + " L=" + std::to_string(s.L));
+        const auto v = random_series(s.N, 9);
+        const SVD::t_svd svd(t_ts(v), s.L, svd_solver::fast);
+        const t_reconstructed_tss rec(&svd, std::vector<int>{0, 3, 7});
+        matrix y(svd.L(), svd.K());
+        series ref(s.N);
+        double top = 0;
+        for (double x : v) top = std::max(top, std::fabs(x));
+        for (int c = 0; c < 3; ++c) {
+            const int k = c == 0 ? 0 : (c == 1 ? 3 : 7);
+            y.reconstruct_group(svd.spectrum(), svd.eigenvectors(), svd.factor_vectors(), 1, &k);
+            y.diagonal_average(ref);
+            for (int t = 0; t < s.N; ++t) EXPECT_NEAR(rec.value(c, t), ref[t], s.tolerance * top) << c << " " << t;
+        }
+        const std::vector<int> group{1, 2, 4, 5, 6};
+        y.reconstruct_group(svd.spectrum(), svd.eigenvectors(), svd.factor_vectors(), 5, group.data());
+        y.diagonal_average(ref);
+        const series g = svd.reconstruct_values(group);
+        for (int t = 0; t < s.N; ++t) EXPECT_NEAR(g[t], ref[t], 1e-12 * top) << t;
+        EXPECT_THROW(svd.reconstruct_values({s.L}), SSA_math_exception::out_of_range);
+    }
+}

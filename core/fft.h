@@ -1,0 +1,41 @@
+// Linear convolutions by FFT: the fast products with trajectory (Hankel)
+// matrices and the diagonal averages of rank-one matrices for long series.
+#pragma once
+
+#include <complex>
+#include <vector>
+
+class fft_convolver {
+public:
+    // Transforms of at least n_min points, so convolutions of total length up to n_min do not wrap.
+    explicit fft_convolver(int n_min);
+    ~fft_convolver();
+    fft_convolver(const fft_convolver&) = delete;
+    fft_convolver& operator=(const fft_convolver&) = delete;
+
+    int size() const { return m_n; }
+    // The spectrum of x[0..len) padded with zeros.
+    void forward(const double* x, int len, std::vector<std::complex<double>>& spectrum);
+    // out[0..len) = the first len points of the inverse transform, scaled by 1/size.
+    void inverse(const std::vector<std::complex<double>>& spectrum, double* out, int len);
+
+private:
+    int m_n;
+    double* m_real;
+    void* m_complex;
+    void* m_forward_plan;
+    void* m_inverse_plan;
+};
+
+// Number of elements on antidiagonal k of an L x K matrix.
+inline int antidiagonal_length(int k, int L, int K) {
+    const int shorter = L < K ? L : K, longer = L < K ? K : L;
+    const int lo = k < longer ? 0 : k - longer + 1;
+    const int hi = k < shorter - 1 ? k : shorter - 1;
+    return hi - lo + 1;
+}
+
+// Diagonal average of the L x K matrix a b^T given the spectra of a (length L)
+// and b (length K): out[0..L+K-1).
+void averaged_product(fft_convolver& fft, const std::vector<std::complex<double>>& a_spectrum,
+                      const std::vector<std::complex<double>>& b_spectrum, int L, int K, double* out);

@@ -1,0 +1,73 @@
+#include "group_reconstructor.h"
+
+#include <cmath>
+
+#include "core/ssa_exception.h"
+
+namespace {
+
+// Below this many multiplications the reference path is cheap enough and
+// gives the reference rounding.
+constexpr double reference_limit = 2e5;
+
+}  // namespace
+
+group_reconstructor::group_reconstructor(const SVD::t_svd& svd) : m_svd(svd) {}
+
+void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
+    const int L = m_svd.L(), K = m_svd.K();
+    for (int g = 0; g < n; ++g)
+        if (indices[g] < 0 || indices[g] >= L) throw SSA_math_exception::out_of_range("in matrix::operator[]");
+    const double work = static_cast<double>(L) * K;
+    if (n == 1 && work <= reference_limit) {
+        // One rank-one matrix: its antidiagonal sums are the same products in
+        // the same order as through the L x K matrix, so skip building it.
+        const int k = indices[0];
+        const double s = std::sqrt(m_svd.spectrum()[static_cast<size_t>(k)]);
+        const matrix& U = m_svd.eigenvectors();
+        const matrix& V = m_svd.factor_vectors();
+        const bool wide = L < K;
+        const int shorter = wide ? L : K, longer = wide ? K : L;
+        for (int t = 0; t < L + K - 1; ++t) {
+            const int lo = t < longer ? 0 : t - longer + 1;
+            const int hi = t < shorter - 1 ? t : shorter - 1;
+            double sum = 0;
+            for (int m = lo; m <= hi; ++m) {
+                const int i = wide ? m : t - m, j = wide ? t - m : m;
+                sum += s * U(i, k) * V(j, k);
+            }
+            out[t] = sum * (1.0 / (hi - lo + 1));
+        }
+    } else if (work * n <= reference_limit * 4) {
+        matrix y(L, K);
+        y.reconstruct_group(m_svd.spectrum(), m_svd.eigenvectors(), m_svd.factor_vectors(), n, indices);
+        y.diagonal_average(out);
+    } else {
+        by_fft(indices, n, out);
+    }
+}
+
+void group_reconstructor::by_fft(const int* indices, int n, series& out) {
+    const int L = m_svd.L(), K = m_svd.K(), N = L + K - 1;
+    if (!m_fft) {
+        m_fft = std::make_unique<fft_convolver>(N);
+        m_a.resize(static_cast<size_t>(L));
+        m_b.resize(static_cast<size_t>(K));
+    }
+    const matrix& U = m_svd.eigenvectors();
+    const matrix& V = m_svd.factor_vectors();
+    m_sum.assign(static_cast<size_t>(m_fft->size() / 2 + 1), 0.0);
+    // Linear in the group: add the members' spectra, transform back once.
+    for (int g = 0; g < n; ++g) {
+        const int k = indices[g];
+        const double s = std::sqrt(m_svd.spectrum()[static_cast<size_t>(k)]);
+        if (s == 0) continue;
+        for (int i = 0; i < L; ++i) m_a[static_cast<size_t>(i)] = s * U(i, k);
+        for (int j = 0; j < K; ++j) m_b[static_cast<size_t>(j)] = V(j, k);
+        m_fft->forward(m_a.data(), L, m_a_hat);
+        m_fft->forward(m_b.data(), K, m_b_hat);
+        for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += m_a_hat[f] * m_b_hat[f];
+    }
+    m_fft->inverse(m_sum, out.data(), N);
+    for (int t = 0; t < N; ++t) out[t] /= antidiagonal_length(t, L, K);
+}

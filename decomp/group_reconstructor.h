@@ -1,0 +1,28 @@
+// Reconstructs groups of eigentriples of one decomposition: in the reference
+// way (sum of elementary matrices, then diagonal averaging) while that is
+// cheap, by FFT convolutions without any L x K matrix when it is not.
+#pragma once
+
+#include <complex>
+#include <memory>
+#include <vector>
+
+#include "core/fft.h"
+#include "core/matrix.h"
+#include "decomp/svd.h"
+
+class group_reconstructor {
+public:
+    explicit group_reconstructor(const SVD::t_svd& svd);
+
+    // out must hold N values. Throws out_of_range("in matrix::operator[]") for an index outside 0..L-1.
+    void reconstruct(const int* indices, int n, series& out);
+
+private:
+    void by_fft(const int* indices, int n, series& out);
+
+    const SVD::t_svd& m_svd;
+    std::unique_ptr<fft_convolver> m_fft;
+    std::vector<double> m_a, m_b;
+    std::vector<std::complex<double>> m_a_hat, m_b_hat, m_sum;
+};
