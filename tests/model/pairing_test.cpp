@@ -106,7 +106,7 @@ TEST(Rhomax, UnitHarmonicOnABinIsNearlyOneAndScaleFreeWhenNormalised) {
 
 // The shared-table sums must give the bits of the plain per-column loops.
 TEST(Rhomax, ManyColumnsAtOnceMatchThePlainLoopsBitForBit) {
-    const int n = 37, cols = 300;  // more columns and frequencies than one block
+    const int n = 301, cols = 150;  // more times, columns and frequencies than one tile
     std::mt19937 gen(7);
     std::normal_distribution<double> noise(0, 1000);
     matrix m(n, cols);
