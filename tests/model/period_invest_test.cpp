@@ -130,10 +130,6 @@ TEST_F(period_case, ResultListsEveryComponentOnceInTheOrderFirstMet) {
     EXPECT_EQ(inv.get_components(), (std::vector<int>{4, 3, 0, 1}));
     const series once = inv.get_svd()->reconstruct_values({0, 1, 3, 4});
     for (int t = 0; t < 300; ++t) EXPECT_NEAR(inv.get_result()[t], once[t], 1e-9);
-
-    inv.get_pairs() = {{0, 1}, {1, 2}};
-    inv.make_result(*inv.get_svd());
-    EXPECT_EQ(inv.get_components(), (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(period_case, ReconstructedComponentsAreNormalisedForTheEstimates) {
