@@ -68,6 +68,29 @@ public:
 
     // --- Harmonic pairing and period estimation (methods/pairing.cpp, methods/period.cpp).
 
+    struct periodogram_peak {
+        double fmax;  // frequency of the first highest value
+        int Pmax;     // that value truncated toward zero
+    };
+    // Highest value of column j's periodogram over f = 0, 1/n, ... up to 0.5.
+    periodogram_peak periodogram_max(int j) const;
+    // The same for each of the columns 0..count-1, sharing the trigonometric values.
+    std::vector<periodogram_peak> periodogram_max_columns(int count) const;
+    // Pairs (j-1, j) of neighbouring columns 0..cpntsamount-1 whose peaks lie within
+    // parameter/n of each other, and singles (j, j) peaking at 0.5. Writes its account
+    // to log when given; throws ssa_exception for cpntsamount outside 1..cols.
+    void paring_byFourier(int cpntsamount, std::vector<Pair::t_pair<int>>& pairs, double parameter,
+                          std::ostream* log) const;
+    // Largest share of the joint periodogram of columns i and j held by two adjacent bins.
+    double pair_rhomax(int i, int j, bool normalize) const;
+    // pair_rhomax of every listed pair, with each column's Fourier sums computed once.
+    std::vector<double> pairs_rhomax(const std::vector<Pair::t_pair<int>>& pairs, bool normalize) const;
+    // Period of the rotation described by columns 0 and 1 (an n x 2 matrix): the mean step angle.
+    double getperiod_angles(bool normalize) const;
+    // Period from the leading complex root of the recurrence the two columns define;
+    // 0.0 when there is none. Writes "char.pol.: v=..." to diagnostic_stream().
+    double getperiod_charroots(bool normalize) const;
+
     int precision = 3;
     int width = 10;
 

@@ -44,6 +44,8 @@ public:
     void write(const std::string& file_name) const;
     // Reads one value per line (a short fixed-width parse, see the implementation).
     void read(const std::string& file_name);
+    // Period of the highest periodogram peak; writes two lines to diagnostic_stream() (methods/period.cpp).
+    double getperiod_periodogr() const;
 
     int precision = 3;
     int width = 10;

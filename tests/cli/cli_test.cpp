@@ -122,3 +122,58 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
 }
+
+TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
+    const std::string co2 = data + "/co2.dat";
+    const std::string log = testing::TempDir() + "cli_period_" + std::to_string(getpid()) + ".log";
+    const std::string saved = testing::TempDir() + "cli_periodic_" + std::to_string(getpid()) + ".dat";
+    const result r = run("period " + co2 + " --L 24 --json --log " + log + " --save " + saved);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);  // stdout holds the object alone
+    EXPECT_NE(r.err.find("char.pol.: v="), std::string::npos);  // diagnostics went to stderr
+    EXPECT_EQ(j["K"], 445);
+    EXPECT_EQ(j["amount"], 24);
+    ASSERT_EQ(j["periods"].size(), j["pairs"].size());
+    std::vector<double> harmonic_periods;
+    for (size_t p = 0; p < j["pairs"].size(); ++p)
+        if (j["pairs"][p][0] != j["pairs"][p][1]) harmonic_periods.push_back(j["periods"][p].get<double>());
+    EXPECT_EQ(j["pairs"][0], nlohmann::json({2, 3}));
+    for (double overtone : {12.0, 6.0, 3.0}) {
+        bool found = false;
+        for (double p : harmonic_periods) found = found || std::fabs(p - overtone) < 0.02 * overtone;
+        EXPECT_TRUE(found) << overtone;
+    }
+    // The periodic part is the reconstruction of the listed components, each once.
+    std::string group;
+    for (const auto& c : j["components"]) group += (group.empty() ? "" : ",") + std::to_string(c.get<int>());
+    const auto rec = run_json("reconstruct " + co2 + " --L 24 --group " + group)["series"];
+    ASSERT_EQ(j["periodic"].size(), 468u);
+    for (size_t t = 0; t < 468; ++t) EXPECT_NEAR(j["periodic"][t].get<double>(), rec[t].get<double>(), 1e-9) << t;
+    EXPECT_EQ(run_json("info " + saved)["ticks"][0], "1959.00");
+
+    std::ifstream in(log);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "*** Fourier method for identification \"harmonical\" pairs of components ***");
+    std::remove(log.c_str());
+    std::remove(saved.c_str());
+}
+
+TEST(Cli, PeriodGoalAndEstimationOptionsReachTheInvestigation) {
+    const auto j = run_json("period " + data + "/co2.dat --L 24 --goal 2 --estimation periodogr --vectors factor");
+    EXPECT_EQ(j["pairs"], nlohmann::json::parse("[[2,3]]"));
+    EXPECT_EQ(j["periods"][0], 12.0);
+}
+
+TEST(Cli, PeriodRefusesBadOptionsInOneLine) {
+    const std::string co2 = "period " + data + "/co2.dat --L 24 ";
+    for (const char* bad : {"--range 13:11", "--range 0:13", "--range 12", "--crit 0", "--crit x", "--vyg 1.5",
+                            "--min-percent 101", "--max-components 0", "--vyg 0.5 --no-vyg",
+                            "--min-percent 1 --max-components 4", "--estimation fft", "--vectors pcs", "--goal 3",
+                            "--amount 25", "--vyg 1"}) {
+        const result r = run(co2 + bad);
+        EXPECT_NE(r.status, 0) << bad;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << bad << " -> " << r.err;
+        EXPECT_TRUE(r.out.empty()) << bad << " -> " << r.out;
+    }
+}

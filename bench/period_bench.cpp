@@ -1,0 +1,61 @@
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <sstream>
+
+#include "bench_series.h"
+#include "core/diagnostics.h"
+#include "invest/period_invest.h"
+
+namespace {
+
+// Charroots on two unit vectors of a noisy harmonic: a polynomial of degree n - 1.
+void BM_PeriodCharroots(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::mt19937 gen(3);
+    std::normal_distribution<double> noise(0, 0.01);
+    matrix m(n, 2);
+    for (int t = 0; t < n; ++t) {
+        m.set(std::cos(2 * M_PI * t / 12) + noise(gen), t, 0);
+        m.set(std::sin(2 * M_PI * t / 12) + noise(gen), t, 1);
+    }
+    std::ostringstream sink;
+    scoped_diagnostic_stream to(sink);
+    double period = 0;
+    for (auto _ : state) {
+        period = m.getperiod_charroots(true);
+        benchmark::DoNotOptimize(period);
+        sink.str("");
+    }
+    state.counters["period"] = period;
+}
+
+// identificate() of a period investigation on reconstructed components, as the
+// CLI runs it by default (aim 0, Crit 1, VYG 0.9); the components are built
+// before the timed loop.
+void BM_PeriodIdentifyReconstructed(benchmark::State& state) {
+    const int N = static_cast<int>(state.range(0));
+    const int L = static_cast<int>(state.range(1));
+    t_period_invest inv(bench_series(N));
+    inv.set_treatedvectors(vk_reconstructed);
+    inv.set_approx_mode(0);
+    const t_VYG_constraint vyg(&inv, 0.9);
+    inv.set_constraint(&vyg);
+    inv.set_L(L);
+    inv.set_amount(std::min(L, inv.get_svd()->count()));
+    inv.make_reconstructed();
+    for (auto _ : state) {
+        inv.identificate();
+        benchmark::DoNotOptimize(inv.get_pairs().data());
+    }
+    state.counters["amount"] = inv.get_amount();
+    state.counters["pairs"] = static_cast<double>(inv.get_pairs().size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_PeriodCharroots)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodIdentifyReconstructed)->Args({2000, 1000})->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeriodIdentifyReconstructed)->Args({4000, 2000})->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,82 @@
+// The period investigation: harmonic pairs among the leading components,
+// their periods, and the periodic part of the series.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "constraint.h"
+#include "core/pair.h"
+#include "investigation.h"
+
+class t_period_results : public t_results {
+public:
+    // The harmonic pairs, 0-based; a period-2 component is (j, j).
+    std::vector<Pair::t_pair<int>>& get_pairs() { return m_pairs; }
+    const std::vector<Pair::t_pair<int>>& get_pairs() const { return m_pairs; }
+    void update() override {}
+
+protected:
+    std::vector<Pair::t_pair<int>> m_pairs;
+};
+
+// The period rules of the aims 1 and 2 for a range (Min, Max), strict at both ends.
+// Aim 1: P lies in (Min/k, Max/k) for some k = 1 .. trunc(Max/2), the range itself or a harmonic of it.
+bool period_or_harmonic_in_range(double P, const Pair::t_pair<double>& range);
+// Aim 2: P lies in (Min, Max).
+bool period_in_range(double P, const Pair::t_pair<double>& range);
+
+// Results made of harmonics; no object of it is made.
+class t_harm_results : public t_results {};
+
+class t_period_invest : public t_investigation, public t_period_results {
+public:
+    explicit t_period_invest(const t_ts& ts);
+    ~t_period_invest() override;
+
+    void set_aim(int a) { m_aim = a; }
+    int get_aim() const { return m_aim; }
+    void set_pairing(int p) { m_pairing = p; }
+    int get_pairing() const { return m_pairing; }
+    void set_estimation(int e) { m_estimation = e; }
+    int get_estimation() const { return m_estimation; }
+    void set_crit(double c) { m_crit = c; }
+    double get_crit() const { return m_crit; }
+    void set_approx_mode(int m) { m_approx_mode = m; }
+    int get_approx_mode() const { return m_approx_mode; }
+    void set_period_range(Pair::t_pair<double> r) { m_period_range = r; }
+    Pair::t_pair<double> get_period_range() const { return m_period_range; }
+
+    // Keeps a copy bound to this investigation when c is a VYG constraint; otherwise none.
+    void set_constraint(const t_prd_constraint* c);
+    virtual t_prd_constraint* get_constraint() { return m_constraint.get(); }
+
+    // Period of the pair (i, j) by the current estimation method.
+    double estimate_period(int i, int j);
+
+    // identificate(), then the periodic part into result.
+    void investigate() override;
+    void identificate() override;
+    // Every component of the pairs once, in the order first met, reconstructed together.
+    void make_result(const SVD::t_svd& svd) override;
+
+    void find_periodicities();
+    void find_periodicity_with_period();
+    void find_harmonics_with_period_from_interval();
+
+private:
+    // The treated vectors, built first when they are reconstructed components; null for an unknown kind.
+    const matrix* vectors();
+    // Matrix choice, Fourier pairing and percent filter shared by the three aims.
+    void pair_components();
+    void keep_periods_if(bool (*keep)(double period, const Pair::t_pair<double>& range));
+    void limit_count();
+
+    std::unique_ptr<t_prd_constraint> m_constraint;
+    int m_approx_mode = 0;
+    double m_crit = 1.0;
+    int m_aim = 0;
+    int m_pairing = 0;
+    int m_estimation = 1;
+    Pair::t_pair<double> m_period_range{0.0, 0.0};
+};

@@ -1,0 +1,112 @@
+// Cosine and sine sums of many columns at many frequencies, for the
+// periodograms of the pairing methods.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "core/hooks.h"
+
+namespace fourier {
+
+// For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
+// frequencies k = 0..nf-1: C = sum of x_t cos(angle(t, k)), S = the same with sin,
+// each summed over t = 0..n-1 in increasing order, so every sum has the bits of
+// the plain loop over one column. take(k, c, C, S) is called for each column with
+// k increasing. The trigonometric values are computed once per (t, k) and shared
+// by all columns; the frequencies go in blocks so that each pass over the data
+// serves several of them.
+// Adds x_t cos and x_t sin for t in [t0, t1) to the sums of W columns at F
+// frequencies, holding them in registers across t.
+template <int W, int F>
+void add_terms(const double* x, std::size_t stride, int t0, int t1, const double* cos_t, const double* sin_t,
+               int table_stride, double* C, double* S, int sums_stride) {
+    double c[F][W], s[F][W];
+    for (int f = 0; f < F; ++f)
+        for (int j = 0; j < W; ++j) {
+            c[f][j] = C[f * sums_stride + j];
+            s[f][j] = S[f * sums_stride + j];
+        }
+    for (int t = t0; t < t1; ++t) {
+        const double* row = x + static_cast<std::size_t>(t) * stride;
+        const double* ct = cos_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
+        const double* st = sin_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
+        for (int f = 0; f < F; ++f)
+            for (int j = 0; j < W; ++j) {
+                c[f][j] += row[j] * ct[f];
+                s[f][j] += row[j] * st[f];
+            }
+    }
+    for (int f = 0; f < F; ++f)
+        for (int j = 0; j < W; ++j) {
+            C[f * sums_stride + j] = c[f][j];
+            S[f * sums_stride + j] = s[f][j];
+        }
+}
+
+template <int F>
+void add_terms_narrow(int w, const double* x, std::size_t stride, int t0, int t1, const double* cos_t,
+                      const double* sin_t, int table_stride, double* C, double* S, int sums_stride) {
+    switch (w) {
+    case 1: add_terms<1, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
+    case 2: add_terms<2, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
+    case 3: add_terms<3, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
+    default: add_terms<4, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
+    }
+}
+
+// For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
+// frequencies k = 0..nf-1: C = sum of x_t cos(angle(t, k)), S = the same with sin,
+// each summed over t = 0..n-1 in increasing order, so every sum has the bits of
+// the plain loop over one column. take(k, c, C, S) is called for each column with
+// k increasing. The trigonometric values are computed once per (t, k) and shared
+// by all columns; the work goes in tiles of frequencies, columns and times so
+// that the sums stay in registers and the data in cache.
+template <class Angle, class Take>
+void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
+                 const char* stage = nullptr) {
+    constexpr int freq_block = 8;
+    constexpr int col_block = 128;
+    constexpr int time_block = 256;
+    const std::size_t un = static_cast<std::size_t>(n);
+    std::vector<double> cos_t(un * freq_block), sin_t(un * freq_block);
+    std::vector<double> C(freq_block * col_block), S(freq_block * col_block);
+    for (int k0 = 0; k0 < nf; k0 += freq_block) {
+        const int fb = std::min(freq_block, nf - k0);
+        for (int t = 0; t < n; ++t)
+            for (int f = 0; f < fb; ++f) {
+                const double a = angle(t, k0 + f);
+                cos_t[static_cast<std::size_t>(t) * freq_block + static_cast<std::size_t>(f)] = std::cos(a);
+                sin_t[static_cast<std::size_t>(t) * freq_block + static_cast<std::size_t>(f)] = std::sin(a);
+            }
+        for (int c0 = 0; c0 < m; c0 += col_block) {
+            const int cb = std::min(col_block, m - c0);
+            std::fill(C.begin(), C.end(), 0.0);
+            std::fill(S.begin(), S.end(), 0.0);
+            for (int t0 = 0; t0 < n; t0 += time_block) {
+                const int t1 = std::min(n, t0 + time_block);
+                for (int j = 0; j < cb; j += 4)
+                    for (int f = 0; f < fb; f += 2) {
+                        const double* xj = x + static_cast<std::size_t>(c0 + j);
+                        double* cs = &C[static_cast<std::size_t>(f * col_block + j)];
+                        double* ss = &S[static_cast<std::size_t>(f * col_block + j)];
+                        if (f + 1 < fb)
+                            add_terms_narrow<2>(cb - j, xj, stride, t0, t1, &cos_t[static_cast<std::size_t>(f)],
+                                                &sin_t[static_cast<std::size_t>(f)], freq_block, cs, ss, col_block);
+                        else
+                            add_terms_narrow<1>(cb - j, xj, stride, t0, t1, &cos_t[static_cast<std::size_t>(f)],
+                                                &sin_t[static_cast<std::size_t>(f)], freq_block, cs, ss, col_block);
+                    }
+            }
+            for (int j = 0; j < cb; ++j)
+                for (int f = 0; f < fb; ++f)
+                    take(k0 + f, c0 + j, C[static_cast<std::size_t>(f) * col_block + static_cast<std::size_t>(j)],
+                         S[static_cast<std::size_t>(f) * col_block + static_cast<std::size_t>(j)]);
+        }
+        if (stage) report_progress(stage, k0 + fb, nf);
+    }
+}
+
+}  // namespace fourier

@@ -1,0 +1,39 @@
+#include "polyroots.h"
+
+#include <lapacke.h>
+
+#include <cmath>
+
+bool polynomial_roots(const std::vector<double>& c, double tolerance, std::vector<std::complex<double>>& roots) {
+    roots.clear();
+    const int count = static_cast<int>(c.size());
+    if (count < 2 || count > max_poly_coefficients || c[0] == 0) return false;
+    if (tolerance < min_poly_tolerance) tolerance = min_poly_tolerance;
+
+    // Companion matrix, column-major: -c[1..d]/c[0] on the first row, ones
+    // below the diagonal. It is already upper Hessenberg, so the QR iteration
+    // runs on it directly after a scaling that keeps that form.
+    const lapack_int d = count - 1;
+    const size_t ud = static_cast<size_t>(d);
+    std::vector<double> h(ud * ud, 0.0);
+    for (size_t j = 0; j < ud; ++j) h[j * ud] = -c[j + 1] / c[0];
+    for (size_t i = 1; i < ud; ++i) h[(i - 1) * ud + i] = 1.0;
+
+    lapack_int ilo = 1, ihi = d;
+    std::vector<double> scale(ud);
+    if (LAPACKE_dgebal(LAPACK_COL_MAJOR, 'S', d, h.data(), d, &ilo, &ihi, scale.data()) != 0) return false;
+    std::vector<double> wr(ud), wi(ud);
+    double no_z = 0;
+    const lapack_int info =
+        LAPACKE_dhseqr(LAPACK_COL_MAJOR, 'E', 'N', d, ilo, ihi, h.data(), d, wr.data(), wi.data(), &no_z, 1);
+    if (info < 0) return false;
+    // On failure only the eigenvalues info+1..d (1-based) were found.
+    const size_t first = info > 0 ? static_cast<size_t>(info) : 0;
+    for (size_t k = first; k < ud; ++k) {
+        std::complex<double> z(wr[k], wi[k]);
+        // Rounding alone gives a real root a part this small.
+        if (std::fabs(z.imag()) <= tolerance * std::abs(z)) z.imag(0.0);
+        roots.push_back(z);
+    }
+    return info == 0;
+}

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "core/matrix.h"
+#include "core/ssa_exception.h"
+
+namespace {
+
+using pairs_t = std::vector<Pair::t_pair<int>>;
+
+matrix columns(int n, const std::vector<std::function<double(int)>>& f) {
+    matrix m(n, static_cast<int>(f.size()));
+    for (int t = 0; t < n; ++t)
+        for (size_t c = 0; c < f.size(); ++c) m.set(f[c](t), t, static_cast<int>(c));
+    return m;
+}
+
+std::function<double(int)> wave(double amplitude, double period, double phase = 0) {
+    return [=](int t) { return amplitude * std::cos(2 * M_PI * t / period + phase); };
+}
+
+}  // namespace
+
+TEST(FourierPairing, NeighbouringHarmonicsArePairedAndTheAlternatingColumnIsASingle) {
+    const matrix m = columns(50, {wave(1, 1e300), wave(1, 10, 1), wave(1, 10), wave(1, 2)});
+    EXPECT_NEAR(m.periodogram_max(1).fmax, 0.1, 1e-12);
+    EXPECT_NEAR(m.periodogram_max(3).fmax, 0.5, 1e-12);
+    pairs_t pairs{{7, 7}};
+    for (double crit : {0.0, 0.5, 1.0}) {
+        m.paring_byFourier(3, pairs, crit, nullptr);
+        EXPECT_EQ(pairs, (pairs_t{{1, 2}})) << crit;  // cleared first; column 0 has no predecessor
+    }
+    m.paring_byFourier(4, pairs, 1, nullptr);
+    EXPECT_EQ(pairs, (pairs_t{{1, 2}, {3, 3}}));
+
+    // Peaks one bin apart: n * |df| is 1 up to rounding.
+    const matrix apart = columns(50, {wave(1, 10), wave(1, 50 / 6.0)});
+    apart.paring_byFourier(2, pairs, 1, nullptr);
+    EXPECT_EQ(pairs, (pairs_t{{0, 1}}));
+    apart.paring_byFourier(2, pairs, 0.99, nullptr);
+    EXPECT_TRUE(pairs.empty());
+}
+
+TEST(FourierPairing, LogsEveryComponentExactly) {
+    const matrix m = columns(8, {wave(1.1, 4), wave(1.1, 4, -M_PI / 2), wave(1.3, 2)});
+    std::ostringstream log;
+    pairs_t pairs;
+    m.paring_byFourier(3, pairs, 1, &log);
+    EXPECT_EQ(pairs, (pairs_t{{0, 1}, {2, 2}}));
+    // Pmax div n: 4.4^2 = 19.36 -> 19 / 8 = 2; (8 * 1.3)^2 / 2 = 54.08 -> 54 / 8 = 6.
+    EXPECT_EQ(log.str(),
+              "*** Fourier method for identification \"harmonical\" pairs of components ***\n"
+              "    parameter=1, M=8\n\n"
+              "#1 Pi(0.25)=2, M*|fmax-fpkmax|=2\n"
+              "#2 Pi(0.25)=2, M*|fmax-fpkmax|=0\n"
+              "* Pair of components (1,2) identificated as \"harmonic\" pair\n\n"
+              "#3 Pi(0.5)=6, M*|fmax-0.5|=0\n"
+              "* Component #3 identificated as component of harmonic with period = 2\n\n"
+              "#3 Pi(0.5)=6, M*|fmax-fpkmax|=2\n");
+
+    for (int amount : {0, 4}) {
+        log.str("");
+        pairs = {{0, 1}};
+        try {
+            m.paring_byFourier(amount, pairs, 1, &log);
+            ADD_FAILURE() << amount;
+        } catch (const SSA_math_exception::ssa_exception& e) {
+            EXPECT_EQ(e.message, "invalid cpntsamount parameter given to paring_byFourier(...)");
+        }
+        EXPECT_TRUE(pairs.empty());
+        EXPECT_EQ(log.str(), "*** Fourier method for identification \"harmonical\" pairs of components ***\n"
+                             "    parameter=1, M=8\n\n");
+    }
+}
+
+TEST(Rhomax, UnitHarmonicOnABinIsNearlyOneAndScaleFreeWhenNormalised) {
+    const double unit = 1 / std::sqrt(30.0);
+    EXPECT_NEAR(columns(60, {wave(unit, 12), wave(unit, 12, 1)}).pair_rhomax(0, 1, false), 1.0, 1e-9);
+    EXPECT_NEAR(columns(60, {wave(7, 12), wave(-3, 12, 1)}).pair_rhomax(0, 1, true), 1.0, 1e-9);
+}
+
+// The shared-table sums must give the bits of the plain per-column loops.
+TEST(Rhomax, ManyColumnsAtOnceMatchThePlainLoopsBitForBit) {
+    const int n = 301, cols = 150;  // more times, columns and frequencies than one tile
+    std::mt19937 gen(7);
+    std::normal_distribution<double> noise(0, 1000);
+    matrix m(n, cols);
+    for (int t = 0; t < n; ++t)
+        for (int c = 0; c < cols; ++c) m.set(noise(gen), t, c);
+
+    pairs_t pairs;
+    for (int c = 0; c + 2 < cols; c += 3) pairs.emplace_back(c, c + 1 + c % 2);
+    const std::vector<double> rho = m.pairs_rhomax(pairs, true);
+    for (size_t p = 0; p < pairs.size(); ++p) {
+        const int i = pairs[p].first, j = pairs[p].second;
+        double na = 0, nb = 0;
+        for (int t = 0; t < n; ++t) na += m(t, i) * m(t, i), nb += m(t, j) * m(t, j);
+        na = std::sqrt(na), nb = std::sqrt(nb);
+        double best = -1, prev = 0;
+        for (int k = 0; k < n / 2 + 1; ++k) {
+            const double f = static_cast<double>(k) / n;
+            double Ca = 0, Sa = 0, Cb = 0, Sb = 0;
+            for (int t = 0; t < n; ++t) {
+                const double arg = 6.283185307179586 * t * f;
+                Ca += m(t, i) / na * std::cos(arg), Sa += m(t, i) / na * std::sin(arg);
+                Cb += m(t, j) / nb * std::cos(arg), Sb += m(t, j) / nb * std::sin(arg);
+            }
+            double P = (Ca * Ca + Sa * Sa + Cb * Cb + Sb * Sb) / n;
+            if (0.5 - f < 1.0 / n || f < 1.0 / n) P = P / 2;
+            if (k > 0 && prev + P > best) best = prev + P;
+            prev = P;
+        }
+        EXPECT_EQ(rho[p], best) << p;
+        EXPECT_EQ(m.pair_rhomax(i, j, true), best) << p;
+    }
+}
