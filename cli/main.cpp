@@ -19,8 +19,17 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
+    } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // One line, like every other input error.
+        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-')
+            std::cerr << "kelvane-cli: unknown subcommand '" << argv[1] << "'; --help lists them" << std::endl;
+        else
+            std::cerr << "kelvane-cli: " << e.what() << std::endl;
+        return e.get_exit_code() != 0 ? e.get_exit_code() : 2;
     }
 
     // Engine warnings become one line on standard error.

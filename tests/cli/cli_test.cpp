@@ -114,6 +114,9 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"reconstruct " + co2 + " --L 24 --group 25", "outside 1..24"},
              {"reconstruct " + co2 + " --L 24 --group 2,2", "twice"},
              {"decompose " + testing::TempDir(), "data file"},
+             {"decompose " + co2 + " --L abc", "--L"},
+             {"decompose", "FILE"},
+             {"nonsense " + co2, "nonsense"},
          }) {
         const result r = run(b.args);
         EXPECT_NE(r.status, 0) << b.args;
