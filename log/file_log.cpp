@@ -1,5 +1,9 @@
 #include "file_log.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "core/ssa_exception.h"
@@ -9,14 +13,27 @@ int log_counter = 0;
 }
 
 FileLog::FileLog(const std::string& prefix) {
-    char name[32];
-    std::snprintf(name, sizeof name, "filelog%d.log", log_counter++);
-    m_file_name = prefix + name;
+    // Another process working in the same directory (a second window, a
+    // batch of CLI runs) counts from 0 too: a log it holds locked is skipped
+    // instead of being emptied under it.
+    for (;;) {
+        char name[32];
+        std::snprintf(name, sizeof name, "filelog%d.log", log_counter++);
+        m_file_name = prefix + name;
+        m_lock_fd = ::open(m_file_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_lock_fd < 0) throw SSA_math_exception::ssa_exception("error in opening file log");
+        if (::flock(m_lock_fd, LOCK_EX | LOCK_NB) == 0) break;
+        ::close(m_lock_fd);
+    }
     open(m_file_name, std::ios::in | std::ios::out | std::ios::trunc);
-    if (!is_open()) throw SSA_math_exception::ssa_exception("error in opening file log");
+    if (!is_open()) {
+        ::close(m_lock_fd);
+        throw SSA_math_exception::ssa_exception("error in opening file log");
+    }
 }
 
 FileLog::~FileLog() {
     close();
     std::remove(m_file_name.c_str());
+    ::close(m_lock_fd);
 }

@@ -1,5 +1,6 @@
 // The log file of one investigation: "filelog<n>.log", numbered by a
 // process-wide counter, emptied when opened and deleted with its owner.
+// A number whose file another process holds is skipped.
 #pragma once
 
 #include <fstream>
@@ -17,4 +18,5 @@ public:
 
 private:
     std::string m_file_name;
+    int m_lock_fd = -1;  // holds the advisory lock that marks the file as in use
 };

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +67,26 @@ TEST_F(FileLogTest, NumbersTruncatesAndDeletes) {
     EXPECT_EQ(slurp(next), "");
     FileLog c(prefix);
     EXPECT_EQ(c.file_name(), prefix + "filelog" + std::to_string(first + 2) + ".log");
+}
+
+TEST_F(FileLogTest, ALogHeldByAnotherProcessIsNotTouched) {
+    const std::string prefix = dir + "/";
+    int next = 0;
+    {
+        FileLog probe(prefix);
+        std::sscanf(probe.file_name().c_str() + prefix.size(), "filelog%d.log", &next);
+        ++next;
+    }
+    const std::string held = prefix + "filelog" + std::to_string(next) + ".log";
+    std::ofstream(held) << "another run's log\n";
+    const int fd = open(held.c_str(), O_RDWR);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);  // separate open file: conflicts like another process
+    {
+        FileLog mine(prefix);
+        EXPECT_EQ(mine.file_name(), prefix + "filelog" + std::to_string(next + 1) + ".log");
+    }
+    EXPECT_EQ(slurp(held), "another run's log\n");
+    close(fd);
 }
 
 TEST_F(FileLogTest, UnwritablePlaceFailsWithTheLogMessage) {
