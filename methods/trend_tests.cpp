@@ -1,0 +1,291 @@
+// The trend tests: Kendall, Roots and LowFreq, each over the leading columns
+// of a matrix.
+#include "trend_tests.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <vector>
+
+#include "core/hooks.h"
+#include "core/matrix.h"
+#include "core/ssa_exception.h"
+
+namespace {
+
+constexpr double two_pi = 6.283185307179586;
+
+// Checked copy of column j, so a bad j throws out_of_range.
+std::vector<double> column(const matrix& m, int j) {
+    std::vector<double> x(static_cast<size_t>(m.rows()));
+    for (int t = 0; t < m.rows(); ++t) x[static_cast<size_t>(t)] = m[Pair::t_pair<int>(t, j)];
+    return x;
+}
+
+void check_amount(const matrix& m, int cpntsamount, const char* test) {
+    if (cpntsamount < 1 || cpntsamount > m.cols())
+        throw SSA_math_exception::ssa_exception(std::string("invalid cpntsamount parameter given to ") + test +
+                                                "(...)");
+}
+
+void write_identified(std::ostream* log, int j) {
+    if (log) *log << "* Component #" << j + 1 << " identificated as trend component\n\n";
+}
+
+// The frequencies the LowFreq relation sums over for n points, in scan order
+// (f advanced by repeated addition of 1/n, as the relation is defined), and
+// their cosines and sines, a block of frequencies at a time. One table serves
+// every column of a call, so the trigonometric work is done once.
+class lowfreq_table {
+public:
+    static constexpr int block = 8;
+
+    lowfreq_table(int n, double omega) : m_n(n) {
+        const double h = 1.0 / n;
+        double f = h;
+        while (f < omega) {
+            m_freq.push_back(f);
+            f += h;
+        }
+        m_low = static_cast<int>(m_freq.size());
+        while (f < 0.5) {
+            m_freq.push_back(f);
+            f += h;
+        }
+        m_doubled = static_cast<int>(m_freq.size());
+        // For even n the scan stops at 0.5 itself, which is counted once.
+        if (f < 0.5000000001) m_freq.push_back(f);
+        m_values.resize(static_cast<size_t>(n) * 2 * block);
+    }
+
+    int size() const { return static_cast<int>(m_freq.size()); }
+    int low() const { return m_low; }
+    // Frequencies from here on (the one at 0.5) are counted once, not twice.
+    int doubled() const { return m_doubled; }
+
+    // Fills the values of frequencies first .. first+block-1; row t holds the
+    // block's cosines, then its sines. Missing frequencies are zeros.
+    void load(int first) {
+        const int used = std::min(block, size() - first);
+        for (int t = 0; t < m_n; ++t) {
+            double* row = m_values.data() + static_cast<size_t>(t) * 2 * block;
+            for (int k = 0; k < block; ++k) {
+                if (k < used) {
+                    const double f = m_freq[static_cast<size_t>(first + k)];
+                    row[k] = std::cos(two_pi * t * f);
+                    row[block + k] = std::sin(two_pi * t * f);
+                } else {
+                    row[k] = row[block + k] = 0;
+                }
+            }
+        }
+    }
+
+    // C(f) and S(f) of the loaded block for the column x[0], x[stride], ...,
+    // summed over t ascending like the plain double loop.
+    void sums(const double* x, size_t stride, double* c, double* s) const {
+        // Local accumulators: the compiler keeps them in registers.
+        double cl[block] = {}, sl[block] = {};
+        const double* row = m_values.data();
+        for (int t = 0; t < m_n; ++t, row += 2 * block) {
+            const double xt = x[static_cast<size_t>(t) * stride];
+            for (int k = 0; k < block; ++k) {
+                cl[k] += xt * row[k];
+                sl[k] += xt * row[block + k];
+            }
+        }
+        std::copy(cl, cl + block, c);
+        std::copy(sl, sl + block, s);
+    }
+
+private:
+    int m_n;
+    int m_low = 0;
+    int m_doubled = 0;
+    std::vector<double> m_freq;
+    std::vector<double> m_values;
+};
+
+// Relations of the columns first .. first+amount-1.
+std::vector<double> lowfreq_relations(const matrix& m, double omega, int first, int amount) {
+    const int n = m.rows();
+    const size_t stride = static_cast<size_t>(m.cols());
+    std::vector<double> low(static_cast<size_t>(amount)), total(static_cast<size_t>(amount));
+    if (n == 0) return low;
+    for (int j = 0; j < amount; ++j) {
+        double sum = 0;
+        for (int t = 0; t < n; ++t) sum += m(t, first + j);
+        total[static_cast<size_t>(j)] = low[static_cast<size_t>(j)] = sum * sum;
+    }
+
+    lowfreq_table table(n, omega);
+    const long long blocks = (table.size() + lowfreq_table::block - 1) / lowfreq_table::block;
+    double c[lowfreq_table::block], s[lowfreq_table::block];
+    for (int first_f = 0; first_f < table.size(); first_f += lowfreq_table::block) {
+        report_progress("LowFreq test", first_f / lowfreq_table::block, blocks);
+        table.load(first_f);
+        const int used = std::min(lowfreq_table::block, table.size() - first_f);
+        for (int j = 0; j < amount; ++j) {
+            table.sums(m.row(0) + first + j, stride, c, s);
+            // total carries the running sum over all frequencies in scan order;
+            // low is its value after the last frequency below omega.
+            double& tot = total[static_cast<size_t>(j)];
+            for (int k = 0; k < used; ++k) {
+                const int f = first_f + k;
+                const double I = c[k] * c[k] + s[k] * s[k];
+                tot = f < table.doubled() ? tot + 2 * I : tot + I;
+                if (f < table.low()) low[static_cast<size_t>(j)] = tot;
+            }
+        }
+    }
+    report_progress("LowFreq test", blocks, blocks);
+    for (int j = 0; j < amount; ++j) low[static_cast<size_t>(j)] /= total[static_cast<size_t>(j)];
+    return low;
+}
+
+}  // namespace
+
+double normal_cdf(double z) {
+    const double d1 = 0.049867347, d2 = 0.0211410061, d3 = 0.0032776263, d4 = 3.80036e-05, d5 = 4.88906e-05,
+                 d6 = 5.383e-06;
+    const double a = std::fabs(z);
+    double q = 0;
+    if (a <= 7.0) q = 0.5 * std::pow(1 + a * (d1 + a * (d2 + a * (d3 + a * (d4 + a * (d5 + a * d6))))), -16.0);
+    if (z < 0) q = 1 - q;
+    return 1.0 - q;
+}
+
+long long count_increasing_pairs(const double* x, int n) {
+    // Bottom-up merge sort: when an element of a right run is placed, the
+    // elements of the left run already placed are exactly those below it.
+    std::vector<double> a(x, x + std::max(n, 0)), b(a.size());
+    long long pairs = 0;
+    for (int width = 1; width < n; width *= 2) {
+        for (int lo = 0; lo < n; lo += 2 * width) {
+            const int mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
+            int i = lo, j = mid, k = lo;
+            while (i < mid && j < hi) {
+                if (a[static_cast<size_t>(i)] < a[static_cast<size_t>(j)]) {
+                    b[static_cast<size_t>(k++)] = a[static_cast<size_t>(i++)];
+                } else {
+                    pairs += i - lo;
+                    b[static_cast<size_t>(k++)] = a[static_cast<size_t>(j++)];
+                }
+            }
+            while (i < mid) b[static_cast<size_t>(k++)] = a[static_cast<size_t>(i++)];
+            pairs += static_cast<long long>(hi - j) * (mid - lo);
+            while (j < hi) b[static_cast<size_t>(k++)] = a[static_cast<size_t>(j++)];
+        }
+        a.swap(b);
+    }
+    return pairs;
+}
+
+double matrix::kendall_plevel(int j) const {
+    const std::vector<double> x = column(*this, j);
+    const long long n = m_rows;
+    // No pair to compare: no evidence of a trend.
+    if (n < 2) return 1.0;
+    const long long P = count_increasing_pairs(x.data(), m_rows);
+    const long long nn1 = n * (n - 1);
+    const double tau = static_cast<double>(4 * P) / static_cast<double>(nn1) - 1.0;
+    // Integer quotient: 1 only for n = 2.
+    const long long c = 2 / nn1;
+    const double z = std::fabs(tau - static_cast<double>(c)) * 1.5 * std::sqrt(static_cast<double>(nn1) / (n + 2.5));
+    return (1 - normal_cdf(z)) + (1 - normal_cdf(z));
+}
+
+int matrix::roots_amount(double epsilon, int j) const {
+    const std::vector<double> x = column(*this, j);
+    const int n = m_rows;
+    auto root = [&](int i, int k) {
+        return x[static_cast<size_t>(k)] * x[static_cast<size_t>(i)] <= 0 &&
+               std::fabs(x[static_cast<size_t>(k)] - x[static_cast<size_t>(i)]) > epsilon;
+    };
+    int count = 0;
+    int i = 0;
+    while (i < n - 1) {
+        int k = i + 1;
+        while (k < n - 1 && !root(i, k)) ++k;
+        if (k < n - 1) {
+            ++count;
+        } else if (x[static_cast<size_t>(k)] * x[static_cast<size_t>(i)] < 0 &&
+                   std::fabs(x[static_cast<size_t>(k)] - x[static_cast<size_t>(i)]) > epsilon) {
+            // A zero touched at the very last point is not a root.
+            ++count;
+        }
+        i = k;
+    }
+    return count;
+}
+
+double matrix::lowfreq_relation(double omega, int j) const {
+    if (j < 0 || j >= m_cols) throw SSA_math_exception::out_of_range("in matrix::lowfreq_relation(...)");
+    return lowfreq_relations(*this, omega, j, 1)[0];
+}
+
+int matrix::trend_Kendall(int& count, int cpntsamount, int* identified, double alpha, std::ostream* log) const {
+    if (log) *log << "*** Trend identification by Kendall method, M=" << m_rows << ", alpha=" << alpha << " ***\n\n";
+    count = 0;
+    check_amount(*this, cpntsamount, "trend_Kendall");
+    for (int j = 0; j < cpntsamount; ++j) {
+        const double plevel = kendall_plevel(j);
+        if (log) *log << "#" << j + 1 << " plevel=" << plevel << "\n";
+        if (plevel < alpha) {
+            write_identified(log, j);
+            identified[count++] = j;
+        }
+        report_progress("Kendall test", j + 1, cpntsamount);
+    }
+    if (log) log->flush();
+    return 0;
+}
+
+int matrix::trend_Roots(int& count, int cpntsamount, int* identified, int maxroots, double epsilon,
+                        std::ostream* log) const {
+    if (log)
+        *log << "*** Trend identification by Roots method, M=" << m_rows << ", maxroots=" << maxroots
+             << ", epsilon=" << epsilon << " ***\n\n";
+    check_amount(*this, cpntsamount, "trend_Roots");
+    count = 0;
+    for (int j = 0; j < cpntsamount; ++j) {
+        const int roots = roots_amount(epsilon, j);
+        if (log) *log << "#" << j + 1 << "  RootsAmount=" << roots << std::endl;
+        if (roots <= maxroots) {
+            write_identified(log, j);
+            identified[count++] = j;
+        }
+        report_progress("Roots test", j + 1, cpntsamount);
+    }
+    if (log) log->flush();
+    return 0;
+}
+
+int matrix::trend_LowFreq(int& count, int cpntsamount, int* identified, double omega, double C,
+                          std::ostream* log) const {
+    if (log)
+        *log << "*** Trend identification by LowFreq method, M=" << m_rows << ", omega=" << omega << ", C=" << C
+             << " ***\n\n";
+    check_amount(*this, cpntsamount, "trend_LowFreq");
+    if (omega < 0 || omega > 0.5)
+        throw SSA_math_exception::ssa_exception("invalid omega parameter given to trend_LowFreq(...)");
+    if (C < 0 || C > 1) throw SSA_math_exception::ssa_exception("invalid C parameter given to tredn_LowFreq(...)");
+    count = 0;
+    if (omega > 0.499999999) {
+        for (int j = 0; j < cpntsamount; ++j) {
+            write_identified(log, j);
+            identified[count++] = j;
+        }
+        return 0;
+    }
+    const std::vector<double> relation = lowfreq_relations(*this, omega, 0, cpntsamount);
+    for (int j = 0; j < cpntsamount; ++j) {
+        const double r = relation[static_cast<size_t>(j)];
+        if (log) *log << "#" << j + 1 << "  Relation=" << r << std::endl;
+        if (r >= C) {
+            write_identified(log, j);
+            identified[count++] = j;
+        }
+    }
+    return 0;
+}
