@@ -17,10 +17,12 @@ struct result {
     std::string err;
 };
 
-result run(const std::string& args) {
+// dir: the working directory of the run, when given.
+result run(const std::string& args, const std::string& dir = "") {
     // ctest runs the tests of this binary in parallel processes.
     const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
-    const std::string cmd = std::string(KELVANE_CLI) + " " + args + " 2>" + err_file;
+    const std::string cmd =
+        (dir.empty() ? "" : "cd " + dir + " && ") + std::string(KELVANE_CLI) + " " + args + " 2>" + err_file;
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -116,6 +118,94 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"decompose " + testing::TempDir(), "data file"},
          }) {
         const result r = run(b.args);
+        EXPECT_NE(r.status, 0) << b.args;
+        EXPECT_NE(r.err.find(b.says), std::string::npos) << b.args << " -> " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+}
+
+TEST(Cli, TrendFollowsTheSeriesAndIsItsComponentsReconstruction) {
+    const std::string co2 = data + "/co2.dat";
+    const auto j = run_json("trend " + co2 + " --L 24");
+    EXPECT_EQ(j["N"], 468);
+    EXPECT_EQ(j["L"], 24);
+    EXPECT_EQ(j["K"], 445);
+    EXPECT_EQ(j["amount"], 24);
+    ASSERT_FALSE(j["components"].empty());
+    EXPECT_EQ(j["components"][0], 1);  // numbered from 1
+    ASSERT_EQ(j["trend"].size(), 468u);
+
+    const auto values = run_json("info " + co2)["values"];
+    double trend_mean = 0, mean = 0;
+    for (size_t t = 0; t < 468; ++t) {
+        trend_mean += j["trend"][t].get<double>() / 468;
+        mean += values[t].get<double>() / 468;
+    }
+    EXPECT_NEAR(trend_mean, mean, 0.02 * mean);
+
+    std::string group;
+    for (const auto& c : j["components"]) group += (group.empty() ? "" : ",") + std::to_string(c.get<int>());
+    const auto series = run_json("reconstruct " + co2 + " --L 24 --group " + group)["series"];
+    for (size_t t = 0; t < 468; ++t) EXPECT_DOUBLE_EQ(series[t].get<double>(), j["trend"][t].get<double>()) << t;
+}
+
+TEST(Cli, TrendLogAndSaveFiles) {
+    const std::string dir = testing::TempDir() + "cli_trend_" + std::to_string(getpid());
+    ASSERT_EQ(system(("rm -rf " + dir + " && mkdir " + dir).c_str()), 0);
+    struct log_case {
+        std::string args, header;
+    };
+    for (const log_case& c : std::vector<log_case>{
+             {"", "*** Trend identification by LowFreq method, M=24, omega=0.07, C=0.9 ***"},
+             // 5 % of the vector length, truncated: 24 -> 1, 468 -> 23; 10 % of 445 -> 44.
+             {"--method roots", "*** Trend identification by Roots method, M=24, maxroots=1, epsilon=0.0001 ***"},
+             {"--method roots --vectors reconstructed",
+              "*** Trend identification by Roots method, M=468, maxroots=23, epsilon=0.0001 ***"},
+             {"--method roots --vectors factor --roots-percent 10",
+              "*** Trend identification by Roots method, M=445, maxroots=44, epsilon=0.0001 ***"},
+             {"--method roots --maxroots 7", "*** Trend identification by Roots method, M=24, maxroots=7, epsilon=0.0001 ***"},
+             {"--method kendall --alpha 0.2 --amount 5",
+              "*** Trend identification by Kendall method, M=24, alpha=0.2 ***"},
+         }) {
+        const result r = run("trend " + data + "/co2.dat --L 24 --log copied.log --save trend.dat " + c.args, dir);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::ifstream in(dir + "/copied.log");
+        std::string first;
+        std::getline(in, first);
+        EXPECT_EQ(first, c.header);
+        EXPECT_NE(system(("ls " + dir + "/filelog* >/dev/null 2>&1").c_str()), 0) << "log left behind";
+    }
+    const auto saved = run_json("info " + dir + "/trend.dat");
+    EXPECT_EQ(saved["N"], 468);
+    EXPECT_EQ(saved["ticks"][0], "1959.00");
+    const auto j = run_json("trend " + data + "/co2.dat --L 24 --method kendall --alpha 0.2 --amount 5");
+    EXPECT_EQ(j["amount"], 5);
+    for (size_t t = 0; t < 468; t += 50)
+        EXPECT_NEAR(saved["values"][t].get<double>(), j["trend"][t].get<double>(), 1e-5 * 400) << t;
+    system(("rm -rf " + dir).c_str());
+}
+
+TEST(Cli, TrendRejectsBadParametersInOneLine) {
+    const std::string co2 = "trend " + data + "/co2.dat --L 24 ";
+    struct bad {
+        std::string args, says;
+    };
+    for (const bad& b : std::vector<bad>{
+             {"--alpha 0", "--alpha 0 is outside (0, 1]"},
+             {"--alpha 1.01", "--alpha"},
+             {"--omega 0.51", "--omega 0.51 is outside [0, 0.5]"},
+             {"--omega -0.1", "--omega"},
+             {"--C 1.5", "--C 1.5 is outside [0, 1]"},
+             {"--amount 0", "--amount 0 is outside 1..24"},
+             {"--amount 25", "outside 1..24"},
+             {"--maxroots -2", "negative"},
+             {"--roots-percent 100.5", "outside [0, 100]"},
+             {"--maxroots 2 --roots-percent 5", "exclude each other"},
+             {"--method spline", "kendall, roots or lowfreq"},
+             {"--vectors rows", "eigen, factor or reconstructed"},
+         }) {
+        const result r = run(co2 + b.args);
         EXPECT_NE(r.status, 0) << b.args;
         EXPECT_NE(r.err.find(b.says), std::string::npos) << b.args << " -> " << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
