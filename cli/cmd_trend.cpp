@@ -83,13 +83,14 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
     auto t = std::make_shared<trend_options>();
     CLI::App* cmd = app.add_subcommand("trend", "find the trend components and the trend");
     add_common_options(*cmd, *o);
-    t->amount_given = cmd->add_option("--amount", t->amount, "leading components to test, default L (at most the count in use)");
+    t->amount_given =
+        cmd->add_option("--amount", t->amount, "leading components to test, default L (at most the count in use)");
     cmd->add_option("--vectors", t->vectors, "tested vectors: eigen, factor or reconstructed (default eigen)");
     cmd->add_option("--method", t->method, "kendall, roots or lowfreq (default lowfreq)");
     cmd->add_option("--alpha", t->alpha, "Kendall: trend when the p-level is below alpha (default 0.05)");
     t->maxroots_given = cmd->add_option("--maxroots", t->maxroots, "Roots: largest number of roots of a trend");
     t->percent_given = cmd->add_option("--roots-percent", t->roots_percent,
-                    "Roots: the largest number in percent of the vector length (default 5)");
+                                       "Roots: the largest number in percent of the vector length (default 5)");
     cmd->add_option("--omega", t->omega, "LowFreq: upper end of the low frequencies (default 0.07)");
     cmd->add_option("--C", t->C, "LowFreq: smallest low-frequency share of a trend (default 0.9)");
     cmd->add_option("--save", o->save, "write the trend in the text data format");
@@ -122,7 +123,8 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
 
             t_ts trend = inv.get_result();
             trend.set_title("Trend");
-            trend.set_has_ticks(trend.ticks() != nullptr);
+            // The result carries the series' tick marks, if it has any; the file keeps them.
+            trend.set_has_ticks(ts.ticks() != nullptr);
             save_if_asked(*o, trend);
 
             std::vector<int> components;

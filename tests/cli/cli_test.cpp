@@ -194,5 +194,13 @@ TEST(Cli, TrendLogAndSaveFiles) {
     EXPECT_EQ(j["amount"], 5);
     for (size_t t = 0; t < 468; t += 50)
         EXPECT_NEAR(saved["values"][t].get<double>(), j["trend"][t].get<double>(), 1e-5 * 400) << t;
+
+    // A series without tick marks gives a trend file of values alone.
+    std::ofstream(dir + "/plain.dat") << "1\n3\n2\n5\n4\n6\n8\n7\n9\n";
+    ASSERT_EQ(run("trend plain.dat --save plain_trend.dat", dir).status, 0);
+    std::ifstream in(dir + "/plain_trend.dat");
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.rfind("%Trend\n", 0), 0u);
+    EXPECT_EQ(text.find('\t'), std::string::npos) << text;
     system(("rm -rf " + dir).c_str());
 }
