@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     cli::register_decompose(app, run);
     cli::register_reconstruct(app, run);
     cli::register_period(app, run);
+    cli::register_trend(app, run);
 
     try {
         app.parse(argc, argv);

@@ -65,6 +65,22 @@ public:
     void diagonal_average(series& out) const;
 
     // --- Trend tests: each column is one tested vector (methods/trend_tests.cpp).
+    // Each test writes its header to log (when given) before checking its
+    // parameters, tests columns 0..cpntsamount-1 and stores the trend columns,
+    // ascending, into identified (room for cpntsamount) and their number into
+    // count. Bad parameters throw ssa_exception. Returns 0.
+    int trend_Kendall(int& count, int cpntsamount, int* identified, double alpha, std::ostream* log) const;
+    int trend_Roots(int& count, int cpntsamount, int* identified, int maxroots, double epsilon,
+                    std::ostream* log) const;
+    // Every column is trend when omega > 0.499999999.
+    int trend_LowFreq(int& count, int cpntsamount, int* identified, double omega, double C,
+                      std::ostream* log) const;
+    // Two-sided p-level of Kendall's test for a monotonic trend in column j.
+    double kendall_plevel(int j) const;
+    // Sign changes of column j, ignoring steps of at most epsilon.
+    int roots_amount(double epsilon, int j) const;
+    // Share of the periodogram mass of column j below the frequency omega.
+    double lowfreq_relation(double omega, int j) const;
 
     // --- Harmonic pairing and period estimation (methods/pairing.cpp, methods/period.cpp).
 

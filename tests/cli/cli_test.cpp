@@ -17,10 +17,12 @@ struct result {
     std::string err;
 };
 
-result run(const std::string& args) {
+// dir: the working directory of the run, when given.
+result run(const std::string& args, const std::string& dir = "") {
     // ctest runs the tests of this binary in parallel processes.
     const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
-    const std::string cmd = std::string(KELVANE_CLI) + " " + args + " 2>" + err_file;
+    const std::string cmd =
+        (dir.empty() ? "" : "cd " + dir + " && ") + std::string(KELVANE_CLI) + " " + args + " 2>" + err_file;
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -32,8 +34,8 @@ result run(const std::string& args) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
 }
 
-nlohmann::json run_json(const std::string& args) {
-    const result r = run(args + " --json");
+nlohmann::json run_json(const std::string& args, const std::string& dir = "") {
+    const result r = run(args + " --json", dir);
     EXPECT_EQ(r.status, 0) << r.err;
     return nlohmann::json::parse(r.out);
 }
@@ -117,6 +119,15 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"decompose " + co2 + " --L abc", "--L"},
              {"decompose", "FILE"},
              {"nonsense " + co2, "nonsense"},
+             {"trend " + co2 + " --L 24 --alpha 0", "--alpha 0 is outside (0, 1]"},
+             {"trend " + co2 + " --L 24 --omega 0.51", "--omega 0.51 is outside [0, 0.5]"},
+             {"trend " + co2 + " --L 24 --C 1.5", "--C 1.5 is outside [0, 1]"},
+             {"trend " + co2 + " --L 24 --amount 0", "--amount 0 is outside 1..24"},
+             {"trend " + co2 + " --L 24 --maxroots -2", "--maxroots -2 is negative"},
+             {"trend " + co2 + " --L 24 --roots-percent 100.5", "--roots-percent 100.5 is outside [0, 100]"},
+             {"trend " + co2 + " --L 24 --maxroots 2 --roots-percent 5", "exclude each other"},
+             {"trend " + co2 + " --method spline", "kendall, roots or lowfreq"},
+             {"trend " + co2 + " --vectors rows", "eigen, factor or reconstructed"},
          }) {
         const result r = run(b.args);
         EXPECT_NE(r.status, 0) << b.args;
@@ -179,4 +190,75 @@ TEST(Cli, PeriodRefusesBadOptionsInOneLine) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << bad << " -> " << r.err;
         EXPECT_TRUE(r.out.empty()) << bad << " -> " << r.out;
     }
+}
+
+// A directory of its own for a run that writes log files: every kelvane-cli
+// process numbers them from filelog0.log in its working directory.
+std::string private_dir(const std::string& name) {
+    const std::string dir = testing::TempDir() + name + std::to_string(getpid());
+    EXPECT_EQ(system(("rm -rf " + dir + " && mkdir " + dir).c_str()), 0);
+    return dir;
+}
+
+TEST(Cli, TrendFollowsTheSeriesAndIsItsComponentsReconstruction) {
+    const std::string co2 = data + "/co2.dat";
+    const std::string dir = private_dir("cli_trend_json_");
+    const auto j = run_json("trend " + co2 + " --L 24", dir);
+    EXPECT_EQ(rmdir(dir.c_str()), 0) << "the log file was left behind";
+    EXPECT_EQ(j["N"], 468);
+    EXPECT_EQ(j["K"], 445);
+    EXPECT_EQ(j["amount"], 24);
+    ASSERT_FALSE(j["components"].empty());
+    EXPECT_EQ(j["components"][0], 1);  // numbered from 1
+    ASSERT_EQ(j["trend"].size(), 468u);
+
+    const auto values = run_json("info " + co2)["values"];
+    double trend_mean = 0, mean = 0;
+    for (size_t t = 0; t < 468; ++t) {
+        trend_mean += j["trend"][t].get<double>() / 468;
+        mean += values[t].get<double>() / 468;
+    }
+    EXPECT_NEAR(trend_mean, mean, 0.02 * mean);
+
+    std::string group;
+    for (const auto& c : j["components"]) group += (group.empty() ? "" : ",") + std::to_string(c.get<int>());
+    const auto series = run_json("reconstruct " + co2 + " --L 24 --group " + group)["series"];
+    for (size_t t = 0; t < 468; ++t) EXPECT_DOUBLE_EQ(series[t].get<double>(), j["trend"][t].get<double>()) << t;
+}
+
+TEST(Cli, TrendLogAndSaveFiles) {
+    const std::string dir = private_dir("cli_trend_");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", "LowFreq method, M=24, omega=0.07, C=0.9 ***"},
+        // 5 % of the vector length, truncated: 24 -> 1, 468 -> 23; 10 % of 445 -> 44.
+        {"--method roots", "Roots method, M=24, maxroots=1, epsilon=0.0001 ***"},
+        {"--method roots --vectors reconstructed", "Roots method, M=468, maxroots=23, epsilon=0.0001 ***"},
+        {"--method roots --vectors factor --roots-percent 10", "Roots method, M=445, maxroots=44, epsilon=0.0001 ***"},
+        {"--method kendall --alpha 0.2 --amount 5", "Kendall method, M=24, alpha=0.2 ***"},
+    };
+    for (const auto& [args, header] : cases) {
+        const result r = run("trend " + data + "/co2.dat --L 24 --log copied.log --save trend.dat " + args, dir);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::ifstream in(dir + "/copied.log");
+        std::string first;
+        std::getline(in, first);
+        EXPECT_EQ(first, "*** Trend identification by " + header);
+        EXPECT_NE(system(("ls " + dir + "/filelog* >/dev/null 2>&1").c_str()), 0) << "log left behind";
+    }
+    const auto saved = run_json("info " + dir + "/trend.dat");
+    EXPECT_EQ(saved["N"], 468);
+    EXPECT_EQ(saved["ticks"][0], "1959.00");
+    const auto j = run_json("trend " + data + "/co2.dat --L 24 --method kendall --alpha 0.2 --amount 5", dir);
+    EXPECT_EQ(j["amount"], 5);
+    for (size_t t = 0; t < 468; t += 50)
+        EXPECT_NEAR(saved["values"][t].get<double>(), j["trend"][t].get<double>(), 1e-5 * 400) << t;
+
+    // A series without tick marks gives a trend file of values alone.
+    std::ofstream(dir + "/plain.dat") << "1\n3\n2\n5\n4\n6\n8\n7\n9\n";
+    ASSERT_EQ(run("trend plain.dat --save plain_trend.dat", dir).status, 0);
+    std::ifstream in(dir + "/plain_trend.dat");
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.rfind("%Trend\n", 0), 0u);
+    EXPECT_EQ(text.find('\t'), std::string::npos) << text;
+    system(("rm -rf " + dir).c_str());
 }

@@ -1,0 +1,81 @@
+#include "trend_invest.h"
+
+#include "core/hooks.h"
+#include "core/ssa_exception.h"
+
+t_trend_invest::t_trend_invest(const t_ts& ts) : t_investigation("Trend investigation", ts) {}
+
+void t_trend_invest::identificate() {
+    clip_amount_to_L();
+    switch (m_method) {
+    case kendall:
+        process_kendall_investigation();
+        break;
+    case roots:
+        process_roots_investigation();
+        break;
+    case lowfreq:
+        process_lowfreq_investigation();
+        break;
+    default:
+        throw SSA_math_exception::invest_exception(0, "invalid method");
+    }
+}
+
+void t_trend_invest::investigate() {
+    t_investigation::investigate();
+    make_result(*m_svd);
+}
+
+void t_trend_invest::make_result(const SVD::t_svd& svd) {
+    t_trend_results::make_result(svd);
+    if (const std::vector<std::string>* ticks = m_ts->ticks()) m_result.set_ticks(ticks);
+}
+
+const matrix* t_trend_invest::tested_vectors() {
+    if (m_treated == vk_reconstructed && !m_reconstructed) make_reconstructed();
+    return treated_matrix();
+}
+
+void t_trend_invest::append(const std::vector<int>& found, int count) {
+    m_components.insert(m_components.end(), found.begin(), found.begin() + count);
+}
+
+void t_trend_invest::process_kendall_investigation() {
+    std::vector<int> found(static_cast<size_t>(m_svd->L()));
+    const matrix* m = tested_vectors();
+    if (!m) {
+        notify("Error: invalid type of treated vectors in process_kendall_investigation().\nExiting.");
+        throw SSA_math_exception::ssa_exception(
+            "Error: invalid type of treated vectors in process_kendall_investigation()");
+    }
+    int count = 0;
+    m->trend_Kendall(count, m_amount, found.data(), m_alpha, &m_log);
+    append(found, count);
+}
+
+void t_trend_invest::process_roots_investigation() {
+    std::vector<int> found(static_cast<size_t>(m_svd->L()));
+    const matrix* m = tested_vectors();
+    if (!m) {
+        notify("Error: invalid type of treated vectors in process_roots_investigation().\nExiting.");
+        throw SSA_math_exception::unknown_objects_for_identification(
+            "inside t_trend_invest::process_roots_investigation()");
+    }
+    int count = 0;
+    m->trend_Roots(count, m_amount, found.data(), m_maxroots, roots_epsilon, &m_log);
+    append(found, count);
+}
+
+void t_trend_invest::process_lowfreq_investigation() {
+    std::vector<int> found(static_cast<size_t>(m_svd->L()));
+    const matrix* m = tested_vectors();
+    if (!m) {
+        notify("Error: invalid type of treated vectors in process_lowfreq_investigation().\nExiting.");
+        throw SSA_math_exception::ssa_exception(
+            "Error: invalid type of treated vectors in process_lowfreq_investigation()");
+    }
+    int count = 0;
+    m->trend_LowFreq(count, m_amount, found.data(), m_omega, m_C, &m_log);
+    append(found, count);
+}

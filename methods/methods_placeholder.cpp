@@ -1,1 +1,0 @@
-// Identification methods arrive here.

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <tuple>
+
+#include "core/matrix.h"
+#include "core/ssa_exception.h"
+#include "methods/trend_tests.h"
+
+namespace {
+
+matrix from_columns(const std::vector<std::vector<double>>& cols) {
+    matrix m(static_cast<int>(cols[0].size()), static_cast<int>(cols.size()));
+    for (int j = 0; j < m.cols(); ++j)
+        for (int t = 0; t < m.rows(); ++t) m.set(cols[j][t], t, j);
+    return m;
+}
+
+// Increasing, alternating, constant.
+const matrix small_case = from_columns({{1, 2, 3, 4, 5}, {1, -1, 1, -1, 1}, {2, 2, 2, 2, 2}});
+
+// The relation straight from its definition: one plain double loop per frequency.
+double plain_relation(const std::vector<double>& x, double omega) {
+    const int n = static_cast<int>(x.size());
+    auto I = [&](double f) {
+        double c = 0, s = 0;
+        for (int t = 0; t < n; ++t) {
+            c += x[t] * std::cos(6.283185307179586 * t * f);
+            s += x[t] * std::sin(6.283185307179586 * t * f);
+        }
+        return c * c + s * s;
+    };
+    double sum = 0;
+    for (double v : x) sum += v;
+    double low = sum * sum, f = 1.0 / n;
+    for (; f < omega; f += 1.0 / n) low = low + 2 * I(f);
+    double total = low;
+    for (; f < 0.5; f += 1.0 / n) total = total + 2 * I(f);
+    if (f < 0.5000000001) total = total + I(f);
+    return low / total;
+}
+
+}  // namespace
+
+TEST(Kendall, WorkedPlevels) {
+    EXPECT_NEAR(normal_cdf(1.96), 0.9750021, 2e-7);
+    EXPECT_NEAR(normal_cdf(-1), 0.1586553, 2e-7);
+    const double increasing = from_columns({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}).kendall_plevel(0);
+    EXPECT_NEAR(increasing, 5.7224e-05, 1e-9);
+    // P = 0 gives tau = -1 and the same z: a constant column looks like a trend.
+    EXPECT_EQ(from_columns({std::vector<double>(10, 3.0)}).kendall_plevel(0), increasing);
+    // n = 2: the correction 1 cancels tau = 1.
+    EXPECT_EQ(from_columns({{1, 2}}).kendall_plevel(0), 1.0);
+    EXPECT_THROW(small_case.kendall_plevel(3), SSA_math_exception::out_of_range);
+}
+
+TEST(Kendall, PairCountEqualsTheQuadraticDefinition) {
+    std::mt19937 gen(7);
+    for (int n : {0, 1, 2, 3, 7, 16, 33, 100, 1001})
+        for (int levels : {2, 5, 1000}) {  // few levels: many ties
+            std::uniform_int_distribution<int> value(-levels / 2, levels / 2);
+            std::vector<double> x(static_cast<size_t>(n));
+            for (double& v : x) v = value(gen);
+            long long quadratic = 0;
+            for (int i = 0; i < n; ++i)
+                for (int k = i + 1; k < n; ++k) quadratic += x[i] < x[k];
+            EXPECT_EQ(count_increasing_pairs(x.data(), n), quadratic) << n << " " << levels;
+        }
+}
+
+TEST(Roots, CountsSignChangesWithHysteresis) {
+    const std::vector<std::pair<std::vector<double>, int>> cases{
+        {{1, -1, 1, -1, 1}, 4},
+        {{1, 0, 0, 0, 1}, 1},  // the anchor then sits on zero; the last step is no strict change
+        {{0.5, 2, 3, 0.1, 7}, 0},
+        {{1, 1, -1}, 1},              // a strict change at the last point counts,
+        {{1, 1, 0}, 0},               // a zero touched there does not
+        {{1e-5, -1e-5, 2e-5, 1}, 0},  // steps within epsilon
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(from_columns({c.first}).roots_amount(0.0001, 0), c.second) << testing::PrintToString(c.first);
+}
+
+TEST(LowFreq, RelationIsBitIdenticalToThePlainLoops) {
+    std::mt19937 gen(11);
+    std::normal_distribution<double> noise(0, 1);
+    // Odd and even n, n over several tiles of rows and frequencies, and a
+    // column count leaving a remainder of the columns summed together.
+    for (int n : {2, 5, 10, 49, 64, 100, 333, 512}) {
+        std::vector<std::vector<double>> cols(11, std::vector<double>(static_cast<size_t>(n)));
+        for (size_t j = 0; j < cols.size(); ++j)
+            for (int t = 0; t < n; ++t) cols[j][t] = std::cos(0.05 * (j + 1) * t) + 0.3 * noise(gen);
+        const matrix m = from_columns(cols);
+        for (double omega : {0.0, 0.01, 0.08, 0.25, 0.4999})
+            for (int j = 0; j < m.cols(); ++j) {
+                const double exact = plain_relation(cols[j], omega);
+                ASSERT_EQ(m.lowfreq_relation(omega, j), exact) << "n=" << n << " omega=" << omega << " j=" << j;
+                // The test over all columns: identified at C = the exact relation, not just above it.
+                std::vector<int> found(11);
+                int count = 0;
+                m.trend_LowFreq(count, m.cols(), found.data(), omega, exact, nullptr);
+                EXPECT_TRUE(std::count(found.begin(), found.begin() + count, j)) << j;
+                if (exact >= 1) continue;
+                m.trend_LowFreq(count, m.cols(), found.data(), omega, std::nextafter(exact, 2.0), nullptr);
+                EXPECT_FALSE(std::count(found.begin(), found.begin() + count, j)) << j;
+            }
+    }
+    EXPECT_EQ(from_columns({{1, -1, 2, -2, 0.5, -0.5}}).lowfreq_relation(0, 0), 0.0);  // zero mean
+    for (double omega : {0.6, HUGE_VAL, std::nan("")})
+        EXPECT_THROW(small_case.lowfreq_relation(omega, 0), SSA_math_exception::out_of_range) << omega;
+}
+
+TEST(TrendTests, SmallCaseLogsAndIdentifications) {
+    std::vector<int> found(3, -1);
+    int count = -1;
+    std::ostringstream kendall, roots, lowfreq, half;
+    small_case.trend_Kendall(count, 3, found.data(), 0.05, &kendall);
+    EXPECT_EQ(kendall.str(),
+              "*** Trend identification by Kendall method, M=5, alpha=0.05 ***\n\n"
+              "#1 plevel=0.0143058\n* Component #1 identificated as trend component\n\n"
+              "#2 plevel=0.327187\n"
+              "#3 plevel=0.0143058\n* Component #3 identificated as trend component\n\n");
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(found, (std::vector<int>{0, 2, -1}));
+
+    small_case.trend_Roots(count, 3, found.data(), 3, 0.0001, &roots);
+    EXPECT_EQ(roots.str(),
+              "*** Trend identification by Roots method, M=5, maxroots=3, epsilon=0.0001 ***\n\n"
+              "#1  RootsAmount=0\n* Component #1 identificated as trend component\n\n"
+              "#2  RootsAmount=4\n"
+              "#3  RootsAmount=0\n* Component #3 identificated as trend component\n\n");
+
+    // By Parseval the totals are 5 * 55 and 5 * 5: relations 225 / 275 and 1 / 25.
+    small_case.trend_LowFreq(count, 2, found.data(), 0.1, 0.04, &lowfreq);
+    EXPECT_EQ(lowfreq.str(),
+              "*** Trend identification by LowFreq method, M=5, omega=0.1, C=0.04 ***\n\n"
+              "#1  Relation=0.818182\n* Component #1 identificated as trend component\n\n"
+              "#2  Relation=0.04\n* Component #2 identificated as trend component\n\n");
+    EXPECT_EQ(found, (std::vector<int>{0, 1, -1}));
+
+    // At 0.5 every column is trend and no relation is computed.
+    small_case.trend_LowFreq(count, 3, found.data(), 0.5, 1, &half);
+    EXPECT_EQ(half.str(),
+              "*** Trend identification by LowFreq method, M=5, omega=0.5, C=1 ***\n\n"
+              "* Component #1 identificated as trend component\n\n"
+              "* Component #2 identificated as trend component\n\n"
+              "* Component #3 identificated as trend component\n\n");
+    EXPECT_EQ(found, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(TrendTests, BadParametersThrowAfterTheHeader) {
+    int* found = nullptr;  // never written
+    const std::string amount = "invalid cpntsamount parameter given to ";
+    const std::vector<std::tuple<std::function<void(int&, std::ostream*)>, std::string, int>> calls{
+        // what is called, its message, count afterwards (from 7)
+        {[&](int& c, std::ostream* l) { small_case.trend_Kendall(c, 0, found, 0.05, l); }, amount + "trend_Kendall(...)", 0},
+        {[&](int& c, std::ostream* l) { small_case.trend_Kendall(c, 4, found, 0.05, l); }, amount + "trend_Kendall(...)", 0},
+        {[&](int& c, std::ostream* l) { small_case.trend_Roots(c, 0, found, 0, 0.0001, l); }, amount + "trend_Roots(...)", 7},
+        {[&](int& c, std::ostream* l) { small_case.trend_LowFreq(c, 0, found, 0.7, 2, l); }, amount + "trend_LowFreq(...)", 7},
+        {[&](int& c, std::ostream* l) { small_case.trend_LowFreq(c, 3, found, 0.500001, 2, l); },
+         "invalid omega parameter given to trend_LowFreq(...)", 7},
+        {[&](int& c, std::ostream* l) { small_case.trend_LowFreq(c, 3, found, -0.01, 0.5, l); },
+         "invalid omega parameter given to trend_LowFreq(...)", 7},
+        {[&](int& c, std::ostream* l) { small_case.trend_LowFreq(c, 3, found, 0.1, 1.01, l); },
+         "invalid C parameter given to tredn_LowFreq(...)", 7},
+    };
+    for (const auto& [call, message, count_after] : calls) {
+        std::ostringstream log;
+        int count = 7;
+        try {
+            call(count, &log);
+            ADD_FAILURE() << "no exception: " << message;
+        } catch (const SSA_math_exception::ssa_exception& e) {
+            EXPECT_EQ(e.message, message);
+        }
+        EXPECT_EQ(count, count_after) << message;
+        EXPECT_EQ(log.str().rfind("*** Trend identification by ", 0), 0u) << message;
+        EXPECT_EQ(log.str().find('#'), std::string::npos) << message;
+    }
+}
+
+TEST(TrendTests, KendallAndRootsFlushTheirLog) {
+    const std::string name = testing::TempDir() + "trend_flush_" + std::to_string(getpid()) + ".log";
+    std::vector<int> found(3);
+    int count = 0;
+    for (int test = 0; test < 2; ++test) {
+        std::ofstream log(name);
+        if (test == 0)
+            small_case.trend_Kendall(count, 3, found.data(), 0.05, &log);
+        else
+            small_case.trend_Roots(count, 3, found.data(), 0, 0.0001, &log);
+        std::ifstream in(name);  // read while log is still open
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(text.size(), static_cast<size_t>(log.tellp())) << test;
+    }
+    std::remove(name.c_str());
+}
