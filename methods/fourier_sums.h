@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <exception>
+#include <thread>
 #include <vector>
 
 #include "core/hooks.h"
@@ -57,16 +59,10 @@ void add_terms_narrow(int w, const double* x, std::size_t stride, int t0, int t1
     }
 }
 
-// For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
-// frequencies k = 0..nf-1: C = sum of x_t cos(angle(t, k)), S = the same with sin,
-// each summed over t = 0..n-1 in increasing order, so every sum has the bits of
-// the plain loop over one column. take(k, c, C, S) is called for each column with
-// k increasing. The trigonometric values are computed once per (t, k) and shared
-// by all columns; the work goes in tiles of frequencies, columns and times so
-// that the sums stay in registers and the data in cache.
+// The sums of the columns c0 .. c_end-1; see column_sums.
 template <class Angle, class Take>
-void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
-                 const char* stage = nullptr) {
+void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, int c_end, int nf, Angle angle,
+                       Take take, const char* stage) {
     constexpr int freq_block = 8;
     constexpr int col_block = 128;
     constexpr int time_block = 256;
@@ -81,8 +77,8 @@ void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angl
                 cos_t[static_cast<std::size_t>(t) * freq_block + static_cast<std::size_t>(f)] = std::cos(a);
                 sin_t[static_cast<std::size_t>(t) * freq_block + static_cast<std::size_t>(f)] = std::sin(a);
             }
-        for (int c0 = 0; c0 < m; c0 += col_block) {
-            const int cb = std::min(col_block, m - c0);
+        for (int c0 = c_begin; c0 < c_end; c0 += col_block) {
+            const int cb = std::min(col_block, c_end - c0);
             std::fill(C.begin(), C.end(), 0.0);
             std::fill(S.begin(), S.end(), 0.0);
             for (int t0 = 0; t0 < n; t0 += time_block) {
@@ -107,6 +103,42 @@ void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angl
         }
         if (stage) report_progress(stage, k0 + fb, nf);
     }
+}
+
+// For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
+// frequencies k = 0..nf-1: C = sum of x_t cos(angle(t, k)), S = the same with sin,
+// each summed over t = 0..n-1 in increasing order, so every sum has the bits of
+// the plain loop over one column. take(k, c, C, S) is called for each column with
+// k increasing. The trigonometric values are computed once per (t, k) and shared
+// by all columns of a thread; the work goes in tiles of frequencies, columns and
+// times so that the sums stay in registers and the data in cache.
+// Large calls split the columns between two threads: take must only touch the
+// state of its own column. Progress is reported from the calling thread only.
+template <class Angle, class Take>
+void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
+                 const char* stage = nullptr) {
+    constexpr double parallel_work = 2e7;
+    if (m < 8 || static_cast<double>(n) * m * nf < parallel_work) {
+        column_range_sums(x, n, stride, 0, m, nf, angle, take, stage);
+        return;
+    }
+    const int half = m / 2;
+    std::exception_ptr failure;
+    std::thread other([&] {
+        try {
+            column_range_sums(x, n, stride, half, m, nf, angle, take, nullptr);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        column_range_sums(x, n, stride, 0, half, nf, angle, take, stage);
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace fourier

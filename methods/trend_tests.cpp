@@ -10,6 +10,7 @@
 #include "core/hooks.h"
 #include "core/matrix.h"
 #include "core/ssa_exception.h"
+#include "fourier_sums.h"
 
 namespace {
 
@@ -32,158 +33,39 @@ void write_identified(std::ostream* log, int j) {
     if (log) *log << "* Component #" << j + 1 << " identificated as trend component\n\n";
 }
 
-// The frequencies the LowFreq relation sums over for n points, in scan order
-// (f advanced by repeated addition of 1/n, as the relation is defined), and
-// their cosines and sines for one tile of frequencies and rows at a time.
-// One table serves every column of a call, so each cosine and sine is
-// computed once.
-class lowfreq_table {
-public:
-    static constexpr int block = 2;         // frequencies summed together
-    static constexpr int tile_freqs = 64;   // a multiple of block
-    static constexpr int tile_rows = 256;   // a tile: 256 KB, a block of it 8 KB
-    static constexpr int width = 2 * block;  // values per row of a block: cosines, then sines
-
-    lowfreq_table(int n, double omega) {
-        const double h = 1.0 / n;
-        double f = h;
-        while (f < omega) {
-            m_freq.push_back(f);
-            f += h;
-        }
-        m_low = static_cast<int>(m_freq.size());
-        while (f < 0.5) {
-            m_freq.push_back(f);
-            f += h;
-        }
-        m_doubled = static_cast<int>(m_freq.size());
-        // For even n the scan stops at 0.5 itself, which is counted once.
-        if (f < 0.5000000001) m_freq.push_back(f);
-        m_values.resize(static_cast<size_t>(tile_freqs) * tile_rows * 2);
-    }
-
-    int size() const { return static_cast<int>(m_freq.size()); }
-    int low() const { return m_low; }
-    // Frequencies from here on (the one at 0.5) are counted once, not twice.
-    int doubled() const { return m_doubled; }
-
-    // Fills the tile of frequencies first .. first+tile_freqs-1 and rows
-    // t0 .. t0+rows-1, block after block; frequencies past the end are zeros.
-    void load(int first, int t0, int rows) {
-        m_rows = rows;
-        for (int b = 0; b < tile_freqs / block; ++b) {
-            double* v = m_values.data() + static_cast<size_t>(b) * static_cast<size_t>(rows) * width;
-            for (int t = t0; t < t0 + rows; ++t, v += width)
-                for (int k = 0; k < block; ++k) {
-                    const int i = first + b * block + k;
-                    if (i < size()) {
-                        const double f = m_freq[static_cast<size_t>(i)];
-                        v[k] = std::cos(two_pi * t * f);
-                        v[block + k] = std::sin(two_pi * t * f);
-                    } else {
-                        v[k] = v[block + k] = 0;
-                    }
-                }
-        }
-    }
-
-    const double* block_values(int b) const {
-        return m_values.data() + static_cast<size_t>(b) * static_cast<size_t>(m_rows) * width;
-    }
-
-private:
-    int m_low = 0;
-    int m_doubled = 0;
-    int m_rows = 0;
-    std::vector<double> m_freq;
-    std::vector<double> m_values;
-};
-
-// Columns summed together: four columns by two frequencies keep every
-// accumulator in a register and use each loaded table value four times.
-constexpr int lowfreq_columns = 4;
-
-// Carries the sums of x_t cos and x_t sin of one block of frequencies over
-// rows of a tile: x holds the rows of lowfreq_columns columns, values the
-// block's rows, sums per column the cosine sums, then the sine sums. The
-// rows are added in ascending order onto the sums of the tiles before, so
-// each sum is formed exactly as the plain loop over t forms it.
-void add_sums(const double* x, const double* values, int rows, double* sums) {
-    constexpr int width = lowfreq_table::width;
-    double acc[lowfreq_columns][width];
-    for (int c = 0; c < lowfreq_columns; ++c)
-        for (int k = 0; k < width; ++k) acc[c][k] = sums[c * width + k];
-    for (int t = 0; t < rows; ++t, values += width, x += lowfreq_columns)
-        for (int c = 0; c < lowfreq_columns; ++c)
-            for (int k = 0; k < width; ++k) acc[c][k] += x[c] * values[k];
-    for (int c = 0; c < lowfreq_columns; ++c)
-        for (int k = 0; k < width; ++k) sums[c * width + k] = acc[c][k];
-}
-
-// Relations of the columns first .. first+amount-1.
+// Relations of the columns first .. first+amount-1. The frequencies are those
+// of the scan that defines the relation (f advanced by repeated addition of
+// 1/n); every column's total runs over them in scan order.
 std::vector<double> lowfreq_relations(const matrix& m, double omega, int first, int amount) {
     const int n = m.rows();
     std::vector<double> low(static_cast<size_t>(amount)), total(static_cast<size_t>(amount));
     if (n == 0) return low;
-
-    // The columns four by four, each group row after row (the last one padded
-    // with zeros), so the sums read memory in order.
-    const int groups = (amount + lowfreq_columns - 1) / lowfreq_columns;
-    const size_t group_size = static_cast<size_t>(n) * lowfreq_columns;
-    std::vector<double> packed(static_cast<size_t>(groups) * group_size);
     for (int j = 0; j < amount; ++j) {
-        double* to = packed.data() + static_cast<size_t>(j / lowfreq_columns) * group_size + j % lowfreq_columns;
         double sum = 0;
-        for (int t = 0; t < n; ++t) {
-            const double x = m(t, first + j);
-            to[static_cast<size_t>(t) * lowfreq_columns] = x;
-            sum += x;
-        }
+        for (int t = 0; t < n; ++t) sum += m(t, first + j);
         total[static_cast<size_t>(j)] = low[static_cast<size_t>(j)] = sum * sum;
     }
 
-    // Tiles of frequencies, then of rows: a tile stays in the second-level
-    // cache while every column group passes over it, and a group's rows of
-    // it stay in the first while the tile's blocks pass over them.
-    lowfreq_table table(n, omega);
-    constexpr int block = lowfreq_table::block, width = lowfreq_table::width;
-    constexpr int blocks = lowfreq_table::tile_freqs / block;
-    constexpr size_t group_sums = static_cast<size_t>(blocks) * lowfreq_columns * width;
-    std::vector<double> sums(static_cast<size_t>(groups) * group_sums);
-    const long long tiles = (table.size() + lowfreq_table::tile_freqs - 1) / lowfreq_table::tile_freqs;
-    for (int f0 = 0; f0 < table.size(); f0 += lowfreq_table::tile_freqs) {
-        report_progress("LowFreq test", f0 / lowfreq_table::tile_freqs, tiles);
-        const int freqs = std::min(lowfreq_table::tile_freqs, table.size() - f0);
-        std::fill(sums.begin(), sums.end(), 0.0);
-        for (int t0 = 0; t0 < n; t0 += lowfreq_table::tile_rows) {
-            const int rows = std::min(lowfreq_table::tile_rows, n - t0);
-            table.load(f0, t0, rows);
-            for (int g = 0; g < groups; ++g) {
-                const double* x = packed.data() + static_cast<size_t>(g) * group_size +
-                                  static_cast<size_t>(t0) * lowfreq_columns;
-                for (int b = 0; b * block < freqs; ++b)
-                    add_sums(x, table.block_values(b), rows,
-                             sums.data() + static_cast<size_t>(g) * group_sums +
-                                 static_cast<size_t>(b) * lowfreq_columns * width);
-            }
-        }
-        // total carries the running sum over the frequencies in scan order;
-        // low is its value after the last frequency below omega.
-        for (int j = 0; j < amount; ++j) {
-            const double* s = sums.data() + static_cast<size_t>(j / lowfreq_columns) * group_sums +
-                              static_cast<size_t>(j % lowfreq_columns) * width;
-            double& tot = total[static_cast<size_t>(j)];
-            for (int k = 0; k < freqs; ++k) {
-                const double* sb = s + static_cast<size_t>(k / block) * lowfreq_columns * width;
-                const double re = sb[k % block], im = sb[block + k % block];
-                const double I = re * re + im * im;
-                const int f = f0 + k;
-                tot = f < table.doubled() ? tot + 2 * I : tot + I;
-                if (f < table.low()) low[static_cast<size_t>(j)] = tot;
-            }
-        }
-    }
-    report_progress("LowFreq test", tiles, tiles);
+    std::vector<double> freq;
+    const double h = 1.0 / n;
+    double f = h;
+    for (; f < omega; f += h) freq.push_back(f);
+    const size_t below_omega = freq.size();
+    for (; f < 0.5; f += h) freq.push_back(f);
+    const size_t doubled = freq.size();
+    // For even n the scan stops at 0.5 itself, which is counted once.
+    if (f < 0.5000000001) freq.push_back(f);
+
+    fourier::column_sums(
+        m.row(0) + first, n, static_cast<size_t>(m.cols()), amount, static_cast<int>(freq.size()),
+        [&](int t, int k) { return two_pi * t * freq[static_cast<size_t>(k)]; },
+        [&](int k, int c, double C, double S) {
+            const double I = C * C + S * S;
+            double& tot = total[static_cast<size_t>(c)];
+            tot = static_cast<size_t>(k) < doubled ? tot + 2 * I : tot + I;
+            if (static_cast<size_t>(k) < below_omega) low[static_cast<size_t>(c)] = tot;
+        },
+        "LowFreq test");
     for (int j = 0; j < amount; ++j) low[static_cast<size_t>(j)] /= total[static_cast<size_t>(j)];
     return low;
 }

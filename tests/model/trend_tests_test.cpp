@@ -117,6 +117,24 @@ TEST(LowFreq, RelationIsBitIdenticalToThePlainLoops) {
         EXPECT_THROW(small_case.lowfreq_relation(omega, 0), SSA_math_exception::out_of_range) << omega;
 }
 
+TEST(LowFreq, ManyColumnsSplitBetweenThreadsKeepTheirBits) {
+    // Enough work for the column sums to split the columns between two threads.
+    const int n = 700, m = 90;
+    std::vector<std::vector<double>> cols(m, std::vector<double>(n));
+    for (int j = 0; j < m; ++j)
+        for (int t = 0; t < n; ++t) cols[j][t] = std::sin(0.01 * (j + 1) * t + j) + 0.001 * t;
+    const matrix x = from_columns(cols);
+    std::vector<int> found(m);
+    for (int j : {0, 44, 45, 89}) {
+        const double exact = plain_relation(cols[j], 0.08);
+        int count = 0;
+        x.trend_LowFreq(count, m, found.data(), 0.08, exact, nullptr);
+        EXPECT_TRUE(std::count(found.begin(), found.begin() + count, j)) << j;
+        x.trend_LowFreq(count, m, found.data(), 0.08, std::nextafter(exact, 2.0), nullptr);
+        EXPECT_FALSE(std::count(found.begin(), found.begin() + count, j)) << j;
+    }
+}
+
 TEST(TrendTests, SmallCaseLogsAndIdentifications) {
     std::vector<int> found(3, -1);
     int count = -1;
