@@ -2,7 +2,9 @@
 // about any user interface: notifications (message boxes) and progress.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <future>
 #include <string>
 
 enum class notify_icon { none, information, warning, error };
@@ -23,6 +25,18 @@ progress_hook set_progress_hook(progress_hook hook);
 // Long loops call this often; it forwards to the hook at most every 50 ms,
 // and always for the first (done == 0) and last (done == total) step.
 void report_progress(const char* stage, long long done, long long total);
+
+// Runs one long call that cannot report progress itself (a LAPACK routine) on
+// a worker while this thread keeps the progress hook ticking, so every hook
+// call stays on the caller's thread. Returns the call's result.
+template <class Work>
+auto run_with_progress(const char* stage, Work work) {
+    report_progress(stage, 0, 0);
+    auto result = std::async(std::launch::async, std::move(work));
+    for (long long tick = 0; result.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready;)
+        report_progress(stage, ++tick, 0);
+    return result.get();
+}
 
 // Installs a hook for the lifetime of the guard and restores the previous one.
 class scoped_notify_hook {

@@ -1,8 +1,6 @@
 #include <lapacke.h>
 
 #include <algorithm>
-#include <chrono>
-#include <future>
 #include <cmath>
 
 #include "fatal.h"
@@ -84,15 +82,10 @@ void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r)
     r.assign(static_cast<size_t>(n) * n, 0.0);
     std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
     lapack_int found = 0;
-    // One long LAPACK call: it runs on a worker while this thread keeps the
-    // progress hook ticking, so every hook call stays on the caller's thread.
-    auto solve = std::async(std::launch::async, [&] {
+    const lapack_int info = run_with_progress("decomposition", [&] {
         return LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found, w.data(),
                               r.data(), n, support.data());
     });
-    for (long long tick = 0; solve.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready;)
-        report_progress("decomposition", ++tick, 0);
-    const lapack_int info = solve.get();
     if (info != 0)
         throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
     // LAPACK returns ascending order; the pipeline wants decreasing.

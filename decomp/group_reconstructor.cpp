@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
 
 namespace {
@@ -67,6 +68,7 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
         m_fft->forward(m_a.data(), L, m_a_hat);
         m_fft->forward(m_b.data(), K, m_b_hat);
         for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += m_a_hat[f] * m_b_hat[f];
+        if (n > 1) report_progress("reconstruction", g + 1, n);
     }
     m_fft->inverse(m_sum, out.data(), N);
     for (int t = 0; t < N; ++t) out[t] /= antidiagonal_length(t, L, K);

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "core/hooks.h"
+
 bool polynomial_roots(const std::vector<double>& c, double tolerance, std::vector<std::complex<double>>& roots) {
     roots.clear();
     const int count = static_cast<int>(c.size());
@@ -24,8 +26,9 @@ bool polynomial_roots(const std::vector<double>& c, double tolerance, std::vecto
     if (LAPACKE_dgebal(LAPACK_COL_MAJOR, 'S', d, h.data(), d, &ilo, &ihi, scale.data()) != 0) return false;
     std::vector<double> wr(ud), wi(ud);
     double no_z = 0;
-    const lapack_int info =
-        LAPACKE_dhseqr(LAPACK_COL_MAJOR, 'E', 'N', d, ilo, ihi, h.data(), d, wr.data(), wi.data(), &no_z, 1);
+    const lapack_int info = run_with_progress("characteristic roots", [&] {
+        return LAPACKE_dhseqr(LAPACK_COL_MAJOR, 'E', 'N', d, ilo, ihi, h.data(), d, wr.data(), wi.data(), &no_z, 1);
+    });
     if (info < 0) return false;
     // On failure only the eigenvalues info+1..d (1-based) were found.
     const size_t first = info > 0 ? static_cast<size_t>(info) : 0;

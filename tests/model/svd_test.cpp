@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
 
+#include "core/hooks.h"
 #include "decomp/svd.h"
 
 namespace {
@@ -184,6 +186,19 @@ TEST(Decomposition, CopyIsDeepAndKeepsTheCount) {
     EXPECT_EQ(b.spectrum(), a.spectrum());
     EXPECT_EQ(b.triple(4).eigenvector, a.triple(4).eigenvector);
     EXPECT_EQ(b.factor_vectors()(5, 2), a.factor_vectors()(5, 2));
+}
+
+TEST(Decomposition, ReportsProgressOfEveryStage) {
+    std::map<std::string, std::pair<long long, long long>> last;  // stage -> (done, total)
+    const scoped_progress_hook guard([&](const char* stage, long long done, long long total) {
+        last[stage] = {done, total};
+    });
+    const SVD::t_svd svd(make_ts(noisy_series(2000, 4)), 1000, svd_solver::fast);
+    for (const char* stage : {"lag-covariance", "decomposition", "factor vectors"})
+        ASSERT_TRUE(last.count(stage)) << stage;
+    // The last step of a counted stage always gets through the throttle.
+    EXPECT_EQ(last["lag-covariance"].first, 1000);
+    EXPECT_EQ(last["factor vectors"].first, last["factor vectors"].second);
 }
 
 TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
