@@ -10,6 +10,7 @@ namespace cli {
 void register_info(CLI::App& app, std::function<void()>& run);
 void register_decompose(CLI::App& app, std::function<void()>& run);
 void register_reconstruct(CLI::App& app, std::function<void()>& run);
+void register_forecast(CLI::App& app, std::function<void()>& run);
 void register_period(CLI::App& app, std::function<void()>& run);
 void register_trend(CLI::App& app, std::function<void()>& run);
 

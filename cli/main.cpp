@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     cli::register_info(app, run);
     cli::register_decompose(app, run);
     cli::register_reconstruct(app, run);
+    cli::register_forecast(app, run);
     cli::register_period(app, run);
     cli::register_trend(app, run);
 

@@ -262,3 +262,81 @@ TEST(Cli, TrendLogAndSaveFiles) {
     EXPECT_EQ(text.find('\t'), std::string::npos) << text;
     system(("rm -rf " + dir).c_str());
 }
+
+double two_harmonics(int t) { return 3 * std::cos(2 * M_PI * t / 12) + std::sin(2 * M_PI * t / 4); }
+
+// The series for t = 0..238 in a data file of a directory of its own (the run writes log files).
+std::string two_harmonics_dir() {
+    const std::string dir = private_dir("cli_forecast_");
+    std::ofstream out(dir + "/harmonics.dat");
+    out.precision(17);
+    for (int t = 0; t < 239; ++t) out << two_harmonics(t) << '\n';
+    return dir;
+}
+
+TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
+    const std::string dir = two_harmonics_dir();
+    const result r = run("forecast harmonics.dat --L 48 --points 50 --json --save forecast.dat", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["N"], 239);
+    EXPECT_EQ(j["L"], 48);
+    EXPECT_EQ(j["signal_components"], nlohmann::json({1, 2, 3, 4}));
+    EXPECT_EQ(j["lrf"].size(), 47u);
+    ASSERT_EQ(j["signal"].size(), 239u);
+    ASSERT_EQ(j["forecast"].size(), 289u);
+    for (int t = 0; t < 239; ++t) EXPECT_EQ(j["forecast"][t], j["signal"][t]) << t;
+    for (int t = 239; t < 289; ++t) EXPECT_NEAR(j["forecast"][t].get<double>(), two_harmonics(t), 1e-6) << t;
+
+    const auto saved = run_json("info forecast.dat", dir);
+    ASSERT_EQ(saved["N"], 289);
+    EXPECT_NEAR(saved["values"][288].get<double>(), j["forecast"][288].get<double>(), 1e-5);
+    EXPECT_NE(system(("ls " + dir + "/filelog* >/dev/null 2>&1").c_str()), 0) << "log left behind";
+    system(("rm -rf " + dir).c_str());
+}
+
+TEST(Cli, ForecastTextAndTheSignalParts) {
+    const std::string dir = two_harmonics_dir();
+    const result r = run("forecast harmonics.dat --L 48 --points 3", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "N=239, L=48, K=192, #C=48, TREND: LowFreq(omega=0.08,C=0.1), HARM: F(1), rho(0.65) on eigenvectors, "
+              "signal components: 1, 2, 3, 4");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4);
+    EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, 4), "240\t");
+
+    // Period 12 lies just above omega 0.08: nothing is trend, so without the
+    // harmonics there is no signal and the forecast is 0.
+    const auto j = run_json("forecast harmonics.dat --L 48 --points 3 --no-harmonics", dir);
+    EXPECT_TRUE(j["signal_components"].empty());
+    for (int t = 239; t < 242; ++t) EXPECT_EQ(j["forecast"][t], 0.0);
+    // A larger omega takes the period-12 pair as trend too.
+    EXPECT_EQ(run_json("forecast harmonics.dat --L 48 --points 3 --no-harmonics --trend-omega 0.1", dir)
+                  ["signal_components"],
+              nlohmann::json({1, 2}));
+    system(("rm -rf " + dir).c_str());
+}
+
+TEST(Cli, ForecastRefusesBadOptionsInOneLine) {
+    const std::string dir = private_dir("cli_forecast_bad_");
+    std::ofstream(dir + "/zero.dat") << "0\n0\n0\n0\n0\n0\n";
+    const std::string co2 = "forecast " + data + "/co2.dat ";
+    for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
+             {co2, "--points is required"},
+             {co2 + "--points 0", "--points 0 must be at least 1"},
+             {co2 + "--points 3 --rho 1", "--rho 1 is outside (0, 1)"},
+             {co2 + "--points 3 --trend-C 1.5", "--trend-C 1.5 is outside [0, 1]"},
+             {co2 + "--points 3 --trend-omega 0.6", "--trend-omega 0.6 is outside [0, 0.5]"},
+             {co2 + "--points 3 --fourier 0", "--fourier 0 must be at least 1"},
+             {co2 + "--points 3 --no-trend --no-harmonics", "leave no signal"},
+             {co2 + "--points 3 --L 468", "outside 2..467"},
+             {"forecast zero.dat --points 3", "no component to test"},
+         }) {
+        const result r = run(args, dir);
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    system(("rm -rf " + dir).c_str());
+}

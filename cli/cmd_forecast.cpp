@@ -1,0 +1,115 @@
+// forecast: the signal of the series continued by the recurrent formula.
+#include <cstdio>
+#include <iostream>
+
+#include "app/forecast_doc.h"
+#include "cli_common.h"
+#include "commands.h"
+#include "core/diagnostics.h"
+#include "core/ssa_exception.h"
+
+namespace cli {
+
+namespace {
+
+struct forecast_options {
+    int points = 0;
+    double trend_C = 0.1;
+    double trend_omega = 0.08;
+    int fourier = 1;
+    double rho = 0.65;
+    bool no_trend = false;
+    bool no_harmonics = false;
+};
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+
+void check_parameters(const forecast_options& f) {
+    // Written so that NaN fails every range.
+    if (f.points < 1) throw input_error("--points " + std::to_string(f.points) + " must be at least 1");
+    if (!(f.trend_C >= 0 && f.trend_C <= 1)) throw input_error("--trend-C " + number(f.trend_C) + " is outside [0, 1]");
+    if (!(f.trend_omega >= 0 && f.trend_omega <= 0.5))
+        throw input_error("--trend-omega " + number(f.trend_omega) + " is outside [0, 0.5]");
+    if (f.fourier < 1) throw input_error("--fourier " + std::to_string(f.fourier) + " must be at least 1");
+    if (!(f.rho > 0 && f.rho < 1)) throw input_error("--rho " + number(f.rho) + " is outside (0, 1)");
+    if (f.no_trend && f.no_harmonics)
+        throw input_error("--no-trend and --no-harmonics together leave no signal to forecast");
+}
+
+}  // namespace
+
+void register_forecast(CLI::App& app, std::function<void()>& run) {
+    auto o = std::make_shared<common_options>();
+    auto f = std::make_shared<forecast_options>();
+    CLI::App* cmd = app.add_subcommand("forecast", "continue the signal of the series by the recurrent formula");
+    add_common_options(*cmd, *o);
+    cmd->add_option("--points", f->points, "number of values to forecast")->required();
+    cmd->add_option("--trend-C", f->trend_C, "LowFreq C of the trend part (default 0.1)");
+    cmd->add_option("--trend-omega", f->trend_omega, "LowFreq omega of the trend part (default 0.08)");
+    cmd->add_option("--fourier", f->fourier, "Fourier criterion of the harmonic pairs (default 1)");
+    cmd->add_option("--rho", f->rho, "VYG threshold of the harmonic pairs (default 0.65)");
+    cmd->add_flag("--no-trend", f->no_trend, "leave the trend components out of the signal");
+    cmd->add_flag("--no-harmonics", f->no_harmonics, "leave the harmonic components out of the signal");
+    cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format");
+    cmd->callback([o, f, &run] {
+        run = [o, f] {
+            check_parameters(*f);
+            const t_ts ts = load_series(o->file);
+            const int N = ts.size();
+            const int L = resolve_L(*o, N);
+
+            CForeInvestDoc doc;
+            doc.set_ts(ts);
+            t_signal_invest& signal = *doc.get_forecast()->get_signal_invest();
+            signal.set_trend_C(f->trend_C);
+            signal.set_trend_omega(f->trend_omega);
+            signal.set_harm_fourier(f->fourier);
+            signal.set_harm_rho(f->rho);
+            doc.set_use_trend(!f->no_trend);
+            doc.set_use_harmonics(!f->no_harmonics);
+            doc.set_L(L);
+            doc.set_points(f->points);
+            {
+                scoped_diagnostic_stream to(diag(*o));
+                try {
+                    doc.compute_forecast();
+                } catch (const SSA_math_exception::ssa_exception&) {
+                    // The parts refuse to test no component at all; say why there is none.
+                    const SVD::t_svd* svd = signal.get_svd();
+                    if (svd && svd->count() == 0)
+                        throw input_error("no component to test: every eigenvalue of the decomposition is at or below " +
+                                          number(SVD::count_bound));
+                    throw;
+                }
+            }
+
+            const t_RSSA_signal_forecast& forecast = *doc.get_forecast();
+            t_ts saved = forecast.get_forecast_ts();
+            saved.set_title("Forecast of " + (ts.title().empty() ? o->file : ts.title()));
+            save_if_asked(*o, saved);
+
+            std::vector<int> components;
+            for (int c : signal.get_signal_components()) components.push_back(c + 1);
+            if (o->json) {
+                nlohmann::json j;
+                j["N"] = N;
+                j["L"] = L;
+                j["signal_components"] = components;
+                j["lrf"] = to_json(forecast.get_lrf());
+                j["signal"] = to_json(signal.get_signal().values());
+                j["forecast"] = to_json(forecast.get_forecast_ts().values());
+                print_json(j);
+                return;
+            }
+            std::printf("%s\n", doc.header_text().c_str());
+            const t_ts& y = forecast.get_forecast_ts();
+            for (int i = N; i < y.size(); ++i) std::printf("%d\t%.10g\n", i + 1, y[i]);
+        };
+    });
+}
+
+}  // namespace cli

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "app/forecast_doc.h"
+#include "core/ssa_exception.h"
+
+namespace {
+
+t_ts sampled(int n, const std::function<double(int)>& f) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t));
+    return t_ts(v);
+}
+
+const t_ts trend_and_harmonic = sampled(100, [](int t) { return 10 + 0.2 * t + 3 * std::cos(2 * M_PI * t / 12); });
+// No trend at omega 0.08 and one harmonic pair.
+const t_ts fast_harmonic = sampled(100, [](int t) { return std::cos(2 * M_PI * 0.3 * t); });
+
+struct doc_case {
+    doc_case(const t_ts& ts, int L, int points, bool trend = true, bool harmonics = true) {
+        doc.set_ts(ts);
+        doc.set_L(L);
+        doc.set_points(points);
+        doc.set_use_trend(trend);
+        doc.set_use_harmonics(harmonics);
+    }
+    t_signal_invest& signal() { return *doc.get_forecast()->get_signal_invest(); }
+
+    CForeInvestDoc doc;
+};
+
+}  // namespace
+
+TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
+    doc_case c(trend_and_harmonic, 24, 5);
+    c.doc.compute_forecast();
+    EXPECT_EQ(c.doc.header_text(),
+              "N=100, L=24, K=77, #C=24, TREND: LowFreq(omega=0.08,C=0.1), HARM: F(1), rho(0.65) on eigenvectors, "
+              "signal components: 1, 2, 3, 4");
+    EXPECT_EQ(c.doc.get_forecast()->get_forecast_ts().size(), 105);
+
+    doc_case h(fast_harmonic, 20, 3, false, true);
+    h.signal().set_harm_rho(0.555);
+    h.doc.compute_forecast();
+    EXPECT_EQ(h.doc.header_text(), "N=100, L=20, K=81, #C=20, HARM: F(1), rho(0.56) on eigenvectors, signal components: 1, 2");
+}
+
+TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
+    doc_case c(fast_harmonic, 20, 15, true, false);
+    c.signal().set_trend_omega(0.075);
+    c.signal().set_trend_C(0.25);
+    c.doc.compute_forecast();
+    EXPECT_TRUE(c.signal().get_signal_components().empty());
+    EXPECT_EQ(c.doc.header_text(),
+              "N=100, L=20, K=81, #C=20, TREND: LowFreq(omega=0.075,C=0.25) on eigenvectors, no signal components found.");
+    const t_RSSA_signal_forecast& f = *c.doc.get_forecast();
+    ASSERT_EQ(f.get_lrf().size(), 19);
+    for (int m = 0; m < 19; ++m) EXPECT_EQ(f.get_lrf()[m], 0) << m;
+    ASSERT_EQ(f.get_forecast_ts().size(), 115);
+    for (int t = 0; t < 115; ++t) EXPECT_EQ(f.get_forecast_ts()[t], 0) << t;
+}
+
+TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchTheParts) {
+    const std::vector<std::pair<bool, bool>> choices{{true, false}, {false, true}};
+    const std::vector<std::vector<int>> expected{{0, 3}, {1, 2, 3}};
+    for (size_t k = 0; k < choices.size(); ++k) {
+        doc_case c(trend_and_harmonic, 24, 5, choices[k].first, choices[k].second);
+        c.doc.compute_forecast();
+        EXPECT_EQ(c.signal().get_signal_components(), expected[k]) << k;
+    }
+    doc_case neither(trend_and_harmonic, 24, 5, false, false);
+    try {
+        neither.doc.compute_forecast();
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const SSA_math_exception::invest_exception& e) {
+        EXPECT_EQ(e.code, 2);
+        EXPECT_EQ(e.message, "incorrect definition of signal");
+    }
+    EXPECT_EQ(neither.doc.get_forecast()->get_forecast_ts().size(), 0);
+}
+
+TEST(ForeInvestDoc, FewerThanOnePointComputesNothing) {
+    for (int points : {0, -4}) {
+        doc_case c(trend_and_harmonic, 24, points);
+        try {
+            c.doc.compute_forecast();
+            ADD_FAILURE() << "nothing thrown";
+        } catch (const SSA_math_exception::forecast_exception& e) {
+            EXPECT_EQ(e.message, "Number of points to forecast is less than 1");
+        }
+        EXPECT_EQ(c.signal().get_svd(), nullptr);
+    }
+}

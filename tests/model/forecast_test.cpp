@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <random>
+
+#include "core/ssa_exception.h"
+#include "invest/forecast.h"
+
+namespace {
+
+double trend_and_harmonic(int t) { return 10 + 0.2 * t + 3 * std::cos(2 * M_PI * t / 12); }
+
+t_ts sampled(int n, const std::function<double(int)>& f) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t));
+    return t_ts(v);
+}
+
+struct forecast_case {
+    forecast_case(const t_ts& ts, int L, int points) : f(ts) {
+        f.set_window(L);
+        f.set_points(points);
+    }
+    const t_ts& y() const { return f.get_forecast_ts(); }
+
+    t_RSSA_signal_forecast f;
+};
+
+template <class E>
+std::string thrown(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.message;
+    }
+    return "nothing thrown";
+}
+
+}  // namespace
+
+TEST(Forecast, OnePointIsTheFormulaOnTheLastValuesOfTheSignal) {
+    forecast_case c(sampled(100, trend_and_harmonic), 24, 1);
+    c.f.make_forecast();
+    const t_ts& signal = c.f.get_signal_invest()->get_signal();
+    ASSERT_EQ(c.f.get_lrf().size(), 23);
+    ASSERT_EQ(c.y().size(), 101);
+    double expected = 0;
+    for (int m = 0; m < 23; ++m) expected += c.f.get_lrf()[m] * signal[99 - m];
+    for (int t = 0; t < 100; ++t) EXPECT_EQ(c.y()[t], signal[t]) << t;
+    EXPECT_DOUBLE_EQ(c.y()[100], expected);
+    EXPECT_NEAR(c.y()[100], trend_and_harmonic(100), 1e-8);
+}
+
+TEST(Forecast, WindowTwoMultipliesByItsOneCoefficient) {
+    forecast_case c(sampled(30, [](int t) { return std::pow(1.05, t); }), 2, 10);
+    c.f.make_forecast();
+    ASSERT_EQ(c.f.get_lrf().size(), 1);
+    const double a = c.f.get_lrf()[0];
+    EXPECT_NEAR(a, 1.05, 1e-12);
+    for (int t = 30; t < 40; ++t) EXPECT_EQ(c.y()[t], a * c.y()[t - 1]) << t;
+}
+
+TEST(Forecast, EveryComponentInTheSignalLeavesNoFormula) {
+    // Noise has full rank and omega 0.5 makes every component trend: the
+    // signal space is all of R^L and holds the last unit vector. The computed
+    // nu2 falls short of 1 by rounding alone here (about 2e-15).
+    std::mt19937 gen(1);
+    std::normal_distribution<double> noise(0, 1);
+    forecast_case c(sampled(120, [&](int) { return noise(gen); }), 20, 5);
+    c.f.get_signal_invest()->set_trend_omega(0.5);
+    EXPECT_EQ(thrown<SSA_math_exception::forecast_exception>([&] { c.f.make_forecast(); }),
+              "No recurrent formula exists: the verticality coefficient is 1");
+    EXPECT_EQ(c.f.get_signal_invest()->get_signal_components().size(), 20u);
+    EXPECT_EQ(c.y().size(), 0);
+}
+
+TEST(Forecast, NoFormulaBeforeTheSignalNorForABadWindow) {
+    forecast_case c(sampled(100, trend_and_harmonic), 24, 5);
+    const std::string unprocessed =
+        "Error during search of signal LRF for RSSA forecasting. Signal investigation hasn't processed.";
+    EXPECT_EQ(thrown<SSA_math_exception::ssa_exception>([&] { c.f.make_lrf(); }), unprocessed);
+    c.f.get_signal_invest()->set_L(24);  // a decomposition alone is no signal
+    EXPECT_EQ(thrown<SSA_math_exception::ssa_exception>([&] { c.f.make_lrf(); }), unprocessed);
+
+    for (int L : {0, 1, 100}) {
+        c.f.set_window(L);
+        EXPECT_EQ(thrown<SSA_math_exception::out_of_range>([&] { c.f.make_forecast(); }),
+                  "incorrect window length inside t_signal_forecast::process_signal()")
+            << L;
+    }
+}
