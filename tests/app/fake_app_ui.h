@@ -1,0 +1,34 @@
+// A scripted app_ui: dialogs answered from a queue, messages recorded.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_ui.h"
+
+class scripted_app_ui : public app_ui {
+public:
+    void message_box(const std::string& text, const std::string&, notify_icon) override { messages.push_back(text); }
+    ui_answer ask_yes_no_cancel(const std::string& text, const std::string&) override {
+        messages.push_back(text);
+        return ui_answer::cancel;
+    }
+    // The next scripted second component, or Cancel (nothing or nullopt scripted).
+    bool run_dialog(CDlgSelectHarmPair& dlg) override {
+        shown.push_back(dlg);
+        std::optional<int> answer;
+        if (!seconds.empty()) {
+            answer = seconds.front();
+            seconds.pop_front();
+        }
+        if (!answer) return false;
+        dlg.second = *answer;
+        return true;
+    }
+
+    std::deque<std::optional<int>> seconds;
+    std::vector<CDlgSelectHarmPair> shown;
+    std::vector<std::string> messages;
+};
