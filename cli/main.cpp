@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     cli::register_reconstruct(app, run);
     cli::register_period(app, run);
     cli::register_trend(app, run);
+    cli::register_summation(app, run);
 
     try {
         app.parse(argc, argv);
