@@ -11,21 +11,14 @@
 class scripted_app_ui : public app_ui {
 public:
     void message_box(const std::string& text, const std::string&, notify_icon) override { messages.push_back(text); }
-    ui_answer ask_yes_no_cancel(const std::string& text, const std::string&) override {
-        messages.push_back(text);
-        return ui_answer::cancel;
-    }
-    // The next scripted second component, or Cancel (nothing or nullopt scripted).
+    ui_answer ask_yes_no_cancel(const std::string&, const std::string&) override { return ui_answer::cancel; }
+    // The next scripted second component; nullopt, or nothing left, is Cancel.
     bool run_dialog(CDlgSelectHarmPair& dlg) override {
         shown.push_back(dlg);
-        std::optional<int> answer;
-        if (!seconds.empty()) {
-            answer = seconds.front();
-            seconds.pop_front();
-        }
-        if (!answer) return false;
-        dlg.second = *answer;
-        return true;
+        const std::optional<int> answer = seconds.empty() ? std::nullopt : seconds.front();
+        if (!seconds.empty()) seconds.pop_front();
+        if (answer) dlg.second = *answer;
+        return answer.has_value();
     }
 
     std::deque<std::optional<int>> seconds;
