@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 
@@ -55,6 +56,53 @@ std::vector<int> parse_group(const std::string& text, int L) {
     }
     if (group.empty()) throw input_error("the group lists no component");
     return group;
+}
+
+std::string number_text(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+
+vector_kind parse_vector_kind(const std::string& s) {
+    if (s == "eigen") return vk_eigenvectors;
+    if (s == "factor") return vk_factor_vectors;
+    if (s == "reconstructed") return vk_reconstructed;
+    throw input_error("--vectors must be eigen, factor or reconstructed, not '" + s + "'");
+}
+
+void add_amount_option(CLI::App& cmd, amount_option& a) {
+    a.given = cmd.add_option("--amount", a.value,
+                             "leading components to investigate, default L (at most the count in use)");
+}
+
+int resolve_amount(const amount_option& a, int L) {
+    if (!*a.given) return L;
+    if (a.value < 1 || a.value > L)
+        throw input_error("--amount " + std::to_string(a.value) + " is outside 1.." + std::to_string(L));
+    return a.value;
+}
+
+void add_roots_options(CLI::App& cmd, roots_option& r, const std::string& count_flag) {
+    r.count_flag = count_flag;
+    r.count_given = cmd.add_option(count_flag, r.count, "Roots: largest number of roots of a trend vector");
+    r.percent_given = cmd.add_option("--roots-percent", r.percent,
+                                     "Roots: that number in percent of the vectors' length (default 5)");
+}
+
+void check_roots_options(const roots_option& r) {
+    if (*r.count_given && *r.percent_given)
+        throw input_error(r.count_flag + " and --roots-percent exclude each other");
+    if (r.count < 0) throw input_error(r.count_flag + " " + std::to_string(r.count) + " is negative");
+    // Written so that NaN fails.
+    if (!(r.percent >= 0 && r.percent <= 100))
+        throw input_error("--roots-percent " + number_text(r.percent) + " is outside [0, 100]");
+}
+
+int resolve_roots(const roots_option& r, vector_kind kind, int N, int L) {
+    if (*r.count_given) return r.count;
+    const int length = kind == vk_eigenvectors ? L : kind == vk_reconstructed ? N : N - L + 1;
+    return static_cast<int>(length * r.percent / 100.0);
 }
 
 std::ostream& diag(const common_options& o) { return o.json ? std::cerr : std::cout; }

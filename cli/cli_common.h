@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "invest/investigation.h"
 #include "timeseries/ts.h"
 
 namespace cli {
@@ -37,6 +38,36 @@ int resolve_L(const common_options& o, int N);
 
 // Parses "1,2,5" into 0-based components, each within 1..L and none repeated.
 std::vector<int> parse_group(const std::string& text, int L);
+
+// "%g" of a number, for messages.
+std::string number_text(double v);
+
+// --vectors: eigen, factor or reconstructed; throws input_error otherwise.
+vector_kind parse_vector_kind(const std::string& s);
+
+// --amount: how many leading components to investigate.
+struct amount_option {
+    int value = 0;
+    CLI::Option* given = nullptr;
+};
+void add_amount_option(CLI::App& cmd, amount_option& a);
+// The amount asked for, or L; throws input_error outside 1..L.
+int resolve_amount(const amount_option& a, int L);
+
+// The largest number of roots of a trend vector: an absolute count, or a
+// percent of the length of the tested vectors.
+struct roots_option {
+    std::string count_flag;  // the option of the absolute count
+    int count = 0;
+    double percent = 5;
+    CLI::Option* count_given = nullptr;
+    CLI::Option* percent_given = nullptr;
+};
+void add_roots_options(CLI::App& cmd, roots_option& r, const std::string& count_flag);
+// Throws input_error for both options at once, a negative count or a percent outside [0, 100].
+void check_roots_options(const roots_option& r);
+// The count, or the percent of the vectors' length (L, K or N by kind), truncated.
+int resolve_roots(const roots_option& r, vector_kind kind, int N, int L);
 
 // Diagnostic text of the engine: standard output normally, standard error
 // when standard output carries JSON.

@@ -47,13 +47,6 @@ int parse_int(const std::string& option, const std::string& text) {
     return v;
 }
 
-vector_kind parse_vectors(const std::string& s) {
-    if (s == "eigen") return vk_eigenvectors;
-    if (s == "factor") return vk_factor_vectors;
-    if (s == "reconstructed") return vk_reconstructed;
-    throw input_error("--vectors '" + s + "' is not one of eigen, factor, reconstructed");
-}
-
 int parse_estimation(const std::string& s) {
     if (s == "phi") return 0;
     if (s == "charroots") return 1;
@@ -103,7 +96,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
         run = [o, p, use_vyg_value, use_no_vyg, use_percent, use_max] {
             if (use_vyg_value && use_no_vyg) throw input_error("--vyg and --no-vyg exclude each other");
             if (use_percent && use_max) throw input_error("--min-percent and --max-components exclude each other");
-            const vector_kind kind = parse_vectors(p->vectors);
+            const vector_kind kind = parse_vector_kind(p->vectors);
             const int goal = parse_int("--goal", p->goal);
             if (goal < 0 || goal > 2) throw input_error("--goal " + p->goal + " is not one of 0, 1, 2");
             const double crit = parse_double("--crit", p->crit);

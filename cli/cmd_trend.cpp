@@ -14,26 +14,14 @@ namespace cli {
 namespace {
 
 struct trend_options {
-    int amount = 0;
+    amount_option amount;
     std::string vectors = "eigen";
     std::string method = "lowfreq";
     double alpha = 0.05;
-    int maxroots = 0;
-    double roots_percent = 5;
+    roots_option roots;
     double omega = 0.07;
     double C = 0.9;
-    // Which of the options without a fixed default were given.
-    CLI::Option* amount_given = nullptr;
-    CLI::Option* maxroots_given = nullptr;
-    CLI::Option* percent_given = nullptr;
 };
-
-vector_kind parse_vectors(const std::string& s) {
-    if (s == "eigen") return vk_eigenvectors;
-    if (s == "factor") return vk_factor_vectors;
-    if (s == "reconstructed") return vk_reconstructed;
-    throw input_error("--vectors must be eigen, factor or reconstructed, not '" + s + "'");
-}
 
 int parse_method(const std::string& s) {
     if (s == "kendall") return t_trend_invest::kendall;
@@ -42,29 +30,13 @@ int parse_method(const std::string& s) {
     throw input_error("--method must be kendall, roots or lowfreq, not '" + s + "'");
 }
 
-std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-}
-
 void check_parameters(const trend_options& t) {
     // Written so that NaN fails every range.
-    if (!(t.alpha > 0 && t.alpha <= 1)) throw input_error("--alpha " + number(t.alpha) + " is outside (0, 1]");
-    if (!(t.omega >= 0 && t.omega <= 0.5)) throw input_error("--omega " + number(t.omega) + " is outside [0, 0.5]");
-    if (!(t.C >= 0 && t.C <= 1)) throw input_error("--C " + number(t.C) + " is outside [0, 1]");
-    if (*t.maxroots_given && *t.percent_given) throw input_error("--maxroots and --roots-percent exclude each other");
-    if (t.maxroots < 0) throw input_error("--maxroots " + std::to_string(t.maxroots) + " is negative");
-    if (!(t.roots_percent >= 0 && t.roots_percent <= 100))
-        throw input_error("--roots-percent " + number(t.roots_percent) + " is outside [0, 100]");
-}
-
-// The largest number of roots of a trend: absolute, or a percent of the
-// length of the tested vectors, truncated.
-int max_roots(const trend_options& t, vector_kind kind, int N, int L) {
-    if (*t.maxroots_given) return t.maxroots;
-    const int length = kind == vk_eigenvectors ? L : kind == vk_reconstructed ? N : N - L + 1;
-    return static_cast<int>(length * t.roots_percent / 100.0);
+    if (!(t.alpha > 0 && t.alpha <= 1)) throw input_error("--alpha " + number_text(t.alpha) + " is outside (0, 1]");
+    if (!(t.omega >= 0 && t.omega <= 0.5))
+        throw input_error("--omega " + number_text(t.omega) + " is outside [0, 0.5]");
+    if (!(t.C >= 0 && t.C <= 1)) throw input_error("--C " + number_text(t.C) + " is outside [0, 1]");
+    check_roots_options(t.roots);
 }
 
 void copy_log(const std::string& from, const std::string& to) {
@@ -83,32 +55,28 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
     auto t = std::make_shared<trend_options>();
     CLI::App* cmd = app.add_subcommand("trend", "find the trend components and the trend");
     add_common_options(*cmd, *o);
-    t->amount_given =
-        cmd->add_option("--amount", t->amount, "leading components to test, default L (at most the count in use)");
+    add_amount_option(*cmd, t->amount);
     cmd->add_option("--vectors", t->vectors, "tested vectors: eigen, factor or reconstructed (default eigen)");
     cmd->add_option("--method", t->method, "kendall, roots or lowfreq (default lowfreq)");
     cmd->add_option("--alpha", t->alpha, "Kendall: trend when the p-level is below alpha (default 0.05)");
-    t->maxroots_given = cmd->add_option("--maxroots", t->maxroots, "Roots: largest number of roots of a trend");
-    t->percent_given = cmd->add_option("--roots-percent", t->roots_percent,
-                                       "Roots: the largest number in percent of the vector length (default 5)");
+    add_roots_options(*cmd, t->roots, "--maxroots");
     cmd->add_option("--omega", t->omega, "LowFreq: upper end of the low frequencies (default 0.07)");
     cmd->add_option("--C", t->C, "LowFreq: smallest low-frequency share of a trend (default 0.9)");
     cmd->add_option("--save", o->save, "write the trend in the text data format");
     cmd->add_option("--log", o->log, "copy the investigation log there");
     cmd->callback([o, t, &run] {
         run = [o, t] {
-            const vector_kind kind = parse_vectors(t->vectors);
+            const vector_kind kind = parse_vector_kind(t->vectors);
             const int method = parse_method(t->method);
             check_parameters(*t);
             const t_ts ts = load_series(o->file);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
-            if (*t->amount_given && (t->amount < 1 || t->amount > L))
-                throw input_error("--amount " + std::to_string(t->amount) + " is outside 1.." + std::to_string(L));
+            const int amount = resolve_amount(t->amount, L);
 
             t_trend_invest inv(ts);
             inv.set_alpha(t->alpha);
-            inv.set_maxroots(max_roots(*t, kind, N, L));
+            inv.set_maxroots(resolve_roots(t->roots, kind, N, L));
             inv.set_C(t->C);
             inv.set_omega(t->omega);
             inv.set_treatedvectors(kind);
@@ -116,8 +84,8 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             inv.set_L(L);
             if (inv.get_svd()->count() == 0)
                 throw input_error("no component to test: every eigenvalue of the decomposition is at or below " +
-                                  number(SVD::count_bound));
-            inv.set_amount(std::min(*t->amount_given ? t->amount : L, inv.get_svd()->count()));
+                                  number_text(SVD::count_bound));
+            inv.set_amount(std::min(amount, inv.get_svd()->count()));
             inv.investigate();
             if (!o->log.empty()) copy_log(inv.get_log().file_name(), o->log);
 

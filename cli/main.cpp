@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     cli::register_forecast(app, run);
     cli::register_period(app, run);
     cli::register_trend(app, run);
+    cli::register_summation(app, run);
 
     try {
         app.parse(argc, argv);

@@ -81,6 +81,8 @@ public:
     int roots_amount(double epsilon, int j) const;
     // Share of the periodogram mass of column j below the frequency omega.
     double lowfreq_relation(double omega, int j) const;
+    // lowfreq_relation of each of the columns 0..count-1, sharing the trigonometric values.
+    std::vector<double> lowfreq_relation_columns(double omega, int count) const;
 
     // --- Harmonic pairing and period estimation (methods/pairing.cpp, methods/period.cpp).
 

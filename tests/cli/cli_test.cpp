@@ -340,3 +340,68 @@ TEST(Cli, ForecastRefusesBadOptionsInOneLine) {
     }
     system(("rm -rf " + dir).c_str());
 }
+
+TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
+    const std::string co2 = data + "/co2.dat";
+    const auto j = run_json("summation " + co2 + " --L 24");
+    ASSERT_EQ(j["rows"].size(), 24u);
+    EXPECT_EQ(j["rows"][0]["component"], 1);
+    EXPECT_EQ(j["rows"][0]["texts"][3], "-");
+    EXPECT_EQ(j["rows"][0]["trend"], true);
+    EXPECT_EQ(j["rows"][1]["harmonic"], true);  // the yearly pair
+    EXPECT_EQ(j["rows"][2]["harmonic"], true);
+    EXPECT_DOUBLE_EQ(j["rows"][5]["singular_value"].get<double>(),
+                     run_json("decompose " + co2 + " --L 24")["singular_values"][5].get<double>());
+
+    const auto values = run_json("info " + co2)["values"];
+    const auto &trend = j["final"]["trend"], &periodic = j["final"]["periodic"];
+    double mean = 0;
+    for (size_t t = 0; t < 468; ++t) {
+        // Trend and harmonic exclude each other under 135: every component is in one part.
+        EXPECT_NEAR(trend[t].get<double>() + periodic[t].get<double>() + j["final"]["residual"][t].get<double>(),
+                    values[t].get<double>(), 1e-9 * 400);
+        mean += periodic[t].get<double>() / 468;
+    }
+    EXPECT_NEAR(mean, 0, 0.05);
+    for (size_t year = 0; year < 39; ++year) {  // the trend follows the level year by year
+        double level = 0, level_of_trend = 0;
+        for (size_t m = 12 * year; m < 12 * year + 12; ++m) {
+            level += values[m].get<double>() / 12;
+            level_of_trend += trend[m].get<double>() / 12;
+        }
+        EXPECT_NEAR(level_of_trend, level, 0.5) << year;
+    }
+    auto correlation = [&](size_t lag) {
+        double num = 0, den = 0;
+        for (size_t t = 0; t < 468; ++t) {
+            den += periodic[t].get<double>() * periodic[t].get<double>();
+            if (t + lag < 468) num += periodic[t].get<double>() * periodic[t + lag].get<double>();
+        }
+        return num / den;
+    };
+    EXPECT_GT(correlation(12), 0.8);  // a 12-month cycle, opposite after 6
+    EXPECT_LT(correlation(6), -0.5);
+}
+
+TEST(Cli, SummationOptions) {
+    const std::string co2 = "summation " + data + "/co2.dat --L 24 ";
+    const auto all = run_json(co2 + "--amount 6 --conditions 0 --vectors factor");
+    ASSERT_EQ(all["rows"].size(), 6u);
+    for (const auto& row : all["rows"]) EXPECT_EQ(row["trend"], true);
+    for (const auto& v : all["final"]["periodic"]) EXPECT_EQ(v.get<double>(), 0.0);
+
+    // The roots threshold: absolute, or a percent of the vectors' length, truncated.
+    for (const auto& [args, zeros] : std::vector<std::pair<std::string, std::string>>{
+             {"", "Zeros 1 ("}, {"--roots-percent 10", "Zeros 2 ("}, {"--vectors reconstructed", "Zeros 23 ("}}) {
+        const result r = run(co2 + args);
+        EXPECT_NE(r.out.find(zeros), std::string::npos) << args << r.err;
+    }
+    for (const char* bad : {"--conditions 256", "--omega 0.6", "--epsilon nan", "--fourier -1", "--kendall 0",
+                            "--lowfreq-C 1.5", "--vyg 2", "--roots-max 1 --roots-percent 5", "--amount 25",
+                            "--vectors pcs", "--conditions x"}) {
+        const result r = run(co2 + bad);
+        EXPECT_NE(r.status, 0) << bad;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << bad << " -> " << r.err;
+        EXPECT_TRUE(r.out.empty()) << bad << " -> " << r.out;
+    }
+}

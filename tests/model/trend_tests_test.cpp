@@ -102,6 +102,11 @@ TEST(LowFreq, RelationIsBitIdenticalToThePlainLoops) {
             for (int j = 0; j < m.cols(); ++j) {
                 const double exact = plain_relation(cols[j], omega);
                 ASSERT_EQ(m.lowfreq_relation(omega, j), exact) << "n=" << n << " omega=" << omega << " j=" << j;
+                // All leading columns at once, and a count that cuts the groups of four.
+                ASSERT_EQ(m.lowfreq_relation_columns(omega, m.cols())[static_cast<size_t>(j)], exact) << j;
+                if (j < 6) {
+                    ASSERT_EQ(m.lowfreq_relation_columns(omega, 6)[static_cast<size_t>(j)], exact) << j;
+                }
                 // The test over all columns: identified at C = the exact relation, not just above it.
                 std::vector<int> found(11);
                 int count = 0;
@@ -115,6 +120,9 @@ TEST(LowFreq, RelationIsBitIdenticalToThePlainLoops) {
     EXPECT_EQ(from_columns({{1, -1, 2, -2, 0.5, -0.5}}).lowfreq_relation(0, 0), 0.0);  // zero mean
     for (double omega : {0.6, HUGE_VAL, std::nan("")})
         EXPECT_THROW(small_case.lowfreq_relation(omega, 0), SSA_math_exception::out_of_range) << omega;
+    EXPECT_THROW(small_case.lowfreq_relation_columns(0.6, 1), SSA_math_exception::out_of_range);
+    EXPECT_THROW(small_case.lowfreq_relation_columns(0.1, 4), SSA_math_exception::out_of_range);
+    EXPECT_TRUE(small_case.lowfreq_relation_columns(0.1, 0).empty());
 }
 
 TEST(LowFreq, ManyColumnsSplitBetweenThreadsKeepTheirBits) {

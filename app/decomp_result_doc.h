@@ -1,0 +1,61 @@
+// The final decomposition of the series into trend, periodic part and
+// residual, from the components an interactive summation marks.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "decomp/reconstructed.h"
+#include "timeseries/ts.h"
+
+class CSummInteractDoc;
+
+class CDecompResultDoc {
+public:
+    enum { style_separate = 0, style_overlaid = 1 };
+    // Class of a component.
+    enum { cls_trend = 0, cls_trend_and_periodic = 1, cls_periodic = 2, cls_residual = 3 };
+
+    void set_original(const t_ts& ts) { m_original = std::make_unique<t_ts>(ts); }
+    void set_trend_list(const std::vector<int>& list) { m_trend_list = list; }
+    void set_periodic_list(const std::vector<int>& list) { m_periodic_list = list; }
+    void set_reconstructed(const t_reconstructed_tss& r) { m_reconstructed = std::make_unique<t_reconstructed_tss>(r); }
+    void set_style(int s) { m_style = s; }
+    int get_style() const { return m_style; }
+
+    // The three series from the reconstructed components and the two lists.
+    // Components listed beyond the reconstructed ones are in no series.
+    // Throws ssa_exception without reconstructed components.
+    void compute();
+
+    const std::vector<int>& get_trend_list() const { return m_trend_list; }
+    const std::vector<int>& get_periodic_list() const { return m_periodic_list; }
+    // Class of each reconstructed component, after compute().
+    const std::vector<int>& get_classes() const { return m_classes; }
+    const t_ts* get_original() const { return m_original.get(); }
+    const t_ts* get_trend() const { return m_trend.get(); }
+    const t_ts* get_periodic() const { return m_periodic.get(); }
+    const t_ts* get_residual() const { return m_residual.get(); }
+
+    // Titles of the separate style's plots: 0 original, 1 trend, 2 periodic, 3 residual.
+    std::string panel_title(int panel) const;
+    // Title of the overlaid style's plot.
+    std::string overlaid_title() const;
+    // Legend of the overlaid style, in the order of panel_title.
+    static std::string legend(int entry);
+
+private:
+    std::unique_ptr<t_reconstructed_tss> m_reconstructed;
+    std::vector<int> m_periodic_list;
+    std::vector<int> m_trend_list;
+    std::vector<int> m_unused_list;  // kept empty
+    std::unique_ptr<t_ts> m_residual, m_periodic, m_trend;
+    std::unique_ptr<t_ts> m_original;
+    int m_style = style_overlaid;
+    std::vector<int> m_classes;
+};
+
+// The final decomposition of the interactive summation's marks, computed:
+// what the "final decomposition" command shows once the draw style is chosen.
+std::unique_ptr<CDecompResultDoc> make_final_decomposition(const CSummInteractDoc& interact);

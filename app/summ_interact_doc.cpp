@@ -1,0 +1,127 @@
+#include "summ_interact_doc.h"
+
+#include "app/text_format.h"
+#include "core/ssa_exception.h"
+
+void CSummInteractDoc::init(CSummationInvestDoc* summation) {
+    m_summation = summation;
+    const int n = summation->components();
+    m_tr_marks.assign(static_cast<size_t>(n), false);
+    m_per_marks.assign(static_cast<size_t>(n), false);
+    for (int k = 0; k < n; ++k) {
+        m_tr_marks[static_cast<size_t>(k)] = summation->is_trend(k);
+        m_per_marks[static_cast<size_t>(k)] = summation->is_harmonic(k);
+    }
+    reset_partners();
+}
+
+void CSummInteractDoc::reset_partners() {
+    const int n = m_summation->components();
+    m_partners.assign(static_cast<size_t>(n), {});
+    for (int k = 0; k < n; ++k)
+        for (const t_pair_entry& e : m_summation->get_results().at(static_cast<size_t>(k)).pair_entries)
+            if (e.fourier_significant && e.vyg_significant) m_partners[static_cast<size_t>(k)].push_back(e.partner);
+}
+
+void CSummInteractDoc::click(int k, int column, app_ui& ui) {
+    if (k < 0 || k >= rows()) return;
+    if (column == col_tr) toggle_trend(k);
+    if (column == col_per) click_per(k, ui);
+}
+
+void CSummInteractDoc::toggle_trend(int k) {
+    m_tr_marks.at(static_cast<size_t>(k)) = !m_tr_marks.at(static_cast<size_t>(k));
+}
+
+void CSummInteractDoc::click_per(int k, app_ui& ui) {
+    const size_t uk = static_cast<size_t>(k);
+    if (m_per_marks.at(uk)) {
+        for (int p : m_partners[uk]) {
+            // The list of k itself is emptied below, after the loop over it.
+            if (p == k) continue;
+            m_partners[static_cast<size_t>(p)].clear();
+            m_per_marks[static_cast<size_t>(p)] = false;
+        }
+        m_partners[uk].clear();
+        m_per_marks[uk] = false;
+        return;
+    }
+    CDlgSelectHarmPair dlg;
+    dlg.first = k + 1;
+    dlg.second = k + 1;
+    dlg.range_min = 1;
+    dlg.range_max = rows();
+    if (!ui.run_dialog(dlg)) return;
+    const int s = dlg.second - 1;
+    // The spin keeps the choice within range; a typed number outside it changes nothing.
+    if (s < 0 || s >= rows()) return;
+    const size_t us = static_cast<size_t>(s);
+    if (m_per_marks[us]) {
+        ui.message_box("You can't include this component in the new pair,\n it's alreary in a pair.\n", "",
+                       notify_icon::information);
+        return;
+    }
+    m_per_marks[uk] = true;
+    m_partners[uk].push_back(s);
+    if (s != k) {
+        m_per_marks[us] = true;
+        m_partners[us].push_back(k);
+    }
+}
+
+std::string CSummInteractDoc::header_text(int column) {
+    static const char* const headers[table_columns] = {"Component #", "TR", "PER", "Info"};
+    return column >= 0 && column < table_columns ? headers[column] : "";
+}
+
+int CSummInteractDoc::column_width(int column) {
+    static const int widths[table_columns] = {30, 40, 40, 80};
+    return column >= 0 && column < table_columns ? widths[column] : 0;
+}
+
+std::string CSummInteractDoc::cell_text(int k, int column) const {
+    switch (column) {
+    case col_component:
+        return text_printf("%u", static_cast<unsigned>(k + 1));
+    case col_tr:
+        return " ";
+    case col_per: {
+        const std::vector<int>& p = partners(k);
+        return is_harmonic(k) && !p.empty() ? component_list(p) : "-";
+    }
+    case col_info:
+        return "push";
+    }
+    return "";
+}
+
+rgb CSummInteractDoc::cell_colour(int k, int column) const {
+    if (column != col_component) return colours::white;
+    if (m_summation->is_trend(k)) return colours::trend;
+    if (m_summation->is_harmonic(k)) return colours::harmonic;
+    return colours::white;
+}
+
+component_info CSummInteractDoc::info(int k) const {
+    t_summation_invest& inv = m_summation->get_investigation();
+    const SVD::t_svd* svd = inv.get_svd();
+    const t_reconstructed_tss* rec = inv.get_reconstructed();
+    if (!svd || !rec) throw SSA_math_exception::ssa_exception("no summation results inside CSummInteractDoc::info(...)");
+    component_info ci;
+    ci.window_title = text_printf("Component %d info", k + 1);
+    const t_eigen_triple triple = svd->triple(k);
+    ci.eigenvector = triple.eigenvector;
+    ci.factor_vector = triple.factor_vector;
+
+    ci.series = rec->component(k);
+    std::string title = "Reconstructed from ET" + std::to_string(k + 1);
+    if (is_harmonic(k) && !partners(k).empty() && partners(k).front() != k) {
+        const int p = partners(k).front();
+        ci.series.values().add(rec->component(p).values());
+        title += "," + std::to_string(p + 1);
+    }
+    ci.series.set_title(title);
+    ci.original = *inv.get_ts();
+    ci.record = m_summation->get_record(k);
+    return ci;
+}

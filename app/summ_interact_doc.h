@@ -1,0 +1,60 @@
+// The interactive summation: the user's trend marks and harmonic pairs,
+// starting from the summation's verdicts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/app_ui.h"
+#include "app/colour.h"
+#include "app/summation_doc.h"
+
+// What the component information window is given for one component.
+struct component_info {
+    std::string window_title;
+    std::vector<double> eigenvector;
+    std::vector<double> factor_vector;
+    // The component, or its sum with its first partner, titled "Reconstructed from ET...".
+    t_ts series;
+    t_ts original;
+    t_component_results record;
+};
+
+class CSummInteractDoc {
+public:
+    enum { col_component = 0, col_tr = 1, col_per = 2, col_info = 3, table_columns = 4 };
+
+    // Keeps the summation (not owned: it must outlive this document), takes
+    // the marks from its verdicts and the partners from its pair entries.
+    void init(CSummationInvestDoc* summation);
+    CSummationInvestDoc* get_summation() const { return m_summation; }
+    // The partner lists anew from the summation's pair entries (the view does this when it opens).
+    void reset_partners();
+
+    int rows() const { return static_cast<int>(m_tr_marks.size()); }
+    bool is_trend(int k) const { return m_tr_marks.at(static_cast<size_t>(k)); }
+    bool is_harmonic(int k) const { return m_per_marks.at(static_cast<size_t>(k)); }
+    const std::vector<int>& partners(int k) const { return m_partners.at(static_cast<size_t>(k)); }
+
+    // A click on the TR or PER cell of row k; other columns change nothing
+    // (the Info button opens a window: see info()).
+    void click(int k, int column, app_ui& ui);
+    void toggle_trend(int k);
+    // Dissolves k's pairs when it is marked; otherwise asks for a partner.
+    void click_per(int k, app_ui& ui);
+
+    static std::string header_text(int column);
+    static int column_width(int column);
+    std::string cell_text(int k, int column) const;
+    // Follows the summation's classification, not the marks.
+    rgb cell_colour(int k, int column) const;
+
+    // What the Info button of row k shows.
+    component_info info(int k) const;
+
+private:
+    CSummationInvestDoc* m_summation = nullptr;
+    std::vector<bool> m_tr_marks;
+    std::vector<bool> m_per_marks;
+    std::vector<std::vector<int>> m_partners;
+};

@@ -1,0 +1,11 @@
+// Text helpers of the documents: printf formatting and lists of components.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// printf into a string.
+std::string text_printf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// 0-based components shown from 1: "%i" then ",%i" for each further one; "" for none.
+std::string component_list(const std::vector<int>& components);

@@ -1,0 +1,22 @@
+// Series whose decompositions the document tests rely on.
+#pragma once
+
+#include <cmath>
+#include <vector>
+
+#include "timeseries/ts.h"
+
+// Linear trend, a sine of period 10 and a harmonic of period 2: with L = 30
+// five components in use, 1 the trend, (2, 3) the sine, 4 the period-2 harmonic.
+inline t_ts trend_sine_alternating(int n = 80) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(20 + 0.3 * t + 5 * std::sin(2 * M_PI * t / 10) + (t % 2 ? -1.0 : 1.0));
+    return t_ts(v);
+}
+
+// The same with deterministic irregular noise: every component in use.
+inline t_ts noisy_mix(int n = 80) {
+    t_ts ts = trend_sine_alternating(n);
+    for (int t = 0; t < n; ++t) ts[t] += 0.3 * std::cos(1.3 * t * t);
+    return ts;
+}
