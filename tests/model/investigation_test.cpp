@@ -6,20 +6,15 @@
 
 namespace {
 
-// Identifies the first amount components and remembers what it was given.
+// Identifies the first amount components, as a real investigation clips them first.
 class probe_invest : public t_invest_with_results {
 public:
     using t_invest_with_results::t_invest_with_results;
     void identificate() override {
         clip_amount_to_L();
-        built_reconstructed = get_reconstructed() != nullptr;
-        tested = treated_matrix();
         for (int c = 0; c < m_amount; ++c) m_components.push_back(c);
     }
     void update() override {}
-
-    bool built_reconstructed = false;
-    const matrix* tested = nullptr;
 };
 
 }  // namespace
@@ -48,26 +43,6 @@ TEST(Investigation, AmountAboveLIsWarnedOnceAndClipped) {
                                                       "greater than L. \nI use L instead of it."});
         EXPECT_EQ(inv.get_components().size(), 10u);
     }
-}
-
-TEST(Investigation, ReconstructedComponentsOnlyForTreatedKind3) {
-    const int rows[] = {8, 23, 23, 30};
-    for (int kind = 0; kind <= 4; ++kind) {
-        probe_invest inv(sample_series(30));
-        inv.set_L(8);
-        inv.set_treatedvectors(static_cast<vector_kind>(kind));
-        inv.investigate();
-        EXPECT_EQ(inv.built_reconstructed, kind == 3) << kind;
-        EXPECT_EQ(inv.tested ? inv.tested->rows() : -1, kind <= 3 ? rows[kind] : -1) << kind;
-    }
-}
-
-TEST(Investigation, InvestigateFlushesTheLog) {
-    probe_invest inv(sample_series(10));
-    inv.get_log() << "tested\n";
-    inv.set_L(4);
-    inv.investigate();
-    EXPECT_EQ(slurp(inv.get_log().file_name()), "tested\n");
 }
 
 TEST(Results, BestComponentIsTheFirstSmallestRank) {

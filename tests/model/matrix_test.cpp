@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 
 #include "test_util.h"
 
@@ -28,12 +27,10 @@ TEST(Matrix, CheckedAccessRejectsEveryOutsideIndex) {
     EXPECT_THROW(matrix(0, 5)[t_pair<int>(0, 0)], SSA_math_exception::out_of_range);
 }
 
-TEST(Matrix, EmbedAndScale) {
+TEST(Matrix, EmbedBuildsTrajectoryRows) {
     matrix a(2, 4);
     a.embed(series(std::vector<double>{1, 2, 3, 4, 5}));
     EXPECT_EQ(rows_of(a), (rows{{1, 2, 3, 4}, {2, 3, 4, 5}}));
-    a.scale_columns(series(std::vector<double>{4, 9, 1, 0}));
-    EXPECT_EQ(rows_of(a), (rows{{2, 6, 3, 0}, {4, 9, 4, 0}}));
 }
 
 TEST(MatrixDeathTest, ShapeFailuresEndTheProgram) {
@@ -45,16 +42,6 @@ TEST(MatrixDeathTest, ShapeFailuresEndTheProgram) {
                 "Error 17: incorrect series size given for averaging!");
     EXPECT_EXIT(a.write("/nonexistent-dir/m.txt"), testing::ExitedWithCode(1),
                 "Error\\[matrix\\]: file /nonexistent-dir/m.txt unavailable");
-}
-
-TEST(Matrix, WriteAppendsBlocks) {
-    const std::string p = testing::TempDir() + "matrix_write.txt";
-    std::remove(p.c_str());
-    const matrix m = from_columns({{1}, {2}});
-    m.write(p);
-    m.write(p);
-    EXPECT_EQ(slurp(p), "         1         2\n         1         2\n");
-    std::remove(p.c_str());
 }
 
 TEST(Matrix, DiagonalAverageOfEitherOrientationInvertsEmbedding) {

@@ -46,19 +46,6 @@ TEST(Reconstruction, ElementaryComponentsAddUpToTheSeries) {
     }
 }
 
-TEST(Reconstruction, GroupIsTheSumOfItsMembersInListOrder) {
-    const SVD::t_svd svd(t_ts(random_series(60, 5)), 20);
-    const t_reconstructed_tss rec(&svd, std::vector<int>{4, 0, 2}), first(&svd, 5);
-    t_ts group;
-    svd.reconstruct({0, 2, 4}, group);
-    EXPECT_EQ((*group.ticks())[59], "60");  // only the group series gets tick marks
-    EXPECT_EQ(rec.component(0).ticks(), nullptr);
-    for (int t = 0; t < 60; ++t) {
-        EXPECT_NEAR(group[t], rec.value(0, t) + rec.value(1, t) + rec.value(2, t), 1e-9 * 60);
-        EXPECT_EQ(rec.value(0, t), first.value(4, t));
-    }
-}
-
 TEST(Reconstruction, AmountBoundsBadIndicesAndDiscardedTriples) {
     const SVD::t_svd svd(t_ts(random_series(12, 2)), 5);
     for (int bad : {6, -1})

@@ -25,12 +25,9 @@ std::string load_error(const std::string& path) {
 
 TEST(TimeSeries, TickMarksOfConstructorsAndCopies) {
     EXPECT_EQ(t_ts().ticks(), nullptr);
-    series s(std::vector<double>{4, 5, 6});
-    s.precision = 7;
-    const t_ts from_series(s);
+    const t_ts from_series(series(std::vector<double>{4, 5, 6}));
     EXPECT_TRUE(from_series.has_ticks());
     EXPECT_EQ(*from_series.ticks(), (strings{"1", "2", "3"}));
-    EXPECT_EQ(from_series.values().precision, 7);
     const t_ts from_vector(std::vector<double>{1.5, 2.5});
     EXPECT_FALSE(from_vector.has_ticks());
     EXPECT_EQ(*from_vector.ticks(), (strings{"", ""}));
