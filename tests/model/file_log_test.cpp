@@ -6,23 +6,16 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <memory>
 #include <string>
 
-#include "core/ssa_exception.h"
 #include "fake_ui.h"
 #include "log/file_log.h"
 #include "log/file_operation.h"
+#include "test_util.h"
 
 namespace {
 
 bool exists(const std::string& p) { return access(p.c_str(), F_OK) == 0; }
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A fresh scratch directory per test.
 class scratch : public testing::Test {
@@ -47,58 +40,43 @@ using FileLogTest = scratch;
 
 TEST_F(FileLogTest, NumbersTruncatesAndDeletes) {
     const std::string prefix = dir + "/";
-    std::string first_name;
+    auto name = [&](int n) { return prefix + "filelog" + std::to_string(n) + ".log"; };
     int first = 0;
     {
         FileLog a(prefix);
-        first_name = a.file_name();
-        ASSERT_EQ(std::sscanf(first_name.c_str() + prefix.size(), "filelog%d.log", &first), 1);
+        ASSERT_EQ(std::sscanf(a.file_name().c_str() + prefix.size(), "filelog%d.log", &first), 1);
         a << "line\n";
         a.flush();
-        EXPECT_EQ(slurp(first_name), "line\n");
+        EXPECT_EQ(slurp(name(first)), "line\n");
     }
-    EXPECT_FALSE(exists(first_name));  // deleted with its owner
+    EXPECT_FALSE(exists(name(first)));  // deleted with its owner
     // The counter never goes back, whatever was destroyed; an old file of
     // the next number is emptied, not appended to.
-    const std::string next = prefix + "filelog" + std::to_string(first + 1) + ".log";
-    std::ofstream(next) << "left from an earlier run\n";
-    auto b = std::make_unique<FileLog>(prefix);
-    EXPECT_EQ(b->file_name(), next);
-    EXPECT_EQ(slurp(next), "");
-    FileLog c(prefix);
-    EXPECT_EQ(c.file_name(), prefix + "filelog" + std::to_string(first + 2) + ".log");
-}
+    std::ofstream(name(first + 1)) << "left from an earlier run\n";
+    const FileLog b(prefix);
+    EXPECT_EQ(b.file_name(), name(first + 1));
+    EXPECT_EQ(slurp(name(first + 1)), "");
 
-TEST_F(FileLogTest, ALogHeldByAnotherProcessIsNotTouched) {
-    const std::string prefix = dir + "/";
-    int next = 0;
-    {
-        FileLog probe(prefix);
-        std::sscanf(probe.file_name().c_str() + prefix.size(), "filelog%d.log", &next);
-        ++next;
-    }
-    const std::string held = prefix + "filelog" + std::to_string(next) + ".log";
-    std::ofstream(held) << "another run's log\n";
-    const int fd = open(held.c_str(), O_RDWR);
+    // A log held by another process is skipped and left as it is.
+    std::ofstream(name(first + 2)) << "another run's log\n";
+    const int fd = open(name(first + 2).c_str(), O_RDWR);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);  // separate open file: conflicts like another process
     {
-        FileLog mine(prefix);
-        EXPECT_EQ(mine.file_name(), prefix + "filelog" + std::to_string(next + 1) + ".log");
+        FileLog c(prefix);
+        EXPECT_EQ(c.file_name(), name(first + 3));
     }
-    EXPECT_EQ(slurp(held), "another run's log\n");
+    EXPECT_EQ(slurp(name(first + 2)), "another run's log\n");
     close(fd);
+
+    EXPECT_EQ(thrown([&] { FileLog bad(dir + "/no/such/dir/"); }), "error in opening file log");
 }
 
-TEST_F(FileLogTest, UnwritablePlaceFailsWithTheLogMessage) {
-    try {
-        FileLog bad(dir + "/no/such/dir/");
-        ADD_FAILURE() << "opened";
-    } catch (const SSA_math_exception::ssa_exception& e) {
-        EXPECT_EQ(e.message, "error in opening file log");
-    }
-}
-
-using FileOperationTest = scratch;
+// A scratch directory and an operation answering from a script.
+class FileOperationTest : public scratch {
+protected:
+    scripted_ui ui;
+    FileOperation op{ui};
+};
 
 TEST(FileOperationNames, CopyNamesCount) {
     EXPECT_EQ(FileOperation::copy_name("/d/data.dat"), "/d/Copy of data.dat");
@@ -110,44 +88,36 @@ TEST(FileOperationNames, CopyNamesCount) {
 }
 
 TEST_F(FileOperationTest, CopyNeverOverwritesUnlessAsked) {
-    scripted_ui ui;
-    FileOperation op(ui);
     const std::string src = file("src.dat", "new"), dst = file("data.dat", "old");
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(op.copy(src, dst)) << op.get_error_text();
     EXPECT_EQ(slurp(dst), "old");
-    EXPECT_EQ(slurp(dir + "/Copy of data.dat"), "new");
-    EXPECT_EQ(slurp(dir + "/Copy (1) of data.dat"), "new");
-    EXPECT_EQ(slurp(dir + "/Copy (2) of data.dat"), "new");
+    for (const char* copy : {"/Copy of", "/Copy (1) of", "/Copy (2) of"})
+        EXPECT_EQ(slurp(dir + copy + " data.dat"), "new");
     op.set_overwrite(true);
     ASSERT_TRUE(op.copy(src, dst));
     EXPECT_EQ(slurp(dst), "new");
 }
 
 TEST_F(FileOperationTest, CopyFailuresAndTrees) {
-    scripted_ui ui;
-    FileOperation op(ui);
-    EXPECT_EQ(op.get_error_text(), "No error");
-    EXPECT_FALSE(op.copy(dir + "/missing.dat", dir));
-    EXPECT_EQ(op.get_error_text(), dir + "/missing.dat not found");
+    auto error = [&](const std::string& from, const std::string& to) {
+        return op.copy(from, to) ? std::string() : op.get_error_text();
+    };
     const std::string f = file("f.dat");
-    EXPECT_FALSE(op.copy(f, dir + "/nowhere.dat"));
-    EXPECT_EQ(op.get_error_text(), dir + "/nowhere.dat not found");
+    EXPECT_EQ(error(dir + "/missing.dat", dir), dir + "/missing.dat not found");
+    EXPECT_EQ(error(f, dir + "/nowhere.dat"), dir + "/nowhere.dat not found");
     mkdir((dir + "/tree").c_str(), 0777);
     mkdir((dir + "/tree/sub").c_str(), 0777);
     file("tree/sub/a.dat", "A");
-    EXPECT_FALSE(op.copy(dir + "/tree", f));
-    EXPECT_EQ(op.get_error_text(), "Wrong operation");
-    EXPECT_FALSE(op.copy(dir + "/tree", dir + "/tree/sub"));  // into itself
+    EXPECT_EQ(error(dir + "/tree", f), "Wrong operation");
+    EXPECT_EQ(error(dir + "/tree", dir + "/tree/sub"), "Wrong operation");  // into itself
     mkdir((dir + "/out").c_str(), 0777);
-    ASSERT_TRUE(op.copy(dir + "/tree", dir + "/out")) << op.get_error_text();
+    EXPECT_EQ(error(dir + "/tree", dir + "/out"), "");
     EXPECT_EQ(slurp(dir + "/out/tree/sub/a.dat"), "A");
-    ASSERT_TRUE(op.copy(f, dir + "/out"));  // a file into a directory
+    EXPECT_EQ(error(f, dir + "/out"), "");  // a file into a directory
     EXPECT_TRUE(exists(dir + "/out/f.dat"));
 }
 
-TEST_F(FileOperationTest, RemoveAsksBeforeReadOnlyFiles) {
-    scripted_ui ui;
-    FileOperation op(ui);
+TEST_F(FileOperationTest, RemoveAsksBeforeReadOnlyFilesAndReportsTheSystemText) {
     const std::string ro = file("ro.dat");
     chmod(ro.c_str(), 0444);
     ui.answers = {ui_answer::no};
@@ -177,12 +147,8 @@ TEST_F(FileOperationTest, RemoveAsksBeforeReadOnlyFiles) {
     EXPECT_TRUE(quiet.remove(dir + "/d"));
     EXPECT_FALSE(exists(dir + "/d"));
     EXPECT_EQ(ui.questions.size(), asked);
-}
 
-TEST_F(FileOperationTest, RemovingNothingReportsTheSystemText) {
-    scripted_ui ui;
-    FileOperation op(ui);
-    EXPECT_FALSE(op.remove(dir + "/ghost"));
-    EXPECT_EQ(op.get_error_code(), ENOENT);
-    EXPECT_EQ(op.get_error_text(), std::strerror(ENOENT));
+    EXPECT_FALSE(quiet.remove(dir + "/ghost"));
+    EXPECT_EQ(quiet.get_error_code(), ENOENT);
+    EXPECT_EQ(quiet.get_error_text(), std::strerror(ENOENT));
 }

@@ -5,8 +5,7 @@
 #include <random>
 #include <sstream>
 
-#include "core/matrix.h"
-#include "core/ssa_exception.h"
+#include "test_util.h"
 
 namespace {
 
@@ -27,8 +26,6 @@ std::function<double(int)> wave(double amplitude, double period, double phase = 
 
 TEST(FourierPairing, NeighbouringHarmonicsArePairedAndTheAlternatingColumnIsASingle) {
     const matrix m = columns(50, {wave(1, 1e300), wave(1, 10, 1), wave(1, 10), wave(1, 2)});
-    EXPECT_NEAR(m.periodogram_max(1).fmax, 0.1, 1e-12);
-    EXPECT_NEAR(m.periodogram_max(3).fmax, 0.5, 1e-12);
     pairs_t pairs{{7, 7}};
     for (double crit : {0.0, 0.5, 1.0}) {
         m.paring_byFourier(3, pairs, crit, nullptr);
@@ -65,12 +62,8 @@ TEST(FourierPairing, LogsEveryComponentExactly) {
     for (int amount : {0, 4}) {
         log.str("");
         pairs = {{0, 1}};
-        try {
-            m.paring_byFourier(amount, pairs, 1, &log);
-            ADD_FAILURE() << amount;
-        } catch (const SSA_math_exception::ssa_exception& e) {
-            EXPECT_EQ(e.message, "invalid cpntsamount parameter given to paring_byFourier(...)");
-        }
+        EXPECT_EQ(thrown([&] { m.paring_byFourier(amount, pairs, 1, &log); }),
+                  "invalid cpntsamount parameter given to paring_byFourier(...)");
         EXPECT_TRUE(pairs.empty());
         EXPECT_EQ(log.str(), "*** Fourier method for identification \"harmonical\" pairs of components ***\n"
                              "    parameter=1, M=8\n\n");

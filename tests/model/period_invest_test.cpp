@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 #include "core/diagnostics.h"
-#include "core/ssa_exception.h"
 #include "invest/period_invest.h"
+#include "test_util.h"
 
 namespace {
 
@@ -32,16 +31,6 @@ struct period_case : testing::Test {
     scoped_diagnostic_stream to{diag};
 };
 
-template <class E>
-std::string thrown(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.message;
-    }
-    return "nothing thrown";
-}
-
 }  // namespace
 
 TEST(PeriodRules, HarmonicsOfTheRangeAndTheRangeItself) {
@@ -55,18 +44,14 @@ TEST(PeriodRules, HarmonicsOfTheRangeAndTheRangeItself) {
     EXPECT_FALSE(period_in_range(6.1, r));
 }
 
-TEST_F(period_case, EachAimKeepsItsPeriodsAndTheResultIsTheirReconstruction) {
+TEST_F(period_case, EachAimKeepsItsPeriods) {
     const pairs_t expected[] = {{{0, 1}, {2, 3}, {4, 5}}, {{0, 1}, {2, 3}}, {{0, 1}}};
     for (int aim = 0; aim <= 2; ++aim) {
         inv.set_aim(aim);
         inv.investigate();
         EXPECT_EQ(inv.get_pairs(), expected[aim]) << aim;
     }
-    EXPECT_NEAR(inv.estimate_period(0, 1), 12.5, 0.05);
-    EXPECT_NEAR(inv.estimate_period(2, 3), 6.1, 0.05);
     EXPECT_EQ(inv.get_components(), (std::vector<int>{0, 1}));
-    const series group = inv.get_svd()->reconstruct_values({0, 1});
-    for (int t = 0; t < 300; ++t) EXPECT_EQ(inv.get_result()[t], group[t]);
     EXPECT_EQ(*inv.get_result().ticks(), *inv.get_ts()->ticks());
 }
 
@@ -84,19 +69,12 @@ TEST_F(period_case, PercentFilterIsStrictAndTheCountLimitKeepsHalfTheComponents)
 }
 
 TEST_F(period_case, VygDropsPairsAtOrBelowItsParam) {
-    const t_VYG_constraint probe(&inv, 0.5);
-    inv.set_constraint(&probe);
-    ASSERT_NE(inv.get_constraint(), &probe);
-    auto* vyg = dynamic_cast<t_VYG_constraint*>(inv.get_constraint());
-    ASSERT_NE(vyg, nullptr);
-    EXPECT_EQ(vyg->get_param(), 0.5);
-
     // rho is about 0.9995 for (0,1), 0.83 for (2,3) and 0.97 for (4,5).
-    const double rho = vyg->rhomax(4, 5);
+    const double rho = t_VYG_constraint(&inv, 0.5).rhomax(4, 5);
     ASSERT_GT(rho, 0.9);
-    ASSERT_LT(rho, vyg->rhomax(0, 1));
     const t_VYG_constraint at_rho(&inv, rho), below(&inv, std::nextafter(rho, 0.0));
     inv.set_constraint(&at_rho);
+    ASSERT_NE(inv.get_constraint(), &at_rho);  // the investigation keeps a copy
     inv.investigate();
     EXPECT_EQ(inv.get_pairs(), (pairs_t{{0, 1}}));
     inv.set_constraint(&below);
@@ -110,20 +88,18 @@ TEST_F(period_case, VygDropsPairsAtOrBelowItsParam) {
     const t_VYG_constraint strict(&inv, 0.9);
     inv.set_constraint(&strict);
     inv.investigate();
-    std::ifstream in(inv.get_log().file_name());
-    const std::string log((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_NE(log.find("\n\n\n\n*** VYG constraint param = 0.9 ***\n"
-                       "    to identify a pair of components as \"harmonic\" pair,\n"
-                       "    its 'rhomax' value should be greater than this param value\n\n"
-                       "rhomax for (1,2) = 0.999501\n"
-                       "* Pair of components (1,2) identified as \"harmonic\" pair\n\n"
-                       "rhomax for (3,4) = 0.828618\n"
-                       "rhomax for (5,6) = "),
-              std::string::npos)
-        << log;
+    EXPECT_NE(slurp(inv.get_log().file_name())
+                  .find("\n\n\n\n*** VYG constraint param = 0.9 ***\n"
+                        "    to identify a pair of components as \"harmonic\" pair,\n"
+                        "    its 'rhomax' value should be greater than this param value\n\n"
+                        "rhomax for (1,2) = 0.999501\n"
+                        "* Pair of components (1,2) identified as \"harmonic\" pair\n\n"
+                        "rhomax for (3,4) = 0.828618\n"
+                        "rhomax for (5,6) = "),
+              std::string::npos);
 }
 
-TEST_F(period_case, ResultListsEveryComponentOnceInTheOrderFirstMet) {
+TEST_F(period_case, ResultReconstructsEveryComponentOnceInTheOrderFirstMet) {
     inv.investigate();
     inv.get_pairs() = {{4, 4}, {3, 4}, {0, 1}, {0, 1}};
     inv.make_result(*inv.get_svd());
@@ -142,7 +118,6 @@ TEST_F(period_case, ReconstructedComponentsAreNormalisedForTheEstimates) {
         inv.set_estimation(estimation);
         EXPECT_NEAR(inv.estimate_period(0, 1), 12.5, estimation == 2 ? 1e-9 : 0.2) << estimation;
     }
-    EXPECT_NE(diag.str().find("series::getperiod_periodogr() : period=12.5\n"), std::string::npos);
 }
 
 TEST_F(period_case, ExceptionTexts) {
@@ -159,8 +134,8 @@ TEST_F(period_case, ExceptionTexts) {
     inv.set_estimation(3);
     EXPECT_EQ(thrown<ssa_exception>([&] { inv.estimate_period(0, 1); }),
               "unknown period estimation method inside 't_period_invest::estimate_period(...)'");
-    EXPECT_EQ(thrown<ssa_exception>([&] { t_VYG_constraint(&inv, 1.0); }), "invalid param for VYG constraint");
-    EXPECT_EQ(thrown<ssa_exception>([&] { t_VYG_constraint(&inv, 0.0); }), "invalid param for VYG constraint");
+    for (double bad : {0.0, 1.0})
+        EXPECT_EQ(thrown<ssa_exception>([&] { t_VYG_constraint(&inv, bad); }), "invalid param for VYG constraint");
 
     inv.set_treatedvectors(static_cast<vector_kind>(5));
     EXPECT_EQ(thrown<unknown_objects_for_identification>([&] { inv.investigate(); }), in_find);

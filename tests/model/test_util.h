@@ -1,0 +1,46 @@
+// Helpers shared by the model tests.
+#pragma once
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/matrix.h"
+#include "core/ssa_exception.h"
+#include "timeseries/ts.h"
+
+inline std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The message of the E that f throws; another exception type escapes the test.
+template <class E = SSA_math_exception::ssa_exception>
+std::string thrown(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.message;
+    }
+    return "nothing thrown";
+}
+
+inline matrix from_columns(const std::vector<std::vector<double>>& cols) {
+    matrix m(static_cast<int>(cols[0].size()), static_cast<int>(cols.size()));
+    for (int j = 0; j < m.cols(); ++j)
+        for (int t = 0; t < m.rows(); ++t) m.set(cols[j][t], t, j);
+    return m;
+}
+
+inline std::vector<double> values_of(const t_ts& ts) {
+    return std::vector<double>(ts.values().data(), ts.values().data() + ts.size());
+}
+
+// A trend, a period-6 harmonic and an irregular term.
+inline t_ts sample_series(int n) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(10 + 0.5 * t + 3 * std::sin(2 * M_PI * t / 6) + std::cos(1.3 * t * t));
+    return t_ts(v);
+}
