@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <fstream>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -121,6 +122,17 @@ void save_if_asked(const common_options& o, const t_ts& ts) {
 
 namespace {
 bool progress_shown = false;
+}
+
+void copy_log_if_asked(const common_options& o, t_investigation& inv) {
+    if (o.log.empty()) return;
+    inv.get_log().flush();
+    std::ifstream in(inv.get_log().file_name(), std::ios::binary);
+    std::ofstream out(o.log, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) throw SSA_math_exception::file_exception(o.log, "unable to write log file");
+    out << in.rdbuf();
+    out.close();
+    if (!out) throw SSA_math_exception::file_exception(o.log, "unable to write log file");
 }
 
 void install_progress(bool enabled) {

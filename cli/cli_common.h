@@ -81,6 +81,9 @@ std::vector<double> to_vector(const series& s);
 // Writes the series in the text data format when --save was given.
 void save_if_asked(const common_options& o, const t_ts& ts);
 
+// Copies an investigation's log file when --log was given.
+void copy_log_if_asked(const common_options& o, t_investigation& inv);
+
 // Draws a progress line on standard error while installed (only on a terminal).
 void install_progress(bool enabled);
 // Clears the progress line, if one was drawn.

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 
 #include "cli_common.h"
@@ -15,37 +14,13 @@ namespace cli {
 namespace {
 
 struct period_options {
-    std::string amount, vectors = "eigen", goal = "0", crit = "1", vyg = "0.9", estimation = "charroots",
-                range = "11:13", min_percent = "0", max_components;
+    amount_option amount;
+    std::string vectors = "eigen", estimation = "charroots", range = "11:13";
+    int goal = 0;
+    double crit = 1, vyg = 0.9, min_percent = 0;
+    int max_components = -1;
     bool no_vyg = false;
 };
-
-// Numbers are parsed here rather than by the option parser, so that a bad one
-// is reported in one line like every other input error.
-double parse_double(const std::string& option, const std::string& text) {
-    size_t used = 0;
-    double v = 0;
-    try {
-        v = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size() || !std::isfinite(v))
-        throw input_error(option + " '" + text + "' is not a number");
-    return v;
-}
-
-int parse_int(const std::string& option, const std::string& text) {
-    size_t used = 0;
-    int v = 0;
-    try {
-        v = std::stoi(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size()) throw input_error(option + " '" + text + "' is not an integer");
-    return v;
-}
 
 int parse_estimation(const std::string& s) {
     if (s == "phi") return 0;
@@ -57,18 +32,17 @@ int parse_estimation(const std::string& s) {
 Pair::t_pair<double> parse_range(const std::string& s) {
     const size_t colon = s.find(':');
     if (colon == std::string::npos) throw input_error("--range '" + s + "' is not of the form min:max");
-    const double lo = parse_double("--range minimum", s.substr(0, colon));
-    const double hi = parse_double("--range maximum", s.substr(colon + 1));
-    if (!(lo > 0 && hi > 0 && lo < hi)) throw input_error("--range " + s + " needs 0 < min < max");
+    double lo = 0, hi = 0;
+    try {
+        size_t used_lo = 0, used_hi = 0;
+        lo = std::stod(s.substr(0, colon), &used_lo);
+        hi = std::stod(s.substr(colon + 1), &used_hi);
+        if (used_lo != colon || used_hi != s.size() - colon - 1) lo = hi = 0;
+    } catch (const std::exception&) {
+        lo = hi = 0;
+    }
+    if (!(lo > 0 && hi > 0 && lo < hi && std::isfinite(hi))) throw input_error("--range " + s + " needs 0 < min < max");
     return {lo, hi};
-}
-
-void copy_file(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out) throw input_error("unable to write log file " + to);
-    out << in.rdbuf();
-    if (!out.flush()) throw input_error("unable to write log file " + to);
 }
 
 }  // namespace
@@ -78,7 +52,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
     auto p = std::make_shared<period_options>();
     CLI::App* cmd = app.add_subcommand("period", "harmonic pairs, their periods and the periodic part");
     add_common_options(*cmd, *o);
-    cmd->add_option("--amount", p->amount, "number of leading components to investigate, default L");
+    add_amount_option(*cmd, p->amount);
     cmd->add_option("--vectors", p->vectors, "treated vectors: eigen, factor or reconstructed");
     cmd->add_option("--goal", p->goal, "0 periodicities, 1 periodicity with period in range, 2 harmonics in range");
     cmd->add_option("--crit", p->crit, "largest distance of paired peaks, in units of 1/n (default 1)");
@@ -97,52 +71,42 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             if (use_vyg_value && use_no_vyg) throw input_error("--vyg and --no-vyg exclude each other");
             if (use_percent && use_max) throw input_error("--min-percent and --max-components exclude each other");
             const vector_kind kind = parse_vector_kind(p->vectors);
-            const int goal = parse_int("--goal", p->goal);
-            if (goal < 0 || goal > 2) throw input_error("--goal " + p->goal + " is not one of 0, 1, 2");
-            const double crit = parse_double("--crit", p->crit);
-            if (!(crit > 0)) throw input_error("--crit " + p->crit + " must be above 0");
-            const double rho = parse_double("--vyg", p->vyg);
-            if (!(rho >= 0 && rho <= 1)) throw input_error("--vyg " + p->vyg + " is outside 0..1");
+            if (p->goal < 0 || p->goal > 2)
+                throw input_error("--goal " + std::to_string(p->goal) + " is not one of 0, 1, 2");
+            if (!(p->crit > 0 && std::isfinite(p->crit)))
+                throw input_error("--crit " + number_text(p->crit) + " must be above 0");
+            if (!(p->vyg >= 0 && p->vyg <= 1)) throw input_error("--vyg " + number_text(p->vyg) + " is outside 0..1");
             const int estimation = parse_estimation(p->estimation);
             const Pair::t_pair<double> range = parse_range(p->range);
-            const double min_percent = parse_double("--min-percent", p->min_percent);
-            if (!(min_percent >= 0 && min_percent <= 100))
-                throw input_error("--min-percent " + p->min_percent + " is outside 0..100");
-            int max_components = -1;
-            if (use_max) {
-                max_components = parse_int("--max-components", p->max_components);
-                if (max_components < 1) throw input_error("--max-components " + p->max_components + " must be at least 1");
-            }
+            if (!(p->min_percent >= 0 && p->min_percent <= 100))
+                throw input_error("--min-percent " + number_text(p->min_percent) + " is outside 0..100");
+            if (use_max && p->max_components < 1)
+                throw input_error("--max-components " + std::to_string(p->max_components) + " must be at least 1");
 
             const t_ts ts = load_series(o->file);
             const int L = resolve_L(*o, ts.size());
-            int amount = L;
-            if (!p->amount.empty()) {
-                amount = parse_int("--amount", p->amount);
-                if (amount < 1 || amount > L)
-                    throw input_error("--amount " + p->amount + " is outside 1.." + std::to_string(L));
-            }
+            const int amount = resolve_amount(p->amount, L);
 
             t_period_invest inv(ts);
-            inv.set_aim(goal);
+            inv.set_aim(p->goal);
             inv.set_pairing(0);
             inv.set_estimation(estimation);
             inv.set_treatedvectors(kind);
-            inv.set_crit(crit);
+            inv.set_crit(p->crit);
             if (!use_no_vyg) {
-                const t_VYG_constraint constraint(&inv, rho);
+                const t_VYG_constraint constraint(&inv, p->vyg);
                 inv.set_constraint(&constraint);
             }
             inv.set_approx_mode(use_max ? 1 : 0);
-            inv.min_percent = min_percent;
-            inv.max_components = max_components;
+            inv.min_percent = p->min_percent;
+            inv.max_components = use_max ? p->max_components : -1;
             inv.set_period_range(range);
             inv.set_L(L);
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
 
             scoped_diagnostic_stream to(diag(*o));
             inv.investigate();
-            if (!o->log.empty()) copy_file(inv.get_log().file_name(), o->log);
+            copy_log_if_asked(*o, inv);
 
             const auto& pairs = inv.get_pairs();
             std::vector<double> periods;

@@ -1,7 +1,6 @@
 // trend: one trend test over the leading components and the trend found.
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 
 #include "cli_common.h"
@@ -37,15 +36,6 @@ void check_parameters(const trend_options& t) {
         throw input_error("--omega " + number_text(t.omega) + " is outside [0, 0.5]");
     if (!(t.C >= 0 && t.C <= 1)) throw input_error("--C " + number_text(t.C) + " is outside [0, 1]");
     check_roots_options(t.roots);
-}
-
-void copy_log(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) throw SSA_math_exception::file_exception(to, "unable to write log file");
-    out << in.rdbuf();
-    out.close();
-    if (!out) throw SSA_math_exception::file_exception(to, "unable to write log file");
 }
 
 }  // namespace
@@ -87,7 +77,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
                                   number_text(SVD::count_bound));
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
             inv.investigate();
-            if (!o->log.empty()) copy_log(inv.get_log().file_name(), o->log);
+            copy_log_if_asked(*o, inv);
 
             t_ts trend = inv.get_result();
             trend.set_title("Trend");
