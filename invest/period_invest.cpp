@@ -71,8 +71,8 @@ void t_period_invest::pair_components() {
     }
     if (m_approx_mode != 0) return;
     auto weak = [this](const Pair::t_pair<int>& p) {
-        return !(min_percent < 100 * m_svd->triple(p.first).contribution &&
-                 min_percent < 100 * m_svd->triple(p.second).contribution);
+        return !(min_percent < 100 * m_svd->contribution(p.first) &&
+                 min_percent < 100 * m_svd->contribution(p.second));
     };
     m_pairs.erase(std::remove_if(m_pairs.begin(), m_pairs.end(), weak), m_pairs.end());
 }
