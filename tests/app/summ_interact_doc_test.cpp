@@ -30,10 +30,18 @@ protected:
 
 }  // namespace
 
-TEST_F(SummInteract, StartsFromTheSummationsVerdicts) {
+TEST_F(SummInteract, StartsFromTheSummationsVerdictsAndTrToggles) {
     for (int k = 0; k < 5; ++k) EXPECT_EQ(doc.is_trend(k), summation->is_trend(k)) << k;
     EXPECT_EQ(per_marked(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(per_text(1) + per_text(2) + per_text(3) + per_text(0), "324-");
+
+    doc.click(1, CSummInteractDoc::col_tr, ui);
+    doc.click(0, CSummInteractDoc::col_tr, ui);
+    EXPECT_TRUE(doc.is_trend(1) && doc.is_harmonic(1));
+    EXPECT_FALSE(doc.is_trend(0));
+    // The colours keep the summation's verdicts.
+    EXPECT_EQ(doc.cell_colour(1, 0), colours::harmonic);
+    EXPECT_EQ(doc.cell_colour(0, 0), colours::trend);
 }
 
 TEST_F(SummInteract, DissolveRepairSelfPair) {
@@ -64,15 +72,6 @@ TEST_F(SummInteract, AMarkedPartnerIsRefusedEvenWhenItIsAloneAndCancelChangesNot
     EXPECT_EQ(per_marked(), (std::vector<int>{1, 2, 3}));
     EXPECT_TRUE(doc.partners(4).empty());
     EXPECT_EQ(doc.partners(3), std::vector<int>{3});
-}
-
-TEST_F(SummInteract, TrTogglesWhileColoursFollowTheSummation) {
-    doc.click(1, CSummInteractDoc::col_tr, ui);
-    doc.click(0, CSummInteractDoc::col_tr, ui);
-    EXPECT_TRUE(doc.is_trend(1) && doc.is_harmonic(1));
-    EXPECT_FALSE(doc.is_trend(0));
-    EXPECT_EQ(doc.cell_colour(1, 0), colours::harmonic);
-    EXPECT_EQ(doc.cell_colour(0, 0), colours::trend);
 }
 
 TEST_F(SummInteract, InfoShowsThePairOrTheComponentAlone) {
