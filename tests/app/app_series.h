@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
+#include "app/summation_doc.h"
 #include "timeseries/ts.h"
 
 // Linear trend, a sine of period 10 and a harmonic of period 2: with L = 30
@@ -19,4 +21,15 @@ inline t_ts noisy_mix(int n = 80) {
     t_ts ts = trend_sine_alternating(n);
     for (int t = 0; t < n; ++t) ts[t] += 0.3 * std::cos(1.3 * t * t);
     return ts;
+}
+
+// amount 0: every component in use.
+inline std::unique_ptr<CSummationInvestDoc> run_summation(const t_ts& ts, int L = 30,
+                                                          vector_kind kind = vk_eigenvectors, int amount = 0) {
+    auto doc = std::make_unique<CSummationInvestDoc>(ts);
+    doc->get_investigation().set_treatedvectors(kind);
+    doc->get_investigation().set_L(L);
+    if (amount > 0) doc->get_investigation().set_amount(amount);
+    doc->start_investigation();
+    return doc;
 }

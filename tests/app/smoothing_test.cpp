@@ -19,9 +19,6 @@ TEST(Smoothing, TrendThrowsTheLastComponentAndTakesItBack) {
     scripted_app_ui ui;
     EXPECT_TRUE(history.smooth(inv, ui));
     EXPECT_EQ(inv.get_result()[9], inv.get_svd()->reconstruct_values({0, 1})[9]);
-    EXPECT_TRUE(history.smooth(inv, ui));
-    EXPECT_TRUE(history.unsmooth(inv, ui));
-    EXPECT_EQ(inv.get_components(), (std::vector<int>{0, 1}));
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(history.smooth(inv, ui));
     EXPECT_FALSE(history.smooth(inv, ui));
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(history.unsmooth(inv, ui));
@@ -38,7 +35,6 @@ TEST(Smoothing, PeriodThrowsTheLastPair) {
     period_smoothing history;
     scripted_app_ui ui;
     EXPECT_TRUE(history.smooth(inv, ui));
-    EXPECT_EQ(inv.get_components(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(inv.get_result()[9], inv.get_svd()->reconstruct_values({1, 2, 3})[9]);
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(history.smooth(inv, ui));
     EXPECT_FALSE(history.smooth(inv, ui));

@@ -1,24 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
-#include "app/summation_doc.h"
 #include "app/text_format.h"
 #include "app_series.h"
 #include "core/ssa_exception.h"
 
 namespace {
-
-std::unique_ptr<CSummationInvestDoc> run_summation(const t_ts& ts, int L, vector_kind kind = vk_eigenvectors,
-                                                   int amount = -1) {
-    auto doc = std::make_unique<CSummationInvestDoc>(ts);
-    doc->get_investigation().set_treatedvectors(kind);
-    doc->get_investigation().set_L(L);
-    if (amount > 0) doc->get_investigation().set_amount(amount);
-    doc->start_investigation();
-    return doc;
-}
 
 const t_pair_entry& own_entry(const CSummationInvestDoc& doc, int k) {
     return doc.get_results()[static_cast<size_t>(k)].pair_entries[0];
@@ -34,16 +22,12 @@ TEST(SummationDoc, ReconstructedComponentsAreNormalisedForRhoAndPairsMirrored) {
     int mirrored = 0;
     for (int k = 1; k < 24; ++k) {
         const t_pair_entry& own = own_entry(*doc, k);
-        EXPECT_EQ(doc->get_results()[static_cast<size_t>(k)].relation, V.lowfreq_relation(0.075, k));
         if (own.fourier_significant) {
             EXPECT_EQ(own.rho, V.pair_rhomax(k, own.partner, true)) << k;
         }
         const auto& before = doc->get_results()[static_cast<size_t>(k - 1)].pair_entries;
         const bool mirror = before.back().partner == k && before.size() == 2;
         EXPECT_EQ(mirror, own.vyg_significant && own.partner == k - 1) << k;
-        if (mirror) {
-            EXPECT_EQ(before.back().rho, own.rho);
-        }
         mirrored += mirror;
     }
     EXPECT_GT(mirrored, 0);
@@ -60,10 +44,6 @@ TEST(SummationDoc, FourierDistanceIsScaledByLForEveryKind) {
         auto doc = run_summation(t_ts(v), 100, kind);
         ASSERT_EQ(doc->components(), 4);
         const t_pair_entry &second = own_entry(*doc, 1), &third = own_entry(*doc, 2);
-        EXPECT_NEAR(third.peak_freq, 0.30, 0.002);
-        EXPECT_TRUE(second.fourier_significant);  // equal peaks
-        EXPECT_EQ(second.fourier_value, 0);
-        EXPECT_TRUE(own_entry(*doc, 3).fourier_significant);
         EXPECT_FALSE(third.fourier_significant);  // 0.25 against 0.30
         EXPECT_GE(third.fourier_value, 4);
         EXPECT_LE(third.fourier_value, 5);
@@ -72,17 +52,20 @@ TEST(SummationDoc, FourierDistanceIsScaledByLForEveryKind) {
 }
 
 TEST(SummationDoc, PeriodTwoComponentPairsWithItselfWithoutMirror) {
-    auto doc = run_summation(trend_sine_alternating(), 30);
+    auto doc = run_summation(trend_sine_alternating());
     const t_pair_entry& own = own_entry(*doc, 3);
     EXPECT_EQ(own.partner, 3);
     EXPECT_TRUE(own.vyg_significant);
     EXPECT_EQ(doc->text(3, 3), text_printf("F(4,4)=%f", 30 * std::fabs(own.peak_freq - 0.5)));
     EXPECT_EQ(doc->get_results()[2].pair_entries.size(), 1u);
     EXPECT_TRUE(doc->is_harmonic(3));
+    // Component 2 failed Fourier against 1 but is paired with 3: the mirror colours its cell.
+    EXPECT_EQ(doc->text(1, 4), "-");
+    EXPECT_EQ(doc->cell_colour(1, 4), colours::harmonic_test);
 }
 
-TEST(SummationDoc, RhoEqualToTheThresholdFailsVygAndTheFourierConditionsReadVyg) {
-    auto doc = run_summation(trend_sine_alternating(), 30);
+TEST(SummationDoc, RhoEqualToTheThresholdFailsVygAndTheTrendConditionsReadVyg) {
+    auto doc = run_summation(trend_sine_alternating());
     const double rho = own_entry(*doc, 2).rho;
     ASSERT_TRUE(doc->is_harmonic(1) && doc->is_harmonic(2));
     doc->set_summ_vyg(rho);
@@ -101,7 +84,7 @@ TEST(SummationDoc, RhoEqualToTheThresholdFailsVygAndTheFourierConditionsReadVyg)
     EXPECT_TRUE(doc->if_significant(1, CSummationInvestDoc::res_vyg));  // through the mirror
 }
 
-TEST(SummationDoc, Conditions135And0) {
+TEST(SummationDoc, Conditions135And0AndRunningTwice) {
     auto doc = run_summation(noisy_mix(), 30, vk_eigenvectors, 24);
     for (int k = 0; k < 24; ++k) {
         const bool trend = doc->if_significant(k, 0) && doc->if_significant(k, 1) && doc->if_significant(k, 2) &&
@@ -112,10 +95,7 @@ TEST(SummationDoc, Conditions135And0) {
     EXPECT_TRUE(doc->is_trend(0));
     doc->set_summ_trend_conditions(0);
     for (int k = 0; k < 24; ++k) EXPECT_EQ(doc->cell_colour(k, 0), colours::trend) << k;
-}
 
-TEST(SummationDoc, RunningTwiceGivesTheSameTables) {
-    auto doc = run_summation(noisy_mix(), 30, vk_factor_vectors, 12);
     const auto texts = doc->get_row_texts();
     const auto results = doc->get_results();
     doc->start_investigation();
@@ -124,20 +104,10 @@ TEST(SummationDoc, RunningTwiceGivesTheSameTables) {
         EXPECT_EQ(doc->get_results()[k].pair_entries.size(), results[k].pair_entries.size());
 }
 
-TEST(SummationDoc, MirrorColoursTheFourierCellAndFailuresThrow) {
-    auto doc = run_summation(trend_sine_alternating(), 30);
-    // Component 2 failed Fourier against 1 but is paired with 3.
-    EXPECT_EQ(doc->text(1, 4), "-");
-    EXPECT_EQ(doc->cell_colour(1, 4), colours::harmonic_test);
-    EXPECT_EQ(doc->cell_text(1, 7), text_printf("%f", std::sqrt(doc->get_investigation().get_svd()->spectrum()[1])));
-
+TEST(SummationDoc, UnknownVectorsThrowAndLeaveNoTables) {
+    auto doc = run_summation(trend_sine_alternating());
     EXPECT_THROW(doc->if_significant(0, 5), SSA_math_exception::ssa_exception);
     doc->get_investigation().set_treatedvectors(static_cast<vector_kind>(4));
-    try {
-        doc->start_investigation();
-        ADD_FAILURE();
-    } catch (const SSA_math_exception::unknown_objects_for_identification& e) {
-        EXPECT_EQ(e.message, "inside \"CSummationInvestDoc::start_investigation()\"");
-    }
+    EXPECT_THROW(doc->start_investigation(), SSA_math_exception::unknown_objects_for_identification);
     EXPECT_TRUE(doc->get_results().empty() && doc->get_row_texts().empty());
 }

@@ -9,17 +9,17 @@ namespace {
 
 using pairs_t = std::vector<Pair::t_pair<int>>;
 
-t_ts sampled(int n, const std::function<double(int)>& f) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t));
-    return t_ts(v);
-}
-
 // As the forecast runs it: every component of the decomposition.
 void investigate_all(t_signal_invest& inv, int L) {
     inv.set_amount(L);
     inv.set_L(L);
     inv.investigate();
+}
+
+t_ts sampled(int n, const std::function<double(int)>& f) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t));
+    return t_ts(v);
 }
 
 // Every component of these series is in the signal: a component counted
@@ -36,9 +36,6 @@ TEST(SignalInvest, ATrendComponentInAHarmonicPairCountsOnce) {
     // Rank 4: a linear trend (components 0 and 3) and a harmonic of period 12.
     t_signal_invest inv(sampled(100, [](int t) { return 10 + 0.2 * t + 3 * std::cos(2 * M_PI * t / 12); }));
     investigate_all(inv, 24);
-    EXPECT_EQ(inv.get_amount(), 24);
-    EXPECT_EQ(inv.get_svd(), inv.get_trend_part().get_svd());
-    EXPECT_EQ(inv.get_harm_part().get_amount(), 4);  // the count in use
     EXPECT_EQ(inv.get_trend_part().get_components(), (std::vector<int>{0, 3}));
     EXPECT_EQ(inv.get_harm_part().get_pairs(), (pairs_t{{1, 2}, {2, 3}}));
     EXPECT_EQ(inv.get_signal_components(), (std::vector<int>{0, 1, 2, 3}));
