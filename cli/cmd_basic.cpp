@@ -99,13 +99,15 @@ void register_reconstruct(CLI::App& app, std::function<void()>& run) {
             const SVD::t_svd svd(ts, L);
             t_ts out;
             svd.reconstruct(indices, out);
+            // A saved part keeps the dates of the series it came from.
+            if (ts.ticks()) out.set_ticks(ts.ticks());
             out.set_title("Reconstruction of " + *group);
             save_if_asked(*o, out);
             if (o->json) {
                 print_json({{"series", to_json(out.values())}});
                 return;
             }
-            for (int t = 0; t < out.size(); ++t) std::printf("%d\t%.10g\n", t + 1, out[t]);
+            for (int t = 0; t < out.size(); ++t) std::printf("%s\t%.10g\n", (*out.ticks())[t].c_str(), out[t]);
         };
     });
 }
