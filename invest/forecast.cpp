@@ -52,6 +52,9 @@ void t_RSSA_signal_forecast::make_lrf() {
 
 void t_RSSA_signal_forecast::make_forecast() {
     if (m_points < 1) throw SSA_math_exception::forecast_exception("Number of points to forecast is less than 1");
+    // A failed run must not leave an earlier run's formula and values to be read as its own.
+    m_lrf = series();
+    m_forecast_ts = t_ts();
     process_signal();
     make_lrf();
 
