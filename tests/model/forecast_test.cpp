@@ -58,10 +58,13 @@ TEST(Forecast, EveryComponentInTheSignalLeavesNoFormula) {
     std::mt19937 gen(1);
     std::normal_distribution<double> noise(0, 1);
     forecast_case c(sampled(120, [&](int) { return noise(gen); }), 20, 5);
+    c.f.make_forecast();  // an earlier run whose values must not survive the failure
+    ASSERT_EQ(c.y().size(), 125);
     c.f.get_signal_invest()->set_trend_omega(0.5);
     EXPECT_THROW(c.f.make_forecast(), SSA_math_exception::forecast_exception);
     EXPECT_EQ(c.f.get_signal_invest()->get_signal_components().size(), 20u);
     EXPECT_EQ(c.y().size(), 0);
+    EXPECT_EQ(c.f.get_lrf().size(), 0);
 }
 
 TEST(Forecast, NoFormulaBeforeTheSignalNorForABadWindow) {
