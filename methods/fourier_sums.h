@@ -105,6 +105,33 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
     }
 }
 
+// Runs body(begin, end, caller) over [0, count), split between this thread and
+// another when parallel; caller is true on the calling thread only.
+template <class Body>
+void split_in_two(int count, bool parallel, Body body) {
+    if (!parallel || count < 2) {
+        body(0, count, true);
+        return;
+    }
+    const int half = count / 2;
+    std::exception_ptr failure;
+    std::thread other([&] {
+        try {
+            body(half, count, false);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        body(0, half, true);
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
 // For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
 // frequencies k = 0..nf-1: C = sum of x_t cos(angle(t, k)), S = the same with sin,
 // each summed over t = 0..n-1 in increasing order, so every sum has the bits of
@@ -118,27 +145,10 @@ template <class Angle, class Take>
 void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
                  const char* stage = nullptr) {
     constexpr double parallel_work = 2e7;
-    if (m < 8 || static_cast<double>(n) * m * nf < parallel_work) {
-        column_range_sums(x, n, stride, 0, m, nf, angle, take, stage);
-        return;
-    }
-    const int half = m / 2;
-    std::exception_ptr failure;
-    std::thread other([&] {
-        try {
-            column_range_sums(x, n, stride, half, m, nf, angle, take, nullptr);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+    const bool parallel = m >= 8 && static_cast<double>(n) * m * nf >= parallel_work;
+    split_in_two(m, parallel, [&](int begin, int end, bool caller) {
+        column_range_sums(x, n, stride, begin, end, nf, angle, take, caller ? stage : nullptr);
     });
-    try {
-        column_range_sums(x, n, stride, 0, half, nf, angle, take, stage);
-    } catch (...) {
-        other.join();
-        throw;
-    }
-    other.join();
-    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace fourier
