@@ -11,6 +11,10 @@
 
 #include "core/hooks.h"
 
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
+
 namespace fourier {
 
 // For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
@@ -48,6 +52,39 @@ void add_terms(const double* x, std::size_t stride, int t0, int t1, const double
         }
 }
 
+#if defined(__AVX__)
+// add_terms for W = 4, the four columns in one vector: each lane is one
+// column's sum, so every sum keeps its order of operations.
+template <int F>
+void add_terms4(const double* x, std::size_t stride, int t0, int t1, const double* cos_t, const double* sin_t,
+                int table_stride, double* C, double* S, int sums_stride) {
+    __m256d c[F], s[F];
+    for (int f = 0; f < F; ++f) {
+        c[f] = _mm256_loadu_pd(C + f * sums_stride);
+        s[f] = _mm256_loadu_pd(S + f * sums_stride);
+    }
+    for (int t = t0; t < t1; ++t) {
+        const double* ct = cos_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
+        const double* st = sin_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
+        const __m256d row = _mm256_loadu_pd(x + static_cast<std::size_t>(t) * stride);
+        for (int f = 0; f < F; ++f) {
+            c[f] = _mm256_add_pd(c[f], _mm256_mul_pd(row, _mm256_broadcast_sd(ct + f)));
+            s[f] = _mm256_add_pd(s[f], _mm256_mul_pd(row, _mm256_broadcast_sd(st + f)));
+        }
+    }
+    for (int f = 0; f < F; ++f) {
+        _mm256_storeu_pd(C + f * sums_stride, c[f]);
+        _mm256_storeu_pd(S + f * sums_stride, s[f]);
+    }
+}
+#else
+template <int F>
+void add_terms4(const double* x, std::size_t stride, int t0, int t1, const double* cos_t, const double* sin_t,
+                int table_stride, double* C, double* S, int sums_stride) {
+    add_terms<4, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride);
+}
+#endif
+
 template <int F>
 void add_terms_narrow(int w, const double* x, std::size_t stride, int t0, int t1, const double* cos_t,
                       const double* sin_t, int table_stride, double* C, double* S, int sums_stride) {
@@ -55,7 +92,7 @@ void add_terms_narrow(int w, const double* x, std::size_t stride, int t0, int t1
     case 1: add_terms<1, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
     case 2: add_terms<2, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
     case 3: add_terms<3, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
-    default: add_terms<4, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
+    default: add_terms4<F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
     }
 }
 
@@ -66,6 +103,12 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
     constexpr int freq_block = 8;
     constexpr int col_block = 128;
     constexpr int time_block = 256;
+    // Frequencies per pass: as many sums as the vector registers hold.
+#if defined(__AVX__)
+    constexpr int freq_step = 4;
+#else
+    constexpr int freq_step = 2;
+#endif
     const std::size_t un = static_cast<std::size_t>(n);
     std::vector<double> cos_t(un * freq_block), sin_t(un * freq_block);
     std::vector<double> C(freq_block * col_block), S(freq_block * col_block);
@@ -84,16 +127,26 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
             for (int t0 = 0; t0 < n; t0 += time_block) {
                 const int t1 = std::min(n, t0 + time_block);
                 for (int j = 0; j < cb; j += 4)
-                    for (int f = 0; f < fb; f += 2) {
+                    for (int f = 0; f < fb; f += freq_step) {
                         const double* xj = x + static_cast<std::size_t>(c0 + j);
                         double* cs = &C[static_cast<std::size_t>(f * col_block + j)];
                         double* ss = &S[static_cast<std::size_t>(f * col_block + j)];
-                        if (f + 1 < fb)
-                            add_terms_narrow<2>(cb - j, xj, stride, t0, t1, &cos_t[static_cast<std::size_t>(f)],
-                                                &sin_t[static_cast<std::size_t>(f)], freq_block, cs, ss, col_block);
-                        else
-                            add_terms_narrow<1>(cb - j, xj, stride, t0, t1, &cos_t[static_cast<std::size_t>(f)],
-                                                &sin_t[static_cast<std::size_t>(f)], freq_block, cs, ss, col_block);
+                        const double* ct = &cos_t[static_cast<std::size_t>(f)];
+                        const double* st = &sin_t[static_cast<std::size_t>(f)];
+                        const int w = cb - j;
+                        switch (std::min(freq_step, fb - f)) {
+                        case 1:
+                            add_terms_narrow<1>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
+                            break;
+                        case 2:
+                            add_terms_narrow<2>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
+                            break;
+                        case 3:
+                            add_terms_narrow<3>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
+                            break;
+                        default:
+                            add_terms_narrow<4>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
+                        }
                     }
             }
             for (int j = 0; j < cb; ++j)
@@ -103,6 +156,33 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
         }
         if (stage) report_progress(stage, k0 + fb, nf);
     }
+}
+
+// Runs body(begin, end, caller) over [0, count), split between this thread and
+// another when parallel; caller is true on the calling thread only.
+template <class Body>
+void split_in_two(int count, bool parallel, Body body) {
+    if (!parallel || count < 2) {
+        body(0, count, true);
+        return;
+    }
+    const int half = count / 2;
+    std::exception_ptr failure;
+    std::thread other([&] {
+        try {
+            body(half, count, false);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        body(0, half, true);
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 // For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
@@ -118,27 +198,10 @@ template <class Angle, class Take>
 void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
                  const char* stage = nullptr) {
     constexpr double parallel_work = 2e7;
-    if (m < 8 || static_cast<double>(n) * m * nf < parallel_work) {
-        column_range_sums(x, n, stride, 0, m, nf, angle, take, stage);
-        return;
-    }
-    const int half = m / 2;
-    std::exception_ptr failure;
-    std::thread other([&] {
-        try {
-            column_range_sums(x, n, stride, half, m, nf, angle, take, nullptr);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+    const bool parallel = m >= 8 && static_cast<double>(n) * m * nf >= parallel_work;
+    split_in_two(m, parallel, [&](int begin, int end, bool caller) {
+        column_range_sums(x, n, stride, begin, end, nf, angle, take, caller ? stage : nullptr);
     });
-    try {
-        column_range_sums(x, n, stride, 0, half, nf, angle, take, stage);
-    } catch (...) {
-        other.join();
-        throw;
-    }
-    other.join();
-    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace fourier

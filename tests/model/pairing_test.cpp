@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "methods/fourier_screen.h"
 #include "test_util.h"
 
 namespace {
@@ -109,5 +110,94 @@ TEST(Rhomax, ManyColumnsAtOnceMatchThePlainLoopsBitForBit) {
         }
         EXPECT_EQ(rho[p], best) << p;
         EXPECT_EQ(m.pair_rhomax(i, j, true), best) << p;
+    }
+}
+
+// Long columns take the FFT screen; peaks and rho must keep the bits of the
+// plain loops on clear peaks, near ties, end bins, and the columns the screen
+// hands back to the direct sums (zeros, a NaN).
+TEST(Screening, PeaksAndRhoOfLongColumnsMatchThePlainLoopsBitForBit) {
+    std::mt19937 gen(5);
+    std::normal_distribution<double> noise(0, 1);
+    for (int n : {2048, 2999}) {
+        ASSERT_GE(static_cast<double>(n) * (n / 2 + 1), fourier::screen_threshold);
+        const double w = 2 * M_PI / n;
+        // A peak between bins k and k + 1 placed so that the exact transform puts
+        // k + 1 ahead by 1e-7, less than the direct sums' own angles move them.
+        const int k = n / 3;
+        auto lead = [&](double nu) {
+            long double p[2] = {};
+            for (int i : {0, 1}) {
+                long double C = 0, S = 0;
+                for (int t = 0; t < n; ++t) {
+                    const long double a = 2 * 3.14159265358979323846L * ((k + i) * t % n) / n;
+                    C += std::cos(w * nu * t) * std::cos(a), S += std::cos(w * nu * t) * std::sin(a);
+                }
+                p[i] = C * C + S * S;
+            }
+            return static_cast<double>(p[1] / p[0] - 1);
+        };
+        double lo = k + 0.4, hi = k + 0.6;
+        for (int i = 0; i < 50; ++i) (lead((lo + hi) / 2) < 1e-7 ? lo : hi) = (lo + hi) / 2;
+        const double nu = hi;
+
+        matrix m = columns(n, {[&](int) { return noise(gen); },
+                               [&](int t) { return 3 * std::cos(w * 37 * t + 0.3); },  // on a bin
+                               [&](int t) { return std::cos(w * 37.5 * t); },          // between bins
+                               [&](int t) { return std::cos(w * 100 * t) + std::sin(w * 300 * t); },  // near tie
+                               [&](int t) { return 1e-3 * t + 0.1 * noise(gen); },     // end bin
+                               [&](int) { return 0.0; },
+                               [&](int t) { return t == 7 ? NAN : noise(gen); },
+                               [&](int t) { return std::cos(w * nu * t); }});
+        const int cols = m.cols();
+
+        // The periodogram over f = 0, 1/n, ... accumulated; rho of the normalised columns at k / n.
+        std::vector<double> freqs;
+        for (double f = 0; f < 0.50001; f += 1.0 / n) freqs.push_back(f);
+        std::vector<double> norm(cols);
+        for (int c = 0; c < cols; ++c) {
+            for (int t = 0; t < n; ++t) norm[c] += m(t, c) * m(t, c);
+            norm[c] = std::sqrt(norm[c]);
+        }
+        std::vector<double> best(cols, -1), fmax(cols, -1);
+        std::vector<std::vector<double>> Cg(cols, std::vector<double>(n / 2 + 1)), Sg = Cg;
+        for (size_t k = 0; k < freqs.size(); ++k) {
+            const double f = freqs[k], g = static_cast<double>(k) / n;
+            std::vector<double> C(cols), S(cols);
+            for (int t = 0; t < n; ++t) {
+                const double a = 2.0 * 3.141592654 * t * f, b = 6.283185307179586 * t * g;
+                for (int c = 0; c < cols; ++c) {
+                    C[c] += m(t, c) * std::cos(a), S[c] += m(t, c) * std::sin(a);
+                    if (k < Cg[c].size())
+                        Cg[c][k] += m(t, c) / norm[c] * std::cos(b), Sg[c][k] += m(t, c) / norm[c] * std::sin(b);
+                }
+            }
+            for (int c = 0; c < cols; ++c) {
+                double I = C[c] * C[c] + S[c] * S[c];
+                if (f < 1.0 / n || 0.5 - f < 1.0 / n) I = I / 2;
+                if (I > best[c]) best[c] = I, fmax[c] = f;
+            }
+        }
+        const std::vector<matrix::periodogram_peak> peaks = m.periodogram_max_columns(cols);
+        for (int c = 0; c < cols; ++c) {
+            EXPECT_EQ(peaks[c].fmax, fmax[c]) << n << " " << c;
+            EXPECT_EQ(peaks[c].Pmax, static_cast<int>(best[c])) << n << " " << c;
+        }
+
+        pairs_t pairs{{3, 3}};  // a column with itself counts its bins twice
+        for (int c = 0; c + 1 < cols; ++c) pairs.emplace_back(c, c + 1);
+        const std::vector<double> rho = m.pairs_rhomax(pairs, true);
+        for (size_t p = 0; p < pairs.size(); ++p) {
+            const int i = pairs[p].first, j = pairs[p].second;
+            double top = -1, prev = 0;
+            for (int k = 0; k <= n / 2; ++k) {
+                const double f = static_cast<double>(k) / n;
+                double P = (Cg[i][k] * Cg[i][k] + Sg[i][k] * Sg[i][k] + Cg[j][k] * Cg[j][k] + Sg[j][k] * Sg[j][k]) / n;
+                if (0.5 - f < 1.0 / n || f < 1.0 / n) P = P / 2;
+                if (k > 0 && prev + P > top) top = prev + P;
+                prev = P;
+            }
+            EXPECT_EQ(rho[p], top) << n << " " << p;
+        }
     }
 }
