@@ -182,10 +182,11 @@ TEST(TrendTests, BadParametersThrowAfterTheHeader) {
         {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.1, 1.01, l); },
          "invalid C parameter given to tredn_LowFreq(...)", 7},
     };
-    for (const auto& [f, message, count_after] : calls) {
+    for (const auto& call : calls) {
+        const auto& [f, message, count_after] = call;
         std::ostringstream log;
         int count = 7;
-        EXPECT_EQ(thrown([&] { f(count, &log); }), message);
+        EXPECT_EQ(thrown([&] { std::get<0>(call)(count, &log); }), message);
         EXPECT_EQ(count, count_after) << message;
         EXPECT_EQ(log.str().rfind("*** Trend identification by ", 0), 0u) << message;
         EXPECT_EQ(log.str().find('#'), std::string::npos) << message;
