@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "fatal.h"
+#include "hooks.h"
 #include "ssa_exception.h"
 
 matrix::matrix(int r, int c) { resize(r, c); }
@@ -14,7 +15,7 @@ void matrix::resize(int r, int c) {
     if (r < 0 || c < 0) throw SSA_math_exception::out_of_range("incorrect new size in matrix::resize");
     m_rows = r;
     m_cols = c;
-    std::vector<double> fresh(static_cast<size_t>(r) * static_cast<size_t>(c));
+    decltype(m_data) fresh(static_cast<size_t>(r) * static_cast<size_t>(c));
     m_data.swap(fresh);
 }
 
@@ -74,8 +75,10 @@ void matrix::write(const std::string& file_name) const {
 
 void matrix::embed(const series& s) {
     if (s.size() != m_rows + m_cols - 1) fatal_exit(11, "Error 11: series size failure in embed(..)\n");
-    for (int i = 0; i < m_rows; ++i)
+    for (int i = 0; i < m_rows; ++i) {
         for (int j = 0; j < m_cols; ++j) m_data[index(i, j)] = s(i + j);
+        report_progress("embedding", i + 1, m_rows);
+    }
 }
 
 void matrix::scale_columns(const series& s) {

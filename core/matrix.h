@@ -2,11 +2,32 @@
 // the SSA pipeline: embedding, decomposition, grouping and diagonal averaging.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "pair.h"
 #include "series.h"
+
+// Leaves new elements uninitialised instead of zero-filling them.
+template <typename T>
+struct uninitialised_allocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = uninitialised_allocator<U>;
+    };
+    uninitialised_allocator() = default;
+    template <typename U>
+    uninitialised_allocator(const uninitialised_allocator<U>&) {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 // Which eigen solver matrix::svd runs.
 enum class svd_solver {
@@ -119,7 +140,9 @@ private:
 
     int m_rows = 0;
     int m_cols = 0;
-    std::vector<double> m_data;
+    // Fresh storage is left uninitialised: every user writes it first, and
+    // zero-filling hundreds of megabytes would stall before any progress.
+    std::vector<double, uninitialised_allocator<double>> m_data;
 };
 
 // The cyclic Jacobi eigen solver on a packed symmetric matrix of order n

@@ -76,23 +76,26 @@ void rotate(std::vector<double>& a, std::vector<double>& r, int n, int l, int m)
 // Eigenvalues (decreasing) and eigenvectors (columns of r, column-major) by LAPACK.
 void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r) {
     const int n = c.rows();
-    std::vector<double> a(static_cast<size_t>(n) * n);
-    for (int i = 0; i < n; ++i) std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
-    w.assign(static_cast<size_t>(n), 0.0);
-    r.assign(static_cast<size_t>(n) * n, 0.0);
-    std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
-    lapack_int found = 0;
+    // Everything, the large copies included, runs on the worker so that the
+    // progress hook keeps ticking.
     const lapack_int info = run_with_progress("decomposition", [&] {
-        return LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found, w.data(),
-                              r.data(), n, support.data());
+        std::vector<double> a(static_cast<size_t>(n) * n);
+        for (int i = 0; i < n; ++i) std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
+        w.assign(static_cast<size_t>(n), 0.0);
+        r.assign(static_cast<size_t>(n) * n, 0.0);
+        std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
+        lapack_int found = 0;
+        const lapack_int result = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0,
+                                                 0.0, &found, w.data(), r.data(), n, support.data());
+        // LAPACK returns ascending order; the pipeline wants decreasing.
+        std::reverse(w.begin(), w.end());
+        for (int i = 0; i < n / 2; ++i)
+            std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
+                             r.begin() + static_cast<size_t>(n - 1 - i) * n);
+        return result;
     });
     if (info != 0)
         throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
-    // LAPACK returns ascending order; the pipeline wants decreasing.
-    std::reverse(w.begin(), w.end());
-    for (int i = 0; i < n / 2; ++i)
-        std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
-                         r.begin() + static_cast<size_t>(n - 1 - i) * n);
 }
 
 // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the

@@ -40,7 +40,10 @@ TEST(Charroots, LeadingComplexRootGivesThePeriodOrZero) {
     diag.str("");
     // No complex root, or vectors too long for the root finder, give 0.
     matrix real_roots(3, 2);  // z^2 - r1 z - r0 with r0, r1 > 0
-    for (int t = 0; t < 3; ++t) real_roots.set(0.1 * (t + 1), t, 0);
+    for (int t = 0; t < 3; ++t) {
+        real_roots.set(0.1 * (t + 1), t, 0);
+        real_roots.set(0.0, t, 1);
+    }
     EXPECT_EQ(real_roots.getperiod_charroots(false), 0.0);
     EXPECT_EQ(circle(2, 12, 0.5).getperiod_charroots(false), 0.0);  // degree 1
     EXPECT_EQ(circle(1001, 12, 1 / std::sqrt(500.5)).getperiod_charroots(false), 0.0);
