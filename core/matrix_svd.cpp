@@ -124,6 +124,12 @@ void hankel_factor_vectors(const matrix& x, const matrix& U, const std::vector<d
     std::vector<double> s(static_cast<size_t>(N));
     for (int i = 0; i < L; ++i) s[static_cast<size_t>(i)] = x(i, 0);
     for (int j = 1; j < K; ++j) s[static_cast<size_t>(L - 1 + j)] = x(L - 1, j);
+    // Columns are written one at a time across all rows: touch every row
+    // first, so that the first column does not fault in the whole matrix unreported.
+    for (int j = 0; j < K; ++j) {
+        std::fill(V.row(j), V.row(j) + L, 0.0);
+        report_progress("preparing factor vectors", j + 1, K);
+    }
     fft_convolver fft(N);
     std::vector<std::complex<double>> s_hat, u_hat;
     fft.forward(s.data(), N, s_hat);
@@ -137,7 +143,6 @@ void hankel_factor_vectors(const matrix& x, const matrix& U, const std::vector<d
         for (int j = 0; j < K; ++j) V.set(conv[static_cast<size_t>(j + L - 1)] * scale, j, c);
         report_progress("factor vectors", c + 1, count);
     }
-    for (int j = 0; j < K; ++j) std::fill(V.row(j) + count, V.row(j) + L, 0.0);
 }
 
 }  // namespace
@@ -261,6 +266,7 @@ void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int
                 double* ui = U.row(i);
                 for (int c = c0; c < std::min(c0 + block, L); ++c)
                     ui[c] = c < count ? r[static_cast<size_t>(c) * L + i] : 0.0;
+                report_progress("eigenvectors", i + 1, L);
             }
 
     const bool exact = solver == svd_solver::jacobi ||
