@@ -1,5 +1,8 @@
 #include "trend_invest.h"
 
+#include <functional>
+#include <string>
+
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 
@@ -37,45 +40,41 @@ const matrix* t_trend_invest::tested_vectors() {
     return treated_matrix();
 }
 
-void t_trend_invest::append(const std::vector<int>& found, int count) {
+void t_trend_invest::collect(const std::function<void(const matrix&, int* found, int& count)>& test,
+                             const char* operation, const std::function<void()>& refuse) {
+    const matrix* m = tested_vectors();
+    if (!m) {
+        notify(std::string("Error: invalid type of treated vectors in ") + operation + "().\nExiting.");
+        refuse();
+    }
+    std::vector<int> found(static_cast<size_t>(m_svd->L()));
+    int count = 0;
+    test(*m, found.data(), count);
     m_components.insert(m_components.end(), found.begin(), found.begin() + count);
 }
 
 void t_trend_invest::process_kendall_investigation() {
-    std::vector<int> found(static_cast<size_t>(m_svd->L()));
-    const matrix* m = tested_vectors();
-    if (!m) {
-        notify("Error: invalid type of treated vectors in process_kendall_investigation().\nExiting.");
-        throw SSA_math_exception::ssa_exception(
-            "Error: invalid type of treated vectors in process_kendall_investigation()");
-    }
-    int count = 0;
-    m->trend_Kendall(count, m_amount, found.data(), m_alpha, &m_log);
-    append(found, count);
+    collect([this](const matrix& m, int* found, int& count) { m.trend_Kendall(count, m_amount, found, m_alpha, &m_log); },
+            "process_kendall_investigation", [] {
+                throw SSA_math_exception::ssa_exception(
+                    "Error: invalid type of treated vectors in process_kendall_investigation()");
+            });
 }
 
 void t_trend_invest::process_roots_investigation() {
-    std::vector<int> found(static_cast<size_t>(m_svd->L()));
-    const matrix* m = tested_vectors();
-    if (!m) {
-        notify("Error: invalid type of treated vectors in process_roots_investigation().\nExiting.");
-        throw SSA_math_exception::unknown_objects_for_identification(
-            "inside t_trend_invest::process_roots_investigation()");
-    }
-    int count = 0;
-    m->trend_Roots(count, m_amount, found.data(), m_maxroots, roots_epsilon, &m_log);
-    append(found, count);
+    collect([this](const matrix& m, int* found, int& count) {
+                m.trend_Roots(count, m_amount, found, m_maxroots, roots_epsilon, &m_log);
+            },
+            "process_roots_investigation", [] {
+                throw SSA_math_exception::unknown_objects_for_identification(
+                    "inside t_trend_invest::process_roots_investigation()");
+            });
 }
 
 void t_trend_invest::process_lowfreq_investigation() {
-    std::vector<int> found(static_cast<size_t>(m_svd->L()));
-    const matrix* m = tested_vectors();
-    if (!m) {
-        notify("Error: invalid type of treated vectors in process_lowfreq_investigation().\nExiting.");
-        throw SSA_math_exception::ssa_exception(
-            "Error: invalid type of treated vectors in process_lowfreq_investigation()");
-    }
-    int count = 0;
-    m->trend_LowFreq(count, m_amount, found.data(), m_omega, m_C, &m_log);
-    append(found, count);
+    collect([this](const matrix& m, int* found, int& count) { m.trend_LowFreq(count, m_amount, found, m_omega, m_C, &m_log); },
+            "process_lowfreq_investigation", [] {
+                throw SSA_math_exception::ssa_exception(
+                    "Error: invalid type of treated vectors in process_lowfreq_investigation()");
+            });
 }

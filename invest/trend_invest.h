@@ -2,6 +2,8 @@
 // the trend reconstructed from the components it identifies.
 #pragma once
 
+#include <functional>
+
 #include "invest/investigation.h"
 
 class t_trend_results : public t_results {
@@ -47,7 +49,10 @@ private:
     // The tested matrix, or null; builds the reconstructed components when
     // they are treated but were not built by investigate().
     const matrix* tested_vectors();
-    void append(const std::vector<int>& found, int count);
+    // Runs one test on the tested vectors and appends what it identifies; for an
+    // unknown kind shows the operation's box, then refuse() throws its exception.
+    void collect(const std::function<void(const matrix&, int* found, int& count)>& test, const char* operation,
+                 const std::function<void()>& refuse);
 
     double m_alpha = 0.95;
     int m_method = lowfreq;
