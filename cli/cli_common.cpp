@@ -108,6 +108,12 @@ int resolve_roots(const roots_option& r, vector_kind kind, int N, int L) {
 
 std::ostream& diag(const common_options& o) { return o.json ? std::cerr : std::cout; }
 
+std::vector<int> one_based(const std::vector<int>& components) {
+    std::vector<int> shown(components);
+    for (int& c : shown) ++c;
+    return shown;
+}
+
 void print_json(const nlohmann::json& j) { std::cout << j.dump() << std::endl; }
 
 nlohmann::json to_json(const std::vector<double>& v) { return nlohmann::json(v); }

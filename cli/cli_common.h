@@ -73,6 +73,9 @@ int resolve_roots(const roots_option& r, vector_kind kind, int N, int L);
 // when standard output carries JSON.
 std::ostream& diag(const common_options& o);
 
+// Component numbers as every output shows them: from 1.
+std::vector<int> one_based(const std::vector<int>& components);
+
 void print_json(const nlohmann::json& j);
 nlohmann::json to_json(const std::vector<double>& v);
 nlohmann::json to_json(const series& s);

@@ -92,8 +92,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             saved.set_title("Forecast of " + (ts.title().empty() ? o->file : ts.title()));
             save_if_asked(*o, saved);
 
-            std::vector<int> components;
-            for (int c : signal.get_signal_components()) components.push_back(c + 1);
+            const std::vector<int> components = one_based(signal.get_signal_components());
             if (o->json) {
                 nlohmann::json j;
                 j["N"] = N;

@@ -117,8 +117,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             periodic.set_has_ticks(periodic.ticks() != nullptr);
             save_if_asked(*o, periodic);
 
-            std::vector<int> components;
-            for (int c : inv.get_components()) components.push_back(c + 1);
+            const std::vector<int> components = one_based(inv.get_components());
             if (o->json) {
                 nlohmann::json j;
                 j["N"] = ts.size();

@@ -85,8 +85,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             trend.set_has_ticks(ts.ticks() != nullptr);
             save_if_asked(*o, trend);
 
-            std::vector<int> components;
-            for (int c : inv.get_components()) components.push_back(c + 1);
+            const std::vector<int> components = one_based(inv.get_components());
             if (o->json) {
                 nlohmann::json j;
                 j["N"] = N;
