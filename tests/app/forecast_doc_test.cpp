@@ -83,7 +83,7 @@ TEST(ForeInvestDoc, FewerThanOnePointComputesNothing) {
 TEST(Rerun, DocumentsGiveWhatAFreshOneGives) {
     {
         SCOPED_TRACE("forecast, trend threshold and window changed");
-        doc_case rerun(trend_and_harmonic, 24, 5), fresh(trend_and_harmonic, 30, 5);
+        doc_case rerun(noisy_mix(), 24, 5), fresh(noisy_mix(), 30, 5);
         rerun.signal().set_trend_C(0.01);
         rerun.doc.compute_forecast();
         rerun.signal().set_trend_C(0.9);

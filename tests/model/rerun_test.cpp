@@ -90,13 +90,14 @@ TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
     {
         SCOPED_TRACE("signal, C raised");
         t_signal_invest rerun(ts), fresh(ts);
-        rerun.set_amount(12);
-        rerun.set_L(12);
+        rerun.set_trend_C(0.01);
+        rerun.set_amount(20);
+        rerun.set_L(20);
         rerun.investigate();
         rerun.set_trend_C(0.9);
         fresh.set_trend_C(0.9);
-        fresh.set_amount(12);
-        fresh.set_L(12);
+        fresh.set_amount(20);
+        fresh.set_L(20);
         rerun.investigate();
         fresh.investigate();
         EXPECT_EQ(rerun.get_signal_components(), fresh.get_signal_components());
@@ -104,13 +105,16 @@ TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
         EXPECT_EQ(values_of(rerun.get_trend_part().get_result()), values_of(fresh.get_trend_part().get_result()));
     }
     {
-        SCOPED_TRACE("forecast, new window");
+        SCOPED_TRACE("forecast, trend threshold and window changed");
         t_RSSA_signal_forecast rerun(ts), fresh(ts);
         for (t_RSSA_signal_forecast* f : {&rerun, &fresh}) f->set_points(5);
-        rerun.set_window(12);
-        rerun.make_forecast();
+        rerun.get_signal_invest()->set_trend_C(0.01);
         rerun.set_window(20);
-        fresh.set_window(20);
+        rerun.make_forecast();
+        rerun.get_signal_invest()->set_trend_C(0.9);
+        fresh.get_signal_invest()->set_trend_C(0.9);
+        rerun.set_window(12);
+        fresh.set_window(12);
         rerun.make_forecast();
         fresh.make_forecast();
         EXPECT_EQ(rerun.get_signal_invest()->get_signal_components(), fresh.get_signal_invest()->get_signal_components());
