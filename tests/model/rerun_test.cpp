@@ -5,120 +5,81 @@
 #include <functional>
 
 #include "invest/forecast.h"
-#include "invest/period_invest.h"
-#include "invest/signal_invest.h"
-#include "invest/trend_invest.h"
 #include "test_util.h"
 
 namespace {
 
-std::vector<std::vector<double>> columns_of(const t_reconstructed_tss* r) {
-    std::vector<std::vector<double>> c;
-    if (!r) return c;
-    for (int k = 0; k < r->amount(); ++k) {
-        c.emplace_back();
-        r->get_values(k, c.back());
-    }
-    return c;
+// The table of reconstructed components, empty when there is none.
+std::vector<double> table_of(const t_reconstructed_tss* r) {
+    return r ? std::vector<double>(r->table().row(0), r->table().row(0) + r->table().rows() * r->table().cols())
+             : std::vector<double>();
 }
-
-std::vector<double> values(const series& s) { return std::vector<double>(s.data(), s.data() + s.size()); }
 
 }  // namespace
 
 TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
     const t_ts ts = sample_series(60);
-
-    // Trend: each case configures, runs; the rerun changes what `second` sets.
-    struct trend_case {
-        const char* name;
-        std::function<void(t_trend_invest&)> first, second;
-        bool identify_only;
-    };
-    const std::vector<trend_case> trend_cases{
-        {"same settings twice", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest&) {}, false},
-        {"C raised", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest& i) { i.set_C(0.5); }, false},
-        {"Kendall after LowFreq", [](t_trend_invest& i) { i.set_L(12); },
-         [](t_trend_invest& i) { i.set_method(t_trend_invest::kendall); }, false},
-        {"reconstructed, new L", [](t_trend_invest& i) {
+    using setting = std::function<void(t_trend_invest&)>;
+    // first configures both; the rerun runs, then both take second.
+    const std::vector<std::tuple<const char*, setting, setting>> trend_cases{
+        {"same settings twice", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest&) {}},
+        {"C raised", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest& i) { i.set_C(0.5); }},
+        {"reconstructed, new L",
+         [](t_trend_invest& i) {
              i.set_treatedvectors(vk_reconstructed);
              i.set_L(12);
          },
-         [](t_trend_invest& i) { i.set_L(20); }, true},
+         [](t_trend_invest& i) { i.set_L(20); }},
     };
-    for (const trend_case& c : trend_cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, first, second] : trend_cases) {
+        SCOPED_TRACE(name);
         t_trend_invest rerun(ts), fresh(ts);
-        c.first(rerun);
+        first(rerun);
+        first(fresh);
         rerun.investigate();
-        c.second(rerun);
-        c.first(fresh);
-        c.second(fresh);
-        if (c.identify_only) {
-            rerun.identificate();
-            fresh.identificate();
-            EXPECT_EQ(columns_of(rerun.get_reconstructed()), columns_of(fresh.get_reconstructed()));
-        } else {
-            rerun.investigate();
-            fresh.investigate();
-            EXPECT_EQ(values_of(rerun.get_result()), values_of(fresh.get_result()));
-        }
+        second(rerun);
+        second(fresh);
+        rerun.investigate();
+        fresh.investigate();
         ASSERT_FALSE(fresh.get_components().empty());
         EXPECT_EQ(rerun.get_components(), fresh.get_components());
+        EXPECT_EQ(values_of(rerun.get_result()), values_of(fresh.get_result()));
     }
 
-    // Period on reconstructed components: identification alone after a new L.
-    {
-        SCOPED_TRACE("period, reconstructed, new L");
-        t_period_invest rerun(ts), fresh(ts);
-        for (t_period_invest* i : {&rerun, &fresh}) {
+    for (bool trend_part : {true, false}) {
+        SCOPED_TRACE(trend_part ? "trend, identification alone" : "period, identification alone");
+        // Reconstructed components of the first decomposition must not stand in for the second's.
+        t_trend_invest trend_rerun(ts), trend_fresh(ts);
+        t_period_invest period_rerun(ts), period_fresh(ts);
+        t_investigation& rerun = trend_part ? static_cast<t_investigation&>(trend_rerun) : period_rerun;
+        t_investigation& fresh = trend_part ? static_cast<t_investigation&>(trend_fresh) : period_fresh;
+        for (t_investigation* i : {&rerun, &fresh}) {
             i->set_treatedvectors(vk_reconstructed);
-            i->set_approx_mode(-1);
+            i->set_L(12);
         }
-        rerun.set_L(12);
         rerun.investigate();
         rerun.set_L(20);
-        fresh.set_L(12);
         fresh.set_L(20);
         rerun.identificate();
         fresh.identificate();
-        EXPECT_EQ(columns_of(rerun.get_reconstructed()), columns_of(fresh.get_reconstructed()));
-        EXPECT_EQ(rerun.get_pairs(), fresh.get_pairs());
+        EXPECT_EQ(table_of(rerun.get_reconstructed()), table_of(fresh.get_reconstructed()));
+        EXPECT_EQ(trend_rerun.get_components(), trend_fresh.get_components());
+        EXPECT_EQ(period_rerun.get_pairs(), period_fresh.get_pairs());
     }
 
-    // Signal and forecast: the trend threshold, then the window, change between runs.
-    {
-        SCOPED_TRACE("signal, C raised");
-        t_signal_invest rerun(ts), fresh(ts);
-        rerun.set_trend_C(0.01);
-        rerun.set_amount(20);
-        rerun.set_L(20);
-        rerun.investigate();
-        rerun.set_trend_C(0.9);
-        fresh.set_trend_C(0.9);
-        fresh.set_amount(20);
-        fresh.set_L(20);
-        rerun.investigate();
-        fresh.investigate();
-        EXPECT_EQ(rerun.get_signal_components(), fresh.get_signal_components());
-        EXPECT_EQ(values_of(rerun.get_signal()), values_of(fresh.get_signal()));
-        EXPECT_EQ(values_of(rerun.get_trend_part().get_result()), values_of(fresh.get_trend_part().get_result()));
+    // The first run, at a lower trend threshold, finds trend components the second does not.
+    t_RSSA_signal_forecast rerun(ts), fresh(ts);
+    for (t_RSSA_signal_forecast* f : {&rerun, &fresh}) f->set_points(5);
+    rerun.get_signal_invest()->set_trend_C(0.01);
+    rerun.set_window(20);
+    rerun.make_forecast();
+    for (t_RSSA_signal_forecast* f : {&rerun, &fresh}) {
+        f->get_signal_invest()->set_trend_C(0.9);
+        f->set_window(12);
+        f->make_forecast();
     }
-    {
-        SCOPED_TRACE("forecast, trend threshold and window changed");
-        t_RSSA_signal_forecast rerun(ts), fresh(ts);
-        for (t_RSSA_signal_forecast* f : {&rerun, &fresh}) f->set_points(5);
-        rerun.get_signal_invest()->set_trend_C(0.01);
-        rerun.set_window(20);
-        rerun.make_forecast();
-        rerun.get_signal_invest()->set_trend_C(0.9);
-        fresh.get_signal_invest()->set_trend_C(0.9);
-        rerun.set_window(12);
-        fresh.set_window(12);
-        rerun.make_forecast();
-        fresh.make_forecast();
-        EXPECT_EQ(rerun.get_signal_invest()->get_signal_components(), fresh.get_signal_invest()->get_signal_components());
-        EXPECT_EQ(values(rerun.get_lrf()), values(fresh.get_lrf()));
-        EXPECT_EQ(values_of(rerun.get_forecast_ts()), values_of(fresh.get_forecast_ts()));
-    }
+    const t_signal_invest &a = *rerun.get_signal_invest(), &b = *fresh.get_signal_invest();
+    EXPECT_EQ(a.get_signal_components(), b.get_signal_components());
+    EXPECT_EQ(values_of(a.get_signal()), values_of(b.get_signal()));
+    EXPECT_EQ(values_of(rerun.get_forecast_ts()), values_of(fresh.get_forecast_ts()));
 }
