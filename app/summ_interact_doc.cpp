@@ -18,9 +18,13 @@ void CSummInteractDoc::init(CSummationInvestDoc* summation) {
 void CSummInteractDoc::reset_partners() {
     const int n = m_summation->components();
     m_partners.assign(static_cast<size_t>(n), {});
-    for (int k = 0; k < n; ++k)
+    // An unmarked row may still hold a VYG pair (a trend by the conditions): a
+    // list kept for it would join the user's later pairing of the row.
+    for (int k = 0; k < n && k < rows(); ++k) {
+        if (!m_per_marks[static_cast<size_t>(k)]) continue;
         for (const t_pair_entry& e : m_summation->get_results().at(static_cast<size_t>(k)).pair_entries)
             if (e.fourier_significant && e.vyg_significant) m_partners[static_cast<size_t>(k)].push_back(e.partner);
+    }
 }
 
 void CSummInteractDoc::click(int k, int column, app_ui& ui) {
@@ -62,10 +66,10 @@ void CSummInteractDoc::click_per(int k, app_ui& ui) {
         return;
     }
     m_per_marks[uk] = true;
-    m_partners[uk].push_back(s);
+    m_partners[uk].assign(1, s);
     if (s != k) {
         m_per_marks[us] = true;
-        m_partners[us].push_back(k);
+        m_partners[us].assign(1, k);
     }
 }
 

@@ -28,7 +28,8 @@ public:
     // the marks from its verdicts and the partners from its pair entries.
     void init(CSummationInvestDoc* summation);
     CSummationInvestDoc* get_summation() const { return m_summation; }
-    // The partner lists anew from the summation's pair entries (the view does this when it opens).
+    // The partner lists anew from the summation's pair entries, for the rows marked PER only
+    // (the view does this when it opens).
     void reset_partners();
 
     int rows() const { return static_cast<int>(m_tr_marks.size()); }

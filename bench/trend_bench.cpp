@@ -56,6 +56,14 @@ void BM_TrendLowFreq(benchmark::State& state) {
     });
 }
 
+// The direct relations of every column, as the summation takes them: the
+// cost of LowFreq before its FFT screening.
+void BM_LowFreqDirectRelations(benchmark::State& state) {
+    over_all_columns(state, [](const matrix& m, int& count, int*) {
+        count = static_cast<int>(m.lowfreq_relation_columns(0.07, m.cols()).size());
+    });
+}
+
 // The identification of a trend investigation on reconstructed components
 // (method 0 Kendall, 1 Roots, 2 LowFreq), log included.
 void BM_TrendInvestigation(benchmark::State& state) {
@@ -90,6 +98,9 @@ void BM_TrendInvestigation(benchmark::State& state) {
 BENCHMARK(BM_TrendKendall)->Args({2000, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrendRoots)->Args({2000, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrendLowFreq)->Args({2000, 1000})->Unit(benchmark::kMillisecond)->Iterations(2);
+// Long reconstructed components: the FFT screening against the direct sums.
+BENCHMARK(BM_TrendLowFreq)->Args({80000, 20})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LowFreqDirectRelations)->Args({80000, 20})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_TrendInvestigation)
     ->ArgNames({"method", "N", "L"})
     ->Args({0, 4000, 2000})

@@ -10,6 +10,7 @@
 
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
+#include "decomp/svd.h"
 
 namespace cli {
 
@@ -33,6 +34,8 @@ int resolve_L(const common_options& o, int N) {
     if (L < 2 || L > N - 1)
         throw input_error("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
                           " (N = " + std::to_string(N) + ")");
+    // Refused here, before the series is copied into investigations, not deep in one of them.
+    SVD::check_decomposition_memory(N, L);
     return L;
 }
 

@@ -33,7 +33,8 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L = true);
 // Loads the series and checks it has at least 3 values, all finite.
 t_ts load_series(const std::string& path);
 
-// The window length asked for, or (N+1)/2; throws input_error outside 2..N-1.
+// The window length asked for, or (N+1)/2; throws input_error outside 2..N-1, and
+// ssa_exception when the machine cannot hold the decomposition.
 int resolve_L(const common_options& o, int N);
 
 // Parses "1,2,5" into 0-based components, each within 1..L and none repeated.

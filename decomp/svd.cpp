@@ -1,16 +1,86 @@
 #include "svd.h"
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string>
 
 #include "core/ssa_exception.h"
 #include "group_reconstructor.h"
 
 namespace SVD {
 
+namespace {
+
+std::optional<double> installed_available;
+
+std::string memory_text(double bytes) {
+    char buf[32];
+    if (bytes >= 1e9)
+        std::snprintf(buf, sizeof buf, "%.1f GB", bytes / 1e9);
+    else
+        std::snprintf(buf, sizeof buf, "%.1f MB", bytes / 1e6);
+    return buf;
+}
+
+}  // namespace
+
+double decomposition_bytes(int N, int L) {
+    const double l = L, k = static_cast<double>(N) - L + 1;
+    // Trajectory and factor vectors L x K each; covariance, the solver's copy,
+    // its eigenvectors and the kept eigenvectors L x L each.
+    return sizeof(double) * (2 * l * k + 4 * l * l);
+}
+
+double available_memory() {
+    if (installed_available) return *installed_available;
+    std::ifstream in("/proc/meminfo");
+    for (std::string key; in >> key;) {
+        double kb = 0;
+        if (key == "MemAvailable:" && in >> kb) return kb * 1024;
+        in.ignore(1 << 10, '\n');
+    }
+    return -1;
+}
+
+scoped_available_memory::scoped_available_memory(double bytes) : m_previous(installed_available.value_or(NAN)) {
+    installed_available = bytes;
+}
+
+scoped_available_memory::~scoped_available_memory() {
+    if (std::isnan(m_previous))
+        installed_available.reset();
+    else
+        installed_available = m_previous;
+}
+
+void check_decomposition_memory(int N, int L) {
+    const double available = available_memory();
+    const double need = decomposition_bytes(N, L);
+    if (available < 0 || need <= available) return;
+    // The need grows with L: the largest L that fits, by bisection.
+    int lo = 1, hi = L;  // decomposition_bytes(N, hi) > available
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        (decomposition_bytes(N, mid) <= available ? lo : hi) = mid;
+    }
+    std::string message = "the decomposition of N = " + std::to_string(N) + " values for L = " + std::to_string(L) +
+                          " needs about " + memory_text(need) + " of memory, but " + memory_text(available) +
+                          " are available";
+    // L = 1 leaves no decomposition worth the name.
+    if (lo >= 2 && decomposition_bytes(N, lo) <= available)
+        message += ": take L = " + std::to_string(lo) + " or smaller";
+    else
+        message += ": no window length fits";
+    throw SSA_math_exception::ssa_exception(message);
+}
+
 t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1), m_L(L) {
     // Callers keep L within 1..N; a slip is reported rather than left to the allocations.
     if (L < 1 || L > ts.size())
         throw SSA_math_exception::out_of_range("incorrect window length inside t_svd(const t_ts& ts, int L)");
+    check_decomposition_memory(ts.size(), L);
     const int K = m_K;
     m_spectrum.assign(static_cast<size_t>(L), 0.0);
     m_eigenvectors.resize(L, L);

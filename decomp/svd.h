@@ -27,8 +27,33 @@ constexpr double count_bound = 0.0001;
 // Eigenvalues at or below this count as 0 in the spectrum.
 constexpr double spectrum_zero = 0.00001;
 
+// Bytes a decomposition of N values for window length L holds at its peak:
+// the trajectory matrix, the lag-covariance and the eigen solver's two L x L
+// arrays, with the eigenvector and factor-vector matrices it keeps.
+double decomposition_bytes(int N, int L);
+// MemAvailable of /proc/meminfo in bytes, or what a scoped_available_memory
+// installed; negative when unknown.
+double available_memory();
+
+// Makes available_memory() return bytes while it lives (tests).
+class scoped_available_memory {
+public:
+    explicit scoped_available_memory(double bytes);
+    ~scoped_available_memory();
+    scoped_available_memory(const scoped_available_memory&) = delete;
+    scoped_available_memory& operator=(const scoped_available_memory&) = delete;
+
+private:
+    double m_previous;
+};
+
+// Throws ssa_exception naming the need and the largest L that fits when the
+// decomposition needs more than is available; an unknown amount passes.
+void check_decomposition_memory(int N, int L);
+
 class t_svd : public t_object {
 public:
+    // Refuses, by check_decomposition_memory, a decomposition the machine cannot hold.
     t_svd(const t_ts& ts, int L, svd_solver solver = svd_solver::automatic);
     t_svd(const t_svd& o) = default;
     t_svd& operator=(const t_svd& o) = default;

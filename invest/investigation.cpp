@@ -19,11 +19,16 @@ t_reconstructed_tss* t_investigation::make_reconstructed() {
 }
 
 void t_investigation::set_amount(int n) {
+    // Components built for another amount would be read as this one's.
+    if (n != m_amount) m_reconstructed.reset();
     m_amount = n;
     if (m_svd) m_svd->set_count(n);
 }
 
-void t_investigation::set_svd(const SVD::t_svd& svd) { m_svd = std::make_unique<SVD::t_svd>(svd); }
+void t_investigation::set_svd(const SVD::t_svd& svd) {
+    m_reconstructed.reset();
+    m_svd = std::make_unique<SVD::t_svd>(svd);
+}
 
 void t_investigation::set_ts(const t_ts& ts) { m_ts = std::make_unique<t_ts>(ts); }
 
@@ -38,6 +43,8 @@ void t_investigation::investigate() {
 }
 
 int t_investigation::set_L(int L) {
+    // The components of the old decomposition must not pass for the new one's.
+    m_reconstructed.reset();
     m_svd.reset();
     try {
         m_svd = std::make_unique<SVD::t_svd>(*m_ts, L);

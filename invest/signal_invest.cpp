@@ -32,6 +32,7 @@ void t_signal_invest::set_amount(int n) {
 }
 
 int t_signal_invest::set_L(int L) {
+    m_reconstructed.reset();
     m_svd.reset();
     m_trend_part->set_L(L);
     m_shares_trend_svd = true;

@@ -9,6 +9,9 @@
 t_trend_invest::t_trend_invest(const t_ts& ts) : t_investigation("Trend investigation", ts) {}
 
 void t_trend_invest::identificate() {
+    // The tests append what they find: a rerun starts from nothing, as a fresh investigation does.
+    m_components.clear();
+    m_ranks.clear();
     clip_amount_to_L();
     switch (m_method) {
     case kendall:

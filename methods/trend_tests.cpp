@@ -10,7 +10,7 @@
 #include "core/hooks.h"
 #include "core/matrix.h"
 #include "core/ssa_exception.h"
-#include "fourier_sums.h"
+#include "fourier_screen.h"
 
 namespace {
 
@@ -33,43 +33,129 @@ void write_identified(std::ostream* log, int j) {
     if (log) *log << "* Component #" << j + 1 << " identificated as trend component\n\n";
 }
 
-// Relations of the columns first .. first+amount-1. The frequencies are those
-// of the scan that defines the relation (f advanced by repeated addition of
-// 1/n); every column's total runs over them in scan order.
-std::vector<double> lowfreq_relations(const matrix& m, double omega, int first, int amount) {
-    const int n = m.rows();
+// The frequencies of the scan that defines the relation: f advanced by
+// repeated addition of 1/n, those below omega first, then those below 0.5
+// (each counted twice, for its mirror), then 0.5 itself for even n, once.
+struct lowfreq_scan {
+    std::vector<double> freq;
+    std::size_t below_omega = 0, doubled = 0;
+};
+
+lowfreq_scan scan_frequencies(int n, double omega) {
+    lowfreq_scan s;
+    const double h = 1.0 / n;
+    double f = h;
+    for (; f < omega; f += h) s.freq.push_back(f);
+    s.below_omega = s.freq.size();
+    for (; f < 0.5; f += h) s.freq.push_back(f);
+    s.doubled = s.freq.size();
+    if (f < 0.5000000001) s.freq.push_back(f);
+    return s;
+}
+
+// Relations of amount columns of x (n rows, element (t, c) at x[t * stride + c]);
+// every column's total runs over the scan's frequencies in scan order.
+std::vector<double> direct_relations(const double* x, int n, std::size_t stride, int amount, const lowfreq_scan& scan) {
     std::vector<double> low(static_cast<size_t>(amount)), total(static_cast<size_t>(amount));
     if (n == 0) return low;
     for (int j = 0; j < amount; ++j) {
         double sum = 0;
-        for (int t = 0; t < n; ++t) sum += m(t, first + j);
+        for (int t = 0; t < n; ++t) sum += x[static_cast<size_t>(t) * stride + static_cast<size_t>(j)];
         total[static_cast<size_t>(j)] = low[static_cast<size_t>(j)] = sum * sum;
     }
-
-    std::vector<double> freq;
-    const double h = 1.0 / n;
-    double f = h;
-    for (; f < omega; f += h) freq.push_back(f);
-    const size_t below_omega = freq.size();
-    for (; f < 0.5; f += h) freq.push_back(f);
-    const size_t doubled = freq.size();
-    // For even n the scan stops at 0.5 itself, which is counted once.
-    if (f < 0.5000000001) freq.push_back(f);
-
+    const std::vector<double>& freq = scan.freq;
     fourier::column_sums(
-        m.row(0) + first, n, static_cast<size_t>(m.cols()), amount, static_cast<int>(freq.size()),
+        x, n, stride, amount, static_cast<int>(freq.size()),
         [&](int t, int k) { return two_pi * t * freq[static_cast<size_t>(k)]; },
         [&](int k, int c, double C, double S) {
             const double I = C * C + S * S;
             double& tot = total[static_cast<size_t>(c)];
-            tot = static_cast<size_t>(k) < doubled ? tot + 2 * I : tot + I;
-            if (static_cast<size_t>(k) < below_omega) low[static_cast<size_t>(c)] = tot;
+            tot = static_cast<size_t>(k) < scan.doubled ? tot + 2 * I : tot + I;
+            if (static_cast<size_t>(k) < scan.below_omega) low[static_cast<size_t>(c)] = tot;
         },
         "LowFreq test");
     for (int j = 0; j < amount; ++j) low[static_cast<size_t>(j)] /= total[static_cast<size_t>(j)];
     return low;
 }
 
+// Relations of the columns first .. first+amount-1 by the direct sums.
+std::vector<double> lowfreq_relations(const matrix& m, double omega, int first, int amount) {
+    const int n = m.rows();
+    if (n == 0) return std::vector<double>(static_cast<size_t>(amount));
+    return direct_relations(m.row(0) + first, n, static_cast<size_t>(m.cols()), amount, scan_frequencies(n, omega));
+}
+
+// The relations of columns 0..amount-1 and whether each reaches C, with the
+// verdicts of the direct sums. Above the screening threshold the low and total
+// masses come from FFT powers, each with its error bound; a column whose
+// relation may lie on either side of C is summed directly, the others keep
+// the FFT relation, within that bound of the direct one.
+std::vector<double> lowfreq_verdicts(const matrix& m, double omega, double C, int amount, std::vector<char>& reaches) {
+    const int n = m.rows();
+    const lowfreq_scan scan = n > 0 ? scan_frequencies(n, omega) : lowfreq_scan{};
+    const int nf = static_cast<int>(scan.freq.size()) + 1;  // bin 0, the squared sum, first
+    std::vector<double> relation;
+    reaches.assign(static_cast<size_t>(amount), 0);
+    if (n == 0 || static_cast<double>(n) * nf < fourier::screen_threshold) {
+        relation = lowfreq_relations(m, omega, 0, amount);
+        for (int j = 0; j < amount; ++j) reaches[static_cast<size_t>(j)] = relation[static_cast<size_t>(j)] >= C;
+        return relation;
+    }
+
+    relation.assign(static_cast<size_t>(amount), 0.0);
+    std::vector<int> all(static_cast<size_t>(amount));
+    for (int c = 0; c < amount; ++c) all[static_cast<size_t>(c)] = c;
+    const std::vector<double> data = fourier::gather_columns(m.row(0), n, static_cast<size_t>(m.cols()), all);
+    std::vector<double> bins(static_cast<size_t>(nf), 0.0);
+    std::copy(scan.freq.begin(), scan.freq.end(), bins.begin() + 1);
+    const fourier::power_error_bound bound(n, two_pi, bins);
+    constexpr double u = 0x1p-53;
+    // Both the direct loop and this one add nf non-negative terms: each sum is
+    // off by at most nf roundings of itself.
+    const double accumulation = 2 * (nf + 2) * u;
+    std::vector<char> uncertain(static_cast<size_t>(amount), 0);
+    const char* stage = "LowFreq test";
+    fourier::power_spectra(
+        data.data(), n, amount, nf,
+        [&](int c, const double* power) {
+            const auto terms = bound.terms(&data[static_cast<size_t>(c) * static_cast<size_t>(n)]);
+            double low = 0, low_error = 0, total = 0, total_error = 0;
+            for (int k = 0; k < nf; ++k) {
+                const double w = k == 0 || static_cast<size_t>(k - 1) >= scan.doubled ? 1.0 : 2.0;
+                total += w * power[k];
+                total_error += w * bound(terms, k, power[k]);
+                if (static_cast<size_t>(k) <= scan.below_omega) low = total, low_error = total_error;
+            }
+            low_error += accumulation * (low + low_error);
+            total_error += accumulation * (total + total_error);
+            // Three roundings on each side, and the direct division's own.
+            const double lo = (low - low_error) / (total + total_error) * (1 - 8 * u);
+            const double hi = (low + low_error) / (total - total_error) * (1 + 8 * u);
+            const bool bounded = std::isfinite(lo) && std::isfinite(hi) && total - total_error > 0;
+            if (bounded && lo > C)
+                reaches[static_cast<size_t>(c)] = 1;
+            else if (!(bounded && hi < C))
+                uncertain[static_cast<size_t>(c)] = 1;
+            relation[static_cast<size_t>(c)] = low / total;
+        },
+        {stage, 0, 1000, 2000});
+
+    std::vector<int> resum;
+    for (int c = 0; c < amount; ++c)
+        if (uncertain[static_cast<size_t>(c)]) resum.push_back(c);
+    if (!resum.empty()) {
+        const std::vector<double> rows = fourier::rows_of(data.data(), n, resum);
+        const std::vector<double> exact =
+            direct_relations(rows.data(), n, resum.size(), static_cast<int>(resum.size()), scan);
+        for (size_t i = 0; i < resum.size(); ++i) {
+            const size_t c = static_cast<size_t>(resum[i]);
+            relation[c] = exact[i];
+            reaches[c] = exact[i] >= C;
+        }
+    }
+    report_progress(stage, 2000, 2000);
+    return relation;
+}
 }  // namespace
 
 double normal_cdf(double z) {
@@ -215,11 +301,11 @@ int matrix::trend_LowFreq(int& count, int cpntsamount, int* identified, double o
         }
         return 0;
     }
-    const std::vector<double> relation = lowfreq_relations(*this, omega, 0, cpntsamount);
+    std::vector<char> reaches;
+    const std::vector<double> relation = lowfreq_verdicts(*this, omega, C, cpntsamount, reaches);
     for (int j = 0; j < cpntsamount; ++j) {
-        const double r = relation[static_cast<size_t>(j)];
-        if (log) *log << "#" << j + 1 << "  Relation=" << r << std::endl;
-        if (r >= C) {
+        if (log) *log << "#" << j + 1 << "  Relation=" << relation[static_cast<size_t>(j)] << std::endl;
+        if (reaches[static_cast<size_t>(j)]) {
             write_identified(log, j);
             identified[count++] = j;
         }

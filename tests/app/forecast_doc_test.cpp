@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/forecast_doc.h"
+#include "app_series.h"
 #include "core/ssa_exception.h"
 
 namespace {
@@ -76,4 +77,31 @@ TEST(ForeInvestDoc, FewerThanOnePointComputesNothing) {
     doc_case c(trend_and_harmonic, 24, 0);
     EXPECT_THROW(c.doc.compute_forecast(), SSA_math_exception::forecast_exception);
     EXPECT_EQ(c.signal().get_svd(), nullptr);
+}
+
+// A document computed again, after a change or none, shows what a fresh one shows.
+TEST(Rerun, DocumentsGiveWhatAFreshOneGives) {
+    {
+        SCOPED_TRACE("forecast, trend threshold and window changed");
+        doc_case rerun(noisy_mix(), 24, 5), fresh(noisy_mix(), 30, 5);
+        rerun.signal().set_trend_C(0.01);
+        rerun.doc.compute_forecast();
+        rerun.signal().set_trend_C(0.9);
+        rerun.doc.set_L(30);
+        fresh.signal().set_trend_C(0.9);
+        rerun.doc.compute_forecast();
+        fresh.doc.compute_forecast();
+        EXPECT_EQ(rerun.doc.header_text(), fresh.doc.header_text());
+        const t_ts &a = rerun.doc.get_forecast()->get_forecast_ts(), &b = fresh.doc.get_forecast()->get_forecast_ts();
+        ASSERT_EQ(a.size(), b.size());
+        for (int t = 0; t < a.size(); ++t) EXPECT_EQ(a[t], b[t]) << t;
+    }
+    {
+        SCOPED_TRACE("summation, more reconstructed components");
+        auto rerun = run_summation(noisy_mix(), 30, vk_reconstructed, 10);
+        rerun->get_investigation().set_amount(24);
+        rerun->compute_tables();
+        auto fresh = run_summation(noisy_mix(), 30, vk_reconstructed, 24);
+        EXPECT_EQ(rerun->get_row_texts(), fresh->get_row_texts());
+    }
 }

@@ -83,3 +83,24 @@ TEST_F(SummInteract, InfoShowsThePairOrTheComponentAlone) {
     EXPECT_EQ(alone.series.title(), "Reconstructed from ET4");
     EXPECT_EQ(alone.series[7], rec.value(3, 7));
 }
+
+// Conditions 0 make every row a trend: no row starts marked, though (2, 3) and
+// 4 hold VYG pairs, and only the user's pairs may show or be summed.
+TEST_F(SummInteract, UnmarkedRowsKeepNoPartnersFromTheirVerdicts) {
+    summation->set_summ_trend_conditions(0);
+    doc.init(summation.get());
+    ASSERT_TRUE(per_marked().empty());
+    for (int k = 0; k < 5; ++k) EXPECT_TRUE(doc.partners(k).empty()) << k;
+
+    ui.seconds = {5, 4};
+    click_per(1);
+    EXPECT_EQ(per_text(1), "5");
+    EXPECT_EQ(doc.info(1).series.title(), "Reconstructed from ET2,5");
+    click_per(2);
+    EXPECT_EQ(doc.partners(2), std::vector<int>{3});
+
+    click_per(2);  // dissolves (3, 4) and leaves (2, 5)
+    EXPECT_EQ(per_marked(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(doc.partners(1), std::vector<int>{4});
+    EXPECT_EQ(doc.partners(4), std::vector<int>{1});
+}

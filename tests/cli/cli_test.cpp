@@ -93,6 +93,11 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
     std::ofstream(dir + "/huge.dat") << "1\n2\n1e400\n4\n";
     std::ofstream(dir + "/two.dat") << "1\n2\n";
     std::ofstream(dir + "/zero.dat") << "0\n0\n0\n0\n0\n0\n";
+    {
+        // Hundreds of GB at the default L: refused before any allocation.
+        std::ofstream long_series(dir + "/long.dat");
+        for (int t = 0; t < 200000; ++t) long_series << t % 7 << '\n';
+    }
     const std::string c = co2 + " --L 24 ";
     for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
              {"info missing.dat", "unable to open data file"},
@@ -111,6 +116,8 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
              {"forecast zero.dat --points 3", "no component to test"},
+             {"decompose long.dat", "for L = 100000 needs about 480.0 GB of memory, but "},
+             {"trend long.dat", " or smaller"},
          }) {
         const result r = run(args, dir);
         EXPECT_NE(r.status, 0) << args;

@@ -137,3 +137,30 @@ TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
     EXPECT_EXIT(run(3, 3, 3, 3, 2, 4, 3), testing::ExitedWithCode(15), "Error 15: incorrect size of eigenvectors matrix!");
     EXPECT_EXIT(run(3, 3, 3, 3, 3, 3, 3), testing::ExitedWithCode(16), "Error 16: incorrect size of PCs-matrix!");
 }
+
+TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits) {
+    const t_ts ts(noisy_series(2000, 5));
+    {
+        const SVD::scoped_available_memory available(2e6);
+        const std::string message = thrown([&] { SVD::t_svd(ts, 1000); });
+        // 8 bytes times 2 L K + 4 L^2.
+        EXPECT_EQ(message.rfind("the decomposition of N = 2000 values for L = 1000 needs about 48.0 MB of memory, "
+                                "but 2.0 MB are available: take L = ",
+                                0),
+                  0u)
+            << message;
+        const std::string::size_type at = message.find(" are available: take L = ");
+        ASSERT_NE(at, std::string::npos) << message;
+        const int fits = std::stoi(message.substr(at + 25));
+        // The largest that fits, and it is decomposed under the same limit.
+        EXPECT_LE(SVD::decomposition_bytes(2000, fits), 2e6);
+        EXPECT_GT(SVD::decomposition_bytes(2000, fits + 1), 2e6);
+        EXPECT_EQ(SVD::t_svd(ts, fits).L(), fits);
+
+        const SVD::scoped_available_memory tiny(100);
+        EXPECT_NE(thrown([&] { SVD::t_svd(ts, 2); }).find(": no window length fits"), std::string::npos);
+    }
+    // Without an installed amount the machine's own is read.
+    EXPECT_GT(SVD::available_memory(), 0);
+    EXPECT_EQ(SVD::t_svd(ts, 1000).L(), 1000);
+}

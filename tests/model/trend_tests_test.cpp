@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -128,6 +129,57 @@ TEST(LowFreq, ManyColumnsSplitBetweenThreadsKeepTheirBits) {
         EXPECT_TRUE(identifies(x, 0.08, exact, j)) << j;
         EXPECT_FALSE(identifies(x, 0.08, std::nextafter(exact, 2.0), j)) << j;
     }
+}
+
+// Long columns take the FFT screening: every verdict must still be that of the
+// direct relation, at C on it and one ulp either side, and the logged relation
+// must be within rounding of it.
+TEST(LowFreq, ScreenedVerdictsAreThoseOfTheDirectSums) {
+    std::mt19937 gen(3);
+    std::normal_distribution<double> noise(0, 1);
+    for (int n : {2048, 2049}) {  // just above the screening threshold
+        std::vector<std::vector<double>> cols(6, std::vector<double>(static_cast<size_t>(n)));
+        for (int t = 0; t < n; ++t) {
+            cols[0][t] = 5 + 0.01 * t + 0.1 * noise(gen);           // trend
+            cols[1][t] = std::sin(2 * M_PI * t / 12.0);             // harmonic
+            cols[2][t] = noise(gen);                                // noise
+            cols[3][t] = std::cos(2 * M_PI * 0.05 * t) + 0.01 * t;  // near omega
+            cols[4][t] = 0;                                         // 0 / 0
+            cols[5][t] = t == 7 ? HUGE_VAL : 1;                     // not finite
+        }
+        const matrix m = from_columns(cols);
+        const double omega = 0.05;
+        const std::vector<double> direct = m.lowfreq_relation_columns(omega, m.cols());
+        for (int j = 0; j < m.cols(); ++j) {
+            const double r = direct[static_cast<size_t>(j)];
+            for (double C : {r, std::nextafter(r, 2.0), std::nextafter(r, -1.0), 0.0, 0.5, 1.0}) {
+                if (!(C >= 0 && C <= 1)) continue;
+                EXPECT_EQ(identifies(m, omega, C, j), r >= C) << "n=" << n << " j=" << j << " C=" << C;
+            }
+        }
+        std::ostringstream log;
+        std::vector<int> found(6);
+        int count = 0;
+        m.trend_LowFreq(count, 6, found.data(), omega, 0.5, &log);
+        std::istringstream lines(log.str());
+        std::vector<double> logged;
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("#", 0) == 0) logged.push_back(std::stod(line.substr(line.find('=') + 1)));
+        ASSERT_EQ(logged.size(), 6u);
+        for (int j = 0; j < 4; ++j) EXPECT_NEAR(logged[j], direct[static_cast<size_t>(j)], 1e-5) << j;
+    }
+}
+
+// The direct sums cost n^2 / 2 products and twice as many cos and sin: tens
+// of seconds at this n.
+TEST(LowFreq, LongColumnsTakeNoQuadraticTime) {
+    const int n = 40000;
+    std::vector<double> x(static_cast<size_t>(n));
+    for (int t = 0; t < n; ++t) x[static_cast<size_t>(t)] = 0.001 * t + std::sin(0.3 * t);
+    const matrix m = from_columns({x});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(identifies(m, 0.07, 0.5, 0));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
 }
 
 TEST(TrendTests, SmallCaseLogsAndIdentifications) {

@@ -1,0 +1,85 @@
+// A rerun, after a change of parameters or none, gives what a fresh object
+// given the same settings gives.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "invest/forecast.h"
+#include "test_util.h"
+
+namespace {
+
+// The table of reconstructed components, empty when there is none.
+std::vector<double> table_of(const t_reconstructed_tss* r) {
+    return r ? std::vector<double>(r->table().row(0), r->table().row(0) + r->table().rows() * r->table().cols())
+             : std::vector<double>();
+}
+
+}  // namespace
+
+TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
+    const t_ts ts = sample_series(60);
+    using setting = std::function<void(t_trend_invest&)>;
+    // first configures both; the rerun runs, then both take second.
+    const std::vector<std::tuple<const char*, setting, setting>> trend_cases{
+        {"same settings twice", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest&) {}},
+        {"C raised", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest& i) { i.set_C(0.5); }},
+        {"reconstructed, new L",
+         [](t_trend_invest& i) {
+             i.set_treatedvectors(vk_reconstructed);
+             i.set_L(12);
+         },
+         [](t_trend_invest& i) { i.set_L(20); }},
+    };
+    for (const auto& [name, first, second] : trend_cases) {
+        SCOPED_TRACE(name);
+        t_trend_invest rerun(ts), fresh(ts);
+        first(rerun);
+        first(fresh);
+        rerun.investigate();
+        second(rerun);
+        second(fresh);
+        rerun.investigate();
+        fresh.investigate();
+        ASSERT_FALSE(fresh.get_components().empty());
+        EXPECT_EQ(rerun.get_components(), fresh.get_components());
+        EXPECT_EQ(values_of(rerun.get_result()), values_of(fresh.get_result()));
+    }
+
+    for (bool trend_part : {true, false}) {
+        SCOPED_TRACE(trend_part ? "trend, identification alone" : "period, identification alone");
+        // Reconstructed components of the first decomposition must not stand in for the second's.
+        t_trend_invest trend_rerun(ts), trend_fresh(ts);
+        t_period_invest period_rerun(ts), period_fresh(ts);
+        t_investigation& rerun = trend_part ? static_cast<t_investigation&>(trend_rerun) : period_rerun;
+        t_investigation& fresh = trend_part ? static_cast<t_investigation&>(trend_fresh) : period_fresh;
+        for (t_investigation* i : {&rerun, &fresh}) {
+            i->set_treatedvectors(vk_reconstructed);
+            i->set_L(12);
+        }
+        rerun.investigate();
+        rerun.set_L(20);
+        fresh.set_L(20);
+        rerun.identificate();
+        fresh.identificate();
+        EXPECT_EQ(table_of(rerun.get_reconstructed()), table_of(fresh.get_reconstructed()));
+        EXPECT_EQ(trend_rerun.get_components(), trend_fresh.get_components());
+        EXPECT_EQ(period_rerun.get_pairs(), period_fresh.get_pairs());
+    }
+
+    // The first run, at a lower trend threshold, finds trend components the second does not.
+    t_RSSA_signal_forecast rerun(ts), fresh(ts);
+    for (t_RSSA_signal_forecast* f : {&rerun, &fresh}) f->set_points(5);
+    rerun.get_signal_invest()->set_trend_C(0.01);
+    rerun.set_window(20);
+    rerun.make_forecast();
+    for (t_RSSA_signal_forecast* f : {&rerun, &fresh}) {
+        f->get_signal_invest()->set_trend_C(0.9);
+        f->set_window(12);
+        f->make_forecast();
+    }
+    const t_signal_invest &a = *rerun.get_signal_invest(), &b = *fresh.get_signal_invest();
+    EXPECT_EQ(a.get_signal_components(), b.get_signal_components());
+    EXPECT_EQ(values_of(a.get_signal()), values_of(b.get_signal()));
+    EXPECT_EQ(values_of(rerun.get_forecast_ts()), values_of(fresh.get_forecast_ts()));
+}
