@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -168,18 +167,6 @@ TEST(LowFreq, ScreenedVerdictsAreThoseOfTheDirectSums) {
         ASSERT_EQ(logged.size(), 6u);
         for (int j = 0; j < 4; ++j) EXPECT_NEAR(logged[j], direct[static_cast<size_t>(j)], 1e-5) << j;
     }
-}
-
-// The direct sums cost n^2 / 2 products and twice as many cos and sin: tens
-// of seconds at this n.
-TEST(LowFreq, LongColumnsTakeNoQuadraticTime) {
-    const int n = 40000;
-    std::vector<double> x(static_cast<size_t>(n));
-    for (int t = 0; t < n; ++t) x[static_cast<size_t>(t)] = 0.001 * t + std::sin(0.3 * t);
-    const matrix m = from_columns({x});
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(identifies(m, 0.07, 0.5, 0));
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
 }
 
 TEST(TrendTests, SmallCaseLogsAndIdentifications) {
