@@ -65,7 +65,9 @@ private:
 
 // Parses the text data format from any stream into ts (values, ticks, title;
 // has_ticks untouched). Throws file_exception with an empty file name when a
-// value is not a finite number; the message names the line.
+// value is not a finite number or a line is longer than 64 MB; the message
+// names the line. Header lines after the first value are skipped with one
+// notification saying how many and where the first was.
 void read_cts(std::istream& in, t_ts& ts);
 
 // Writes the File Save layout: "%" + title, then one line per value, with

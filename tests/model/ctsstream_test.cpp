@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/hooks.h"
 #include "test_util.h"
 
 using strings = std::vector<std::string>;
@@ -48,8 +49,10 @@ const format_case cases[] = {
     {"last line without break", "1\n2", {1, 2}, {}, ""},
     {"blank-only line skipped", "1\n \t \n2\n", {1, 2}, {}, ""},
     {"no blank in tick file: all tick", "1990 1\n1991\n", {1, 0}, {"1990", "1991"}, ""},
-    {"trailing blank gives tick column", "1990 \n", {0}, {"1990"}, ""},
-    {"empty header name", "Date \n1 2\n", {2}, {"1"}, ""},
+    {"trailing blanks separate nothing", "12.5 \n13\t\n", {12.5, 13}, {}, ""},
+    {"trailing blank after a tick column", "1990 1 \n1991\t\n", {1, 0}, {"1990", "1991"}, ""},
+    {"byte-order mark skipped", "\xEF\xBB\xBF" "12.5\n13\n", {12.5, 13}, {}, ""},
+    {"byte-order mark before a title", "\xEF\xBB\xBF%T\n1990 1\n", {1}, {"1990"}, "T"},
     {"title line beats header line", "Date Volume\n%Mine\n1 2\n", {2}, {"1"}, "Mine"},
     {"underflow is zero", "1e-400\n", {0}, {}, ""},
     {"long line read whole", "%" + std::string(300, 'a') + "\n" + std::string(300, ' ') + "4\n", {4}, {},
@@ -64,6 +67,51 @@ TEST(TextFormat, WorkedExamplesAndEdgeCases) {
         EXPECT_EQ(values_of(ts), c.values) << c.what;
         EXPECT_EQ(ticks_of(ts), c.ticks) << c.what;
         EXPECT_EQ(ts.title(), c.title) << c.what;
+    }
+}
+
+TEST(TextFormat, HeaderLinesAfterTheDataAreSkippedWithOneNotification) {
+    std::vector<std::string> told;
+    const scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) {
+        told.push_back(text);
+    });
+    struct late_case {
+        std::string text;
+        doubles values;
+        std::string title;
+        std::string notice;  // empty: none expected
+    };
+    for (const late_case& c : std::vector<late_case>{
+             {"Year Value\n2000 1\n2001 2\n", {1, 2}, "Value", ""},
+             {"# c\n2000 1\n2002 NA\n2003 3\n", {1, 3}, "NA",
+              "1 line with letters after the first value skipped as header, the first on line 3"},
+             {"2000 1\nDate\n2001 2\nx y\n", {1, 2}, "y",
+              "2 lines with letters after the first value skipped as header, the first on line 2"},
+         }) {
+        told.clear();
+        const t_ts ts = read_text(c.text);
+        EXPECT_EQ(values_of(ts), c.values) << c.text;
+        EXPECT_EQ(ts.title(), c.title) << c.text;
+        EXPECT_EQ(told, c.notice.empty() ? strings{} : strings{c.notice}) << c.text;
+    }
+}
+
+TEST(TextFormat, UnreadableFilesNameTheReason) {
+    const std::string dir = testing::TempDir();
+    for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
+             {dir + "no_such_kelvane_file.dat", "unable to open data file (No such file or directory)"},
+             {dir, "unable to read data file (Is a directory)"},
+             // No line break ever: refused instead of read until memory runs out.
+             {"/dev/zero", "line 1 is longer than 64 MB"},
+         }) {
+        t_ts ts;
+        try {
+            ts.load(path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const SSA_math_exception::file_exception& e) {
+            EXPECT_EQ(e.message, message);
+            EXPECT_EQ(e.file_name, path);
+        }
     }
 }
 
