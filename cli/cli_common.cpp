@@ -8,6 +8,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "core/file_replace.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 
@@ -134,11 +135,10 @@ void copy_log_if_asked(const common_options& o, t_investigation& inv) {
     if (o.log.empty()) return;
     inv.get_log().flush();
     std::ifstream in(inv.get_log().file_name(), std::ios::binary);
-    std::ofstream out(o.log, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) throw SSA_math_exception::file_exception(o.log, "unable to write log file");
-    out << in.rdbuf();
-    out.close();
-    if (!out) throw SSA_math_exception::file_exception(o.log, "unable to write log file");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) throw SSA_math_exception::file_exception(inv.get_log().file_name(), "unable to read log file");
+    replace_file(o.log, text.str(), "unable to write log file");
 }
 
 void install_progress(bool enabled) {

@@ -1,15 +1,16 @@
 // The text data format: reader and File Save writer.
 #include <cerrno>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <istream>
 #include <locale>
 #include <ostream>
 #include <sstream>
 
+#include "core/file_replace.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "ts.h"
@@ -42,6 +43,18 @@ double number_at(const std::string& line, size_t pos) {
             run.replace(i, 1, point);
     }
     return std::strtod(run.c_str(), nullptr);
+}
+
+// The shortest "%g" text that reads back to v: six significant digits as
+// always when they suffice, more only when six would change the value.
+std::string value_text(double v) {
+    char buf[32];
+    for (int digits = 6;; ++digits) {
+        char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits).ptr;
+        double back = 0;
+        if (digits == 17 || !std::isfinite(v) || (std::from_chars(buf, end, back), back == v))
+            return std::string(buf, static_cast<size_t>(end - buf));
+    }
 }
 
 enum class layout { unknown, values_only, tick_column };
@@ -198,16 +211,13 @@ void write_cts(std::ostream& out, const t_ts& ts) {
             if (ticks && static_cast<size_t>(i) < ticks->size()) os << (*ticks)[static_cast<size_t>(i)];
             os << '\t';
         }
-        os << values(i) << '\n';
+        os << value_text(values(i)) << '\n';
     }
     out << os.str();
 }
 
 void save_cts(const std::string& path, const t_ts& ts) {
-    std::ofstream out(path);
-    if (out.is_open()) {
-        write_cts(out, ts);
-        out.close();
-    }
-    if (!out) throw SSA_math_exception::file_exception(path, "unable to write data file");
+    std::ostringstream text;
+    write_cts(text, ts);
+    replace_file(path, text.str(), "unable to write data file");
 }

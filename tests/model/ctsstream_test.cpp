@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <charconv>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -134,7 +139,7 @@ TEST(TextFormat, WriterLayoutAndRoundTrip) {
     ts.set_title("Sales 2");
     std::ostringstream plain;
     write_cts(plain, ts);
-    EXPECT_EQ(plain.str(), "%Sales 2\n1.5\n1.23457e+06\n0.3\n-2e-09\n");
+    EXPECT_EQ(plain.str(), "%Sales 2\n1.5\n1234567\n0.30000000000000004\n-2e-09\n");
 
     strings years{"1990", "1991", "1992", "1993"};
     ts.set_ticks(&years);
@@ -142,11 +147,59 @@ TEST(TextFormat, WriterLayoutAndRoundTrip) {
     std::ostringstream ticked;
     ticked.precision(2);  // the caller's stream settings must not leak into the file
     write_cts(ticked, ts);
-    EXPECT_EQ(ticked.str(), "%Sales 2\n1990\t1.5\n1991\t1.23457e+06\n1992\t0.3\n1993\t-2e-09\n");
+    EXPECT_EQ(ticked.str(), "%Sales 2\n1990\t1.5\n1991\t1234567\n1992\t0.30000000000000004\n1993\t-2e-09\n");
 
     // Initialised, not assigned: assignment drops tick marks the flag does not own.
     const t_ts ticked_back = read_text(ticked.str());
-    EXPECT_EQ(values_of(ticked_back), (doubles{1.5, 1234570, 0.3, -2e-9}));
+    EXPECT_EQ(values_of(ticked_back), values_of(ts));
     EXPECT_EQ(ticks_of(ticked_back), years);
     EXPECT_FALSE(ticked_back.has_ticks()) << "the reader leaves the flag alone";
+}
+
+TEST(TextFormat, ValuesReadBackExactlyAndShortValuesPrintAsBefore) {
+    const doubles written{1234567.89, 0.1, 1.0 / 3, -1e-300, 5e-324, 1.7976931348623157e308,
+                          123456, 0.000123456, -0.0, 1e21, 2.5e-7, 3.14159, 100, 99999.95};
+    std::ostringstream text;
+    write_cts(text, t_ts(written));
+    const t_ts back = read_text(text.str());
+    ASSERT_EQ(back.size(), static_cast<int>(written.size()));
+    std::istringstream lines(text.str());
+    std::string line;
+    std::getline(lines, line);  // the title
+    for (size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(back[static_cast<int>(i)], written[i]) << i;
+        std::getline(lines, line);
+        char g[32];
+        std::snprintf(g, sizeof g, "%g", written[i]);
+        double six = 0;
+        std::from_chars(g, g + std::strlen(g), six);
+        if (six == written[i]) {
+            EXPECT_EQ(line, g) << "six digits suffice";
+        }
+    }
+}
+
+TEST(TextFormat, SaveReplacesTheFileWhole) {
+    std::string tmpl = testing::TempDir() + "kelvane_save_XXXXXX";
+    const std::string dir = mkdtemp(tmpl.data());
+    const std::string path = dir + "/data.dat", held = dir + "/held.dat";
+    std::ofstream(path) << "%old\n1\n";
+    // A reader that opened the old file keeps it whole: the new text is a new file.
+    ASSERT_EQ(link(path.c_str(), held.c_str()), 0);
+    save_cts(path, t_ts(doubles{1234567.89, 2}));
+    EXPECT_EQ(slurp(path), "%\n1234567.89\n2\n");
+    EXPECT_EQ(slurp(held), "%old\n1\n");
+
+    // A failure leaves neither the target changed nor a temporary file behind.
+    const std::string sub = dir + "/sub";
+    ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
+    for (const auto& [target, reason] : std::vector<std::pair<std::string, std::string>>{
+             {sub, "Is a directory"},
+             {dir + "/missing/data.dat", "No such file or directory"},
+         }) {
+        EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(target, t_ts(doubles{1})); }),
+                  "unable to write data file (" + reason + ")");
+    }
+    EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 3").c_str()), 0) << "data.dat, held.dat, sub only";
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
