@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/ssa_exception.h"
 
@@ -23,7 +25,17 @@ FileLog::FileLog(const std::string& prefix) {
         m_file_name = prefix + name;
         m_lock_fd = ::open(m_file_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (m_lock_fd < 0) throw SSA_math_exception::ssa_exception("error in opening file log");
-        if (::flock(m_lock_fd, LOCK_EX | LOCK_NB) == 0) {
+        int locked;
+        while ((locked = ::flock(m_lock_fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+        }
+        if (locked != 0 && errno != EWOULDBLOCK) {
+            // Any other failure would repeat on every further name.
+            const int code = errno;
+            ::close(m_lock_fd);
+            throw SSA_math_exception::ssa_exception(std::string("error in locking file log (") +
+                                                    std::strerror(code) + ")");
+        }
+        if (locked == 0) {
             // The owner may have deleted the file between our open and the
             // lock: then the lock guards a dead file, so take the name again.
             struct stat held, named;

@@ -8,7 +8,9 @@
 
 class FileLog : public std::fstream {
 public:
-    // Throws ssa_exception("error in opening file log") when the file cannot be opened.
+    // Throws ssa_exception("error in opening file log") when the file cannot be
+    // opened, and "error in locking file log (reason)" when the lock fails
+    // other than by another holder.
     explicit FileLog(const std::string& prefix = "");
     ~FileLog() override;
     FileLog(const FileLog&) = delete;
