@@ -10,19 +10,21 @@
 #include <cstring>
 
 #include "core/ssa_exception.h"
+#include "private_dir.h"
 
 namespace {
 int log_counter = 0;
 }
 
 FileLog::FileLog(const std::string& prefix) {
-    // Another process working in the same directory (a second window, a
-    // batch of CLI runs) counts from 0 too: a log it holds locked is skipped
-    // instead of being emptied under it.
+    // The working directory is the user's: a file there may be theirs, and it may be read-only.
+    const std::string dir = prefix.empty() ? private_directory() + "/" : prefix;
+    // Another process sharing the directory counts from 0 too: a log it
+    // holds locked is skipped instead of being emptied under it.
     for (;;) {
         char name[32];
         std::snprintf(name, sizeof name, "filelog%d.log", log_counter++);
-        m_file_name = prefix + name;
+        m_file_name = dir + name;
         m_lock_fd = ::open(m_file_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (m_lock_fd < 0) throw SSA_math_exception::ssa_exception("error in opening file log");
         int locked;

@@ -1,6 +1,7 @@
-// The log file of one investigation: "filelog<n>.log", numbered by a
-// process-wide counter, emptied when opened and deleted with its owner.
-// A number whose file another process holds is skipped.
+// The log file of one investigation: "filelog<n>.log" in the process's
+// private directory (or after a given prefix), numbered by a process-wide
+// counter, emptied when opened and deleted with its owner. A number whose
+// file another process holds is skipped.
 #pragma once
 
 #include <fstream>

@@ -91,6 +91,21 @@ TEST_F(FileLogTest, NumbersTruncatesAndDeletes) {
     failing_locks = 0;
 }
 
+TEST_F(FileLogTest, WorkingDirectoryIsLeftAlone) {
+    char cwd[4096];
+    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    std::ofstream("filelog0.log") << "the user's own\n";
+    {
+        FileLog log;
+        log << "x";
+        log.flush();
+        EXPECT_EQ(system("test $(ls -A | wc -l) -eq 1"), 0) << "a log in the working directory";
+    }
+    EXPECT_EQ(slurp("filelog0.log"), "the user's own\n");
+    ASSERT_EQ(chdir(cwd), 0);
+}
+
 // A scratch directory and an operation answering from a script.
 class FileOperationTest : public scratch {
 protected:
