@@ -16,7 +16,12 @@ namespace cli {
 
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
     cmd.add_option("FILE", o.file, "data file (text data format)")->required();
-    if (with_L) cmd.add_option("--L", o.L, "window length, default (N+1)/2");
+    if (with_L)
+        o.L_given = cmd.add_option("--L", o.L, "window length, default (N+1)/2")
+                        ->check(CLI::Validator(
+                            // The parser would read "" as 0.
+                            [](std::string& s) { return s.empty() ? std::string("a number is needed") : std::string(); },
+                            "INT"));
     cmd.add_flag("--json", o.json, "print one JSON object on standard output");
 }
 
@@ -30,7 +35,7 @@ t_ts load_series(const std::string& path) {
 }
 
 int resolve_L(const common_options& o, int N) {
-    const int L = o.L == 0 ? (N + 1) / 2 : o.L;
+    const int L = o.L_given && *o.L_given ? o.L : (N + 1) / 2;
     if (L < 2 || L > N - 1)
         throw input_error("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
                           " (N = " + std::to_string(N) + ")");
@@ -122,6 +127,20 @@ nlohmann::json to_json(const std::vector<double>& v) { return nlohmann::json(v);
 std::vector<double> to_vector(const series& s) { return std::vector<double>(s.data(), s.data() + s.size()); }
 
 nlohmann::json to_json(const series& s) { return nlohmann::json(to_vector(s)); }
+
+CLI::Validator output_file(const std::string& what) {
+    return CLI::Validator(
+        [what](std::string& path) -> std::string {
+            if (path.empty()) return "a file name is needed";
+            try {
+                check_replaceable(path, what);
+            } catch (const SSA_math_exception::file_exception& e) {
+                return e.message + " : " + path;
+            }
+            return std::string();
+        },
+        "FILE");
+}
 
 void save_if_asked(const common_options& o, const t_ts& ts) {
     if (!o.save.empty()) save_cts(o.save, ts);

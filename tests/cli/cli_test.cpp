@@ -105,7 +105,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
     std::ofstream(dir + "/zero.dat") << "0\n0\n0\n0\n0\n0\n";
     const std::string c = co2 + " --L 24 ";
     for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
-             {"info missing.dat", "unable to open data file"},
+             {"info missing.dat", "unable to open data file (No such file or directory)"},
              {"info comments.dat", "no values"},
              {"decompose huge.dat", "line 3"},
              {"decompose two.dat", "at least 3"},
@@ -113,6 +113,13 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"reconstruct " + c + "--group 25", "outside 1..24"},
              {"reconstruct " + c + "--group 2,2", "twice"},
              {"decompose " + co2 + " --L abc", "--L"},
+             {"decompose " + co2 + " --L 0", "L = 0 is outside 2..467"},
+             {"decompose " + co2 + " --L ''", "--L"},
+             {"reconstruct " + c + "--group 1 --save ''", "--save"},
+             // Output paths are checked before the data are even read.
+             {"trend two.dat --save nowhere/t.dat", "nowhere/t.dat"},
+             {"period two.dat --log nowhere/p.log", "nowhere/p.log"},
+             {"trend two.dat --log .", "Is a directory"},
              {"nonsense " + co2, "nonsense"},
              {"trend " + c + "--alpha 0", "--alpha 0 is outside (0, 1]"},
              {"trend " + c + "--maxroots 2 --roots-percent 5", "exclude each other"},
@@ -237,6 +244,15 @@ TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
     ASSERT_EQ(all["rows"].size(), 6u);
     for (const auto& row : all["rows"]) EXPECT_EQ(row["trend"], true);
     for (const auto& v : all["final"]["periodic"]) EXPECT_EQ(v.get<double>(), 0.0);
+}
+
+TEST(Cli, AFailedWriteToStandardOutputFails) {
+    for (const char* args : {"info ", "decompose --json "}) {
+        const result r = run(args + co2 + " >/dev/full");
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_NE(r.err.find("kelvane-cli: error writing standard output"), std::string::npos)
+            << args << " -> " << r.err;
+    }
 }
 
 // An empty TMPDIR of the test's own: the private log directory shows up there.
