@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "ssa_exception.h"
@@ -16,23 +18,30 @@ namespace {
 }
 
 // In the target's directory, so the rename never crosses file systems.
+// Created like any file of the user's (mode 0666 less the umask); the
+// process id and a counter keep concurrent writers apart.
 int create_temporary(const std::string& path, std::string& name) {
+    static std::atomic<unsigned> counter{0};
     if (path.empty()) {
         errno = ENOENT;
         return -1;
     }
-    name = path + ".XXXXXX";
-    return ::mkstemp(name.data());
+    for (;;) {
+        name = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
 }
 
-// mkstemp makes the file private; the result should look like any file the
-// user creates, or keep the mode of the file it replaces.
-mode_t mode_for(const std::string& path) {
+// A link is written through, as writing the file in place did.
+std::string resolved(const std::string& path) {
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    const std::string target = real;
+    std::free(real);
+    return target;
 }
 
 bool write_all(int fd, const std::string& contents) {
@@ -45,19 +54,29 @@ bool write_all(int fd, const std::string& contents) {
     return true;
 }
 
+// A read-only file is refused as writing it in place would be.
+void check_writable(const std::string& target, const std::string& path, const std::string& what) {
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) fail(path, what, errno);
+}
+
 }  // namespace
 
 void replace_file(const std::string& path, const std::string& contents, const std::string& what) {
+    const std::string target = resolved(path);
+    check_writable(target, path, what);
     std::string temporary;
-    const int fd = create_temporary(path, temporary);
+    const int fd = create_temporary(target, temporary);
     if (fd < 0) fail(path, what, errno);
-    bool ok = ::fchmod(fd, mode_for(path)) == 0 && write_all(fd, contents) && ::fsync(fd) == 0;
+    // The replaced file's permissions stay.
+    struct stat st;
+    bool ok = (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::fchmod(fd, st.st_mode & 07777) == 0) &&
+              write_all(fd, contents) && ::fsync(fd) == 0;
     int code = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         code = errno;
     }
-    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
         ok = false;
         code = errno;
     }
@@ -70,8 +89,10 @@ void replace_file(const std::string& path, const std::string& contents, const st
 void check_replaceable(const std::string& path, const std::string& what) {
     struct stat st;
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) fail(path, what, EISDIR);
+    const std::string target = resolved(path);
+    check_writable(target, path, what);
     std::string temporary;
-    const int fd = create_temporary(path, temporary);
+    const int fd = create_temporary(target, temporary);
     if (fd < 0) fail(path, what, errno);
     ::close(fd);
     ::unlink(temporary.c_str());

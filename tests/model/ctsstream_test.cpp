@@ -184,11 +184,17 @@ TEST(TextFormat, SaveReplacesTheFileWhole) {
     const std::string dir = mkdtemp(tmpl.data());
     const std::string path = dir + "/data.dat", held = dir + "/held.dat";
     std::ofstream(path) << "%old\n1\n";
+    chmod(path.c_str(), 0640);
     // A reader that opened the old file keeps it whole: the new text is a new file.
     ASSERT_EQ(link(path.c_str(), held.c_str()), 0);
-    save_cts(path, t_ts(doubles{1234567.89, 2}));
+    // A link is written through and stays a link.
+    ASSERT_EQ(symlink("data.dat", (dir + "/alias.dat").c_str()), 0);
+    save_cts(dir + "/alias.dat", t_ts(doubles{1234567.89, 2}));
     EXPECT_EQ(slurp(path), "%\n1234567.89\n2\n");
     EXPECT_EQ(slurp(held), "%old\n1\n");
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions stay";
 
     // A failure leaves neither the target changed nor a temporary file behind.
     const std::string sub = dir + "/sub";
@@ -200,6 +206,6 @@ TEST(TextFormat, SaveReplacesTheFileWhole) {
         EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(target, t_ts(doubles{1})); }),
                   "unable to write data file (" + reason + ")");
     }
-    EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 3").c_str()), 0) << "data.dat, held.dat, sub only";
+    EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 4").c_str()), 0) << "no temporary file left";
     std::system(("rm -rf '" + dir + "'").c_str());
 }
