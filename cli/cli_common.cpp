@@ -8,6 +8,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "core/file_replace.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"
@@ -16,7 +17,12 @@ namespace cli {
 
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
     cmd.add_option("FILE", o.file, "data file (text data format)")->required();
-    if (with_L) cmd.add_option("--L", o.L, "window length, default (N+1)/2");
+    if (with_L)
+        o.L_given = cmd.add_option("--L", o.L, "window length, default (N+1)/2")
+                        ->check(CLI::Validator(
+                            // The parser would read "" as 0.
+                            [](std::string& s) { return s.empty() ? std::string("a number is needed") : std::string(); },
+                            "INT"));
     cmd.add_flag("--json", o.json, "print one JSON object on standard output");
 }
 
@@ -30,7 +36,7 @@ t_ts load_series(const std::string& path) {
 }
 
 int resolve_L(const common_options& o, int N) {
-    const int L = o.L == 0 ? (N + 1) / 2 : o.L;
+    const int L = o.L_given && *o.L_given ? o.L : (N + 1) / 2;
     if (L < 2 || L > N - 1)
         throw input_error("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
                           " (N = " + std::to_string(N) + ")");
@@ -125,6 +131,20 @@ std::vector<double> to_vector(const series& s) { return std::vector<double>(s.da
 
 nlohmann::json to_json(const series& s) { return nlohmann::json(to_vector(s)); }
 
+CLI::Validator output_file(const std::string& what) {
+    return CLI::Validator(
+        [what](std::string& path) -> std::string {
+            if (path.empty()) return "a file name is needed";
+            try {
+                check_replaceable(path, what);
+            } catch (const SSA_math_exception::file_exception& e) {
+                return e.message + " : " + path;
+            }
+            return std::string();
+        },
+        "FILE");
+}
+
 void save_if_asked(const common_options& o, const t_ts& ts) {
     if (!o.save.empty()) save_cts(o.save, ts);
 }
@@ -137,11 +157,10 @@ void copy_log_if_asked(const common_options& o, t_investigation& inv) {
     if (o.log.empty()) return;
     inv.get_log().flush();
     std::ifstream in(inv.get_log().file_name(), std::ios::binary);
-    std::ofstream out(o.log, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) throw SSA_math_exception::file_exception(o.log, "unable to write log file");
-    out << in.rdbuf();
-    out.close();
-    if (!out) throw SSA_math_exception::file_exception(o.log, "unable to write log file");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) throw SSA_math_exception::file_exception(inv.get_log().file_name(), "unable to read log file");
+    replace_file(o.log, text.str(), "unable to write log file");
 }
 
 void install_progress(bool enabled) {

@@ -22,7 +22,8 @@ public:
 // Options every subcommand takes.
 struct common_options {
     std::string file;
-    int L = 0;  // 0: default (N+1)/2
+    int L = 0;
+    CLI::Option* L_given = nullptr;  // unset or not given: default (N+1)/2
     bool json = false;
     std::string save;
     std::string log;
@@ -33,8 +34,9 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L = true);
 // Loads the series and checks it has at least 3 values, all finite.
 t_ts load_series(const std::string& path);
 
-// The window length asked for, or (N+1)/2; throws input_error outside 2..N-1, and
-// ssa_exception when the machine cannot hold the decomposition.
+// The window length asked for, or (N+1)/2; throws input_error outside 2..N-1
+// (--L 0 too: it is no way of asking for the default), and ssa_exception when
+// the machine cannot hold the decomposition.
 int resolve_L(const common_options& o, int N);
 
 // Parses "1,2,5" into 0-based components, each within 1..L and none repeated.
@@ -81,6 +83,10 @@ void print_json(const nlohmann::json& j);
 nlohmann::json to_json(const std::vector<double>& v);
 nlohmann::json to_json(const series& s);
 std::vector<double> to_vector(const series& s);
+
+// Checks --save and --log while parsing, before any work: a file name must be
+// given and a file must be creatable there. what: the failure's first words.
+CLI::Validator output_file(const std::string& what);
 
 // Writes the series in the text data format when --save was given.
 void save_if_asked(const common_options& o, const t_ts& ts);

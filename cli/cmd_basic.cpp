@@ -90,7 +90,8 @@ void register_reconstruct(CLI::App& app, std::function<void()>& run) {
     CLI::App* cmd = app.add_subcommand("reconstruct", "series of a group of components");
     add_common_options(*cmd, *o);
     cmd->add_option("--group", *group, "components, 1-based, e.g. 1,2,5")->required();
-    cmd->add_option("--save", o->save, "write the series in the text data format");
+    cmd->add_option("--save", o->save, "write the series in the text data format")
+        ->check(output_file("unable to write data file"));
     cmd->callback([o, group, &run] {
         run = [o, group] {
             const t_ts ts = load_series(o->file);

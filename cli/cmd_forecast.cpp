@@ -54,7 +54,8 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
     cmd->add_option("--rho", f->rho, "VYG threshold of the harmonic pairs (default 0.65)");
     cmd->add_flag("--no-trend", f->no_trend, "leave the trend components out of the signal");
     cmd->add_flag("--no-harmonics", f->no_harmonics, "leave the harmonic components out of the signal");
-    cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format");
+    cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format")
+        ->check(output_file("unable to write data file"));
     cmd->callback([o, f, &run] {
         run = [o, f] {
             check_parameters(*f);

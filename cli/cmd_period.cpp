@@ -62,8 +62,10 @@ void register_period(CLI::App& app, std::function<void()>& run) {
     cmd->add_option("--range", p->range, "period range min:max, default 11:13");
     CLI::Option* percent = cmd->add_option("--min-percent", p->min_percent, "smallest contribution of a paired component, %");
     CLI::Option* max_comp = cmd->add_option("--max-components", p->max_components, "largest number of components");
-    cmd->add_option("--save", o->save, "write the periodic series in the text data format");
-    cmd->add_option("--log", o->log, "copy the investigation's log to this file");
+    cmd->add_option("--save", o->save, "write the periodic series in the text data format")
+        ->check(output_file("unable to write data file"));
+    cmd->add_option("--log", o->log, "copy the investigation's log to this file")
+        ->check(output_file("unable to write log file"));
     cmd->callback([o, p, vyg, no_vyg, percent, max_comp, &run] {
         const bool use_vyg_value = vyg->count() > 0, use_no_vyg = no_vyg->count() > 0;
         const bool use_percent = percent->count() > 0, use_max = max_comp->count() > 0;

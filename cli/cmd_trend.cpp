@@ -52,8 +52,10 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
     add_roots_options(*cmd, t->roots, "--maxroots");
     cmd->add_option("--omega", t->omega, "LowFreq: upper end of the low frequencies (default 0.07)");
     cmd->add_option("--C", t->C, "LowFreq: smallest low-frequency share of a trend (default 0.9)");
-    cmd->add_option("--save", o->save, "write the trend in the text data format");
-    cmd->add_option("--log", o->log, "copy the investigation log there");
+    cmd->add_option("--save", o->save, "write the trend in the text data format")
+        ->check(output_file("unable to write data file"));
+    cmd->add_option("--log", o->log, "copy the investigation log there")
+        ->check(output_file("unable to write log file"));
     cmd->callback([o, t, &run] {
         run = [o, t] {
             const vector_kind kind = parse_vector_kind(t->vectors);

@@ -1,3 +1,6 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "cli_common.h"
@@ -45,6 +48,17 @@ int main(int argc, char** argv) {
     } clear;
     try {
         run();
+        // Output lost on a full disk or a failing device is a failed run, not a
+        // quiet success; exit would flush and ignore the error.
+        errno = 0;
+        std::cout.flush();
+        const bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout;
+        const int code = errno;
+        if (lost) {
+            std::cerr << "kelvane-cli: error writing standard output"
+                      << (code ? std::string(" (") + std::strerror(code) + ")" : std::string()) << std::endl;
+            return 1;
+        }
         return 0;
     } catch (const SSA_math_exception::file_exception& e) {
         std::cerr << "kelvane-cli: " << e.message << " : " << e.file_name << "." << std::endl;

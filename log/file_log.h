@@ -1,6 +1,7 @@
-// The log file of one investigation: "filelog<n>.log", numbered by a
-// process-wide counter, emptied when opened and deleted with its owner.
-// A number whose file another process holds is skipped.
+// The log file of one investigation: "filelog<n>.log" in the process's
+// private directory (or after a given prefix), numbered by a process-wide
+// counter, emptied when opened and deleted with its owner. A number whose
+// file another process holds is skipped.
 #pragma once
 
 #include <fstream>
@@ -8,7 +9,9 @@
 
 class FileLog : public std::fstream {
 public:
-    // Throws ssa_exception("error in opening file log") when the file cannot be opened.
+    // Throws ssa_exception("error in opening file log") when the file cannot be
+    // opened, and "error in locking file log (reason)" when the lock fails
+    // other than by another holder.
     explicit FileLog(const std::string& prefix = "");
     ~FileLog() override;
     FileLog(const FileLog&) = delete;

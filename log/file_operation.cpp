@@ -144,6 +144,13 @@ bool FileOperation::remove(const std::string& path) {
 }
 
 void FileOperation::remove_path(const std::string& path) {
+    // A link goes, never what it points to: following one to a directory
+    // would empty a tree the user did not ask to delete.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (::unlink(path.c_str()) != 0) throw CFExeption(errno);
+        return;
+    }
     if (path_kind(path) == 1) {
         if (!may_delete(path)) {
             m_aborted = true;

@@ -1,13 +1,17 @@
 // The text data format: reader and File Save writer.
+#include <cerrno>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <istream>
 #include <locale>
 #include <ostream>
 #include <sstream>
 
+#include "core/file_replace.h"
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "ts.h"
 
@@ -41,7 +45,48 @@ double number_at(const std::string& line, size_t pos) {
     return std::strtod(run.c_str(), nullptr);
 }
 
+// The shortest "%g" text that reads back to v: six significant digits as
+// always when they suffice, more only when six would change the value.
+std::string value_text(double v) {
+    char buf[32];
+    for (int digits = 6;; ++digits) {
+        char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits).ptr;
+        double back = 0;
+        if (digits == 17 || !std::isfinite(v) || (std::from_chars(buf, end, back), back == v))
+            return std::string(buf, static_cast<size_t>(end - buf));
+    }
+}
+
 enum class layout { unknown, values_only, tick_column };
+
+// Longer lines are refused: without a bound, a stream without line breaks
+// (a device, a binary file) would be read until memory runs out.
+constexpr size_t max_line = size_t(64) << 20;
+
+// getline with that bound; a NUL byte is kept like any other character.
+bool read_line(std::istream& in, std::string& line, long line_no) {
+    line.clear();
+    char buf[1 << 14];
+    for (;;) {
+        in.getline(buf, sizeof buf);
+        const auto got = static_cast<size_t>(in.gcount());
+        if (in.bad()) return false;
+        // Failing without the end of the stream: the buffer filled before the line ended.
+        const bool more = in.fail() && !in.eof();
+        // A line break is counted by gcount but not stored.
+        line.append(buf, more || in.eof() ? got : got - 1);
+        if (line.size() > max_line)
+            throw SSA_math_exception::file_exception("", "line " + std::to_string(line_no) +
+                                                             " is longer than 64 MB");
+        if (!more) return !(in.fail() && line.empty());
+        in.clear();
+    }
+}
+
+// A byte-order mark is no part of the first value.
+void skip_byte_order_mark(std::string& line) {
+    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+}
 
 }  // namespace
 
@@ -52,25 +97,30 @@ void read_cts(std::istream& in, t_ts& ts) {
     bool have_title = false, have_header = false;
     layout lay = layout::unknown;
 
+    long late_headers = 0, first_late_header = 0;
+
+    errno = 0;  // a read error's reason, when the system gives one
     std::string raw;
     long line_no = 0;
-    // getline also yields text after the last line break, so a file that does
-    // not end with one loses nothing. Lines longer than 255 characters are read
+    // Text after the last line break is a line too, so a file that does not
+    // end with one loses nothing. Lines longer than 255 characters are read
     // whole: cutting or splitting them would silently change a value or tick.
-    while (std::getline(in, raw)) {
+    while (read_line(in, raw, line_no + 1)) {
         ++line_no;
+        if (line_no == 1) skip_byte_order_mark(raw);
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         const size_t first = raw.find_first_not_of(" \t");
         // A line of blanks only is as empty as an empty line.
         if (first == std::string::npos) continue;
-        const std::string line = raw.substr(first);
 
-        if (line[0] == '#') continue;
-        if (line[0] == '%') {
-            title_text = line.substr(1);
+        if (raw[first] == '#') continue;
+        if (raw[first] == '%') {
+            title_text = raw.substr(first + 1);
             have_title = true;
             continue;
         }
+        // Trailing blanks separate nothing: "1990 " is a value, not a tick mark.
+        const std::string line = raw.substr(first, raw.find_last_not_of(" \t") + 1 - first);
 
         size_t blank = 0;
         while (blank < line.size() && !is_blank(line[blank])) ++blank;
@@ -84,6 +134,7 @@ void read_cts(std::istream& in, t_ts& ts) {
             }
 
         if (header) {
+            if (!values.empty() && late_headers++ == 0) first_late_header = line_no;
             have_header = true;
             if (lay == layout::values_only) {
                 header_name = line.substr(0, blank);
@@ -116,7 +167,17 @@ void read_cts(std::istream& in, t_ts& ts) {
     }
     // A read error (a directory given as the file, a failing disk) must not
     // pass for a short or empty series.
-    if (in.bad()) throw SSA_math_exception::file_exception("", "unable to read data file");
+    if (in.bad())
+        throw SSA_math_exception::file_exception(
+            "", std::string("unable to read data file") + (errno ? std::string(" (") + std::strerror(errno) + ")" : ""));
+
+    // Dropping them is the format's rule, but a header in mid-file usually
+    // means a value the user expected to see.
+    if (late_headers > 0)
+        notify(std::to_string(late_headers) + (late_headers == 1 ? " line" : " lines") +
+                   " with letters after the first value skipped as header, the first on line " +
+                   std::to_string(first_late_header),
+               "Warning", notify_icon::warning);
 
     ts.values().assign(values);
     ts.set_ticks(&ticks);
@@ -150,16 +211,13 @@ void write_cts(std::ostream& out, const t_ts& ts) {
             if (ticks && static_cast<size_t>(i) < ticks->size()) os << (*ticks)[static_cast<size_t>(i)];
             os << '\t';
         }
-        os << values(i) << '\n';
+        os << value_text(values(i)) << '\n';
     }
     out << os.str();
 }
 
 void save_cts(const std::string& path, const t_ts& ts) {
-    std::ofstream out(path);
-    if (out.is_open()) {
-        write_cts(out, ts);
-        out.close();
-    }
-    if (!out) throw SSA_math_exception::file_exception(path, "unable to write data file");
+    std::ostringstream text;
+    write_cts(text, ts);
+    replace_file(path, text.str(), "unable to write data file");
 }

@@ -1,6 +1,8 @@
 #include "ts.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <locale>
 #include <sstream>
 
@@ -100,8 +102,11 @@ void t_ts::load(const std::string& path) {
     if (names_workbook(path))
         throw SSA_math_exception::file_exception(path, "workbook files are not supported yet");
 
+    errno = 0;
     ctsstream in(path);
-    if (!in.is_open()) throw SSA_math_exception::file_exception(path, "unable to open data file");
+    if (!in.is_open())
+        throw SSA_math_exception::file_exception(
+            path, std::string("unable to open data file") + (errno ? std::string(" (") + std::strerror(errno) + ")" : ""));
     try {
         in >> *this;
     } catch (SSA_math_exception::file_exception& e) {

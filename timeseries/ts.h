@@ -65,12 +65,16 @@ private:
 
 // Parses the text data format from any stream into ts (values, ticks, title;
 // has_ticks untouched). Throws file_exception with an empty file name when a
-// value is not a finite number; the message names the line.
+// value is not a finite number or a line is longer than 64 MB; the message
+// names the line. Header lines after the first value are skipped with one
+// notification saying how many and where the first was.
 void read_cts(std::istream& in, t_ts& ts);
 
 // Writes the File Save layout: "%" + title, then one line per value, with
-// "tick<TAB>value" when has_ticks is set.
+// "tick<TAB>value" when has_ticks is set. A value is written with the shortest
+// "%g" text that reads back to the same double.
 void write_cts(std::ostream& out, const t_ts& ts);
 
-// Writes the File Save layout to a file; throws file_exception when it cannot be written.
+// Writes the File Save layout to a file, replacing it atomically; throws
+// file_exception with the system's reason when it cannot be written.
 void save_cts(const std::string& path, const t_ts& ts);

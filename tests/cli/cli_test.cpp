@@ -1,15 +1,19 @@
 // Runs the kelvane-cli binary as a user would and checks its output.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <numeric>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -19,12 +23,12 @@ struct result {
     std::string err;
 };
 
-// dir: the working directory of the run, when given.
-result run(const std::string& args, const std::string& dir = "") {
+// A shell command line; dir: its working directory, when given.
+result run_shell(const std::string& command, const std::string& dir = "") {
     // ctest runs the tests of this binary in parallel processes.
     const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
-    const std::string cmd =
-        (dir.empty() ? "" : "cd " + dir + " && ") + std::string(KELVANE_CLI) + " " + args + " 2>" + err_file;
+    unlink(err_file.c_str());  // the command may run as another user, who could not reopen it
+    const std::string cmd = (dir.empty() ? "" : "cd " + dir + " && ") + command + " 2>" + err_file;
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -35,6 +39,8 @@ result run(const std::string& args, const std::string& dir = "") {
     std::string err((std::istreambuf_iterator<char>(in)), {});
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
 }
+
+result run(const std::string& args, const std::string& dir = "") { return run_shell(std::string(KELVANE_CLI) + " " + args, dir); }
 
 nlohmann::json run_json(const std::string& args, const std::string& dir = "") {
     const result r = run(args + " --json", dir);
@@ -57,12 +63,16 @@ values reconstruction(const nlohmann::json& components) {
     return run_json("reconstruct " + co2 + " --L 24 --group " + group)["series"].get<values>();
 }
 
-// A directory of its own for a run that writes log files: every kelvane-cli
-// process numbers them from filelog0.log in its working directory.
+// A directory of its own for a run that writes files.
 std::string private_dir(const std::string& name) {
     const std::string dir = testing::TempDir() + name + std::to_string(getpid());
     EXPECT_EQ(system(("rm -rf " + dir + " && mkdir " + dir).c_str()), 0);
     return dir;
+}
+
+std::string slurp_file(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool logs_left(const std::string& dir) { return system(("ls " + dir + "/filelog* >/dev/null 2>&1").c_str()) == 0; }
@@ -100,7 +110,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
     }
     const std::string c = co2 + " --L 24 ";
     for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
-             {"info missing.dat", "unable to open data file"},
+             {"info missing.dat", "unable to open data file (No such file or directory)"},
              {"info comments.dat", "no values"},
              {"decompose huge.dat", "line 3"},
              {"decompose two.dat", "at least 3"},
@@ -108,6 +118,13 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"reconstruct " + c + "--group 25", "outside 1..24"},
              {"reconstruct " + c + "--group 2,2", "twice"},
              {"decompose " + co2 + " --L abc", "--L"},
+             {"decompose " + co2 + " --L 0", "L = 0 is outside 2..467"},
+             {"decompose " + co2 + " --L ''", "--L"},
+             {"reconstruct " + c + "--group 1 --save ''", "--save"},
+             // Output paths are checked before the data are even read.
+             {"trend two.dat --save nowhere/t.dat", "nowhere/t.dat"},
+             {"period two.dat --log nowhere/p.log", "nowhere/p.log"},
+             {"trend two.dat --log .", "Is a directory"},
              {"nonsense " + co2, "nonsense"},
              {"trend " + c + "--alpha 0", "--alpha 0 is outside (0, 1]"},
              {"trend " + c + "--maxroots 2 --roots-percent 5", "exclude each other"},
@@ -234,4 +251,92 @@ TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
     ASSERT_EQ(all["rows"].size(), 6u);
     for (const auto& row : all["rows"]) EXPECT_EQ(row["trend"], true);
     for (const auto& v : all["final"]["periodic"]) EXPECT_EQ(v.get<double>(), 0.0);
+}
+
+TEST(Cli, AFailedWriteToStandardOutputFails) {
+    for (const char* args : {"info ", "decompose --json "}) {
+        const result r = run(args + co2 + " >/dev/full");
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_NE(r.err.find("kelvane-cli: error writing standard output"), std::string::npos)
+            << args << " -> " << r.err;
+    }
+}
+
+// An empty TMPDIR of the test's own: the private log directory shows up there.
+std::string entries(const std::string& dir) {
+    std::string out;
+    FILE* p = popen(("ls -A " + dir).c_str(), "r");
+    char buf[256];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+    return out;
+}
+
+TEST(Cli, UserFilesInTheWorkingDirectoryAreNeverTouched) {
+    const std::string dir = private_dir("cli_cwd_"), tmp = private_dir("cli_tmp_");
+    std::ofstream(dir + "/filelog0.log") << "the user's own\n";
+    const std::string env = "TMPDIR=" + tmp + " ";
+    const std::string c = co2 + " --L 24";
+    const std::vector<std::string> commands{"info " + co2,
+                                            "decompose " + c,
+                                            "reconstruct " + c + " --group 1",
+                                            "trend " + c,
+                                            "period " + c,
+                                            "summation " + c + " --amount 4",
+                                            "forecast " + c + " --points 2"};
+    for (const std::string& args : commands) {
+        const result r = run_shell(env + std::string(KELVANE_CLI) + " " + args + " --json >/dev/null", dir);
+        EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+    }
+    EXPECT_EQ(entries(dir), "filelog0.log\n");
+    EXPECT_EQ(slurp_file(dir + "/filelog0.log"), "the user's own\n");
+    EXPECT_EQ(entries(tmp), "") << "the private directory is removed at exit";
+
+    // A read-only working directory. The superuser writes anywhere, so it runs them as nobody.
+    const bool root = geteuid() == 0;
+    const std::string as_user = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    if (root && run_shell(as_user + std::string(KELVANE_CLI) + " --help >/dev/null").status != 0) {
+        system(("rm -rf " + dir + " " + tmp).c_str());
+        GTEST_SKIP() << "as root, and user nobody cannot run the binary here (no setpriv, or a private build directory)";
+    }
+    ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(tmp.c_str(), 0777), 0);
+    for (const std::string& args : commands) {
+        const result r = run_shell(env + as_user + std::string(KELVANE_CLI) + " " + args + " --json >/dev/null", dir);
+        EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+    }
+    EXPECT_NE(run_shell(as_user + "touch probe", dir).status, 0) << "the directory was writable after all";
+    EXPECT_EQ(entries(tmp), "");
+    chmod(dir.c_str(), 0755);
+    system(("rm -rf " + dir + " " + tmp).c_str());
+}
+
+TEST(Cli, AnInterruptedRunLeavesNoFiles) {
+    const std::string dir = private_dir("cli_int_"), tmp = private_dir("cli_inttmp_");
+    {
+        // Long enough to be caught inside the summation.
+        std::ofstream data(dir + "/long.dat");
+        for (int t = 0; t < 3000; ++t) data << std::sin(0.1 * t) + 0.001 * t + std::cos(1.7 * t * t) << '\n';
+    }
+    for (int sig : {SIGTERM, SIGINT}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("TMPDIR", tmp.c_str(), 1);
+            signal(SIGINT, SIG_DFL);  // as from a terminal, even when this test runs in the background
+            freopen("/dev/null", "w", stdout);
+            execl(KELVANE_CLI, KELVANE_CLI, "--no-progress", "summation", (dir + "/long.dat").c_str(), "--L", "1500",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Wait until it is at work, its private directory made.
+        for (int i = 0; i < 200 && entries(tmp).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_NE(entries(tmp), "") << "no private directory appeared";
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        kill(child, sig);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " status " << status;
+        EXPECT_EQ(entries(tmp), "") << sig;
+    }
+    system(("rm -rf " + dir + " " + tmp).c_str());
 }

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <charconv>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/hooks.h"
 #include "test_util.h"
 
 using strings = std::vector<std::string>;
@@ -48,8 +54,10 @@ const format_case cases[] = {
     {"last line without break", "1\n2", {1, 2}, {}, ""},
     {"blank-only line skipped", "1\n \t \n2\n", {1, 2}, {}, ""},
     {"no blank in tick file: all tick", "1990 1\n1991\n", {1, 0}, {"1990", "1991"}, ""},
-    {"trailing blank gives tick column", "1990 \n", {0}, {"1990"}, ""},
-    {"empty header name", "Date \n1 2\n", {2}, {"1"}, ""},
+    {"trailing blanks separate nothing", "12.5 \n13\t\n", {12.5, 13}, {}, ""},
+    {"trailing blank after a tick column", "1990 1 \n1991\t\n", {1, 0}, {"1990", "1991"}, ""},
+    {"byte-order mark skipped", "\xEF\xBB\xBF" "12.5\n13\n", {12.5, 13}, {}, ""},
+    {"byte-order mark before a title", "\xEF\xBB\xBF%T\n1990 1\n", {1}, {"1990"}, "T"},
     {"title line beats header line", "Date Volume\n%Mine\n1 2\n", {2}, {"1"}, "Mine"},
     {"underflow is zero", "1e-400\n", {0}, {}, ""},
     {"long line read whole", "%" + std::string(300, 'a') + "\n" + std::string(300, ' ') + "4\n", {4}, {},
@@ -64,6 +72,51 @@ TEST(TextFormat, WorkedExamplesAndEdgeCases) {
         EXPECT_EQ(values_of(ts), c.values) << c.what;
         EXPECT_EQ(ticks_of(ts), c.ticks) << c.what;
         EXPECT_EQ(ts.title(), c.title) << c.what;
+    }
+}
+
+TEST(TextFormat, HeaderLinesAfterTheDataAreSkippedWithOneNotification) {
+    std::vector<std::string> told;
+    const scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) {
+        told.push_back(text);
+    });
+    struct late_case {
+        std::string text;
+        doubles values;
+        std::string title;
+        std::string notice;  // empty: none expected
+    };
+    for (const late_case& c : std::vector<late_case>{
+             {"Year Value\n2000 1\n2001 2\n", {1, 2}, "Value", ""},
+             {"# c\n2000 1\n2002 NA\n2003 3\n", {1, 3}, "NA",
+              "1 line with letters after the first value skipped as header, the first on line 3"},
+             {"2000 1\nDate\n2001 2\nx y\n", {1, 2}, "y",
+              "2 lines with letters after the first value skipped as header, the first on line 2"},
+         }) {
+        told.clear();
+        const t_ts ts = read_text(c.text);
+        EXPECT_EQ(values_of(ts), c.values) << c.text;
+        EXPECT_EQ(ts.title(), c.title) << c.text;
+        EXPECT_EQ(told, c.notice.empty() ? strings{} : strings{c.notice}) << c.text;
+    }
+}
+
+TEST(TextFormat, UnreadableFilesNameTheReason) {
+    const std::string dir = testing::TempDir();
+    for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
+             {dir + "no_such_kelvane_file.dat", "unable to open data file (No such file or directory)"},
+             {dir, "unable to read data file (Is a directory)"},
+             // No line break ever: refused instead of read until memory runs out.
+             {"/dev/zero", "line 1 is longer than 64 MB"},
+         }) {
+        t_ts ts;
+        try {
+            ts.load(path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const SSA_math_exception::file_exception& e) {
+            EXPECT_EQ(e.message, message);
+            EXPECT_EQ(e.file_name, path);
+        }
     }
 }
 
@@ -86,7 +139,7 @@ TEST(TextFormat, WriterLayoutAndRoundTrip) {
     ts.set_title("Sales 2");
     std::ostringstream plain;
     write_cts(plain, ts);
-    EXPECT_EQ(plain.str(), "%Sales 2\n1.5\n1.23457e+06\n0.3\n-2e-09\n");
+    EXPECT_EQ(plain.str(), "%Sales 2\n1.5\n1234567\n0.30000000000000004\n-2e-09\n");
 
     strings years{"1990", "1991", "1992", "1993"};
     ts.set_ticks(&years);
@@ -94,11 +147,65 @@ TEST(TextFormat, WriterLayoutAndRoundTrip) {
     std::ostringstream ticked;
     ticked.precision(2);  // the caller's stream settings must not leak into the file
     write_cts(ticked, ts);
-    EXPECT_EQ(ticked.str(), "%Sales 2\n1990\t1.5\n1991\t1.23457e+06\n1992\t0.3\n1993\t-2e-09\n");
+    EXPECT_EQ(ticked.str(), "%Sales 2\n1990\t1.5\n1991\t1234567\n1992\t0.30000000000000004\n1993\t-2e-09\n");
 
     // Initialised, not assigned: assignment drops tick marks the flag does not own.
     const t_ts ticked_back = read_text(ticked.str());
-    EXPECT_EQ(values_of(ticked_back), (doubles{1.5, 1234570, 0.3, -2e-9}));
+    EXPECT_EQ(values_of(ticked_back), values_of(ts));
     EXPECT_EQ(ticks_of(ticked_back), years);
     EXPECT_FALSE(ticked_back.has_ticks()) << "the reader leaves the flag alone";
+}
+
+TEST(TextFormat, ValuesReadBackExactlyAndShortValuesPrintAsBefore) {
+    const doubles written{1234567.89, 0.1, 1.0 / 3, -1e-300, 5e-324, 1.7976931348623157e308,
+                          123456, 0.000123456, -0.0, 1e21, 2.5e-7, 3.14159, 100, 99999.95};
+    std::ostringstream text;
+    write_cts(text, t_ts(written));
+    const t_ts back = read_text(text.str());
+    ASSERT_EQ(back.size(), static_cast<int>(written.size()));
+    std::istringstream lines(text.str());
+    std::string line;
+    std::getline(lines, line);  // the title
+    for (size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(back[static_cast<int>(i)], written[i]) << i;
+        std::getline(lines, line);
+        char g[32];
+        std::snprintf(g, sizeof g, "%g", written[i]);
+        double six = 0;
+        std::from_chars(g, g + std::strlen(g), six);
+        if (six == written[i]) {
+            EXPECT_EQ(line, g) << "six digits suffice";
+        }
+    }
+}
+
+TEST(TextFormat, SaveReplacesTheFileWhole) {
+    std::string tmpl = testing::TempDir() + "kelvane_save_XXXXXX";
+    const std::string dir = mkdtemp(tmpl.data());
+    const std::string path = dir + "/data.dat", held = dir + "/held.dat";
+    std::ofstream(path) << "%old\n1\n";
+    chmod(path.c_str(), 0640);
+    // A reader that opened the old file keeps it whole: the new text is a new file.
+    ASSERT_EQ(link(path.c_str(), held.c_str()), 0);
+    // A link is written through and stays a link.
+    ASSERT_EQ(symlink("data.dat", (dir + "/alias.dat").c_str()), 0);
+    save_cts(dir + "/alias.dat", t_ts(doubles{1234567.89, 2}));
+    EXPECT_EQ(slurp(path), "%\n1234567.89\n2\n");
+    EXPECT_EQ(slurp(held), "%old\n1\n");
+    struct stat st;
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions stay";
+
+    // A failure leaves neither the target changed nor a temporary file behind.
+    const std::string sub = dir + "/sub";
+    ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
+    for (const auto& [target, reason] : std::vector<std::pair<std::string, std::string>>{
+             {sub, "Is a directory"},
+             {dir + "/missing/data.dat", "No such file or directory"},
+         }) {
+        EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(target, t_ts(doubles{1})); }),
+                  "unable to write data file (" + reason + ")");
+    }
+    EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 4").c_str()), 0) << "no temporary file left";
+    std::system(("rm -rf '" + dir + "'").c_str());
 }

@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,6 +13,19 @@
 #include "log/file_log.h"
 #include "log/file_operation.h"
 #include "test_util.h"
+
+// Lock failures on demand: this definition stands in for the C library's
+// for the whole test binary, and passes through while none is asked for.
+static int failing_locks = 0;
+extern "C" int flock(int fd, int operation) {
+    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    if (failing_locks > 0) {
+        --failing_locks;
+        errno = ENOLCK;
+        return -1;
+    }
+    return real(fd, operation);
+}
 
 namespace {
 
@@ -69,6 +83,27 @@ TEST_F(FileLogTest, NumbersTruncatesAndDeletes) {
     close(fd);
 
     EXPECT_EQ(thrown([&] { FileLog bad(dir + "/no/such/dir/"); }), "error in opening file log");
+
+    // Only a lock held elsewhere moves on to the next number; any other
+    // failure would repeat for every name.
+    failing_locks = 50;
+    EXPECT_EQ(thrown([&] { FileLog c(prefix); }), "error in locking file log (No locks available)");
+    failing_locks = 0;
+}
+
+TEST_F(FileLogTest, WorkingDirectoryIsLeftAlone) {
+    char cwd[4096];
+    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    std::ofstream("filelog0.log") << "the user's own\n";
+    {
+        FileLog log;
+        log << "x";
+        log.flush();
+        EXPECT_EQ(system("test $(ls -A | wc -l) -eq 1"), 0) << "a log in the working directory";
+    }
+    EXPECT_EQ(slurp("filelog0.log"), "the user's own\n");
+    ASSERT_EQ(chdir(cwd), 0);
 }
 
 // A scratch directory and an operation answering from a script.
@@ -147,6 +182,18 @@ TEST_F(FileOperationTest, RemoveAsksBeforeReadOnlyFilesAndReportsTheSystemText) 
     EXPECT_TRUE(quiet.remove(dir + "/d"));
     EXPECT_FALSE(exists(dir + "/d"));
     EXPECT_EQ(ui.questions.size(), asked);
+
+    // A link goes; what it points to stays, alone or inside a removed tree.
+    mkdir((dir + "/target").c_str(), 0777);
+    const std::string kept = file("target/kept.dat", "K");
+    mkdir((dir + "/tree").c_str(), 0777);
+    symlink((dir + "/target").c_str(), (dir + "/link").c_str());
+    symlink((dir + "/target").c_str(), (dir + "/tree/link").c_str());
+    for (const char* removed : {"/link", "/tree"}) {
+        EXPECT_TRUE(quiet.remove(dir + removed)) << removed << ": " << quiet.get_error_text();
+        EXPECT_FALSE(exists(dir + removed)) << removed;
+        EXPECT_EQ(slurp(kept), "K") << removed;
+    }
 
     EXPECT_FALSE(quiet.remove(dir + "/ghost"));
     EXPECT_EQ(quiet.get_error_code(), ENOENT);

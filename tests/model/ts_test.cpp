@@ -75,7 +75,7 @@ TEST(TimeSeries, SetTicksNumbersOrFormatsLikePrintf) {
 
 TEST(LoadFile, ErrorsNameTheFile) {
     const std::string missing = testing::TempDir() + "no-such-dir/none.dat";
-    EXPECT_EQ(load_error(missing), missing + ": unable to open data file");
+    EXPECT_EQ(load_error(missing), missing + ": unable to open data file (No such file or directory)");
     // A directory opens on some systems but cannot be read.
     EXPECT_NE(load_error(testing::TempDir()), "loaded");
     EXPECT_THROW(save_cts(missing, t_ts()), SSA_math_exception::file_exception);
