@@ -128,7 +128,11 @@ public:
     double getperiod_angles(bool normalize) const;
     // Period from the leading complex root of the recurrence the two columns define;
     // 0.0 when there is none. Writes "char.pol.: v=..." to diagnostic_stream().
+    // Columns longer than the root finder takes get getperiod_shift, with a line saying so.
     double getperiod_charroots(bool normalize) const;
+    // Period 2 pi / |arg mu| of the complex eigenvalues mu of the 2 x 2 least-squares
+    // M with A_down = A_up M (rows 1..n-1 against 0..n-2); 0.0 when they are real.
+    double getperiod_shift(bool normalize) const;
 
     int precision = 3;
     int width = 10;

@@ -145,6 +145,26 @@ TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
     EXPECT_EQ(one["periods"][0], 12.0);
 }
 
+TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
+    const std::string dir = private_dir("cli_long_period_");
+    std::ofstream data(dir + "/long.dat");
+    data.precision(17);
+    for (int t = 0; t < 2400; ++t) data << std::sin(2 * M_PI * t / 12) + 0.6 * std::cos(2 * M_PI * t / 30) << '\n';
+    data.close();
+    // Defaults: L = 1200, Charroots on the eigenvectors.
+    const result r = run("period long.dat --json", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["pairs"], nlohmann::json::parse("[[1,2],[3,4]]"));
+    std::vector<double> periods = j["periods"].get<values>();
+    std::sort(periods.begin(), periods.end());
+    ASSERT_EQ(periods.size(), 2u);
+    EXPECT_NEAR(periods[0], 12, 1e-3);
+    EXPECT_NEAR(periods[1], 30, 1e-3);
+    EXPECT_NE(r.err.find("shift invariance"), std::string::npos) << r.err;
+    system(("rm -rf " + dir).c_str());
+}
+
 TEST(Cli, TrendIsItsComponentsReconstructionAndFollowsTheSeries) {
     const std::string dir = private_dir("cli_trend_");
     const auto j = run_json("trend " + co2 + " --L 24 --save trend.dat", dir);
