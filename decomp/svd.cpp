@@ -21,12 +21,12 @@ t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1),
         matrix trajectory(L, K);
         trajectory.embed(ts.values());
         matrix covariance(L, L);
-        trajectory.svd(eig, covariance, m_eigenvectors, m_factor_vectors, m_count, count_bound, solver);
+        trajectory.svd(eig, covariance, m_eigenvectors, m_factor_vectors, m_count, m_rounding, solver);
     }
 
     double sum = 0;
     for (int c = 0; c < L; ++c) {
-        m_spectrum[static_cast<size_t>(c)] = eig(c) > spectrum_zero ? eig(c) : 0.0;
+        m_spectrum[static_cast<size_t>(c)] = eig(c) > m_rounding ? eig(c) : 0.0;
         sum += m_spectrum[static_cast<size_t>(c)];
     }
     m_eigenvalues.assign(eig.data(), eig.data() + L);

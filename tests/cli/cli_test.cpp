@@ -165,6 +165,67 @@ TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
     system(("rm -rf " + dir).c_str());
 }
 
+// What must not depend on the data's units: components in use, trend
+// components, harmonic pairs with their periods, and the summation's marks.
+struct verdicts {
+    nlohmann::json count, trend, pairs, zeros, marks;
+    values periods;
+};
+
+verdicts verdicts_of(const std::string& file, const std::string& L, const std::string& dir) {
+    verdicts v;
+    v.count = run_json("decompose " + file + L, dir)["count"];
+    v.trend = run_json("trend " + file + L, dir)["components"];
+    const auto p = run_json("period " + file + L, dir);
+    v.pairs = p["pairs"];
+    v.periods = p["periods"].get<values>();
+    const auto s = run_json("summation " + file + L, dir);
+    for (const auto& row : s["rows"]) {
+        v.zeros.push_back(row["texts"][1]);
+        v.marks.push_back({row["trend"], row["harmonic"]});
+    }
+    // Every component is in one part: the parts add up to the series.
+    const auto y = run_json("info " + file, dir)["values"].get<values>();
+    const auto& f = s["final"];
+    const double top = std::fabs(*std::max_element(y.begin(), y.end(), [](double a, double b) {
+        return std::fabs(a) < std::fabs(b);
+    }));
+    for (size_t t = 0; t < y.size(); ++t)
+        EXPECT_NEAR(f["trend"][t].get<double>() + f["periodic"][t].get<double>() + f["residual"][t].get<double>(), y[t],
+                    1e-9 * top)
+            << file << " t=" << t;
+    return v;
+}
+
+TEST(Cli, ResultsDoNotDependOnTheUnits) {
+    const std::string dir = private_dir("cli_units_");
+    const auto y = co2_values();
+    for (const std::string L : {" --L 24", " --L 234"}) {
+        const verdicts unscaled = verdicts_of(co2, L, dir);
+        for (double base : {2.0, 10.0})
+            for (int k = -8; k <= 8; ++k) {
+                // The window (N+1)/2 takes the longer path: its ends of the range suffice.
+                if (k != 0 && L == " --L 234" && std::abs(k) < 7) continue;
+                const double factor = std::pow(base, k);
+                std::ofstream data(dir + "/scaled.dat");
+                data.precision(17);
+                for (double x : y) data << x * factor << '\n';
+                data.close();
+                SCOPED_TRACE("co2 times " + std::to_string(base) + "^" + std::to_string(k) + L);
+                const verdicts v = verdicts_of("scaled.dat", L, dir);
+                EXPECT_EQ(v.count, unscaled.count);
+                EXPECT_EQ(v.trend, unscaled.trend);
+                EXPECT_EQ(v.pairs, unscaled.pairs);
+                EXPECT_EQ(v.zeros, unscaled.zeros);
+                EXPECT_EQ(v.marks, unscaled.marks);
+                ASSERT_EQ(v.periods.size(), unscaled.periods.size());
+                for (size_t p = 0; p < v.periods.size(); ++p)
+                    EXPECT_NEAR(v.periods[p], unscaled.periods[p], 1e-6 * unscaled.periods[p]) << p;
+            }
+    }
+    system(("rm -rf " + dir).c_str());
+}
+
 TEST(Cli, TrendIsItsComponentsReconstructionAndFollowsTheSeries) {
     const std::string dir = private_dir("cli_trend_");
     const auto j = run_json("trend " + co2 + " --L 24 --save trend.dat", dir);

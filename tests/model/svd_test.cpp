@@ -71,12 +71,41 @@ TEST(Decomposition, SmallWorkedSeriesAndConstantSeries) {
 }
 
 TEST(Decomposition, NothingAboveTheBoundGivesZeroContributionsNotNaN) {
-    for (double level : {0.0, 1e-4})
-        for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
-            const SVD::t_svd svd(t_ts(std::vector<double>(9, level)), 4, s);
-            EXPECT_EQ(svd.count(), 0);
-            for (int c = 0; c < 4; ++c) EXPECT_EQ(svd.triple(c).contribution, 0) << level;
-        }
+    for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
+        const SVD::t_svd svd(t_ts(std::vector<double>(9, 0.0)), 4, s);
+        EXPECT_EQ(svd.count(), 0);
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(svd.triple(c).contribution, 0);
+    }
+}
+
+// Series of known rank at any scale: what the solver leaves beyond the rank is
+// rounding and never in use, and the genuine components always are.
+TEST(Decomposition, ComponentsInUseAreTheRankWhateverTheUnits) {
+    struct shape {
+        const char* name;
+        int rank;
+        double (*value)(int t);
+    };
+    const shape shapes[] = {
+        {"constant", 1, [](int) { return 1.0; }},
+        {"sine", 2, [](int t) { return std::sin(2 * M_PI * t / 12); }},
+        {"level and sine", 3, [](int t) { return 2 + std::sin(2 * M_PI * t / 12); }},
+        {"line and two harmonics", 6,
+         [](int t) { return 1 + 0.01 * t + std::sin(2 * M_PI * t / 12) + 0.5 * std::cos(2 * M_PI * t / 30); }},
+    };
+    for (const shape& sh : shapes)
+        for (int N : {100, 468})
+            for (double scale : {1e-9, 1e-4, 1.0, 1e6, 1e12})
+                for (int L : {12, 24, N / 2})
+                    for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
+                        std::vector<double> v(static_cast<size_t>(N));
+                        for (int t = 0; t < N; ++t) v[static_cast<size_t>(t)] = scale * sh.value(t);
+                        const SVD::t_svd svd(t_ts(v), L, s);
+                        EXPECT_EQ(svd.count(), sh.rank) << sh.name << " N=" << N << " scale=" << scale << " L=" << L
+                                                        << (s == svd_solver::jacobi ? " jacobi" : " fast");
+                        EXPECT_GT(svd.rounding(), 0);
+                        for (int c = svd.count(); c < L; ++c) EXPECT_EQ(svd.spectrum()[static_cast<size_t>(c)], 0);
+                    }
 }
 
 // Two valid decompositions of one matrix share the spectrum and, for simple
@@ -129,7 +158,8 @@ TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
     auto run = [&](int sl, int cr, int cc, int ur, int uc, int vr, int vc) {
         series sp(sl);
         matrix cov(cr, cc), u(ur, uc), v(vr, vc);
-        x.svd(sp, cov, u, v, count, 1e-4);
+        double rounding = 0;
+        x.svd(sp, cov, u, v, count, rounding);
     };
     EXPECT_EXIT(run(2, 3, 3, 3, 3, 4, 3), testing::ExitedWithCode(12), "Error 12: spectrum size not equals window length!");
     EXPECT_EXIT(run(3, 3, 2, 3, 3, 4, 3), testing::ExitedWithCode(13), "Error 13: lagged-covariance matrix is not square matrix!");
