@@ -45,7 +45,15 @@ void rotate(std::vector<double>& a, std::vector<double>& r, int n, int l, int m)
     const size_t ll = packed(l, l), mm = packed(m, m), lm = packed(l, m);
     const double a_ll = a[ll], a_mm = a[mm], a_lm = a[lm];
     const double x = 0.5 * (a_ll - a_mm);
-    double y = -a_lm / std::sqrt(a_lm * a_lm + x * x);
+    // Entries tiny beside the largest (a huge outlier among ordinary values)
+    // square to a subnormal or zero; hypot keeps 0/0 out. Ordinary entries
+    // keep the plain square root and its rounding.
+    const double squares = a_lm * a_lm + x * x;
+    const double radius =
+        squares >= std::numeric_limits<double>::min() && squares <= std::numeric_limits<double>::max()
+            ? std::sqrt(squares)
+            : std::hypot(a_lm, x);
+    double y = -a_lm / radius;
     if (x < 0) y = -y;
     // |y| can exceed 1 by an ulp; the clamp keeps the square root real.
     const double sn = y / std::sqrt(2.0 * (1.0 + std::sqrt(std::max(0.0, 1.0 - y * y))));

@@ -93,6 +93,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
     std::ofstream(dir + "/huge.dat") << "1\n2\n1e400\n4\n";
     std::ofstream(dir + "/two.dat") << "1\n2\n";
     std::ofstream(dir + "/zero.dat") << "0\n0\n0\n0\n0\n0\n";
+    std::ofstream(dir + "/vast.dat") << "1e200\n-3e200\n2e200\n5e200\n";
     const std::string c = co2 + " --L 24 ";
     for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
              {"info missing.dat", "unable to open data file"},
@@ -111,11 +112,19 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
              {"forecast zero.dat --points 3", "no component to test"},
+             {"decompose vast.dat", "exceed the range of doubles"},
          }) {
         const result r = run(args, dir);
         EXPECT_NE(r.status, 0) << args;
         EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    // An investigation ends through its own exit when it cannot decompose.
+    for (const char* command : {"trend", "period", "summation"}) {
+        const result r = run(std::string(command) + " vast.dat --json", dir);
+        EXPECT_NE(r.status, 0) << command;
+        EXPECT_NE(r.err.find("exceed the range of doubles"), std::string::npos) << command << " -> " << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
     system(("rm -rf " + dir).c_str());

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/hooks.h"
+#include "core/ssa_exception.h"
 #include "decomp/svd.h"
 #include "test_util.h"
 
@@ -149,6 +150,59 @@ TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
             for (int k = 0; k < x.cols(); ++k) s += v[i + k] * v[j + k];
             EXPECT_NEAR(c(i, j), s, 1e-12 * s) << i << "," << j;
         }
+}
+
+// Values far from 1 are decomposed scaled by a power of two: the eigenvalues
+// come back scaled by its square, everything else as for the unscaled data.
+TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
+    t_ts co2;
+    co2.load(std::string(KELVANE_DATA) + "/co2.dat");
+    const std::vector<double> y = values_of(co2);
+    auto times = [&](int k) {
+        std::vector<double> v = y;
+        for (double& x : v) x = std::ldexp(x, k);
+        return v;
+    };
+    for (int L : {24, 234}) {  // the Jacobi and the LAPACK solver
+        const SVD::t_svd base(t_ts(y), L);
+        const series base_rec = base.reconstruct_values({0, 1, 2});
+        // 2^250 is about 1e75, where the Jacobi off-diagonal sum overflowed.
+        for (int k : {-450, -200, 150, 250, 450}) {
+            SCOPED_TRACE("L=" + std::to_string(L) + " times 2^" + std::to_string(k));
+            const SVD::t_svd svd(t_ts(times(k)), L);
+            ASSERT_EQ(svd.count(), base.count());
+            const double tol = L == 24 ? 0 : 1e-12;  // LAPACK may round a scaled matrix otherwise
+            for (int c = 0; c < L; ++c) {
+                const double lambda = std::ldexp(svd.spectrum()[static_cast<size_t>(c)], -2 * k);
+                EXPECT_NEAR(lambda, base.spectrum()[static_cast<size_t>(c)], tol * base.spectrum()[0]) << c;
+                EXPECT_NEAR(svd.contribution(c), base.contribution(c), tol) << c;
+                EXPECT_NEAR(std::fabs(svd.eigenvectors()(L / 2, c)), std::fabs(base.eigenvectors()(L / 2, c)),
+                            tol * 1e3)
+                    << c;
+            }
+            const series rec = svd.reconstruct_values({0, 1, 2});
+            for (int t = 0; t < rec.size(); ++t)
+                EXPECT_NEAR(std::ldexp(rec(t), -k), base_rec(t), tol * 1e3 * std::fabs(base_rec(t))) << t;
+        }
+    }
+    // One outlier among ordinary values: while its square fits, the decomposition
+    // holds; beyond, the eigenvalues themselves leave the range of doubles.
+    std::vector<double> outlier(50, 1.0);
+    outlier[25] = 1e150;
+    for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
+        const SVD::t_svd svd(t_ts(outlier), 10, s);
+        ASSERT_GE(svd.count(), 1);
+        std::vector<int> all(static_cast<size_t>(svd.count()));
+        for (int c = 0; c < svd.count(); ++c) all[static_cast<size_t>(c)] = c;
+        const series rec = svd.reconstruct_values(all);
+        for (int t = 0; t < 50; ++t) EXPECT_NEAR(rec(t), outlier[static_cast<size_t>(t)], 1e-12 * 1e150) << t;
+        // Every row of the trajectory matrix holds the outlier once: L equal eigenvalues.
+        EXPECT_EQ(svd.count(), 10);
+        for (int c = 0; c < 10; ++c) EXPECT_NEAR(svd.spectrum()[static_cast<size_t>(c)], 1e300, 1e-12 * 1e300) << c;
+    }
+    outlier[25] = 1e160;
+    for (const std::vector<double>& v : {times(520), times(-560), outlier})
+        EXPECT_THROW(SVD::t_svd(t_ts(v), 10), SSA_math_exception::ssa_exception);
 }
 
 TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
