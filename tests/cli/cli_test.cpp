@@ -171,6 +171,8 @@ TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
     EXPECT_NEAR(periods[0], 12, 1e-3);
     EXPECT_NEAR(periods[1], 30, 1e-3);
     EXPECT_NE(r.err.find("shift invariance"), std::string::npos) << r.err;
+    // The goals that select by period keep their pair.
+    EXPECT_EQ(run_json("period long.dat --goal 2 --range 29:31", dir)["pairs"], nlohmann::json::parse("[[3,4]]"));
     system(("rm -rf " + dir).c_str());
 }
 
