@@ -45,6 +45,10 @@ std::vector<int> parse_group(const std::string& text, int L);
 // "%g" of a number, for messages.
 std::string number_text(double v);
 
+// Why a decomposition with no component in use leaves nothing to investigate.
+constexpr const char* no_component_message =
+    "no component to test: every eigenvalue of the decomposition is zero within rounding";
+
 // --vectors: eigen, factor or reconstructed; throws input_error otherwise.
 vector_kind parse_vector_kind(const std::string& s);
 

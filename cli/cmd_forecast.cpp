@@ -82,8 +82,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
                     // The parts refuse to test no component at all; say why there is none.
                     const SVD::t_svd* svd = signal.get_svd();
                     if (svd && svd->count() == 0)
-                        throw input_error("no component to test: every eigenvalue of the decomposition is at or below " +
-                                          number(SVD::count_bound));
+                        throw input_error(no_component_message);
                     throw;
                 }
             }

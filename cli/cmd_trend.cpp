@@ -75,8 +75,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             inv.set_method(method);
             inv.set_L(L);
             if (inv.get_svd()->count() == 0)
-                throw input_error("no component to test: every eigenvalue of the decomposition is at or below " +
-                                  number_text(SVD::count_bound));
+                throw input_error(no_component_message);
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
             inv.investigate();
             copy_log_if_asked(*o, inv);

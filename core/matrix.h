@@ -74,8 +74,9 @@ public:
     // Decomposition of this trajectory matrix X (L x K): eigenvalues of X X^T in
     // decreasing order into spectrum (zeros from count on), the lag-covariance
     // into covariance, eigenvectors into U (L x L), factor vectors into V (K x L).
-    // count = number of eigenvalues above bound. Shape checks exit 12..16.
-    void svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double bound,
+    // rounding = eigen_rounding_level of the result; count = number of leading
+    // eigenvalues above eigen_in_use_factor times it. Shape checks exit 12..16.
+    void svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double& rounding,
              svd_solver solver = svd_solver::automatic) const;
 
     // This (L x K) becomes the sum over the listed eigentriples k of sqrt(lambda[k]) U_k V_k^T.
@@ -128,7 +129,11 @@ public:
     double getperiod_angles(bool normalize) const;
     // Period from the leading complex root of the recurrence the two columns define;
     // 0.0 when there is none. Writes "char.pol.: v=..." to diagnostic_stream().
+    // Columns longer than the root finder takes get getperiod_shift, with a line saying so.
     double getperiod_charroots(bool normalize) const;
+    // Period 2 pi / |arg mu| of the complex eigenvalues mu of the 2 x 2 least-squares
+    // M with A_down = A_up M (rows 1..n-1 against 0..n-2); 0.0 when they are real.
+    double getperiod_shift(bool normalize) const;
 
     int precision = 3;
     int width = 10;
@@ -148,8 +153,18 @@ private:
 // The cyclic Jacobi eigen solver on a packed symmetric matrix of order n
 // (element (i, j), i <= j, at i + j(j+1)/2). On return the eigenvalues stand in
 // decreasing order on the diagonal of a and column c of r (column-major, n x n)
-// is eigenvector c.
-void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n);
+// is eigenvector c. leftover, when given, receives the largest norm of the
+// off-diagonal part of a row that the rotations left: the eigenvalues' error bar.
+void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double* leftover = nullptr);
+
+// How far an eigenvalue of X X^T (X of L x K, largest eigenvalue lambda_1) can
+// be from the truth through rounding: eps lambda_1 (16 + sqrt(L + K - 1)), the
+// covariance's sums and the solver's own error growing with the series, plus
+// what the solver reports it left (the Jacobi rotations' leftover, 0 for LAPACK).
+// Relative to lambda_1, so that the units of the data do not matter.
+double eigen_rounding_level(double lambda_1, int L, int K, double leftover);
+// Eigenvalues at or below the rounding level are 0; those above this many times it are in use.
+constexpr double eigen_in_use_factor = 10;
 
 // Lag-covariance X X^T of a matrix x (L x K)
 // into the full L x L matrix c.

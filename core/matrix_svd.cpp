@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "fatal.h"
 #include "fft.h"
@@ -44,7 +45,15 @@ void rotate(std::vector<double>& a, std::vector<double>& r, int n, int l, int m)
     const size_t ll = packed(l, l), mm = packed(m, m), lm = packed(l, m);
     const double a_ll = a[ll], a_mm = a[mm], a_lm = a[lm];
     const double x = 0.5 * (a_ll - a_mm);
-    double y = -a_lm / std::sqrt(a_lm * a_lm + x * x);
+    // Entries tiny beside the largest (a huge outlier among ordinary values)
+    // square to a subnormal or zero; hypot keeps 0/0 out. Ordinary entries
+    // keep the plain square root and its rounding.
+    const double squares = a_lm * a_lm + x * x;
+    const double radius =
+        squares >= std::numeric_limits<double>::min() && squares <= std::numeric_limits<double>::max()
+            ? std::sqrt(squares)
+            : std::hypot(a_lm, x);
+    double y = -a_lm / radius;
     if (x < 0) y = -y;
     // |y| can exceed 1 by an ulp; the clamp keeps the square root real.
     const double sn = y / std::sqrt(2.0 * (1.0 + std::sqrt(std::max(0.0, 1.0 - y * y))));
@@ -185,7 +194,7 @@ void lag_covariance(const matrix& x, matrix& c) {
     }
 }
 
-void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
+void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double* leftover) {
     r.assign(static_cast<size_t>(n) * n, 0.0);
     for (int i = 0; i < n; ++i) r[static_cast<size_t>(i) * n + i] = 1.0;
 
@@ -216,6 +225,22 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
         }
     }
 
+    if (leftover) {
+        // The rotations stop at a threshold, not at zero: each diagonal entry is
+        // within its row's remaining off-diagonal norm of an eigenvalue.
+        double worst = 0;
+        for (int i = 0; i < n; ++i) {
+            double row = 0;
+            for (int j = 0; j < n; ++j) {
+                if (j == i) continue;
+                const double e = a[i < j ? packed(i, j) : packed(j, i)];
+                row += e * e;
+            }
+            worst = std::max(worst, row);
+        }
+        *leftover = std::sqrt(worst);
+    }
+
     for (int i = 0; i < n - 1; ++i) {
         for (int j = i + 1; j < n; ++j) {
             double& di = a[packed(i, i)];
@@ -229,7 +254,12 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
     }
 }
 
-void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double bound,
+double eigen_rounding_level(double lambda_1, int L, int K, double leftover) {
+    const double n = static_cast<double>(L) + K - 1;
+    return std::numeric_limits<double>::epsilon() * std::max(lambda_1, 0.0) * (16 + std::sqrt(n)) + leftover;
+}
+
+void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double& rounding,
                  svd_solver solver) const {
     const int L = m_rows, K = m_cols;
     if (spectrum.size() != L) fatal_exit(12, "Error 12: spectrum size not equals window length!\n");
@@ -243,19 +273,22 @@ void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int
     if (solver == svd_solver::automatic) solver = L <= jacobi_auto_max_L ? svd_solver::jacobi : svd_solver::fast;
     std::vector<double> eig;  // decreasing
     std::vector<double> r;    // column-major eigenvectors
+    double leftover = 0;
     if (solver == svd_solver::jacobi) {
         std::vector<double> p(static_cast<size_t>(L) * (L + 1) / 2);
         for (int i = 0; i < L; ++i)
             for (int j = 0; j <= i; ++j) p[packed(j, i)] = covariance(i, j);
-        jacobi_eigen(p, r, L);
+        jacobi_eigen(p, r, L, &leftover);
         eig.resize(static_cast<size_t>(L));
         for (int i = 0; i < L; ++i) eig[static_cast<size_t>(i)] = p[packed(i, i)];
     } else {
         fast_eigen(covariance, eig, r);
     }
 
+    rounding = eigen_rounding_level(L > 0 ? eig[0] : 0.0, L, K, leftover);
+    const double in_use = eigen_in_use_factor * rounding;
     count = 0;
-    while (count < L && eig[static_cast<size_t>(count)] > bound) ++count;
+    while (count < L && eig[static_cast<size_t>(count)] > in_use) ++count;
     for (int c = 0; c < L; ++c) spectrum[c] = c < count ? eig[static_cast<size_t>(c)] : 0.0;
 
     // U(i, c) = R(i, c) for c < count: a transposition, blocked to stay in cache.

@@ -1,8 +1,10 @@
 #include "svd.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -14,6 +16,9 @@ namespace SVD {
 namespace {
 
 std::optional<double> installed_available;
+
+// Data whose largest absolute value lies within 2^-100 .. 2^100 are decomposed unscaled.
+constexpr double unscaled_peak_max = 0x1p100;
 
 std::string memory_text(double bytes) {
     char buf[32];
@@ -85,24 +90,61 @@ t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1),
     m_spectrum.assign(static_cast<size_t>(L), 0.0);
     m_eigenvectors.resize(L, L);
     m_factor_vectors.resize(K, L);
+
+    // Far from 1 the squares and their sums over- or underflow (the Jacobi
+    // off-diagonal sum from about 1e75 on): such data are decomposed scaled by
+    // a power of two, which is exact, and the eigenvalues scaled back. Data in
+    // range are decomposed as they are.
+    const series& values = ts.values();
+    double peak = 0;
+    for (int t = 0; t < values.size(); ++t) {
+        if (!std::isfinite(values(t)))
+            throw SSA_math_exception::ssa_exception("a value of the series is not finite inside t_svd(const t_ts& ts, int L)");
+        peak = std::max(peak, std::fabs(values(t)));
+    }
+    int exponent = 0;
+    if (peak > 0 && (peak > unscaled_peak_max || peak < 1 / unscaled_peak_max)) std::frexp(peak, &exponent);
+
     series eig(L);
     {
         // Work arrays of the decomposition only.
         matrix trajectory(L, K);
-        trajectory.embed(ts.values());
+        if (exponent == 0) {
+            trajectory.embed(values);
+        } else {
+            series scaled(values.size());
+            for (int t = 0; t < values.size(); ++t) scaled[t] = std::ldexp(values(t), -exponent);
+            trajectory.embed(scaled);
+        }
         matrix covariance(L, L);
-        trajectory.svd(eig, covariance, m_eigenvectors, m_factor_vectors, m_count, count_bound, solver);
+        trajectory.svd(eig, covariance, m_eigenvectors, m_factor_vectors, m_count, m_rounding, solver);
     }
 
     double sum = 0;
     for (int c = 0; c < L; ++c) {
-        m_spectrum[static_cast<size_t>(c)] = eig(c) > spectrum_zero ? eig(c) : 0.0;
+        m_spectrum[static_cast<size_t>(c)] = eig(c) > m_rounding ? eig(c) : 0.0;
         sum += m_spectrum[static_cast<size_t>(c)];
     }
     m_eigenvalues.assign(eig.data(), eig.data() + L);
     m_contributions.resize(static_cast<size_t>(L));
     // A series with nothing above the bound has no shares to give: 0, not 0/0.
+    // Shares are ratios: taken before scaling back, they cannot overflow.
     for (int c = 0; c < L; ++c) m_contributions[static_cast<size_t>(c)] = sum > 0 ? eig(c) / sum : 0.0;
+
+    if (exponent != 0) {
+        for (double& e : m_spectrum) e = std::ldexp(e, 2 * exponent);
+        for (double& e : m_eigenvalues) e = std::ldexp(e, 2 * exponent);
+        m_rounding = std::ldexp(m_rounding, 2 * exponent);
+    }
+    // A largest eigenvalue that is not a finite normal double would make every
+    // eigenvalue and reconstruction wrong: refuse rather than pass it on.
+    const double top = m_eigenvalues[0];
+    if (!std::isfinite(top))
+        throw SSA_math_exception::ssa_exception(
+            "the eigenvalues of this series exceed the range of doubles inside t_svd(const t_ts& ts, int L)");
+    if (m_count > 0 && top < std::numeric_limits<double>::min())
+        throw SSA_math_exception::ssa_exception(
+            "the eigenvalues of this series fall below the range of doubles inside t_svd(const t_ts& ts, int L)");
 }
 
 t_eigen_triple t_svd::triple(int c) const {

@@ -22,11 +22,6 @@ public:
 
 namespace SVD {
 
-// Eigenvalues at or below this are not in use.
-constexpr double count_bound = 0.0001;
-// Eigenvalues at or below this count as 0 in the spectrum.
-constexpr double spectrum_zero = 0.00001;
-
 // Bytes a decomposition of N values for window length L holds at its peak:
 // the trajectory matrix, the lag-covariance and the eigen solver's two L x L
 // arrays, with the eigenvector and factor-vector matrices it keeps.
@@ -59,6 +54,8 @@ public:
     t_svd& operator=(const t_svd& o) = default;
     ~t_svd() override = default;
 
+    // The leading eigenvalues above eigen_in_use_factor times rounding() (core/matrix.h);
+    // those at or below rounding() are 0 in the spectrum.
     int count() const { return m_count; }
     void set_count(int n) { m_count = n; }
     int L() const { return m_L; }
@@ -72,6 +69,8 @@ public:
     t_eigen_triple triple(int c) const;
     double contribution(int c) const { return m_contributions.at(static_cast<size_t>(c)); }
     double eigenvalue(int c) const { return m_eigenvalues.at(static_cast<size_t>(c)); }
+    // How far the eigenvalues can be from the truth through rounding.
+    double rounding() const { return m_rounding; }
 
     // The series of one group of eigentriples, with tick marks 1..N.
     void reconstruct(const std::vector<int>& indices, t_ts& out) const;
@@ -88,6 +87,7 @@ private:
     std::vector<double> m_eigenvalues;    // as the solver returned them
     std::vector<double> m_contributions;  // shares 0..1 of the sum of the spectrum
     int m_count = 0;
+    double m_rounding = 0;
 };
 
 }  // namespace SVD

@@ -40,7 +40,39 @@ double matrix::getperiod_angles(bool normalize) const {
     return (n - 1) * 6.28318530717958 / S;
 }
 
+double matrix::getperiod_shift(bool normalize) const {
+    std::vector<double> a, b;
+    pair_columns(*this, normalize, a, b);
+    // Normal equations of A_down = A_up M over the rows t = 1 .. n-1.
+    double aa = 0, ab = 0, bb = 0, a_a = 0, b_a = 0, a_b = 0, b_b = 0;
+    for (size_t t = 1; t < a.size(); ++t) {
+        const double ua = a[t - 1], ub = b[t - 1];
+        aa += ua * ua;
+        ab += ua * ub;
+        bb += ub * ub;
+        a_a += ua * a[t];
+        b_a += ub * a[t];
+        a_b += ua * b[t];
+        b_b += ub * b[t];
+    }
+    const double gram = aa * bb - ab * ab;
+    // Collinear or empty columns describe no rotation.
+    if (!(gram > 0)) return 0.0;
+    const double m00 = (bb * a_a - ab * b_a) / gram, m01 = (bb * a_b - ab * b_b) / gram;
+    const double m10 = (aa * b_a - ab * a_a) / gram, m11 = (aa * b_b - ab * a_b) / gram;
+    const double half_trace = 0.5 * (m00 + m11);
+    const double det = m00 * m11 - m01 * m10;
+    const double disc = det - half_trace * half_trace;
+    if (!(disc > 0)) return 0.0;  // real eigenvalues
+    return 6.28318530717958 / std::atan2(std::sqrt(disc), half_trace);
+}
+
 double matrix::getperiod_charroots(bool normalize) const {
+    if (m_rows > max_poly_coefficients) {
+        diagnostic_stream() << "char.pol.: " << m_rows << " points, more than the root finder's "
+                            << max_poly_coefficients << ": period from the pair's shift invariance" << std::endl;
+        return getperiod_shift(normalize);
+    }
     std::vector<double> a, b;
     pair_columns(*this, normalize, a, b);
     const size_t n = static_cast<size_t>(m_rows);

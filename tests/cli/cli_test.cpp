@@ -108,6 +108,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
         std::ofstream long_series(dir + "/long.dat");
         for (int t = 0; t < 200000; ++t) long_series << t % 7 << '\n';
     }
+    std::ofstream(dir + "/vast.dat") << "1e200\n-3e200\n2e200\n5e200\n";
     const std::string c = co2 + " --L 24 ";
     for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
              {"info missing.dat", "unable to open data file (No such file or directory)"},
@@ -135,11 +136,19 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"forecast zero.dat --points 3", "no component to test"},
              {"decompose long.dat", "for L = 100000 needs about 480.0 GB of memory, but "},
              {"trend long.dat", " or smaller"},
+             {"decompose vast.dat", "exceed the range of doubles"},
          }) {
         const result r = run(args, dir);
         EXPECT_NE(r.status, 0) << args;
         EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    // An investigation ends through its own exit when it cannot decompose.
+    for (const char* command : {"trend", "period", "summation"}) {
+        const result r = run(std::string(command) + " vast.dat --json", dir);
+        EXPECT_NE(r.status, 0) << command;
+        EXPECT_NE(r.err.find("exceed the range of doubles"), std::string::npos) << command << " -> " << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
     system(("rm -rf " + dir).c_str());
@@ -167,6 +176,86 @@ TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
     const auto one = run_json("period " + co2 + " --L 24 --goal 2 --estimation periodogr --vectors factor");
     EXPECT_EQ(one["pairs"], nlohmann::json::parse("[[2,3]]"));
     EXPECT_EQ(one["periods"][0], 12.0);
+}
+
+TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
+    const std::string dir = private_dir("cli_long_period_");
+    std::ofstream data(dir + "/long.dat");
+    data.precision(17);
+    for (int t = 0; t < 2400; ++t) data << std::sin(2 * M_PI * t / 12) + 0.6 * std::cos(2 * M_PI * t / 30) << '\n';
+    data.close();
+    // Defaults: L = 1200, Charroots on the eigenvectors.
+    const result r = run("period long.dat --json", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["pairs"], nlohmann::json::parse("[[1,2],[3,4]]"));
+    std::vector<double> periods = j["periods"].get<values>();
+    std::sort(periods.begin(), periods.end());
+    ASSERT_EQ(periods.size(), 2u);
+    EXPECT_NEAR(periods[0], 12, 1e-3);
+    EXPECT_NEAR(periods[1], 30, 1e-3);
+    EXPECT_NE(r.err.find("shift invariance"), std::string::npos) << r.err;
+    // The goals that select by period keep their pair.
+    EXPECT_EQ(run_json("period long.dat --goal 2 --range 29:31", dir)["pairs"], nlohmann::json::parse("[[3,4]]"));
+    system(("rm -rf " + dir).c_str());
+}
+
+// What must not depend on the data's units: components in use, trend
+// components, harmonic pairs with their periods, and the summation's marks.
+struct verdicts {
+    nlohmann::json count, trend, pairs, zeros, marks;
+    values periods;
+};
+
+verdicts verdicts_of(const std::string& file, const std::string& L, const std::string& dir) {
+    verdicts v;
+    v.count = run_json("decompose " + file + L, dir)["count"];
+    v.trend = run_json("trend " + file + L, dir)["components"];
+    const auto p = run_json("period " + file + L, dir);
+    v.pairs = p["pairs"];
+    v.periods = p["periods"].get<values>();
+    const auto s = run_json("summation " + file + L, dir);
+    for (const auto& row : s["rows"]) {
+        v.zeros.push_back(row["texts"][1]);
+        v.marks.push_back({row["trend"], row["harmonic"]});
+    }
+    // Every component is in one part: the parts add up to the series.
+    const auto y = run_json("info " + file, dir)["values"].get<values>();
+    const auto& f = s["final"];
+    for (size_t t = 0; t < y.size(); ++t)  // co2 is positive throughout
+        EXPECT_NEAR(f["trend"][t].get<double>() + f["periodic"][t].get<double>() + f["residual"][t].get<double>(), y[t],
+                    1e-9 * y[t])
+            << file << " t=" << t;
+    return v;
+}
+
+TEST(Cli, ResultsDoNotDependOnTheUnits) {
+    const std::string dir = private_dir("cli_units_");
+    const auto y = co2_values();
+    for (const std::string L : {" --L 24", " --L 234"}) {
+        const verdicts unscaled = verdicts_of(co2, L, dir);
+        for (double base : {2.0, 10.0})
+            for (int k = -8; k <= 8; ++k) {
+                // The window (N+1)/2 takes the longer path: its ends of the range suffice.
+                if (k != 0 && L == " --L 234" && std::abs(k) < 7) continue;
+                const double factor = std::pow(base, k);
+                std::ofstream data(dir + "/scaled.dat");
+                data.precision(17);
+                for (double x : y) data << x * factor << '\n';
+                data.close();
+                SCOPED_TRACE("co2 times " + std::to_string(base) + "^" + std::to_string(k) + L);
+                const verdicts v = verdicts_of("scaled.dat", L, dir);
+                EXPECT_EQ(v.count, unscaled.count);
+                EXPECT_EQ(v.trend, unscaled.trend);
+                EXPECT_EQ(v.pairs, unscaled.pairs);
+                EXPECT_EQ(v.zeros, unscaled.zeros);
+                EXPECT_EQ(v.marks, unscaled.marks);
+                ASSERT_EQ(v.periods.size(), unscaled.periods.size());
+                for (size_t p = 0; p < v.periods.size(); ++p)
+                    EXPECT_NEAR(v.periods[p], unscaled.periods[p], 1e-6 * unscaled.periods[p]) << p;
+            }
+    }
+    system(("rm -rf " + dir).c_str());
 }
 
 TEST(Cli, TrendIsItsComponentsReconstructionAndFollowsTheSeries) {

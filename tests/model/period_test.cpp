@@ -20,6 +20,24 @@ matrix circle(int n, double period, double c = 1.0, double sign = 1.0) {
     return m;
 }
 
+// An orthonormal pair spanning a sine of the period, as the eigenvectors of a
+// clean harmonic are: the recurrence Charroots builds is then exact.
+matrix orthonormal_circle(int n, double period) {
+    matrix m = circle(n, period);
+    double aa = 0, ab = 0;
+    for (int t = 0; t < n; ++t) {
+        aa += m(t, 0) * m(t, 0);
+        ab += m(t, 0) * m(t, 1);
+    }
+    for (int t = 0; t < n; ++t) m.set(m(t, 1) - ab / aa * m(t, 0), t, 1);
+    for (int c = 0; c < 2; ++c) {
+        double norm = 0;
+        for (int t = 0; t < n; ++t) norm += m(t, c) * m(t, c);
+        for (int t = 0; t < n; ++t) m.set(m(t, c) / std::sqrt(norm), t, c);
+    }
+    return m;
+}
+
 }  // namespace
 
 TEST(Phi, CircleOfPeriod12EitherWayRound) {
@@ -46,8 +64,43 @@ TEST(Charroots, LeadingComplexRootGivesThePeriodOrZero) {
     }
     EXPECT_EQ(real_roots.getperiod_charroots(false), 0.0);
     EXPECT_EQ(circle(2, 12, 0.5).getperiod_charroots(false), 0.0);  // degree 1
-    EXPECT_EQ(circle(1001, 12, 1 / std::sqrt(500.5)).getperiod_charroots(false), 0.0);
-    EXPECT_EQ(diag.str(), "char.pol.: v=0.09\nchar.pol.: v=0.25\nchar.pol.: v=0.001998\n");
+    EXPECT_EQ(diag.str(), "char.pol.: v=0.09\nchar.pol.: v=0.25\n");
+}
+
+// Where both apply, the roots and the shift invariance give one period; beyond
+// the root finder's limit Charroots falls back on the shift invariance.
+TEST(Charroots, ShiftInvarianceAgreesWithTheRootsAndTakesOverAbove1000Points) {
+    std::ostringstream diag;
+    scoped_diagnostic_stream to(diag);
+    // The roots of 1000 points take seconds: that size once.
+    for (int n : {24, 100, 400, 1000})
+        for (double period : {2.5, 7.5, 12.0, 30.0}) {
+            if (n == 1000 && period != 12.0) continue;
+            const matrix m = orthonormal_circle(n, period);
+            const double roots = m.getperiod_charroots(false);
+            EXPECT_NEAR(roots, period, 1e-6 * period) << n << " " << period;
+            EXPECT_NEAR(m.getperiod_shift(false), roots, 1e-6 * roots) << n << " " << period;
+            EXPECT_NEAR(circle(n, period, 4.0, -1).getperiod_shift(true), period, 1e-6 * period) << n << " " << period;
+        }
+    diag.str("");
+    for (int n : {1001, 2400}) {
+        EXPECT_NEAR(circle(n, 12, 1 / std::sqrt(n / 2.0)).getperiod_charroots(false), 12, 1e-9) << n;
+        EXPECT_NEAR(circle(n, 30, 7.0).getperiod_charroots(true), 30, 1e-9) << n;
+    }
+    EXPECT_EQ(diag.str().find("v="), std::string::npos);
+    EXPECT_NE(diag.str().find("char.pol.: 2400 points, more than the root finder's 1000: period from the pair's shift "
+                              "invariance\n"),
+              std::string::npos);
+
+    // Decaying columns without rotation: M is diagonal with real eigenvalues.
+    matrix decay(1200, 2);
+    for (int t = 0; t < 1200; ++t) {
+        decay.set(std::pow(0.99, t), t, 0);
+        decay.set(std::pow(0.95, t), t, 1);
+    }
+    EXPECT_EQ(decay.getperiod_charroots(false), 0.0);
+    for (int t = 0; t < 1200; ++t) decay.set(0.0, t, 1);
+    EXPECT_EQ(decay.getperiod_shift(false), 0.0);  // one column alone cannot rotate
 }
 
 TEST(PolynomialRoots, KnownRealAndComplexRoots) {

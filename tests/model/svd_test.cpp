@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/hooks.h"
+#include "core/ssa_exception.h"
 #include "decomp/svd.h"
 #include "test_util.h"
 
@@ -71,12 +72,41 @@ TEST(Decomposition, SmallWorkedSeriesAndConstantSeries) {
 }
 
 TEST(Decomposition, NothingAboveTheBoundGivesZeroContributionsNotNaN) {
-    for (double level : {0.0, 1e-4})
-        for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
-            const SVD::t_svd svd(t_ts(std::vector<double>(9, level)), 4, s);
-            EXPECT_EQ(svd.count(), 0);
-            for (int c = 0; c < 4; ++c) EXPECT_EQ(svd.triple(c).contribution, 0) << level;
-        }
+    for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
+        const SVD::t_svd svd(t_ts(std::vector<double>(9, 0.0)), 4, s);
+        EXPECT_EQ(svd.count(), 0);
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(svd.triple(c).contribution, 0);
+    }
+}
+
+// Series of known rank at any scale: what the solver leaves beyond the rank is
+// rounding and never in use, and the genuine components always are.
+TEST(Decomposition, ComponentsInUseAreTheRankWhateverTheUnits) {
+    struct shape {
+        const char* name;
+        int rank;
+        double (*value)(int t);
+    };
+    const shape shapes[] = {
+        {"constant", 1, [](int) { return 1.0; }},
+        {"sine", 2, [](int t) { return std::sin(2 * M_PI * t / 12); }},
+        {"level and sine", 3, [](int t) { return 2 + std::sin(2 * M_PI * t / 12); }},
+        {"line and two harmonics", 6,
+         [](int t) { return 1 + 0.01 * t + std::sin(2 * M_PI * t / 12) + 0.5 * std::cos(2 * M_PI * t / 30); }},
+    };
+    for (const shape& sh : shapes)
+        for (int N : {100, 468})
+            for (double scale : {1e-9, 1e-4, 1.0, 1e6, 1e12})
+                for (int L : {12, 24, N / 2})
+                    for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
+                        std::vector<double> v(static_cast<size_t>(N));
+                        for (int t = 0; t < N; ++t) v[static_cast<size_t>(t)] = scale * sh.value(t);
+                        const SVD::t_svd svd(t_ts(v), L, s);
+                        EXPECT_EQ(svd.count(), sh.rank) << sh.name << " N=" << N << " scale=" << scale << " L=" << L
+                                                        << (s == svd_solver::jacobi ? " jacobi" : " fast");
+                        EXPECT_GT(svd.rounding(), 0);
+                        for (int c = svd.count(); c < L; ++c) EXPECT_EQ(svd.spectrum()[static_cast<size_t>(c)], 0);
+                    }
 }
 
 // Two valid decompositions of one matrix share the spectrum and, for simple
@@ -122,6 +152,56 @@ TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
         }
 }
 
+// Values far from 1 are decomposed scaled by a power of two: the eigenvalues
+// come back scaled by its square, everything else as for the unscaled data.
+TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
+    t_ts co2;
+    co2.load(std::string(KELVANE_DATA) + "/co2.dat");
+    const std::vector<double> y = values_of(co2);
+    auto times = [&](int k) {
+        std::vector<double> v = y;
+        for (double& x : v) x = std::ldexp(x, k);
+        return v;
+    };
+    for (int L : {24, 234}) {  // the Jacobi and the LAPACK solver
+        const SVD::t_svd base(t_ts(y), L);
+        const series base_rec = base.reconstruct_values({0, 1, 2});
+        // 2^250 is about 1e75, where the Jacobi off-diagonal sum overflowed.
+        for (int k : {-450, -200, 150, 250, 450}) {
+            SCOPED_TRACE("L=" + std::to_string(L) + " times 2^" + std::to_string(k));
+            const SVD::t_svd svd(t_ts(times(k)), L);
+            ASSERT_EQ(svd.count(), base.count());
+            const double tol = L == 24 ? 0 : 1e-12;  // LAPACK may round a scaled matrix otherwise
+            for (int c = 0; c < L; ++c) {
+                const double lambda = std::ldexp(svd.spectrum()[static_cast<size_t>(c)], -2 * k);
+                EXPECT_NEAR(lambda, base.spectrum()[static_cast<size_t>(c)], tol * base.spectrum()[0]) << c;
+                EXPECT_NEAR(svd.contribution(c), base.contribution(c), tol) << c;
+            }
+            const series rec = svd.reconstruct_values({0, 1, 2});
+            for (int t = 0; t < rec.size(); ++t)
+                EXPECT_NEAR(std::ldexp(rec(t), -k), base_rec(t), tol * 1e3 * std::fabs(base_rec(t))) << t;
+        }
+    }
+    // One outlier among ordinary values: while its square fits, the decomposition
+    // holds; beyond, the eigenvalues themselves leave the range of doubles.
+    std::vector<double> outlier(50, 1.0);
+    outlier[25] = 1e150;
+    for (svd_solver s : {svd_solver::jacobi, svd_solver::fast}) {
+        const SVD::t_svd svd(t_ts(outlier), 10, s);
+        ASSERT_GE(svd.count(), 1);
+        std::vector<int> all(static_cast<size_t>(svd.count()));
+        for (int c = 0; c < svd.count(); ++c) all[static_cast<size_t>(c)] = c;
+        const series rec = svd.reconstruct_values(all);
+        for (int t = 0; t < 50; ++t) EXPECT_NEAR(rec(t), outlier[static_cast<size_t>(t)], 1e-12 * 1e150) << t;
+        // Every row of the trajectory matrix holds the outlier once: L equal eigenvalues.
+        EXPECT_EQ(svd.count(), 10);
+        for (int c = 0; c < 10; ++c) EXPECT_NEAR(svd.spectrum()[static_cast<size_t>(c)], 1e300, 1e-12 * 1e300) << c;
+    }
+    outlier[25] = 1e160;
+    for (const std::vector<double>& v : {times(520), times(-560), outlier})
+        EXPECT_THROW(SVD::t_svd(t_ts(v), 10), SSA_math_exception::ssa_exception);
+}
+
 TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
     matrix x(3, 4);
     x.embed(series(std::vector<double>{1, 2, 3, 4, 5, 6}));
@@ -129,7 +209,8 @@ TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
     auto run = [&](int sl, int cr, int cc, int ur, int uc, int vr, int vc) {
         series sp(sl);
         matrix cov(cr, cc), u(ur, uc), v(vr, vc);
-        x.svd(sp, cov, u, v, count, 1e-4);
+        double rounding = 0;
+        x.svd(sp, cov, u, v, count, rounding);
     };
     EXPECT_EXIT(run(2, 3, 3, 3, 3, 4, 3), testing::ExitedWithCode(12), "Error 12: spectrum size not equals window length!");
     EXPECT_EXIT(run(3, 3, 2, 3, 3, 4, 3), testing::ExitedWithCode(13), "Error 13: lagged-covariance matrix is not square matrix!");
