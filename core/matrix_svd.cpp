@@ -232,11 +232,11 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
 void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double bound,
                  svd_solver solver) const {
     const int L = m_rows, K = m_cols;
-    if (spectrum.size() != L) fatal_exit(12, "Error 12: spectrum size not equals window length!\n");
-    if (covariance.rows() != covariance.cols()) fatal_exit(13, "Error 13: lagged-covariance matrix is not square matrix!\n");
-    if (covariance.rows() != L) fatal_exit(14, "Error 14: size of lagged-covariance not equals window length!\n");
-    if (U.rows() != L || U.cols() != L) fatal_exit(15, "Error 15: incorrect size of eigenvectors matrix!\n");
-    if (V.rows() != K || V.cols() != L) fatal_exit(16, "Error 16: incorrect size of PCs-matrix!\n");
+    if (spectrum.size() != L) throw_fatal(12, "Error 12: spectrum size not equals window length!\n");
+    if (covariance.rows() != covariance.cols()) throw_fatal(13, "Error 13: lagged-covariance matrix is not square matrix!\n");
+    if (covariance.rows() != L) throw_fatal(14, "Error 14: size of lagged-covariance not equals window length!\n");
+    if (U.rows() != L || U.cols() != L) throw_fatal(15, "Error 15: incorrect size of eigenvectors matrix!\n");
+    if (V.rows() != K || V.cols() != L) throw_fatal(16, "Error 16: incorrect size of PCs-matrix!\n");
 
     lag_covariance(*this, covariance);
 
