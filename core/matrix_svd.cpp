@@ -76,24 +76,33 @@ void rotate(std::vector<double>& a, std::vector<double>& r, int n, int l, int m)
 // Eigenvalues (decreasing) and eigenvectors (columns of r, column-major) by LAPACK.
 void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r) {
     const int n = c.rows();
-    // Everything, the large copies included, runs on the worker so that the
-    // progress hook keeps ticking.
-    const lapack_int info = run_with_progress("decomposition", [&] {
-        std::vector<double> a(static_cast<size_t>(n) * n);
-        for (int i = 0; i < n; ++i) std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
-        w.assign(static_cast<size_t>(n), 0.0);
-        r.assign(static_cast<size_t>(n) * n, 0.0);
+    // The worker may outlive this call when the progress hook cancels, so it
+    // gets a copy of its own (made here, with progress) and hands back its results.
+    std::vector<double> a(static_cast<size_t>(n) * n);
+    for (int i = 0; i < n; ++i) {
+        std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
+        report_progress("preparing decomposition", i + 1, n);
+    }
+    struct solved {
+        lapack_int info;
+        std::vector<double> w, r;
+    };
+    solved s = run_with_progress("decomposition", [n, a = std::move(a)]() mutable {
+        solved out{0, std::vector<double>(static_cast<size_t>(n)), std::vector<double>(static_cast<size_t>(n) * n)};
         std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
         lapack_int found = 0;
-        const lapack_int result = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0,
-                                                 0.0, &found, w.data(), r.data(), n, support.data());
+        out.info = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found,
+                                  out.w.data(), out.r.data(), n, support.data());
         // LAPACK returns ascending order; the pipeline wants decreasing.
-        std::reverse(w.begin(), w.end());
+        std::reverse(out.w.begin(), out.w.end());
         for (int i = 0; i < n / 2; ++i)
-            std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
-                             r.begin() + static_cast<size_t>(n - 1 - i) * n);
-        return result;
+            std::swap_ranges(out.r.begin() + static_cast<size_t>(i) * n, out.r.begin() + static_cast<size_t>(i + 1) * n,
+                             out.r.begin() + static_cast<size_t>(n - 1 - i) * n);
+        return out;
     });
+    w = std::move(s.w);
+    r = std::move(s.r);
+    const lapack_int info = s.info;
     if (info != 0)
         throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
 }

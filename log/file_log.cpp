@@ -5,12 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "core/ssa_exception.h"
 
 namespace {
-int log_counter = 0;
+// Investigations run on several threads at once; the lock below settles a
+// name two of them reach together.
+std::atomic<int> log_counter{0};
 }
 
 FileLog::FileLog(const std::string& prefix) {

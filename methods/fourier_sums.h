@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <exception>
@@ -158,26 +159,35 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
     }
 }
 
-// Runs body(begin, end, caller) over [0, count), split between this thread and
-// another when parallel; caller is true on the calling thread only.
+// Runs body(begin, end) over [0, count), split between this thread and
+// another when parallel. The body reports progress as usual: on the calling
+// thread that reaches the caller's hook; on the other thread it only checks
+// whether the caller has stopped (a cancel), so that half ends promptly too.
 template <class Body>
 void split_in_two(int count, bool parallel, Body body) {
     if (!parallel || count < 2) {
-        body(0, count, true);
+        body(0, count);
         return;
     }
     const int half = count / 2;
+    struct stopped {};
+    std::atomic<bool> stop{false};
     std::exception_ptr failure;
     std::thread other([&] {
+        const scoped_progress_hook check([&stop](const char*, long long, long long) {
+            if (stop) throw stopped{};
+        });
         try {
-            body(half, count, false);
+            body(half, count);
+        } catch (const stopped&) {
         } catch (...) {
             failure = std::current_exception();
         }
     });
     try {
-        body(0, half, true);
+        body(0, half);
     } catch (...) {
+        stop = true;
         other.join();
         throw;
     }
@@ -193,14 +203,14 @@ void split_in_two(int count, bool parallel, Body body) {
 // by all columns of a thread; the work goes in tiles of frequencies, columns and
 // times so that the sums stay in registers and the data in cache.
 // Large calls split the columns between two threads: take must only touch the
-// state of its own column. Progress is reported from the calling thread only.
+// state of its own column. Only the calling thread's progress reaches its hook.
 template <class Angle, class Take>
 void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
                  const char* stage = nullptr) {
     constexpr double parallel_work = 2e7;
     const bool parallel = m >= 8 && static_cast<double>(n) * m * nf >= parallel_work;
-    split_in_two(m, parallel, [&](int begin, int end, bool caller) {
-        column_range_sums(x, n, stride, begin, end, nf, angle, take, caller ? stage : nullptr);
+    split_in_two(m, parallel, [&](int begin, int end) {
+        column_range_sums(x, n, stride, begin, end, nf, angle, take, stage);
     });
 }
 
