@@ -182,6 +182,8 @@ void lag_covariance(const matrix& x, matrix& c) {
         for (int k = 0; k < K; ++k) s += x0[k] * xj[k];
         c.set(s, 0, j);
         c.set(s, j, 0);
+        // L K products in all: the whole stage for a long series.
+        report_progress("lag-covariance, first row", j + 1, L);
     }
     for (int i = 1; i < L; ++i) {
         const double head = x(i - 1, 0), tail = x(i, K - 1);
@@ -206,7 +208,7 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
         const double norm = std::sqrt(off) * std::sqrt(2.0);
         const double final_threshold = norm * 1e-10 / n;
         double threshold = norm;
-        long long sweeps = 0;
+        long long sweeps = 0, rotations = 0;
         while (threshold > final_threshold) {
             threshold /= n;
             for (int sweep = 0; sweep < max_sweeps_per_level; ++sweep) {
@@ -216,6 +218,8 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
                         if (std::fabs(a[packed(l, m)]) >= threshold) {
                             rotate(a, r, n, l, m);
                             rotated = true;
+                            // A row can take n rotations of O(n) each: report within it too.
+                            if ((++rotations & 31) == 0) report_progress("decomposition", ++sweeps, 0);
                         }
                     }
                     report_progress("decomposition", ++sweeps, 0);
@@ -225,7 +229,9 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n) {
         }
     }
 
+    // Up to n^3 / 2 moves of vector elements: progress on every row.
     for (int i = 0; i < n - 1; ++i) {
+        report_progress("ordering eigenvectors", i + 1, n - 1);
         for (int j = i + 1; j < n; ++j) {
             double& di = a[packed(i, i)];
             double& dj = a[packed(j, j)];
