@@ -36,6 +36,8 @@ bool is_hankel(const matrix& x) {
         const double* cur = x.row(i);
         for (int j = 0; j + 1 < x.cols(); ++j)
             if (cur[j] != prev[j + 1]) return false;
+        // The whole L x K matrix is read: seconds for a long series.
+        report_progress("checking the trajectory matrix", i + 1, x.rows() - 1);
     }
     return true;
 }
