@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "core/file_replace.h"
+#include "core/fatal.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"
@@ -26,11 +27,11 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
     cmd.add_flag("--json", o.json, "print one JSON object on standard output");
 }
 
-t_ts load_series(const std::string& path) {
+t_ts load_series(const std::string& path, int min_values) {
     t_ts ts;
     ts.load(path);
     if (ts.size() == 0) throw input_error("no values in data file " + path);
-    if (ts.size() < 3) throw input_error("data file " + path + " holds " + std::to_string(ts.size()) +
+    if (ts.size() < min_values) throw input_error("data file " + path + " holds " + std::to_string(ts.size()) +
                                          " values; at least 3 are needed for a decomposition");
     return ts;
 }
@@ -66,6 +67,10 @@ std::vector<int> parse_group(const std::string& text, int L) {
     }
     if (group.empty()) throw input_error("the group lists no component");
     return group;
+}
+
+input_error no_component_error() {
+    return input_error("no component to test: every eigenvalue of the decomposition is zero within rounding");
 }
 
 std::string number_text(double v) {
@@ -115,7 +120,7 @@ int resolve_roots(const roots_option& r, vector_kind kind, int N, int L) {
     return static_cast<int>(length * r.percent / 100.0);
 }
 
-std::ostream& diag(const common_options& o) { return o.json ? std::cerr : std::cout; }
+std::ostream& diag() { return std::cerr; }
 
 std::vector<int> one_based(const std::vector<int>& components) {
     std::vector<int> shown(components);
@@ -153,14 +158,44 @@ namespace {
 bool progress_shown = false;
 }
 
-void copy_log_if_asked(const common_options& o, t_investigation& inv) {
+void copy_log_if_asked(const common_options& o, t_investigation& inv) { copy_logs_if_asked(o, {&inv}); }
+
+void copy_logs_if_asked(const common_options& o, const std::vector<t_investigation*>& invs) {
     if (o.log.empty()) return;
-    inv.get_log().flush();
-    std::ifstream in(inv.get_log().file_name(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) throw SSA_math_exception::file_exception(inv.get_log().file_name(), "unable to read log file");
-    replace_file(o.log, text.str(), "unable to write log file");
+    std::string text;
+    for (t_investigation* inv : invs) {
+        inv->get_log().flush();
+        std::ifstream in(inv->get_log().file_name(), std::ios::binary);
+        std::ostringstream part;
+        // An empty log would make << fail the stream.
+        if (in.peek() != std::ifstream::traits_type::eof()) part << in.rdbuf();
+        if (!in) throw SSA_math_exception::file_exception(inv->get_log().file_name(), "unable to read log file");
+        text += part.str();
+    }
+    replace_file(o.log, text, "unable to write log file");
+}
+
+int report_failure(std::exception_ptr failure, std::ostream& err) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const SSA_math_exception::fatal_error& e) {
+        // The engine's messages end in a newline of their own.
+        std::string text = e.message;
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        err << "kelvane-cli: " << text << std::endl;
+        return e.status;
+    } catch (const SSA_math_exception::file_exception& e) {
+        err << "kelvane-cli: " << e.message << " : " << e.file_name << "." << std::endl;
+    } catch (const input_error& e) {
+        err << "kelvane-cli: " << e.what() << std::endl;
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        err << "kelvane-cli: " << e.message << std::endl;
+    } catch (const std::exception& e) {
+        err << "kelvane-cli: internal error: " << e.what() << std::endl;
+    } catch (...) {
+        err << "kelvane-cli: internal error" << std::endl;
+    }
+    return 1;
 }
 
 void install_progress(bool enabled) {

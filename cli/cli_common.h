@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include <CLI/CLI.hpp>
+#include <exception>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,8 +33,9 @@ struct common_options {
 
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L = true);
 
-// Loads the series and checks it has at least 3 values, all finite.
-t_ts load_series(const std::string& path);
+// Loads the series and checks it has at least min_values values (3 for a
+// decomposition), all finite.
+t_ts load_series(const std::string& path, int min_values = 3);
 
 // The window length asked for, or (N+1)/2; throws input_error outside 2..N-1
 // (--L 0 too: it is no way of asking for the default), and ssa_exception when
@@ -42,12 +45,11 @@ int resolve_L(const common_options& o, int N);
 // Parses "1,2,5" into 0-based components, each within 1..L and none repeated.
 std::vector<int> parse_group(const std::string& text, int L);
 
+// The refusal when every eigenvalue is zero within rounding (an all-zero series).
+input_error no_component_error();
+
 // "%g" of a number, for messages.
 std::string number_text(double v);
-
-// Why a decomposition with no component in use leaves nothing to investigate.
-constexpr const char* no_component_message =
-    "no component to test: every eigenvalue of the decomposition is zero within rounding";
 
 // --vectors: eigen, factor or reconstructed; throws input_error otherwise.
 vector_kind parse_vector_kind(const std::string& s);
@@ -76,9 +78,9 @@ void check_roots_options(const roots_option& r);
 // The count, or the percent of the vectors' length (L, K or N by kind), truncated.
 int resolve_roots(const roots_option& r, vector_kind kind, int N, int L);
 
-// Diagnostic text of the engine: standard output normally, standard error
-// when standard output carries JSON.
-std::ostream& diag(const common_options& o);
+// Diagnostic text of the engine: standard error, so that standard output
+// holds the result alone, in text and JSON alike.
+std::ostream& diag();
 
 // Component numbers as every output shows them: from 1.
 std::vector<int> one_based(const std::vector<int>& components);
@@ -97,6 +99,12 @@ void save_if_asked(const common_options& o, const t_ts& ts);
 
 // Copies an investigation's log file when --log was given.
 void copy_log_if_asked(const common_options& o, t_investigation& inv);
+// The same for several investigations, their logs one after another.
+void copy_logs_if_asked(const common_options& o, const std::vector<t_investigation*>& invs);
+
+// Writes one line about the failure to err and returns the exit status: the
+// status a broken invariant of the engine carries, 1 for everything else.
+int report_failure(std::exception_ptr failure, std::ostream& err);
 
 // Draws a progress line on standard error while installed (only on a terminal).
 void install_progress(bool enabled);

@@ -25,7 +25,8 @@ void register_info(CLI::App& app, std::function<void()>& run) {
     add_common_options(*cmd, *o, false);
     cmd->callback([o, &run] {
         run = [o] {
-            const t_ts ts = load_series(o->file);
+            // Showing needs no decomposition: one value is enough.
+            const t_ts ts = load_series(o->file, 1);
             const bool file_ticks = ts.ticks() != nullptr;
             if (o->json) {
                 nlohmann::json j;

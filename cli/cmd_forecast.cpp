@@ -12,6 +12,11 @@ namespace cli {
 
 namespace {
 
+// The forecast and its signal are held in memory several times over and each
+// point costs a step of the recurrence: a million points is far beyond any
+// meaningful horizon and still fits comfortably.
+constexpr int max_points = 1000000;
+
 struct forecast_options {
     int points = 0;
     double trend_C = 0.1;
@@ -31,6 +36,9 @@ std::string number(double v) {
 void check_parameters(const forecast_options& f) {
     // Written so that NaN fails every range.
     if (f.points < 1) throw input_error("--points " + std::to_string(f.points) + " must be at least 1");
+    if (f.points > max_points)
+        throw input_error("--points " + std::to_string(f.points) + " is above the largest forecast of " +
+                          std::to_string(max_points) + " values");
     if (!(f.trend_C >= 0 && f.trend_C <= 1)) throw input_error("--trend-C " + number(f.trend_C) + " is outside [0, 1]");
     if (!(f.trend_omega >= 0 && f.trend_omega <= 0.5))
         throw input_error("--trend-omega " + number(f.trend_omega) + " is outside [0, 0.5]");
@@ -56,6 +64,8 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
     cmd->add_flag("--no-harmonics", f->no_harmonics, "leave the harmonic components out of the signal");
     cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format")
         ->check(output_file("unable to write data file"));
+    cmd->add_option("--log", o->log, "copy the logs of the trend and harmonic investigations to this file")
+        ->check(output_file("unable to write log file"));
     cmd->callback([o, f, &run] {
         run = [o, f] {
             check_parameters(*f);
@@ -75,17 +85,23 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             doc.set_L(L);
             doc.set_points(f->points);
             {
-                scoped_diagnostic_stream to(diag(*o));
+                scoped_diagnostic_stream to(diag());
                 try {
                     doc.compute_forecast();
                 } catch (const SSA_math_exception::ssa_exception&) {
                     // The parts refuse to test no component at all; say why there is none.
                     const SVD::t_svd* svd = signal.get_svd();
                     if (svd && svd->count() == 0)
-                        throw input_error(no_component_message);
+                        throw no_component_error();
                     throw;
                 }
             }
+
+            // The signal is found by its trend and harmonic parts: their logs tell how.
+            std::vector<t_investigation*> parts;
+            if (!f->no_trend) parts.push_back(&signal.get_trend_part());
+            if (!f->no_harmonics) parts.push_back(&signal.get_harm_part());
+            copy_logs_if_asked(*o, parts);
 
             const t_RSSA_signal_forecast& forecast = *doc.get_forecast();
             t_ts saved = forecast.get_forecast_ts();

@@ -104,9 +104,10 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             inv.max_components = use_max ? p->max_components : -1;
             inv.set_period_range(range);
             inv.set_L(L);
+            if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
 
-            scoped_diagnostic_stream to(diag(*o));
+            scoped_diagnostic_stream to(diag());
             inv.investigate();
             copy_log_if_asked(*o, inv);
 

@@ -95,10 +95,11 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
             t_summation_invest& inv = doc.get_investigation();
             inv.set_treatedvectors(kind);
             inv.set_L(L);
-            if (inv.get_svd()->count() == 0)
-                throw input_error(no_component_message);
+            if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
-            doc.start_investigation();
+            // start_investigation would decompose again for the same L: build on the one made above.
+            inv.make_reconstructed();
+            doc.compute_tables();
 
             // The final decomposition by the automatic marks, as the interactive summation starts.
             CSummInteractDoc interact;

@@ -74,8 +74,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             inv.set_treatedvectors(kind);
             inv.set_method(method);
             inv.set_L(L);
-            if (inv.get_svd()->count() == 0)
-                throw input_error(no_component_message);
+            if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
             inv.investigate();
             copy_log_if_asked(*o, inv);

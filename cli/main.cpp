@@ -6,13 +6,14 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "core/hooks.h"
-#include "core/ssa_exception.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"kelvane-cli: Singular Spectrum Analysis of a time series"};
     app.require_subcommand(1);
     bool progress = true;
     app.add_flag("--progress,!--no-progress", progress, "show progress on a terminal (default on)");
+    // Also after the subcommand, where the README puts it.
+    app.fallthrough();
 
     std::function<void()> run;
     cli::register_info(app, run);
@@ -60,14 +61,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         return 0;
-    } catch (const SSA_math_exception::file_exception& e) {
-        std::cerr << "kelvane-cli: " << e.message << " : " << e.file_name << "." << std::endl;
-    } catch (const cli::input_error& e) {
-        std::cerr << "kelvane-cli: " << e.what() << std::endl;
-    } catch (const SSA_math_exception::ssa_exception& e) {
-        std::cerr << "kelvane-cli: " << e.message << std::endl;
-    } catch (const std::exception& e) {
-        std::cerr << "kelvane-cli: internal error: " << e.what() << std::endl;
+    } catch (...) {
+        return cli::report_failure(std::current_exception(), std::cerr);
     }
-    return 1;
 }

@@ -3,7 +3,8 @@
 #include <iostream>
 
 namespace {
-std::ostream* current = nullptr;
+// Per thread, like the hooks: each computation writes to its own stream.
+thread_local std::ostream* current = nullptr;
 }
 
 std::ostream& diagnostic_stream() { return current ? *current : std::cout; }

@@ -1,6 +1,6 @@
 // The stream that receives the diagnostic lines of the period estimators:
 // standard output unless a caller redirects it (the CLI does, when standard
-// output carries JSON).
+// output carries JSON). The stream belongs to the thread that installs it.
 #pragma once
 
 #include <iosfwd>

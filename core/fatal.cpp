@@ -1,13 +1,3 @@
 #include "fatal.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <iostream>
-
-void fatal_exit(int status, const std::string& message, fatal_stream where) {
-    std::ostream& os = where == fatal_stream::out ? std::cout : std::cerr;
-    os << message;
-    std::cout.flush();
-    std::cerr.flush();
-    std::exit(status);
-}
+void throw_fatal(int status, const std::string& message) { throw SSA_math_exception::fatal_error(status, message); }

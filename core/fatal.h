@@ -1,10 +1,22 @@
-// The one way the numeric core ends the process on a broken invariant.
+// The one way the numeric core reports a broken invariant: an exception that
+// carries the status the command line exits with, so that no caller (the
+// desktop program above all) is ended by a computation that went wrong.
 #pragma once
 
 #include <string>
 
-enum class fatal_stream { out, err };
+#include "ssa_exception.h"
 
-// Writes the message unchanged to the given standard stream, flushes both
-// streams and exits with the status.
-[[noreturn]] void fatal_exit(int status, const std::string& message, fatal_stream where = fatal_stream::err);
+namespace SSA_math_exception {
+
+class fatal_error : public ssa_exception {
+public:
+    fatal_error(int s, std::string msg) : ssa_exception(std::move(msg)), status(s) {}
+
+    int status;
+};
+
+}  // namespace SSA_math_exception
+
+// Throws fatal_error(status, message).
+[[noreturn]] void throw_fatal(int status, const std::string& message);

@@ -18,17 +18,26 @@ int smooth_size(int n) {
 
 }  // namespace
 
+std::mutex& fftw_planner_mutex() {
+    static std::mutex m;
+    return m;
+}
+
 fft_convolver::fft_convolver(int n_min) : m_n(smooth_size(n_min)) {
     m_real = fftw_alloc_real(static_cast<size_t>(m_n));
     fftw_complex* c = fftw_alloc_complex(static_cast<size_t>(m_n / 2 + 1));
     m_complex = c;
+    const std::lock_guard<std::mutex> lock(fftw_planner_mutex());
     m_forward_plan = fftw_plan_dft_r2c_1d(m_n, m_real, c, FFTW_ESTIMATE);
     m_inverse_plan = fftw_plan_dft_c2r_1d(m_n, c, m_real, FFTW_ESTIMATE);
 }
 
 fft_convolver::~fft_convolver() {
-    fftw_destroy_plan(static_cast<fftw_plan>(m_forward_plan));
-    fftw_destroy_plan(static_cast<fftw_plan>(m_inverse_plan));
+    {
+        const std::lock_guard<std::mutex> lock(fftw_planner_mutex());
+        fftw_destroy_plan(static_cast<fftw_plan>(m_forward_plan));
+        fftw_destroy_plan(static_cast<fftw_plan>(m_inverse_plan));
+    }
     fftw_free(m_real);
     fftw_free(m_complex);
 }

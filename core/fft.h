@@ -3,7 +3,12 @@
 #pragma once
 
 #include <complex>
+#include <mutex>
 #include <vector>
+
+// FFTW's planner (plan creation and destruction) is not thread-safe; every
+// caller in the process takes this lock around it. Executing plans is safe.
+std::mutex& fftw_planner_mutex();
 
 class fft_convolver {
 public:

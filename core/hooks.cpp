@@ -5,30 +5,26 @@
 
 namespace {
 
-notify_hook& current_notify() {
-    static notify_hook hook;
-    return hook;
-}
-
-progress_hook& current_progress() {
-    static progress_hook hook;
-    return hook;
-}
+// Per thread: each document computes on its own worker with its own hooks.
+thread_local notify_hook current_notify;
+thread_local progress_hook current_progress;
 
 using clock_type = std::chrono::steady_clock;
-clock_type::time_point last_progress;
+thread_local clock_type::time_point last_progress;
+
+std::atomic<int> abandoned{0};
 
 }  // namespace
 
 notify_hook set_notify_hook(notify_hook hook) {
-    notify_hook prev = std::move(current_notify());
-    current_notify() = std::move(hook);
+    notify_hook prev = std::move(current_notify);
+    current_notify = std::move(hook);
     return prev;
 }
 
 void notify(const std::string& text, const std::string& caption, notify_icon icon) {
-    if (current_notify()) {
-        current_notify()(text, caption, icon);
+    if (current_notify) {
+        current_notify(text, caption, icon);
         return;
     }
     if (!caption.empty()) std::cerr << caption << ": ";
@@ -36,13 +32,13 @@ void notify(const std::string& text, const std::string& caption, notify_icon ico
 }
 
 progress_hook set_progress_hook(progress_hook hook) {
-    progress_hook prev = std::move(current_progress());
-    current_progress() = std::move(hook);
+    progress_hook prev = std::move(current_progress);
+    current_progress = std::move(hook);
     return prev;
 }
 
 void report_progress(const char* stage, long long done, long long total) {
-    const progress_hook& hook = current_progress();
+    const progress_hook& hook = current_progress;
     if (!hook) return;
     auto now = clock_type::now();
     bool edge = done == 0 || (total > 0 && done >= total);
@@ -50,3 +46,9 @@ void report_progress(const char* stage, long long done, long long total) {
     last_progress = now;
     hook(stage, done, total);
 }
+
+int abandoned_calls() { return abandoned.load(); }
+
+namespace detail {
+void count_abandoned(int change) { abandoned += change; }
+}  // namespace detail

@@ -1,11 +1,20 @@
 // Installable hooks through which the model reaches the user without knowing
 // about any user interface: notifications (message boxes) and progress.
+// Hooks belong to the thread that installs them: a worker thread computing a
+// document installs its own, and threads without any get the defaults.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <exception>
 #include <functional>
-#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 
 enum class notify_icon { none, information, warning, error };
 
@@ -20,22 +29,76 @@ void notify(const std::string& text, const std::string& caption = "", notify_ico
 using progress_hook = std::function<void(const char* stage, long long done, long long total)>;
 
 // Installs a hook and returns the previous one; an empty hook means no progress reporting.
+// The hook may throw to cancel the computation: the exception leaves the model
+// unchanged, so the caller catches its own type.
 progress_hook set_progress_hook(progress_hook hook);
 
-// Long loops call this often; it forwards to the hook at most every 50 ms,
-// and always for the first (done == 0) and last (done == total) step.
+// Long loops call this often (every long loop at least every 0.2 s); it
+// forwards to the hook at most every 50 ms, and always for the first
+// (done == 0) and last (done == total) step.
 void report_progress(const char* stage, long long done, long long total);
+
+// Calls of run_with_progress abandoned by a cancel and still running.
+int abandoned_calls();
+
+namespace detail {
+void count_abandoned(int change);
+}
 
 // Runs one long call that cannot report progress itself (a LAPACK routine) on
 // a worker while this thread keeps the progress hook ticking, so every hook
 // call stays on the caller's thread. Returns the call's result.
+// work must own everything it reads and writes (capture by value, hand results
+// back in the return value): a LAPACK call cannot be interrupted, so when the
+// hook throws the caller leaves at once and the detached worker finishes on
+// its own, then frees the shared state. Nothing it touches belongs to the caller.
 template <class Work>
 auto run_with_progress(const char* stage, Work work) {
+    using result_type = decltype(work());
+    struct shared_state {
+        explicit shared_state(Work w) : work(std::move(w)) {}
+        Work work;
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = false;
+        bool abandoned = false;
+        std::optional<result_type> result;
+        std::exception_ptr failure;
+    };
     report_progress(stage, 0, 0);
-    auto result = std::async(std::launch::async, std::move(work));
-    for (long long tick = 0; result.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready;)
-        report_progress(stage, ++tick, 0);
-    return result.get();
+    auto state = std::make_shared<shared_state>(std::move(work));
+    std::thread([state] {
+        std::optional<result_type> r;
+        std::exception_ptr f;
+        try {
+            r.emplace(state->work());
+        } catch (...) {
+            f = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(state->m);
+        state->result = std::move(r);
+        state->failure = f;
+        state->done = true;
+        if (state->abandoned) detail::count_abandoned(-1);
+        state->cv.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(state->m);
+    for (long long tick = 0; !state->cv.wait_for(lock, std::chrono::milliseconds(50), [&] { return state->done; });) {
+        lock.unlock();
+        try {
+            report_progress(stage, ++tick, 0);
+        } catch (...) {
+            lock.lock();
+            if (!state->done) {
+                state->abandoned = true;
+                detail::count_abandoned(1);
+            }
+            throw;
+        }
+        lock.lock();
+    }
+    if (state->failure) std::rethrow_exception(state->failure);
+    return std::move(*state->result);
 }
 
 // Installs a hook for the lifetime of the guard and restores the previous one.

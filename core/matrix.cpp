@@ -69,12 +69,12 @@ void matrix::print() const {
 
 void matrix::write(const std::string& file_name) const {
     std::ofstream out(file_name, std::ios::app);
-    if (!out) fatal_exit(1, "Error[matrix]: file " + file_name + " unavailable\n");
+    if (!out) throw_fatal(1, "Error[matrix]: file " + file_name + " unavailable\n");
     format_to(out);
 }
 
 void matrix::embed(const series& s) {
-    if (s.size() != m_rows + m_cols - 1) fatal_exit(11, "Error 11: series size failure in embed(..)\n");
+    if (s.size() != m_rows + m_cols - 1) throw_fatal(11, "Error 11: series size failure in embed(..)\n");
     for (int i = 0; i < m_rows; ++i) {
         for (int j = 0; j < m_cols; ++j) m_data[index(i, j)] = s(i + j);
         report_progress("embedding", i + 1, m_rows);

@@ -45,7 +45,7 @@ void matrix::reconstruct_group(const series& eigenvalues, const matrix& U, const
 
 void matrix::diagonal_average(series& out) const {
     const int N = m_rows + m_cols - 1;
-    if (out.size() != N) fatal_exit(17, "Error 17: incorrect series size given for averaging!\n");
+    if (out.size() != N) throw_fatal(17, "Error 17: incorrect series size given for averaging!\n");
     const bool tall = m_rows >= m_cols;
     const int Ls = tall ? m_cols : m_rows;
     const int Ks = tall ? m_rows : m_cols;

@@ -37,6 +37,8 @@ bool is_hankel(const matrix& x) {
         const double* cur = x.row(i);
         for (int j = 0; j + 1 < x.cols(); ++j)
             if (cur[j] != prev[j + 1]) return false;
+        // The whole L x K matrix is read: seconds for a long series.
+        report_progress("checking the trajectory matrix", i + 1, x.rows() - 1);
     }
     return true;
 }
@@ -85,24 +87,33 @@ void rotate(std::vector<double>& a, std::vector<double>& r, int n, int l, int m)
 // Eigenvalues (decreasing) and eigenvectors (columns of r, column-major) by LAPACK.
 void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r) {
     const int n = c.rows();
-    // Everything, the large copies included, runs on the worker so that the
-    // progress hook keeps ticking.
-    const lapack_int info = run_with_progress("decomposition", [&] {
-        std::vector<double> a(static_cast<size_t>(n) * n);
-        for (int i = 0; i < n; ++i) std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
-        w.assign(static_cast<size_t>(n), 0.0);
-        r.assign(static_cast<size_t>(n) * n, 0.0);
+    // The worker may outlive this call when the progress hook cancels, so it
+    // gets a copy of its own (made here, with progress) and hands back its results.
+    std::vector<double> a(static_cast<size_t>(n) * n);
+    for (int i = 0; i < n; ++i) {
+        std::copy(c.row(i), c.row(i) + n, a.begin() + static_cast<size_t>(i) * n);
+        report_progress("preparing decomposition", i + 1, n);
+    }
+    struct solved {
+        lapack_int info;
+        std::vector<double> w, r;
+    };
+    solved s = run_with_progress("decomposition", [n, a = std::move(a)]() mutable {
+        solved out{0, std::vector<double>(static_cast<size_t>(n)), std::vector<double>(static_cast<size_t>(n) * n)};
         std::vector<lapack_int> support(2 * static_cast<size_t>(std::max(1, n)));
         lapack_int found = 0;
-        const lapack_int result = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0,
-                                                 0.0, &found, w.data(), r.data(), n, support.data());
+        out.info = LAPACKE_dsyevr(LAPACK_COL_MAJOR, 'V', 'A', 'U', n, a.data(), n, 0.0, 0.0, 0, 0, 0.0, &found,
+                                  out.w.data(), out.r.data(), n, support.data());
         // LAPACK returns ascending order; the pipeline wants decreasing.
-        std::reverse(w.begin(), w.end());
+        std::reverse(out.w.begin(), out.w.end());
         for (int i = 0; i < n / 2; ++i)
-            std::swap_ranges(r.begin() + static_cast<size_t>(i) * n, r.begin() + static_cast<size_t>(i + 1) * n,
-                             r.begin() + static_cast<size_t>(n - 1 - i) * n);
-        return result;
+            std::swap_ranges(out.r.begin() + static_cast<size_t>(i) * n, out.r.begin() + static_cast<size_t>(i + 1) * n,
+                             out.r.begin() + static_cast<size_t>(n - 1 - i) * n);
+        return out;
     });
+    w = std::move(s.w);
+    r = std::move(s.r);
+    const lapack_int info = s.info;
     if (info != 0)
         throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
 }
@@ -182,6 +193,8 @@ void lag_covariance(const matrix& x, matrix& c) {
         for (int k = 0; k < K; ++k) s += x0[k] * xj[k];
         c.set(s, 0, j);
         c.set(s, j, 0);
+        // L K products in all: the whole stage for a long series.
+        report_progress("lag-covariance, first row", j + 1, L);
     }
     for (int i = 1; i < L; ++i) {
         const double head = x(i - 1, 0), tail = x(i, K - 1);
@@ -206,7 +219,7 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double*
         const double norm = std::sqrt(off) * std::sqrt(2.0);
         const double final_threshold = norm * 1e-10 / n;
         double threshold = norm;
-        long long sweeps = 0;
+        long long sweeps = 0, rotations = 0;
         while (threshold > final_threshold) {
             threshold /= n;
             for (int sweep = 0; sweep < max_sweeps_per_level; ++sweep) {
@@ -216,6 +229,8 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double*
                         if (std::fabs(a[packed(l, m)]) >= threshold) {
                             rotate(a, r, n, l, m);
                             rotated = true;
+                            // A row can take n rotations of O(n) each: report within it too.
+                            if ((++rotations & 31) == 0) report_progress("decomposition", ++sweeps, 0);
                         }
                     }
                     report_progress("decomposition", ++sweeps, 0);
@@ -241,7 +256,9 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double*
         *leftover = std::sqrt(worst);
     }
 
+    // Up to n^3 / 2 moves of vector elements: progress on every row.
     for (int i = 0; i < n - 1; ++i) {
+        report_progress("ordering eigenvectors", i + 1, n - 1);
         for (int j = i + 1; j < n; ++j) {
             double& di = a[packed(i, i)];
             double& dj = a[packed(j, j)];
@@ -262,11 +279,11 @@ double eigen_rounding_level(double lambda_1, int L, int K, double leftover) {
 void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double& rounding,
                  svd_solver solver) const {
     const int L = m_rows, K = m_cols;
-    if (spectrum.size() != L) fatal_exit(12, "Error 12: spectrum size not equals window length!\n");
-    if (covariance.rows() != covariance.cols()) fatal_exit(13, "Error 13: lagged-covariance matrix is not square matrix!\n");
-    if (covariance.rows() != L) fatal_exit(14, "Error 14: size of lagged-covariance not equals window length!\n");
-    if (U.rows() != L || U.cols() != L) fatal_exit(15, "Error 15: incorrect size of eigenvectors matrix!\n");
-    if (V.rows() != K || V.cols() != L) fatal_exit(16, "Error 16: incorrect size of PCs-matrix!\n");
+    if (spectrum.size() != L) throw_fatal(12, "Error 12: spectrum size not equals window length!\n");
+    if (covariance.rows() != covariance.cols()) throw_fatal(13, "Error 13: lagged-covariance matrix is not square matrix!\n");
+    if (covariance.rows() != L) throw_fatal(14, "Error 14: size of lagged-covariance not equals window length!\n");
+    if (U.rows() != L || U.cols() != L) throw_fatal(15, "Error 15: incorrect size of eigenvectors matrix!\n");
+    if (V.rows() != K || V.cols() != L) throw_fatal(16, "Error 16: incorrect size of PCs-matrix!\n");
 
     lag_covariance(*this, covariance);
 

@@ -1,7 +1,10 @@
 #include "object.h"
 
+#include <atomic>
+
 namespace {
-int id_counter = 0;
+// Objects are made on several threads at once.
+std::atomic<int> id_counter{0};
 }
 
 t_id::t_id() : m_number(++id_counter) {}

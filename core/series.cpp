@@ -65,18 +65,18 @@ void series::copy_from(const double* p) { std::copy(p, p + m_data.size(), m_data
 void series::copy_to(double* p) const { std::copy(m_data.begin(), m_data.end(), p); }
 
 void series::add(const series& s) {
-    if (s.size() != size()) fatal_exit(2, "Error: Lengths of series isn't equal. Exiting...\n", fatal_stream::out);
+    if (s.size() != size()) throw_fatal(2, "Error: Lengths of series isn't equal. Exiting...\n");
     for (size_t i = 0; i < m_data.size(); ++i) m_data[i] += s.m_data[i];
 }
 
 void series::multiply(const series& s) {
     if (s.size() != size())
-        fatal_exit(2, "Error: Lengths of multiplicated series isn't equal. Exiting...\n", fatal_stream::out);
+        throw_fatal(2, "Error: Lengths of multiplicated series isn't equal. Exiting...\n");
     for (size_t i = 0; i < m_data.size(); ++i) m_data[i] *= s.m_data[i];
 }
 
 void series::assign_values(const series& s) {
-    if (s.size() != size()) fatal_exit(2, "Error: Lengths of series isn't equal. Exiting...\n", fatal_stream::out);
+    if (s.size() != size()) throw_fatal(2, "Error: Lengths of series isn't equal. Exiting...\n");
     m_data = s.m_data;
 }
 
@@ -92,13 +92,13 @@ void series::print() const {
 
 void series::write(const std::string& file_name) const {
     std::ofstream out(file_name, std::ios::app);
-    if (!out) fatal_exit(1, "Error[series]: file " + file_name + " unavailable\n");
+    if (!out) throw_fatal(1, "Error[series]: file " + file_name + " unavailable\n");
     format_to(out);
 }
 
 void series::read(const std::string& file_name) {
     std::ifstream in(file_name);
-    if (!in) fatal_exit(1, "Error[series]: file " + file_name + " unavailable\n");
+    if (!in) throw_fatal(1, "Error[series]: file " + file_name + " unavailable\n");
     // A line of more than 19 characters fails the read and ends it; only the
     // first six characters of a number are parsed.
     char buf[20];

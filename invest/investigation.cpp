@@ -33,6 +33,7 @@ void t_investigation::set_svd(const SVD::t_svd& svd) {
 void t_investigation::set_ts(const t_ts& ts) { m_ts = std::make_unique<t_ts>(ts); }
 
 void t_investigation::investigate() {
+    if (!m_svd) throw SSA_math_exception::ssa_exception("no decomposition inside t_investigation::investigate(): set L first");
     if (m_treated == vk_reconstructed) {
         // The components are built for amount, so it must be within L first.
         clip_amount_to_L();
@@ -48,10 +49,10 @@ int t_investigation::set_L(int L) {
     m_svd.reset();
     try {
         m_svd = std::make_unique<SVD::t_svd>(*m_ts, L);
+    } catch (const SSA_math_exception::fatal_error&) {
+        throw;
     } catch (const SSA_math_exception::ssa_exception& e) {
-        notify(e.message);
-        notify("Exiting");
-        fatal_exit(1, "");
+        throw_fatal(1, e.message);
     }
     if (m_amount == -1 || m_amount > m_svd->count()) m_amount = m_svd->count();
     return m_amount;

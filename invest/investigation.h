@@ -42,12 +42,12 @@ public:
     virtual SVD::t_svd* get_svd() { return m_svd.get(); }
     virtual const SVD::t_svd* get_svd() const { return m_svd.get(); }
     // Reconstructed components first when they are the treated vectors, then
-    // the identification; the log is flushed at the end.
+    // the identification; the log is flushed at the end. Throws ssa_exception without a decomposition.
     virtual void investigate();
     virtual void identificate() = 0;
     virtual void set_ts(const t_ts& ts);
     // Decomposes the series for L and clips amount to the count in use; returns amount.
-    // A failing decomposition shows its message and "Exiting", then ends the program (status 1).
+    // A failing decomposition throws fatal_error with status 1 and its message.
     virtual int set_L(int L);
     virtual const char* get_name() const { return m_name.c_str(); }
 

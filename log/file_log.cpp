@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,9 @@
 #include "private_dir.h"
 
 namespace {
-int log_counter = 0;
+// Investigations run on several threads at once; the lock below settles a
+// name two of them reach together.
+std::atomic<int> log_counter{0};
 }
 
 FileLog::FileLog(const std::string& prefix) {

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "core/fft.h"
+
 namespace fourier {
 
 namespace {
@@ -58,14 +60,20 @@ void power_spectra(const double* data, int n, int m, int nf, const std::function
     if (m == 0 || n == 0) return;
     // The planner is not thread-safe: plan here, execute on new arrays in each thread.
     fft_buffers planned(n);
-    const fftw_plan plan = fftw_plan_dft_r2c_1d(n, planned.in, planned.out, FFTW_ESTIMATE);
+    const fftw_plan plan = [&] {
+        const std::lock_guard<std::mutex> lock(fftw_planner_mutex());
+        return fftw_plan_dft_r2c_1d(n, planned.in, planned.out, FFTW_ESTIMATE);
+    }();
     struct plan_guard {
         fftw_plan p;
-        ~plan_guard() { fftw_destroy_plan(p); }
+        ~plan_guard() {
+            const std::lock_guard<std::mutex> lock(fftw_planner_mutex());
+            fftw_destroy_plan(p);
+        }
     } guard{plan};
     const std::size_t un = static_cast<std::size_t>(n);
 
-    split_in_two(m, m >= 8 && static_cast<double>(m) * n >= 1e6, [&](int j0, int j1, bool caller) {
+    split_in_two(m, m >= 8 && static_cast<double>(m) * n >= 1e6, [&](int j0, int j1) {
         fft_buffers own(n);
         std::vector<double> power(static_cast<std::size_t>(nf));
         for (int j = j0; j < j1; ++j) {
@@ -76,7 +84,7 @@ void power_spectra(const double* data, int n, int m, int nf, const std::function
                 power[static_cast<std::size_t>(k)] = own.out[i][0] * own.out[i][0] + own.out[i][1] * own.out[i][1];
             }
             visit(j, power.data());
-            if (caller) progress.report(j - j0 + 1, j1 - j0);
+            progress.report(j - j0 + 1, j1 - j0);
         }
     });
 }

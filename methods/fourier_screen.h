@@ -93,7 +93,7 @@ void bin_sums(const double* data, int n, std::vector<bin_request>& requests, Ang
     starts.push_back(requests.size());
     const std::size_t un = static_cast<std::size_t>(n);
 
-    split_in_two(groups, groups >= 4 && static_cast<double>(groups) * n >= 2e5, [&](int g0, int g1, bool caller) {
+    split_in_two(groups, groups >= 4 && static_cast<double>(groups) * n >= 2e5, [&](int g0, int g1) {
         std::vector<double> ct(un), st(un);
         for (int g = g0; g < g1; ++g) {
             const int k = requests[starts[static_cast<std::size_t>(g)]].k;
@@ -127,7 +127,7 @@ void bin_sums(const double* data, int n, std::vector<bin_request>& requests, Ang
                 }
                 requests[r].C = c0, requests[r].S = s0;
             }
-            if (caller) progress.report(g - g0 + 1, g1 - g0);
+            progress.report(g - g0 + 1, g1 - g0);
         }
     });
     progress.report(1, 1);

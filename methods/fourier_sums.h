@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <exception>
@@ -10,91 +11,9 @@
 #include <vector>
 
 #include "core/hooks.h"
-
-#if defined(__AVX__)
-#include <immintrin.h>
-#endif
+#include "fourier_kernels.h"
 
 namespace fourier {
-
-// For columns c = 0..m-1 of x (n rows, element (t, c) at x[t * stride + c]) and
-// frequencies k = 0..nf-1: C = sum of x_t cos(angle(t, k)), S = the same with sin,
-// each summed over t = 0..n-1 in increasing order, so every sum has the bits of
-// the plain loop over one column. take(k, c, C, S) is called for each column with
-// k increasing. The trigonometric values are computed once per (t, k) and shared
-// by all columns; the frequencies go in blocks so that each pass over the data
-// serves several of them.
-// Adds x_t cos and x_t sin for t in [t0, t1) to the sums of W columns at F
-// frequencies, holding them in registers across t.
-template <int W, int F>
-void add_terms(const double* x, std::size_t stride, int t0, int t1, const double* cos_t, const double* sin_t,
-               int table_stride, double* C, double* S, int sums_stride) {
-    double c[F][W], s[F][W];
-    for (int f = 0; f < F; ++f)
-        for (int j = 0; j < W; ++j) {
-            c[f][j] = C[f * sums_stride + j];
-            s[f][j] = S[f * sums_stride + j];
-        }
-    for (int t = t0; t < t1; ++t) {
-        const double* row = x + static_cast<std::size_t>(t) * stride;
-        const double* ct = cos_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
-        const double* st = sin_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
-        for (int f = 0; f < F; ++f)
-            for (int j = 0; j < W; ++j) {
-                c[f][j] += row[j] * ct[f];
-                s[f][j] += row[j] * st[f];
-            }
-    }
-    for (int f = 0; f < F; ++f)
-        for (int j = 0; j < W; ++j) {
-            C[f * sums_stride + j] = c[f][j];
-            S[f * sums_stride + j] = s[f][j];
-        }
-}
-
-#if defined(__AVX__)
-// add_terms for W = 4, the four columns in one vector: each lane is one
-// column's sum, so every sum keeps its order of operations.
-template <int F>
-void add_terms4(const double* x, std::size_t stride, int t0, int t1, const double* cos_t, const double* sin_t,
-                int table_stride, double* C, double* S, int sums_stride) {
-    __m256d c[F], s[F];
-    for (int f = 0; f < F; ++f) {
-        c[f] = _mm256_loadu_pd(C + f * sums_stride);
-        s[f] = _mm256_loadu_pd(S + f * sums_stride);
-    }
-    for (int t = t0; t < t1; ++t) {
-        const double* ct = cos_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
-        const double* st = sin_t + static_cast<std::size_t>(t) * static_cast<std::size_t>(table_stride);
-        const __m256d row = _mm256_loadu_pd(x + static_cast<std::size_t>(t) * stride);
-        for (int f = 0; f < F; ++f) {
-            c[f] = _mm256_add_pd(c[f], _mm256_mul_pd(row, _mm256_broadcast_sd(ct + f)));
-            s[f] = _mm256_add_pd(s[f], _mm256_mul_pd(row, _mm256_broadcast_sd(st + f)));
-        }
-    }
-    for (int f = 0; f < F; ++f) {
-        _mm256_storeu_pd(C + f * sums_stride, c[f]);
-        _mm256_storeu_pd(S + f * sums_stride, s[f]);
-    }
-}
-#else
-template <int F>
-void add_terms4(const double* x, std::size_t stride, int t0, int t1, const double* cos_t, const double* sin_t,
-                int table_stride, double* C, double* S, int sums_stride) {
-    add_terms<4, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride);
-}
-#endif
-
-template <int F>
-void add_terms_narrow(int w, const double* x, std::size_t stride, int t0, int t1, const double* cos_t,
-                      const double* sin_t, int table_stride, double* C, double* S, int sums_stride) {
-    switch (w) {
-    case 1: add_terms<1, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
-    case 2: add_terms<2, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
-    case 3: add_terms<3, F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
-    default: add_terms4<F>(x, stride, t0, t1, cos_t, sin_t, table_stride, C, S, sums_stride); break;
-    }
-}
 
 // The sums of the columns c0 .. c_end-1; see column_sums.
 template <class Angle, class Take>
@@ -103,12 +22,7 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
     constexpr int freq_block = 8;
     constexpr int col_block = 128;
     constexpr int time_block = 256;
-    // Frequencies per pass: as many sums as the vector registers hold.
-#if defined(__AVX__)
-    constexpr int freq_step = 4;
-#else
-    constexpr int freq_step = 2;
-#endif
+    const int freq_step = tile_frequencies();
     const std::size_t un = static_cast<std::size_t>(n);
     std::vector<double> cos_t(un * freq_block), sin_t(un * freq_block);
     std::vector<double> C(freq_block * col_block), S(freq_block * col_block);
@@ -133,20 +47,8 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
                         double* ss = &S[static_cast<std::size_t>(f * col_block + j)];
                         const double* ct = &cos_t[static_cast<std::size_t>(f)];
                         const double* st = &sin_t[static_cast<std::size_t>(f)];
-                        const int w = cb - j;
-                        switch (std::min(freq_step, fb - f)) {
-                        case 1:
-                            add_terms_narrow<1>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
-                            break;
-                        case 2:
-                            add_terms_narrow<2>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
-                            break;
-                        case 3:
-                            add_terms_narrow<3>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
-                            break;
-                        default:
-                            add_terms_narrow<4>(w, xj, stride, t0, t1, ct, st, freq_block, cs, ss, col_block);
-                        }
+                        add_terms(cb - j, std::min(freq_step, fb - f), xj, stride, t0, t1, ct, st, freq_block, cs,
+                                  ss, col_block);
                     }
             }
             for (int j = 0; j < cb; ++j)
@@ -158,26 +60,35 @@ void column_range_sums(const double* x, int n, std::size_t stride, int c_begin, 
     }
 }
 
-// Runs body(begin, end, caller) over [0, count), split between this thread and
-// another when parallel; caller is true on the calling thread only.
+// Runs body(begin, end) over [0, count), split between this thread and
+// another when parallel. The body reports progress as usual: on the calling
+// thread that reaches the caller's hook; on the other thread it only checks
+// whether the caller has stopped (a cancel), so that half ends promptly too.
 template <class Body>
 void split_in_two(int count, bool parallel, Body body) {
     if (!parallel || count < 2) {
-        body(0, count, true);
+        body(0, count);
         return;
     }
     const int half = count / 2;
+    struct stopped {};
+    std::atomic<bool> stop{false};
     std::exception_ptr failure;
     std::thread other([&] {
+        const scoped_progress_hook check([&stop](const char*, long long, long long) {
+            if (stop) throw stopped{};
+        });
         try {
-            body(half, count, false);
+            body(half, count);
+        } catch (const stopped&) {
         } catch (...) {
             failure = std::current_exception();
         }
     });
     try {
-        body(0, half, true);
+        body(0, half);
     } catch (...) {
+        stop = true;
         other.join();
         throw;
     }
@@ -193,14 +104,14 @@ void split_in_two(int count, bool parallel, Body body) {
 // by all columns of a thread; the work goes in tiles of frequencies, columns and
 // times so that the sums stay in registers and the data in cache.
 // Large calls split the columns between two threads: take must only touch the
-// state of its own column. Progress is reported from the calling thread only.
+// state of its own column. Only the calling thread's progress reaches its hook.
 template <class Angle, class Take>
 void column_sums(const double* x, int n, std::size_t stride, int m, int nf, Angle angle, Take take,
                  const char* stage = nullptr) {
     constexpr double parallel_work = 2e7;
     const bool parallel = m >= 8 && static_cast<double>(n) * m * nf >= parallel_work;
-    split_in_two(m, parallel, [&](int begin, int end, bool caller) {
-        column_range_sums(x, n, stride, begin, end, nf, angle, take, caller ? stage : nullptr);
+    split_in_two(m, parallel, [&](int begin, int end) {
+        column_range_sums(x, n, stride, begin, end, nf, angle, take, stage);
     });
 }
 

@@ -24,11 +24,21 @@ bool polynomial_roots(const std::vector<double>& c, double tolerance, std::vecto
     lapack_int ilo = 1, ihi = d;
     std::vector<double> scale(ud);
     if (LAPACKE_dgebal(LAPACK_COL_MAJOR, 'S', d, h.data(), d, &ilo, &ihi, scale.data()) != 0) return false;
-    std::vector<double> wr(ud), wi(ud);
-    double no_z = 0;
-    const lapack_int info = run_with_progress("characteristic roots", [&] {
-        return LAPACKE_dhseqr(LAPACK_COL_MAJOR, 'E', 'N', d, ilo, ihi, h.data(), d, wr.data(), wi.data(), &no_z, 1);
+    // The worker owns its arrays: a cancel may leave it running after we return.
+    struct found {
+        lapack_int info;
+        std::vector<double> wr, wi;
+    };
+    found f = run_with_progress("characteristic roots", [d, ilo, ihi, h = std::move(h)]() mutable {
+        found out{0, std::vector<double>(static_cast<size_t>(d)), std::vector<double>(static_cast<size_t>(d))};
+        double no_z = 0;
+        out.info = LAPACKE_dhseqr(LAPACK_COL_MAJOR, 'E', 'N', d, ilo, ihi, h.data(), d, out.wr.data(), out.wi.data(),
+                                  &no_z, 1);
+        return out;
     });
+    const lapack_int info = f.info;
+    const std::vector<double>& wr = f.wr;
+    const std::vector<double>& wi = f.wi;
     if (info < 0) return false;
     // On failure only the eigenvalues info+1..d (1-based) were found.
     const size_t first = info > 0 ? static_cast<size_t>(info) : 0;

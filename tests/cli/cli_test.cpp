@@ -429,3 +429,82 @@ TEST(Cli, AnInterruptedRunLeavesNoFiles) {
     }
     system(("rm -rf " + dir + " " + tmp).c_str());
 }
+
+TEST(Cli, InfoShowsSeriesTooShortForADecomposition) {
+    const std::string dir = private_dir("cli_short_");
+    std::ofstream(dir + "/one.dat") << "7\n";
+    std::ofstream(dir + "/two.dat") << "1\n2\n";
+    EXPECT_EQ(run_json("info one.dat", dir)["values"], nlohmann::json({7.0}));
+    EXPECT_EQ(run_json("info two.dat", dir)["N"], 2);
+    const result r = run("info two.dat", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("N: 2\n"), std::string::npos) << r.out;
+    system(("rm -rf " + dir).c_str());
+}
+
+TEST(Cli, EdgesOfTheOptions) {
+    const std::string dir = private_dir("cli_edges_");
+    std::ofstream(dir + "/zero.dat") << "0\n0\n0\n0\n0\n0\n";
+    // Refused before anything is loaded or decomposed: the file need not exist.
+    for (const std::string points : {"1000001", "2000000000", "2147483647"}) {
+        const result r = run("forecast missing.dat --points " + points, dir);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "kelvane-cli: --points " + points + " is above the largest forecast of 1000000 values\n");
+    }
+    const result zero = run("period zero.dat", dir);
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_NE(zero.err.find("no component to test"), std::string::npos) << zero.err;
+    EXPECT_EQ(std::count(zero.err.begin(), zero.err.end(), '\n'), 1) << zero.err;
+
+    // --no-progress after the subcommand, as the README shows it.
+    for (const std::string& args : {"info " + co2 + " --no-progress", "decompose " + co2 + " --L 24 --no-progress"})
+        EXPECT_EQ(run(args, dir).status, 0) << args;
+    EXPECT_FALSE(logs_left(dir));
+    system(("rm -rf " + dir).c_str());
+}
+
+TEST(Cli, PeriodEstimatorsWriteTheirDiagnosticsToStandardError) {
+    for (const std::string estimation : {"charroots", "periodogr"}) {
+        const result r = run("period " + co2 + " --L 24 --estimation " + estimation);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.find("char.pol."), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("getperiod"), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find(estimation == "charroots" ? "char.pol.: v=" : "series::getperiod_periodogr()"),
+                  std::string::npos)
+            << r.err;
+        // Standard output is the result alone: the header line first.
+        EXPECT_EQ(r.out.rfind("N = 468, L = 24", 0), 0u) << r.out;
+    }
+}
+
+TEST(Cli, ForecastCopiesTheLogsOfItsParts) {
+    const std::string dir = private_dir("cli_forecast_log_");
+    const result r = run("forecast " + co2 + " --L 24 --points 3 --log forecast.log", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(dir + "/forecast.log");
+    const std::string log((std::istreambuf_iterator<char>(in)), {});
+    // The trend part's LowFreq lines, then the harmonic part's VYG constraint.
+    const size_t trend = log.find("LowFreq"), harmonic = log.find("*** VYG constraint");
+    EXPECT_NE(trend, std::string::npos) << log;
+    EXPECT_NE(harmonic, std::string::npos) << log;
+    EXPECT_LT(trend, harmonic);
+    EXPECT_FALSE(logs_left(dir));
+    system(("rm -rf " + dir).c_str());
+}
+
+TEST(Cli, SummationDecomposesOnce) {
+    // Progress is drawn on a terminal only: run under a pseudo-terminal and
+    // count how often the lag-covariance stage completes.
+    const std::string cmd = "script -qec '" + std::string(KELVANE_CLI) + " summation " + co2 + " --L 24 >/dev/null' /dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    EXPECT_EQ(pclose(p), 0);
+    size_t count = 0;
+    for (size_t at = out.find("lag-covariance 100%"); at != std::string::npos; at = out.find("lag-covariance 100%", at + 1))
+        ++count;
+    EXPECT_EQ(count, 1u) << out;
+}

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "fake_ui.h"
@@ -55,8 +56,12 @@ TEST(Results, BestComponentIsTheFirstSmallestRank) {
     EXPECT_EQ(r.get_best_component(), 7);
 }
 
-TEST(InvestigationDeathTest, FailedDecompositionShowsItsMessageThenExits) {
+TEST(Investigation, FailedDecompositionThrowsStatusOneAndLeavesNoDecomposition) {
     probe_invest inv(sample_series(10));
-    // The default hook writes both boxes to standard error.
-    EXPECT_EXIT(inv.set_L(11), testing::ExitedWithCode(1), "incorrect window length inside t_svd.*\nExiting");
+    EXPECT_THAT(fatal_of([&] { inv.set_L(11); }), testing::MatchesRegex("1: .*incorrect window length inside t_svd.*"));
+    EXPECT_EQ(inv.get_svd(), nullptr);
+    // Nothing to investigate now: a refusal, not a crash.
+    EXPECT_THAT(thrown([&] { inv.investigate(); }), testing::HasSubstr("no decomposition"));
+    probe_invest fresh(sample_series(10));
+    EXPECT_THAT(thrown([&] { fresh.investigate(); }), testing::HasSubstr("no decomposition"));
 }

@@ -202,7 +202,7 @@ TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
         EXPECT_THROW(SVD::t_svd(t_ts(v), 10), SSA_math_exception::ssa_exception);
 }
 
-TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
+TEST(Decomposition, ShapeChecksThrowTheirNumbers) {
     matrix x(3, 4);
     x.embed(series(std::vector<double>{1, 2, 3, 4, 5, 6}));
     int count = 0;
@@ -212,11 +212,11 @@ TEST(DecompositionDeathTest, ShapeChecksExitWithTheirNumbers) {
         double rounding = 0;
         x.svd(sp, cov, u, v, count, rounding);
     };
-    EXPECT_EXIT(run(2, 3, 3, 3, 3, 4, 3), testing::ExitedWithCode(12), "Error 12: spectrum size not equals window length!");
-    EXPECT_EXIT(run(3, 3, 2, 3, 3, 4, 3), testing::ExitedWithCode(13), "Error 13: lagged-covariance matrix is not square matrix!");
-    EXPECT_EXIT(run(3, 2, 2, 3, 3, 4, 3), testing::ExitedWithCode(14), "Error 14: size of lagged-covariance not equals window length!");
-    EXPECT_EXIT(run(3, 3, 3, 3, 2, 4, 3), testing::ExitedWithCode(15), "Error 15: incorrect size of eigenvectors matrix!");
-    EXPECT_EXIT(run(3, 3, 3, 3, 3, 3, 3), testing::ExitedWithCode(16), "Error 16: incorrect size of PCs-matrix!");
+    EXPECT_EQ(fatal_of([&] { run(2, 3, 3, 3, 3, 4, 3); }), "12: Error 12: spectrum size not equals window length!\n");
+    EXPECT_EQ(fatal_of([&] { run(3, 3, 2, 3, 3, 4, 3); }), "13: Error 13: lagged-covariance matrix is not square matrix!\n");
+    EXPECT_EQ(fatal_of([&] { run(3, 2, 2, 3, 3, 4, 3); }), "14: Error 14: size of lagged-covariance not equals window length!\n");
+    EXPECT_EQ(fatal_of([&] { run(3, 3, 3, 3, 2, 4, 3); }), "15: Error 15: incorrect size of eigenvectors matrix!\n");
+    EXPECT_EQ(fatal_of([&] { run(3, 3, 3, 3, 3, 3, 3); }), "16: Error 16: incorrect size of PCs-matrix!\n");
 }
 
 TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits) {

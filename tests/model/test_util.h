@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fatal.h"
 #include "core/matrix.h"
 #include "core/ssa_exception.h"
 #include "timeseries/ts.h"
@@ -23,6 +24,16 @@ std::string thrown(const std::function<void()>& f) {
         f();
     } catch (const E& e) {
         return e.message;
+    }
+    return "nothing thrown";
+}
+
+// "status: message" of the fatal_error that f throws, so a check sees both.
+inline std::string fatal_of(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const SSA_math_exception::fatal_error& e) {
+        return std::to_string(e.status) + ": " + e.message;
     }
     return "nothing thrown";
 }

@@ -1,0 +1,48 @@
+// How kelvane-cli turns a failure of the engine into its last line and exit status.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "cli/cli_common.h"
+#include "core/fatal.h"
+
+namespace {
+
+struct outcome {
+    int status;
+    std::string line;
+};
+
+template <class E>
+outcome report(const E& e) {
+    std::ostringstream err;
+    const int status = cli::report_failure(std::make_exception_ptr(e), err);
+    return {status, err.str()};
+}
+
+}  // namespace
+
+TEST(CliFailure, BrokenInvariantExitsWithItsStatusAndMessage) {
+    using SSA_math_exception::fatal_error;
+    const struct {
+        outcome got;
+        outcome expected;
+    } cases[] = {
+        {report(fatal_error(12, "Error 12: spectrum size not equals window length!\n")),
+         {12, "kelvane-cli: Error 12: spectrum size not equals window length!\n"}},
+        {report(fatal_error(2, "Error: Lengths of series isn't equal. Exiting...\n")),
+         {2, "kelvane-cli: Error: Lengths of series isn't equal. Exiting...\n"}},
+        {report(fatal_error(1, "incorrect window length inside t_svd")),
+         {1, "kelvane-cli: incorrect window length inside t_svd\n"}},
+        {report(cli::input_error("--points 0 must be at least 1")), {1, "kelvane-cli: --points 0 must be at least 1\n"}},
+        {report(SSA_math_exception::file_exception("x.log", "unable to write log file")),
+         {1, "kelvane-cli: unable to write log file : x.log.\n"}},
+        {report(std::runtime_error("boom")), {1, "kelvane-cli: internal error: boom\n"}},
+        {report(42), {1, "kelvane-cli: internal error\n"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.got.status, c.expected.status) << c.expected.line;
+        EXPECT_EQ(c.got.line, c.expected.line);
+    }
+}

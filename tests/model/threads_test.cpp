@@ -1,0 +1,162 @@
+// Several computations at once, each on its own thread with its own hooks,
+// and cancelling one through its progress hook.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "core/diagnostics.h"
+#include "core/hooks.h"
+#include "decomp/svd.h"
+#include "invest/period_invest.h"
+#include "methods/fourier_sums.h"
+#include "test_util.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+// A yearly cycle and its overtone on a trend, with noise; seed picks the series.
+t_ts sample(int n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> noise(0, 0.3);
+    series s(n);
+    for (int t = 0; t < n; ++t)
+        s[t] = 0.01 * t + 5 * std::cos(2 * M_PI * t / 12) + 2 * std::sin(2 * M_PI * t / 6) + noise(gen);
+    return t_ts(s);
+}
+
+struct outcome {
+    std::vector<double> spectrum, first_eigenvector;
+    std::vector<Pair::t_pair<int>> pairs;
+    std::vector<double> periods;
+    std::string diagnostics;
+    int foreign_hook_calls = 0;  // hook calls made on another thread than this computation's
+    int hook_calls = 0;
+};
+
+// One document's work: a decomposition by LAPACK with the FFT factor vectors,
+// then a period investigation by characteristic roots (LAPACK again, and diagnostic lines).
+outcome compute(const t_ts& ts, int L, const std::function<void()>& hooks_installed) {
+    outcome r;
+    const std::thread::id me = std::this_thread::get_id();
+    auto seen = [&r, me] {
+        ++r.hook_calls;
+        if (std::this_thread::get_id() != me) ++r.foreign_hook_calls;
+    };
+    std::ostringstream diag;
+    const scoped_diagnostic_stream to(diag);
+    const scoped_progress_hook progress([&](const char*, long long, long long) { seen(); });
+    const scoped_notify_hook notes([&](const std::string&, const std::string&, notify_icon) { seen(); });
+    hooks_installed();
+
+    const SVD::t_svd svd(ts, L, svd_solver::fast);
+    r.spectrum = svd.spectrum();
+    for (int i = 0; i < L; ++i) r.first_eigenvector.push_back(svd.eigenvectors()(i, 0));
+
+    t_period_invest inv(ts);
+    inv.set_estimation(1);
+    inv.set_period_range({11, 13});
+    inv.set_approx_mode(0);
+    inv.set_L(L);
+    inv.set_amount(10);
+    inv.investigate();
+    r.pairs = inv.get_pairs();
+    for (const auto& p : r.pairs) r.periods.push_back(inv.estimate_period(p.first, p.second));
+    r.diagnostics = diag.str();
+    return r;
+}
+
+void expect_same(const outcome& got, const outcome& alone) {
+    EXPECT_EQ(got.spectrum, alone.spectrum);
+    EXPECT_EQ(got.first_eigenvector, alone.first_eigenvector);
+    EXPECT_EQ(got.pairs, alone.pairs);
+    EXPECT_EQ(got.periods, alone.periods);
+    EXPECT_EQ(got.diagnostics, alone.diagnostics);
+    EXPECT_GT(got.hook_calls, 0);
+    EXPECT_EQ(got.foreign_hook_calls, 0);
+}
+
+struct cancelled {};
+
+}  // namespace
+
+TEST(Threads, TwoDocumentsAtOnceGiveTheirSingleThreadResults) {
+    const t_ts a = sample(1000, 1), b = sample(950, 2);
+    const int La = 300, Lb = 300;
+    const outcome alone_a = compute(a, La, [] {}), alone_b = compute(b, Lb, [] {});
+    ASSERT_FALSE(alone_a.pairs.empty());
+    ASSERT_FALSE(alone_a.diagnostics.empty());
+
+    // Both install their hooks before either computes, so hooks shared
+    // between threads would cross.
+    std::mutex m;
+    std::condition_variable cv;
+    int ready = 0;
+    auto both_ready = [&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (++ready == 2) cv.notify_all();
+        cv.wait(lock, [&] { return ready == 2; });
+    };
+    outcome got_a, got_b;
+    std::thread ta([&] { got_a = compute(a, La, both_ready); });
+    std::thread tb([&] { got_b = compute(b, Lb, both_ready); });
+    ta.join();
+    tb.join();
+    expect_same(got_a, alone_a);
+    expect_same(got_b, alone_b);
+}
+
+TEST(Threads, CancelDuringTheEigenSolverLeavesAtOnce) {
+    // dsyevr of L = 1200 runs for about a second; the hook cancels at its first tick.
+    const t_ts ts = sample(2400, 3);
+    clock_type::time_point thrown;
+    const scoped_progress_hook cancel([&](const char* stage, long long done, long long) {
+        if (std::string(stage) == "decomposition" && done > 0) {
+            thrown = clock_type::now();
+            throw cancelled{};
+        }
+    });
+    EXPECT_THROW(SVD::t_svd(ts, 1200, svd_solver::fast), cancelled);
+    const double waited = std::chrono::duration<double>(clock_type::now() - thrown).count();
+    EXPECT_LT(waited, 0.5);
+    // The solver was still running: it finishes on its own and frees what it owns.
+    EXPECT_EQ(abandoned_calls(), 1);
+    const auto limit = clock_type::now() + std::chrono::minutes(2);
+    while (abandoned_calls() > 0 && clock_type::now() < limit) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(abandoned_calls(), 0);
+}
+
+TEST(Threads, CancelStopsBothHalvesOfTheSplitColumnSums) {
+    // 64 columns split between two threads; each half takes about a second.
+    const int n = 4000, m = 64, nf = 2000;
+    std::vector<double> x(static_cast<size_t>(n) * m);
+    for (size_t i = 0; i < x.size(); ++i) x[i] = std::sin(0.001 * static_cast<double>(i));
+    std::atomic<bool> stopped{false};
+    std::atomic<long> after_cancel{0}, other_half{0};
+    int foreign = 0;
+    const std::thread::id me = std::this_thread::get_id();
+    const scoped_progress_hook cancel([&](const char*, long long done, long long) {
+        if (std::this_thread::get_id() != me) ++foreign;
+        if (done > 0) {
+            stopped = true;
+            throw cancelled{};
+        }
+    });
+    auto take = [&](int, int c, double, double) {
+        if (c < m / 2) return;
+        ++other_half;
+        if (stopped) ++after_cancel;
+    };
+    EXPECT_THROW(fourier::column_sums(x.data(), n, m, m, nf, [](int t, int k) { return 0.001 * t * k; }, take, "sums"),
+                 cancelled);
+    EXPECT_EQ(foreign, 0);
+    // Left alone, the other half would finish all of its m/2 * nf sums.
+    EXPECT_LT(after_cancel.load(), m / 2 * nf / 4) << other_half.load();
+}
