@@ -30,8 +30,10 @@ using progress_hook = std::function<void(const char* stage, long long done, long
 
 // Installs a hook and returns the previous one; an empty hook means no progress reporting.
 // The hook may throw to cancel the computation: the exception leaves the model
-// unchanged, so the caller catches its own type.
-progress_hook set_progress_hook(progress_hook hook);
+// unchanged, so the caller catches its own type. An unthrottled hook is called
+// at every report: a cheap check of a stop flag, not a display.
+progress_hook set_progress_hook(progress_hook hook, bool throttled = true);
+bool progress_hook_throttled();
 
 // Long loops call this often (every long loop at least every 0.2 s); it
 // forwards to the hook at most every 50 ms, and always for the first
@@ -115,11 +117,13 @@ private:
 
 class scoped_progress_hook {
 public:
-    explicit scoped_progress_hook(progress_hook hook) : m_prev(set_progress_hook(std::move(hook))) {}
-    ~scoped_progress_hook() { set_progress_hook(std::move(m_prev)); }
+    explicit scoped_progress_hook(progress_hook hook, bool throttled = true)
+        : m_prev_throttled(progress_hook_throttled()), m_prev(set_progress_hook(std::move(hook), throttled)) {}
+    ~scoped_progress_hook() { set_progress_hook(std::move(m_prev), m_prev_throttled); }
     scoped_progress_hook(const scoped_progress_hook&) = delete;
     scoped_progress_hook& operator=(const scoped_progress_hook&) = delete;
 
 private:
+    bool m_prev_throttled;
     progress_hook m_prev;
 };

@@ -75,9 +75,13 @@ void split_in_two(int count, bool parallel, Body body) {
     std::atomic<bool> stop{false};
     std::exception_ptr failure;
     std::thread other([&] {
-        const scoped_progress_hook check([&stop](const char*, long long, long long) {
-            if (stop) throw stopped{};
-        });
+        // Unthrottled: the flag is checked at every report, so this half stops
+        // within one block of the caller's cancel.
+        const scoped_progress_hook check(
+            [&stop](const char*, long long, long long) {
+                if (stop) throw stopped{};
+            },
+            false);
         try {
             body(half, count);
         } catch (const stopped&) {
