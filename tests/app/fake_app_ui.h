@@ -21,7 +21,34 @@ public:
         return answer.has_value();
     }
 
+    bool ask_yes_no(const std::string& text, const std::string&, notify_icon, bool) override {
+        questions.push_back(text);
+        const bool yes = !yes_no.empty() && yes_no.front();
+        if (!yes_no.empty()) yes_no.pop_front();
+        return yes;
+    }
+    std::string ask_open_file(const std::string&, const std::string&) override { return next_file(); }
+    std::string ask_save_file(const std::string&, const std::string&, const std::string&) override { return next_file(); }
+    void open_window(document& doc) override { windows.push_back(&doc); }
+    // The work runs here, on the calling thread.
+    bool run_computation(const std::function<void()>& work) override {
+        work();
+        return true;
+    }
+
     std::deque<std::optional<int>> seconds;
+    std::deque<bool> yes_no;         // nothing left: No
+    std::deque<std::string> files;   // nothing left: cancelled
+    std::vector<std::string> questions;
+    std::vector<document*> windows;
     std::vector<CDlgSelectHarmPair> shown;
     std::vector<std::string> messages;
+
+private:
+    std::string next_file() {
+        if (files.empty()) return "";
+        std::string f = files.front();
+        files.pop_front();
+        return f;
+    }
 };

@@ -1,0 +1,63 @@
+// The document layer of the desktop program: a document has a kind and a
+// title, and the views showing it observe it. Plain C++: the Qt shell and
+// the tests are both only observers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The kinds the program registers, in this order.
+enum class doc_kind {
+    time_series,
+    trend_invest,
+    period_invest,
+    summation_invest,
+    summ_interact,
+    svd_display,
+    ts_group,
+    comp_info,
+    decomp_result,
+    forecast
+};
+constexpr int doc_kind_count = 10;
+
+// What changed, as a set of bits handed to the observers.
+enum doc_change : unsigned {
+    change_title = 1u,
+    change_content = 2u,  // the data a view draws
+    change_style = 4u,    // how it is drawn (draw style, two scales)
+};
+
+class document;
+
+class document_observer {
+public:
+    virtual ~document_observer() = default;
+    virtual void notify_changed(const document& doc, unsigned changes) = 0;
+    // The document is being destroyed: drop every pointer to it.
+    virtual void notify_closing(const document& /*doc*/) {}
+};
+
+class document {
+public:
+    explicit document(doc_kind kind) : m_kind(kind) {}
+    // Tells the observers that are still registered notify_closing.
+    virtual ~document();
+    document(const document&) = delete;
+    document& operator=(const document&) = delete;
+
+    doc_kind kind() const { return m_kind; }
+    const std::string& title() const { return m_title; }
+    // Tells the observers change_title when the title differs.
+    void set_title(const std::string& title);
+
+    void add_observer(document_observer* o);
+    void remove_observer(document_observer* o);
+    // Every registered observer, in registration order, gets notify_changed.
+    void changed(unsigned changes);
+
+private:
+    doc_kind m_kind;
+    std::string m_title;
+    std::vector<document_observer*> m_observers;
+};
