@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -97,16 +98,20 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
         if (!text.empty()) m_ui.message_box(text, "", notify_icon::warning);
         return nullptr;
     };
+    // The work owns what it reads: a cancelled read may still run to its end
+    // after the document is gone, since the reader cannot be interrupted.
+    const auto loaded = std::make_shared<t_ts>();
     try {
-        CWinKelvaneDoc& d = *doc;
-        if (!m_ui.run_computation([&d, path] { d.load_series(path); })) return fail("");
+        if (!m_ui.run_computation([loaded, path] { loaded->load(path); })) return fail("");
     } catch (const SSA_math_exception::file_exception& e) {
         return fail(file_failure_text(e));
     } catch (...) {
         fail("");
         throw;
     }
-    if (doc->ts.size() == 0) return fail("Error in data loading or file is empty");
+    if (loaded->size() == 0) return fail("Error in data loading or file is empty");
+    doc->name = path;
+    doc->ts = *loaded;
 
     if (!doc->temp_copy_in_use) add_recent_file(path);
     doc->set_title("TS: " + path);
