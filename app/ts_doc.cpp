@@ -48,7 +48,8 @@ void CWinKelvaneDoc::release_temp_copy(ui_services& ui, bool remove_file) {
     if (temp_copy_file >= 0) close(temp_copy_file);
     temp_copy_file = -1;
     temp_copy_in_use = false;
-    if (!remove_file) return;
+    // A copy that could not even be created has been reported already.
+    if (!remove_file || FileOperation::path_kind(m_temp_copy_path) == 0) return;
     FileOperation op(ui);
     if (!op.remove(m_temp_copy_path)) ui.message_box(op.get_error_text(), "Error", notify_icon::error);
 }
