@@ -52,6 +52,11 @@ public:
     void execute(command c, document* active);
 
 private:
+    void add_recent_file(const std::string& path);
+    // Whether another open document reads the same temporary copy (one locked file opened twice).
+    bool copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const;
+    void close_all(document* active);
+
     app_ui& m_ui;
     recent_file_store& m_store;
     std::vector<std::string> m_recent;

@@ -47,6 +47,7 @@ struct view_command_states {
 // not list keeps previous.
 view_command_states states_after_activation(doc_kind view, const view_command_states& previous);
 
-// Whether command is one of the eight, and its state in s.
+// Whether command is one of the eight, and its state in s (false for any
+// other command: the shell decides those).
 bool follows_active_view(command c);
 bool enabled_in(command c, const view_command_states& s);

@@ -16,7 +16,8 @@
 #include <thread>
 #include <utility>
 
-enum class notify_icon { none, information, warning, error };
+// question only for the questions of app_ui; a notification never asks.
+enum class notify_icon { none, information, warning, error, question };
 
 using notify_hook = std::function<void(const std::string& text, const std::string& caption, notify_icon icon)>;
 

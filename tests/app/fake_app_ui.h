@@ -10,7 +10,11 @@
 
 class scripted_app_ui : public app_ui {
 public:
-    void message_box(const std::string& text, const std::string&, notify_icon) override { messages.push_back(text); }
+    void message_box(const std::string& text, const std::string& caption, notify_icon icon) override {
+        messages.push_back(text);
+        captions.push_back(caption);
+        icons.push_back(icon);
+    }
     ui_answer ask_yes_no_cancel(const std::string&, const std::string&) override { return ui_answer::cancel; }
     // The next scripted second component; nullopt, or nothing left, is Cancel.
     bool run_dialog(CDlgSelectHarmPair& dlg) override {
@@ -21,8 +25,10 @@ public:
         return answer.has_value();
     }
 
-    bool ask_yes_no(const std::string& text, const std::string&, notify_icon, bool) override {
+    bool ask_yes_no(const std::string& text, const std::string&, notify_icon icon, bool default_no) override {
         questions.push_back(text);
+        question_icons.push_back(icon);
+        question_default_no.push_back(default_no);
         const bool yes = !yes_no.empty() && yes_no.front();
         if (!yes_no.empty()) yes_no.pop_front();
         return yes;
@@ -30,8 +36,10 @@ public:
     std::string ask_open_file(const std::string&, const std::string&) override { return next_file(); }
     std::string ask_save_file(const std::string&, const std::string&, const std::string&) override { return next_file(); }
     void open_window(document& doc) override { windows.push_back(&doc); }
-    // The work runs here, on the calling thread.
+    // The work runs here, on the calling thread; cancel_computations stands for
+    // the user's Cancel before the work ended.
     bool run_computation(const std::function<void()>& work) override {
+        if (cancel_computations) return false;
         work();
         return true;
     }
@@ -43,6 +51,11 @@ public:
     std::vector<document*> windows;
     std::vector<CDlgSelectHarmPair> shown;
     std::vector<std::string> messages;
+    std::vector<std::string> captions;  // one per message
+    std::vector<notify_icon> icons;     // one per message
+    std::vector<notify_icon> question_icons;
+    std::vector<bool> question_default_no;
+    bool cancel_computations = false;
 
 private:
     std::string next_file() {

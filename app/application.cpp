@@ -1,0 +1,229 @@
+#include "application.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/file_lock.h"
+#include "app/ts_doc.h"
+#include "core/ssa_exception.h"
+#include "log/file_operation.h"
+
+namespace {
+
+const char* const data_filter_all = "All Files (*.*)|*.*||";
+
+bool is_time_series(doc_kind k) {
+    switch (k) {
+    case doc_kind::time_series:
+    case doc_kind::trend_invest:
+    case doc_kind::period_invest:
+    case doc_kind::summation_invest:
+    case doc_kind::forecast:
+    case doc_kind::svd_display:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool is_kind(const document* d, std::initializer_list<doc_kind> kinds) {
+    return d && std::find(kinds.begin(), kinds.end(), d->kind()) != kinds.end();
+}
+
+std::string absolute_path(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.lexically_normal().string();
+}
+
+// Creates or truncates the copy, so that it exists as a file for FileOperation to overwrite.
+void create_empty(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd >= 0) close(fd);
+}
+
+}  // namespace
+
+CWinKelvaneApp::CWinKelvaneApp(app_ui& ui, recent_file_store& recent) : m_ui(ui), m_store(recent) {
+    for (const std::string& f : m_store.load()) {
+        if (f.empty() || std::find(m_recent.begin(), m_recent.end(), f) != m_recent.end()) continue;
+        if (static_cast<int>(m_recent.size()) == recent_file_count) break;
+        m_recent.push_back(f);
+    }
+}
+
+CWinKelvaneApp::~CWinKelvaneApp() {
+    // Closed one by one so that the temporary copies are deleted.
+    while (!m_documents.empty()) close_document(*m_documents.back());
+}
+
+void CWinKelvaneApp::add_recent_file(const std::string& path) {
+    m_recent.erase(std::remove(m_recent.begin(), m_recent.end(), path), m_recent.end());
+    m_recent.insert(m_recent.begin(), path);
+    if (static_cast<int>(m_recent.size()) > recent_file_count) m_recent.resize(recent_file_count);
+    m_store.save(m_recent);
+}
+
+CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
+    std::string path = absolute_path(given);
+    const file_access access = probe_file_access(path);
+    if (access == file_access::missing) {
+        m_ui.message_box("There is no such file:\n" + path + ".", "", notify_icon::warning);
+        return nullptr;
+    }
+
+    auto doc = std::make_unique<CWinKelvaneDoc>();
+    if (access == file_access::held_for_writing) {
+        const std::string copy = temp_copy_name(path);
+        create_empty(copy);
+        m_ui.message_box("The file:\n\n<" + path + ">\n\nis locked by another application, we created a temporary copy:\n\n<" +
+                             copy + ">,\n\nwhich will be deleted at the end of work.",
+                         "", notify_icon::information);
+        FileOperation op(m_ui);
+        op.set_overwrite(true);
+        if (!op.copy(path, copy)) m_ui.message_box(op.get_error_text(), "Error", notify_icon::error);
+        add_recent_file(path);
+        // The copy is never listed: it is gone once its document closes.
+        doc->hold_temp_copy(copy);
+        path = copy;
+    }
+
+    // Every way out below without a document deletes the copy again.
+    const auto fail = [&](const std::string& text) {
+        doc->release_temp_copy(m_ui, !copy_in_use_elsewhere(*doc));
+        if (!text.empty()) m_ui.message_box(text, "", notify_icon::warning);
+        return nullptr;
+    };
+    // The work owns what it reads: a cancelled read may still run to its end
+    // after the document is gone, since the reader cannot be interrupted.
+    const auto loaded = std::make_shared<t_ts>();
+    try {
+        if (!m_ui.run_computation([loaded, path] { loaded->load(path); })) return fail("");
+    } catch (const SSA_math_exception::file_exception& e) {
+        return fail(file_failure_text(e));
+    } catch (...) {
+        fail("");
+        throw;
+    }
+    if (loaded->size() == 0) return fail("Error in data loading or file is empty");
+    doc->name = path;
+    doc->ts = *loaded;
+
+    if (!doc->temp_copy_in_use) add_recent_file(path);
+    doc->set_title("TS: " + path);
+    CWinKelvaneDoc* result = doc.get();
+    m_ui.open_window(adopt(std::move(doc)));
+    return result;
+}
+
+void CWinKelvaneApp::file_new() {
+    m_ui.message_box("Please open data file for processing", "", notify_icon::information);
+    file_open();
+}
+
+void CWinKelvaneApp::file_open() {
+    const std::string path = m_ui.ask_open_file("New timeseries", data_filter_all);
+    if (!path.empty()) open_series_file(path);
+}
+
+document& CWinKelvaneApp::adopt(std::unique_ptr<document> doc) {
+    m_documents.push_back(std::move(doc));
+    return *m_documents.back();
+}
+
+bool CWinKelvaneApp::copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const {
+    for (const auto& d : m_documents) {
+        const auto* ts = dynamic_cast<const CWinKelvaneDoc*>(d.get());
+        if (ts && ts != &doc && ts->temp_copy_in_use && ts->temp_copy_path() == doc.temp_copy_path()) return true;
+    }
+    return false;
+}
+
+void CWinKelvaneApp::close_document(document& doc) {
+    const auto it = std::find_if(m_documents.begin(), m_documents.end(),
+                                 [&](const std::unique_ptr<document>& d) { return d.get() == &doc; });
+    if (it == m_documents.end()) return;
+    // Out of the list first: an observer told of the closing may close windows of its own.
+    std::unique_ptr<document> owned = std::move(*it);
+    m_documents.erase(it);
+    if (auto* ts = dynamic_cast<CWinKelvaneDoc*>(owned.get()))
+        ts->release_temp_copy(m_ui, !copy_in_use_elsewhere(*ts));
+    owned.reset();
+}
+
+void CWinKelvaneApp::execute(command c, document* active) {
+    const auto refuse = [this](const char* text, notify_icon icon = notify_icon::none) {
+        m_ui.message_box(text, "", icon);
+    };
+    const char* const no_investigation = "There is no active investigation, select one or start new, please.";
+
+    switch (c) {
+    case command::file_new:
+        file_new();
+        break;
+    case command::file_open:
+        file_open();
+        break;
+    case command::file_close:
+        if (active) close_document(*active);
+        break;
+    case command::file_save:
+    case command::file_save_as:
+        // The investigation documents save their own series (they come with the investigations).
+        if (active && active->kind() == doc_kind::time_series) static_cast<CWinKelvaneDoc*>(active)->save_series(m_ui);
+        break;
+    case command::run_investigation:
+        if (!active || !is_time_series(active->kind())) refuse("No active timeseries views, open one, please.");
+        break;
+    case command::display_svd:
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::summation_invest}))
+            refuse(no_investigation);
+        break;
+    case command::investigation_log:
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest})) refuse(no_investigation);
+        break;
+    case command::break_harmonics:
+        if (!is_kind(active, {doc_kind::period_invest}))
+            refuse("There is no active period investigation, select one or start new, please.", notify_icon::information);
+        break;
+    case command::smooth:
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest}))
+            refuse("There is no active investigation to smooth recosntructed series,\n select one or start new, please.",
+                   notify_icon::information);
+        break;
+    case command::unsmooth:
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest}))
+            refuse("There is no active investigation to unsmooth recosntructed series,\n select one or start new, please.",
+                   notify_icon::information);
+        break;
+    case command::final_decomposition:
+        if (!is_kind(active, {doc_kind::summ_interact}))
+            refuse("There is no active view of interactive summation results,\nselect one or generate new, please.");
+        break;
+    case command::two_scales:
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::comp_info}))
+            refuse("There is no active window where two-scaling is allowed.");
+        break;
+    case command::close_all:
+        close_all(active);
+        break;
+    case command::close_comp_info:
+        if (is_kind(active, {doc_kind::comp_info})) close_document(*active);
+        break;
+    default:
+        // View timeseries is inert; the rest (print, edit, bars, windows, about, exit) are the shell's.
+        break;
+    }
+}
+
+void CWinKelvaneApp::close_all(document* active) {
+    if (m_documents.empty()) return;
+    if (!m_ui.ask_yes_no("Are you really want close all windows?", "", notify_icon::question, true)) return;
+    if (active) close_document(*active);
+    // Then the most recently opened first, as the windows stack.
+    while (!m_documents.empty()) close_document(*m_documents.back());
+}

@@ -1,0 +1,324 @@
+#include "app/application.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/file_lock.h"
+#include "app/ts_doc.h"
+#include "fake_app_ui.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class memory_store : public recent_file_store {
+public:
+    std::vector<std::string> load() override { return stored; }
+    void save(const std::vector<std::string>& files) override { stored = files; }
+    std::vector<std::string> stored;
+};
+
+struct plain_doc : document {
+    explicit plain_doc(doc_kind k) : document(k) {}
+};
+
+struct closing_recorder : document_observer {
+    void notify_changed(const document&, unsigned) override {}
+    void notify_closing(const document&) override { ++closed; }
+    int closed = 0;
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("kelvane_app_" + std::to_string(getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        const std::string path = (dir / name).string();
+        std::ofstream(path) << text;
+        return path;
+    }
+    document& add(doc_kind k) { return app.adopt(std::make_unique<plain_doc>(k)); }
+
+    fs::path dir;
+    scripted_app_ui ui;
+    memory_store store;
+    CWinKelvaneApp app{ui, store};
+};
+
+TEST(TempCopyName, ThreeLetterExtensionGetsTmpBeforeItOtherwiseTmpAppended) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/d/data.dat", "/d/data-tmp.dat"},   {"/d/data.txt1", "/d/data.txt1.tmp"},
+        {"/d/data", "/d/data.tmp"},           {"/d/x.ts", "/d/x.ts.tmp"},
+        {"/d.abc/data", "/d.abc/data.tmp"},   {"/d.a/bcd", "/d.a/bcd.tmp"},
+        {"a.cts", "a-tmp.cts"},               {"/d/a.b.dat", "/d/a.b-tmp.dat"},
+    };
+    for (const auto& [path, copy] : cases) EXPECT_EQ(temp_copy_name(path), copy) << path;
+}
+
+TEST_F(ApplicationTest, OpensAFileIntoAWindowTitledByItsPath) {
+    const std::string path = write("good.dat", "%co2\n1\n2\n3\n");
+    CWinKelvaneDoc* doc = app.open_series_file(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(doc->title(), "TS: " + path);
+    EXPECT_EQ(doc->name, path);
+    EXPECT_EQ(doc->ts.size(), 3);
+    EXPECT_EQ(ui.windows, std::vector<document*>{doc});
+    EXPECT_EQ(app.recent_files(), std::vector<std::string>{path});
+}
+
+TEST_F(ApplicationTest, FailedOpensLeaveNoDocumentWindowOrRecentEntry) {
+    const std::string missing = (dir / "missing.dat").string();
+    const struct {
+        std::string path, message;
+    } cases[] = {
+        {missing, "There is no such file:\n" + missing + "."},
+        {dir.string(), "There is no such file:\n" + dir.string() + "."},
+        {write("bad.dat", "1\n2\n1e999\n"), "value on line 3 is not a finite number : " + (dir / "bad.dat").string() + "."},
+        {write("empty.dat", ""), "Error in data loading or file is empty"},
+        {write("header.dat", "%only a title\n"), "Error in data loading or file is empty"},
+    };
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        EXPECT_EQ(app.open_series_file(c.path), nullptr) << c.path;
+        EXPECT_EQ(ui.messages, std::vector<std::string>{c.message});
+    }
+    EXPECT_TRUE(ui.windows.empty());
+    EXPECT_TRUE(app.documents().empty());
+    EXPECT_TRUE(app.recent_files().empty());
+}
+
+TEST_F(ApplicationTest, CancelledLoadLeavesNothing) {
+    ui.cancel_computations = true;
+    EXPECT_EQ(app.open_series_file(write("good.dat", "1\n2\n")), nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.windows.empty());
+    EXPECT_TRUE(app.documents().empty());
+}
+
+// A child process holds a write lock on path until the returned guard ends.
+class lock_holder {
+public:
+    lock_holder(const std::string& path, bool use_flock) {
+        int ready[2];
+        if (pipe(ready) != 0 || pipe(m_release) != 0) throw std::runtime_error("pipe");
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(ready[0]);
+            close(m_release[1]);
+            const int fd = open(path.c_str(), O_RDWR);
+            struct flock lk {};
+            lk.l_type = F_WRLCK;
+            lk.l_whence = SEEK_SET;
+            const bool locked = fd >= 0 && (use_flock ? flock(fd, LOCK_EX) == 0 : fcntl(fd, F_SETLK, &lk) == 0);
+            const char c = locked ? 'y' : 'n';
+            if (write(ready[1], &c, 1) != 1) _exit(1);
+            read(m_release[0], m_buf, 1);  // until the parent closes its end
+            _exit(0);
+        }
+        close(ready[1]);
+        close(m_release[0]);
+        char c = 'n';
+        if (read(ready[0], &c, 1) != 1 || c != 'y') ADD_FAILURE() << "the child took no lock";
+        close(ready[0]);
+    }
+    ~lock_holder() {
+        close(m_release[1]);
+        waitpid(m_pid, nullptr, 0);
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_release[2] = {-1, -1};
+    char m_buf[1] = {};
+};
+
+TEST_F(ApplicationTest, LockedFileIsReadFromATemporaryCopyDeletedOnClose) {
+    for (const bool use_flock : {false, true}) {
+        SCOPED_TRACE(use_flock ? "flock" : "fcntl");
+        const std::string path = write("locked.dat", "1\n2\n3\n4\n");
+        const std::string copy = (dir / "locked-tmp.dat").string();
+        CWinKelvaneDoc* doc = nullptr;
+        {
+            const lock_holder lock(path, use_flock);
+            EXPECT_EQ(probe_file_access(path), file_access::held_for_writing);
+            ui.messages.clear();
+            doc = app.open_series_file(path);
+        }
+        EXPECT_EQ(probe_file_access(path), file_access::free);
+        ASSERT_NE(doc, nullptr);
+        EXPECT_EQ(ui.messages, std::vector<std::string>{"The file:\n\n<" + path +
+                                                        ">\n\nis locked by another application, we created a temporary copy:\n\n<" +
+                                                        copy + ">,\n\nwhich will be deleted at the end of work."});
+        EXPECT_EQ(ui.icons.back(), notify_icon::information);
+        EXPECT_EQ(doc->name, copy);
+        EXPECT_EQ(doc->title(), "TS: " + copy);
+        EXPECT_EQ(doc->ts.size(), 4);
+        EXPECT_TRUE(doc->temp_copy_in_use);
+        EXPECT_GE(doc->temp_copy_file, 0);
+        EXPECT_EQ(app.recent_files().front(), path);
+        EXPECT_TRUE(fs::exists(copy));
+        app.close_document(*doc);
+        EXPECT_FALSE(fs::exists(copy));
+        EXPECT_TRUE(fs::exists(path));
+    }
+}
+
+TEST_F(ApplicationTest, TemporaryCopyLivesUntilItsLastDocumentCloses) {
+    const std::string path = write("twice.dat", "5\n6\n");
+    const std::string copy = (dir / "twice-tmp.dat").string();
+    CWinKelvaneDoc *first = nullptr, *second = nullptr;
+    {
+        const lock_holder lock(path, false);
+        first = app.open_series_file(path);
+        second = app.open_series_file(path);
+    }
+    ASSERT_TRUE(first && second);
+    app.close_document(*first);
+    EXPECT_TRUE(fs::exists(copy));
+    app.close_document(*second);
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_EQ(ui.captions.size(), 2u);  // the two notices, no "Error"
+
+    const std::string empty = write("empty.txt1", "");
+    {
+        const lock_holder lock(empty, true);
+        EXPECT_EQ(app.open_series_file(empty), nullptr);
+    }
+    EXPECT_EQ(ui.messages.back(), "Error in data loading or file is empty");
+    EXPECT_FALSE(fs::exists(empty + ".tmp"));
+}
+
+TEST_F(ApplicationTest, RecentFilesMostRecentFirstWithoutDuplicatesAtMostFour) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 5; ++i) paths.push_back(write("f" + std::to_string(i) + ".dat", "1\n"));
+    for (const std::string& p : paths) app.open_series_file(p);
+    app.open_series_file(paths[2]);
+    const std::vector<std::string> expected = {paths[2], paths[4], paths[3], paths[1]};
+    EXPECT_EQ(app.recent_files(), expected);
+    EXPECT_EQ(store.stored, expected);
+
+    memory_store earlier;
+    earlier.stored = {"a", "b", "a", "", "c", "d", "e"};
+    const CWinKelvaneApp next(ui, earlier);
+    EXPECT_EQ(next.recent_files(), (std::vector<std::string>{"a", "b", "c", "d"}));
+}
+
+TEST_F(ApplicationTest, FileNewTellsThenAsksLikeFileOpen) {
+    const std::string path = write("new.dat", "1\n2\n");
+    ui.files = {path};
+    app.execute(command::file_new, nullptr);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Please open data file for processing"});
+    EXPECT_EQ(ui.icons, std::vector<notify_icon>{notify_icon::information});
+    ASSERT_EQ(app.documents().size(), 1u);
+    app.execute(command::file_open, nullptr);  // cancelled: nothing more
+    EXPECT_EQ(app.documents().size(), 1u);
+}
+
+TEST_F(ApplicationTest, RefusalsWhenTheActiveDocumentDoesNotFit) {
+    const char* const no_investigation = "There is no active investigation, select one or start new, please.";
+    const struct {
+        command c;
+        std::vector<doc_kind> fits;
+        std::string text;
+        notify_icon icon;
+    } cases[] = {
+        {command::run_investigation,
+         {doc_kind::time_series, doc_kind::trend_invest, doc_kind::period_invest, doc_kind::summation_invest,
+          doc_kind::forecast, doc_kind::svd_display},
+         "No active timeseries views, open one, please.", notify_icon::none},
+        {command::display_svd, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::summation_invest},
+         no_investigation, notify_icon::none},
+        {command::investigation_log, {doc_kind::trend_invest, doc_kind::period_invest}, no_investigation,
+         notify_icon::none},
+        {command::break_harmonics, {doc_kind::period_invest},
+         "There is no active period investigation, select one or start new, please.", notify_icon::information},
+        {command::smooth, {doc_kind::trend_invest, doc_kind::period_invest},
+         "There is no active investigation to smooth recosntructed series,\n select one or start new, please.",
+         notify_icon::information},
+        {command::unsmooth, {doc_kind::trend_invest, doc_kind::period_invest},
+         "There is no active investigation to unsmooth recosntructed series,\n select one or start new, please.",
+         notify_icon::information},
+        {command::final_decomposition, {doc_kind::summ_interact},
+         "There is no active view of interactive summation results,\nselect one or generate new, please.",
+         notify_icon::none},
+        {command::two_scales, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::comp_info},
+         "There is no active window where two-scaling is allowed.", notify_icon::none},
+    };
+    for (const auto& c : cases) {
+        for (int k = -1; k < doc_kind_count; ++k) {
+            plain_doc doc(static_cast<doc_kind>(k < 0 ? 0 : k));
+            const bool fits = k >= 0 && std::find(c.fits.begin(), c.fits.end(), doc.kind()) != c.fits.end();
+            ui.messages.clear();
+            ui.icons.clear();
+            app.execute(c.c, k < 0 ? nullptr : &doc);
+            SCOPED_TRACE(c.text + " kind " + std::to_string(k));
+            if (fits) {
+                EXPECT_TRUE(ui.messages.empty());
+            } else {
+                EXPECT_EQ(ui.messages, std::vector<std::string>{c.text});
+                EXPECT_EQ(ui.icons, std::vector<notify_icon>{c.icon});
+            }
+        }
+    }
+    ui.messages.clear();
+    app.execute(command::view_timeseries, nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ApplicationTest, CloseAllAsksOnlyWhenThereAreWindowsAndClosesOnYes) {
+    app.execute(command::close_all, nullptr);
+    EXPECT_TRUE(ui.questions.empty());
+
+    document& a = add(doc_kind::time_series);
+    document& b = add(doc_kind::ts_group);
+    closing_recorder seen;
+    a.add_observer(&seen);
+    b.add_observer(&seen);
+    ui.yes_no = {false};
+    app.execute(command::close_all, &a);
+    EXPECT_EQ(app.documents().size(), 2u);
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you really want close all windows?"});
+    EXPECT_EQ(ui.question_icons.back(), notify_icon::question);
+    EXPECT_TRUE(ui.question_default_no.back());
+
+    ui.yes_no = {true};
+    app.execute(command::close_all, &a);
+    EXPECT_TRUE(app.documents().empty());
+    EXPECT_EQ(seen.closed, 2);
+    EXPECT_EQ(ui.questions.size(), 2u);
+}
+
+TEST_F(ApplicationTest, EscClosesOnlyAComponentInformationDocument) {
+    document& series = add(doc_kind::time_series);
+    app.execute(command::close_comp_info, &series);
+    EXPECT_EQ(app.documents().size(), 1u);
+    document& info = add(doc_kind::comp_info);
+    app.execute(command::close_comp_info, &info);
+    ASSERT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(app.documents().front().get(), &series);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ApplicationTest, FileSaveWritesTheSeriesExactlyAndNothingWhenCancelled) {
+    CWinKelvaneDoc* doc = app.open_series_file(write("in.dat", "%title\n0.1\n1e-300\n"));
+    ASSERT_NE(doc, nullptr);
+    const std::string out = (dir / "out.dat").string();
+    ui.files = {out};
+    app.execute(command::file_save, doc);
+    app.execute(command::file_save, doc);  // cancelled: the file stays as written
+    std::ifstream in(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "%title\n0.1\n1e-300\n");
+}
+
+}  // namespace
