@@ -8,48 +8,17 @@
 
 namespace {
 
-bool vertical(const dc_op& o) { return o.kind == dc_op::line && o.a == o.c && o.b != o.d; }
+using ints = std::vector<int>;
+ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
 bool horizontal(const dc_op& o) { return o.kind == dc_op::line && o.b == o.d && o.a != o.c; }
-std::vector<int> box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
-
-TEST(Palette, PensAndBrushesByColourNumber) {
-    const dc_colour blue{0, 0, 255}, red{255, 0, 0}, green{0, 150, 0}, grey{150, 150, 150}, orange{255, 128, 64},
-        yellow{255, 255, 0};
-    struct row {
-        int colour;
-        dc_colour pen;
-        int width;
-        dc_colour brush;
-    };
-    const row rows[] = {{0, blue, 1, blue},    {1, red, 1, blue},      {2, green, 1, blue},   {3, grey, 1, blue},
-                        {4, orange, 1, orange}, {5, yellow, 1, yellow}, {6, blue, 2, blue},    {9, grey, 2, blue},
-                        {10, orange, 2, orange}, {11, yellow, 2, yellow}, {12, blue, 1, blue}, {-1, blue, 1, blue}};
-    Pens pens;
-    Brushes brushes;
-    for (const row& r : rows) {
-        SCOPED_TRACE(r.colour);
-        EXPECT_EQ(pens.pen(r.colour).colour, r.pen);
-        EXPECT_EQ(pens.pen(r.colour).width, r.width);
-        EXPECT_EQ(pens.pen(r.colour).style, pen_style::solid);
-        EXPECT_EQ(brushes.brush(r.colour).colour, r.brush);
-    }
-}
 
 TEST(Mapping, EndsOnTheEdgesFlatInTheMiddleSinglePointAtTheLeft) {
     CDCUtils u;
     u.set_scale({10, 20, 110, 220}, 11, -5, 5);
-    EXPECT_EQ(u.x_of(0), 10);
-    EXPECT_EQ(u.x_of(10), 110);
-    EXPECT_EQ(u.x_of(3), 40);
-    EXPECT_EQ(u.x_of(3.99), 49);
-    EXPECT_EQ(u.y_of(-5), 220);
-    EXPECT_EQ(u.y_of(5), 20);
-    EXPECT_EQ(u.y_of(0.01), 119);
-
+    EXPECT_EQ(ints({u.x_of(0), u.x_of(10), u.x_of(3.99)}), ints({10, 110, 49}));
+    EXPECT_EQ(ints({u.y_of(-5), u.y_of(5), u.y_of(0.01)}), ints({220, 20, 119}));
     u.set_scale({10, 20, 110, 221}, 11, 3, 3);
-    EXPECT_EQ(u.y_of(3), 120);
-    EXPECT_EQ(u.y_of(1e9), 120);
-
+    EXPECT_EQ(ints({u.y_of(3), u.y_of(1e9)}), ints({120, 120}));
     u.set_scale({10, 20, 110, 221}, 1, 0, 1);
     EXPECT_EQ(u.x_of(0), 10);
 }
@@ -68,6 +37,7 @@ TEST(GridStep, Rules) {
         {400, 10000, 20},  // p = 25: dx / 20 stays
         {1.5, 500, 1},     // dx - 1 truncates to 0: p is the width
         {1, 0, 1},         // would be 0, and the grid loop would never end
+        {1, 5, 1},         // a single value in a narrow window: dx / 10 is 0 too
     };
     for (const row& r : rows) EXPECT_EQ(CDCUtils::grid_step(r.dx, r.width), r.step) << r.dx << " in " << r.width;
 }
@@ -78,35 +48,19 @@ TEST(DrawAxes, ThousandUnitsInFiveHundredPixelsHaveOneGridLine) {
     u.set_scale(rect, 1000, 0, 1);
     recording_dc dc;
     u.draw_axes(dc, rect, 1, 1001, 0, 1, 0);
-    std::vector<dc_op> lines;
-    for (const dc_op& o : dc.ops)
-        if (vertical(o)) lines.push_back(o);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].a, u.x_of(500));
-    EXPECT_EQ(lines[0].b, 0);
-    EXPECT_EQ(lines[0].d, 200);
-    EXPECT_EQ(lines[0].pen, u.grid_pen);
+    std::vector<dc_op> grid;
+    for (const dc_op& o : dc.of(dc_op::line))
+        if (o.a == o.c) grid.push_back(o);
+    ASSERT_EQ(grid.size(), 1u);
+    EXPECT_EQ(box(grid[0]), ints({u.x_of(500), 0, u.x_of(500), 200}));
+    EXPECT_EQ(grid[0].pen, u.grid_pen);
     const std::vector<dc_op> texts = dc.of(dc_op::text);
     ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[0].s, "1");
-    EXPECT_EQ(texts[0].a, u.x_of(0) - 2);
-    EXPECT_EQ(texts[1].s, "501");
-    EXPECT_EQ(texts[1].a, u.x_of(500) - 2);
-    EXPECT_EQ(texts[1].b, 200);
+    EXPECT_EQ(texts[0].s + " " + texts[1].s, "1 501");
+    EXPECT_EQ(ints({texts[0].a, texts[1].a, texts[1].b}), ints({u.x_of(0) - 2, u.x_of(500) - 2, 200}));
     EXPECT_EQ(texts[1].font, u.label_font);
     EXPECT_EQ(dc.saved_depth(), 0u);
     EXPECT_EQ(dc.font(), dc_font{});
-}
-
-TEST(DrawAxes, TickLabelsNameTheGridLines) {
-    CDCUtils u;
-    const dc_rect rect{0, 0, 400, 100};
-    u.set_scale(rect, 5, 0, 1);
-    const std::vector<std::string> ticks{"a", "b", "c", "d", "e"};
-    recording_dc dc;
-    u.draw_axes(dc, rect, 1, 6, 0, 1, 0, &ticks);
-    const std::vector<std::string> t = dc.texts();
-    EXPECT_EQ(std::vector<std::string>(t.begin(), t.begin() + 5), ticks);
 }
 
 TEST(DrawAxes, FlatSeriesIsAMiddleLineWithoutHorizontalGrid) {
@@ -119,46 +73,32 @@ TEST(DrawAxes, FlatSeriesIsAMiddleLineWithoutHorizontalGrid) {
     for (const dc_op& o : dc.ops) EXPECT_FALSE(horizontal(o));
     dc.ops.clear();
     u.draw_series(dc, ts, 0);
-    const std::vector<dc_op> lines = dc.of(dc_op::line);
-    ASSERT_EQ(lines.size(), 9u);
-    for (const dc_op& o : lines) {
-        EXPECT_EQ(o.b, 140);
-        EXPECT_EQ(o.d, 140);
-    }
+    ASSERT_EQ(dc.of(dc_op::line).size(), 9u);
+    for (const dc_op& o : dc.of(dc_op::line)) EXPECT_EQ(ints({o.b, o.d}), ints({140, 140}));
 }
 
 TEST(DrawAxes, ZeroAxisOnlyWhenTheSeriesCrossesZero) {
-    struct row {
-        double ymin, ymax;
-        bool axis;
-    };
-    const row rows[] = {{-1, 1, true}, {-3, 0.5, true}, {0, 1, false}, {-1, 0, false}, {2, 5, false}};
-    for (const row& r : rows) {
-        SCOPED_TRACE(r.ymin);
+    const double ranges[][3] = {{-1, 1, 1}, {-3, 0.5, 1}, {0, 1, 0}, {-1, 0, 0}, {2, 5, 0}};
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(r[0]);
         CDCUtils u;
         const dc_rect rect{20, 10, 320, 210};
-        u.set_scale(rect, 50, r.ymin, r.ymax);
+        u.set_scale(rect, 50, r[0], r[1]);
         recording_dc dc;
-        u.draw_axes(dc, rect, 1, 51, r.ymin, r.ymax, 0);
-        const std::vector<dc_op> dots = dc.of(dc_op::ellipse);
-        if (!r.axis) {
-            EXPECT_TRUE(dots.empty());
-            for (const dc_op& o : dc.ops) EXPECT_FALSE(o.kind == dc_op::line && o.pen == u.axis_pen);
+        u.draw_axes(dc, rect, 1, 51, r[0], r[1], 0);
+        std::vector<ints> axis;
+        for (const dc_op& o : dc.ops)
+            if (o.pen == u.axis_pen) axis.push_back(box(o));
+        if (r[2] == 0) {
+            EXPECT_TRUE(axis.empty());
             continue;
         }
         const int py = u.y_of(0);
-        ASSERT_EQ(dots.size(), 1u);
-        EXPECT_EQ(dots[0].a, 17);
-        EXPECT_EQ(dots[0].b, py - 3);
-        EXPECT_EQ(dots[0].c, 23);
-        EXPECT_EQ(dots[0].brush, u.axis_brush);
-        std::vector<dc_op> axis;
-        for (const dc_op& o : dc.ops)
-            if (o.kind == dc_op::line && o.pen == u.axis_pen) axis.push_back(o);
-        ASSERT_EQ(axis.size(), 3u);
-        EXPECT_EQ(std::vector<int>({axis[0].a, axis[0].b, axis[0].c, axis[0].d}), std::vector<int>({20, py, 320, py}));
-        EXPECT_EQ(std::vector<int>({axis[1].c, axis[1].d}), std::vector<int>({311, py - 3}));
-        EXPECT_EQ(std::vector<int>({axis[2].a, axis[2].c, axis[2].d}), std::vector<int>({320, 311, py + 3}));
+        EXPECT_EQ(axis, std::vector<ints>({{17, py - 3, 23, py + 3},
+                                           {20, py, 320, py},
+                                           {320, py, 311, py - 3},
+                                           {320, py, 311, py + 3}}));
+        EXPECT_EQ(dc.of(dc_op::ellipse)[0].brush, u.axis_brush);
     }
 }
 
@@ -170,17 +110,11 @@ TEST(DrawTicrulers, ValueLabelsIncludeBothEndsOnEitherSide) {
         recording_dc dc;
         u.draw_ticrulers(dc, rect, 1, 21, -0.004, 9.996, side);
         const std::vector<dc_op> texts = dc.of(dc_op::text);
-        ASSERT_GE(texts.size(), 3u);
-        const int x = side == 0 ? 20 : 435;
-        for (const dc_op& o : texts) EXPECT_EQ(o.a, x);
-        const dc_op& low = texts[texts.size() - 2];
-        const dc_op& high = texts.back();
-        EXPECT_EQ(low.s, "-0.00");
-        EXPECT_EQ(low.b, 240 - 6);
-        EXPECT_EQ(high.s, "10.00");
-        EXPECT_EQ(high.b, 40 - 6);
-        // Grid values strictly inside the range, ascending.
-        for (size_t i = 0; i + 2 < texts.size(); ++i) EXPECT_GT(texts[i].b, high.b);
+        ASSERT_EQ(texts.size(), 11u);  // nine grid values and the two ends
+        for (const dc_op& o : texts) EXPECT_EQ(o.a, side == 0 ? 20 : 435);
+        EXPECT_EQ(texts[0].s, "1.05");  // -0.004 + 21 pixels * 10 / 200
+        EXPECT_EQ(texts[9].s + " " + texts[10].s, "-0.00 10.00");
+        EXPECT_EQ(ints({texts[9].b, texts[10].b}), ints({240 - 6, 40 - 6}));
     }
 }
 
@@ -202,40 +136,21 @@ TEST(DrawTicrulers, UnknownFlanksideThrowsAndLeavesTheStateAlone) {
 TEST(DrawSeries, LineAndMarkerPerPointInTheColourThenThePenBack) {
     CDCUtils u;
     u.set_scale({0, 0, 30, 30}, 4, 0, 3);
-    const t_ts ts(std::vector<double>{0, 3, 1, 2});
     recording_dc dc;
-    u.draw_series(dc, ts, 4);
-    const std::vector<dc_op> dots = dc.of(dc_op::ellipse), lines = dc.of(dc_op::line);
-    ASSERT_EQ(dots.size(), 4u);
-    ASSERT_EQ(lines.size(), 3u);
-    const int xs[] = {0, 10, 20, 30}, ys[] = {30, 0, 20, 10};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::vector<int>({dots[i].a, dots[i].b, dots[i].c, dots[i].d}),
-                  std::vector<int>({xs[i] - 2, ys[i] - 2, xs[i] + 2, ys[i] + 2}));
-        EXPECT_EQ(dots[i].pen, u.pens().pen(4));
-        EXPECT_EQ(dots[i].brush, u.brushes().brush(4));
-    }
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(std::vector<int>({lines[i].a, lines[i].b, lines[i].c, lines[i].d}),
-                  std::vector<int>({xs[i], ys[i], xs[i + 1], ys[i + 1]}));
+    u.draw_series(dc, t_ts(std::vector<double>{0, 3, 1, 2}), 4);
+    std::vector<ints> got;
+    for (const dc_op& o : dc.ops) got.push_back(box(o));
+    EXPECT_EQ(got, std::vector<ints>({{-2, 28, 2, 32},
+                                      {0, 30, 10, 0},
+                                      {8, -2, 12, 2},
+                                      {10, 0, 20, 20},
+                                      {18, 18, 22, 22},
+                                      {20, 20, 30, 10},
+                                      {28, 8, 32, 12}}));
+    EXPECT_EQ(dc.ops[0].pen, u.pens().pen(4));
+    EXPECT_EQ(dc.ops[0].brush.colour, (dc_colour{255, 128, 64}));
     EXPECT_EQ(dc.pen(), dc_pen{});
     EXPECT_EQ(dc.brush(), (dc_brush{{255, 255, 255}}));
-}
-
-TEST(DrawSeries, DenseSeriesDrawsFourSegmentsPerColumnAndNoMarkers) {
-    CDCUtils u;
-    u.set_scale({0, 0, 99, 100}, 1000, -1, 1);
-    std::vector<double> v(1000);
-    for (size_t i = 0; i < v.size(); ++i) v[i] = (i % 7) / 3.0 - 1;
-    recording_dc dc;
-    u.draw_series(dc, t_ts(v), 0);
-    EXPECT_TRUE(dc.of(dc_op::ellipse).empty());
-    EXPECT_LE(dc.of(dc_op::line).size(), 4u * 100);
-    // Four points per column is not yet dense: markers stay.
-    u.set_scale({0, 0, 250, 100}, 1000, -1, 1);
-    recording_dc sparse;
-    u.draw_series(sparse, t_ts(v), 0);
-    EXPECT_EQ(sparse.of(dc_op::ellipse).size(), 1000u);
 }
 
 TEST(DrawSeries, EnvelopeSpansEachColumnAndLeavesItFromItsLastPoint) {
@@ -244,43 +159,36 @@ TEST(DrawSeries, EnvelopeSpansEachColumnAndLeavesItFromItsLastPoint) {
     const t_ts ts(std::vector<double>{0, 5, 1, 9, 3, 2, 4, 8, 1, 6, 7, 0, 3, 5, 9});
     recording_dc dc;
     u.draw_series(dc, ts, 0);
-    std::vector<std::vector<int>> steps, spans;
-    for (const dc_op& o : dc.of(dc_op::line)) (o.a == o.c ? spans : steps).push_back(box(o));
-    EXPECT_EQ(steps, std::vector<std::vector<int>>({{0, 5, 1, 1}, {1, 4, 2, 0}}));
-    // Column 1 holds y 1 .. 9 (values 8 .. 0).
-    bool covered = false;
-    for (const std::vector<int>& s : spans) covered = covered || (s[0] == 1 && std::min(s[1], s[3]) == 1 && std::max(s[1], s[3]) == 9);
-    EXPECT_TRUE(covered);
+    EXPECT_TRUE(dc.of(dc_op::ellipse).empty());
+    std::vector<ints> steps;
+    bool column1 = false;  // holds y 1 .. 9
+    for (const dc_op& o : dc.of(dc_op::line)) {
+        if (o.a != o.c) steps.push_back(box(o));
+        column1 = column1 || (o.a == 1 && std::min(o.b, o.d) == 1 && std::max(o.b, o.d) == 9);
+    }
+    EXPECT_EQ(steps, std::vector<ints>({{0, 5, 1, 1}, {1, 4, 2, 0}}));
+    EXPECT_TRUE(column1);
+
+    // Four points a column are not dense yet: every marker is drawn.
+    u.set_scale({0, 0, 250, 100}, 1000, -1, 1);
+    recording_dc sparse;
+    u.draw_series(sparse, t_ts(std::vector<double>(1000, 0.5)), 0);
+    EXPECT_EQ(sparse.of(dc_op::ellipse).size(), 1000u);
 }
 
 TEST(Legend, EntryAndHeaderPositions) {
     CDCUtils u;
     recording_dc dc;
     u.draw_legend_entry(dc, 100, 50, "trend", 1);
-    const std::vector<dc_op> lines = dc.of(dc_op::line);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(std::vector<int>({lines[0].a, lines[0].c, lines[1].a, lines[1].c, lines[1].d}),
-              std::vector<int>({100, 115, 115, 130, 50}));
-    EXPECT_EQ(lines[0].pen, u.pens().pen(1));
-    ASSERT_EQ(dc.of(dc_op::ellipse).size(), 1u);
-    EXPECT_EQ(dc.of(dc_op::ellipse)[0].a, 113);
-    EXPECT_EQ(dc.of(dc_op::text)[0].a, 135);
-    EXPECT_EQ(dc.of(dc_op::text)[0].b, 42);
-
+    std::vector<ints> got;
+    for (const dc_op& o : dc.ops) got.push_back(box(o));
+    EXPECT_EQ(got, std::vector<ints>({{100, 50, 115, 50}, {113, 48, 117, 52}, {115, 50, 130, 50}, {135, 42, 0, 0}}));
+    EXPECT_EQ(dc.ops[0].pen, u.pens().pen(1));
     dc.ops.clear();
     u.draw_header(dc, 20, 15, "N=3");
-    ASSERT_EQ(dc.ops.size(), 1u);
-    EXPECT_EQ(dc.ops[0].b, 7);
+    EXPECT_EQ(box(dc.ops.at(0)), ints({20, 7, 0, 0}));
     EXPECT_EQ(dc.ops[0].font, u.header_font);
     EXPECT_EQ(dc.font(), dc_font{});
-}
-
-TEST(MinMax, OfSeriesAndTimeSeries) {
-    const t_ts ts(std::vector<double>{3, -2, 8, -2});
-    EXPECT_EQ(CDCUtils::min_of(ts), -2);
-    EXPECT_EQ(CDCUtils::max_of(ts.values()), 8);
-    EXPECT_EQ(CDCUtils::min_of(t_ts(std::vector<double>{4})), 4);
-    EXPECT_THROW(CDCUtils::max_of(series(0)), SSA_math_exception::ssa_exception);
 }
 
 }  // namespace
