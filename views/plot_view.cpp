@@ -6,7 +6,10 @@
 #include "views/qt_dc.h"
 
 CPlotView::CPlotView(document* doc, QWidget* parent) : QAbstractScrollArea(parent), m_doc(doc) {
-    if (m_doc) m_doc->add_observer(this);
+    if (m_doc) {
+        m_doc->add_observer(this);
+        setWindowTitle(QString::fromStdString(m_doc->title()));
+    }
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -15,7 +18,8 @@ CPlotView::~CPlotView() {
     if (m_doc) m_doc->remove_observer(this);
 }
 
-void CPlotView::notify_changed(const document&, unsigned) {
+void CPlotView::notify_changed(const document& doc, unsigned changes) {
+    if (changes & change_title) setWindowTitle(QString::fromStdString(doc.title()));
     update_scroll();
     viewport()->update();
 }

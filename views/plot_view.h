@@ -1,6 +1,7 @@
 // The scrollable plot window the series views share: it paints through a
 // device context on white, scrolls over the size the paint asks for, and
-// observes its document (repaint on change, forget it on closing).
+// observes its document (repaint on change, forget it on closing). The
+// window title follows the document's.
 #pragma once
 
 #include <QAbstractScrollArea>

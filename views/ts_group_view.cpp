@@ -3,7 +3,6 @@
 CTsGroupView::CTsGroupView(document* doc, group_getter group, QWidget* parent)
     : CPlotView(doc, parent), m_group(std::move(group)) {
     m_utils.set_marker_radius(1);
-    if (doc) setWindowTitle(QString::fromStdString(doc->title()));
     update_scroll();
 }
 

@@ -3,9 +3,7 @@
 #include "timeseries/ts.h"
 
 CTsView::CTsView(document* doc, series_getter series, QWidget* parent)
-    : CPlotView(doc, parent), m_series(std::move(series)) {
-    if (doc) setWindowTitle(QString::fromStdString(doc->title()));
-}
+    : CPlotView(doc, parent), m_series(std::move(series)) {}
 
 void CTsView::paint(device_context& dc, int client_width, int client_height) {
     // The getter reads the document, which is gone after its closing.

@@ -117,6 +117,9 @@ TEST(TsViewRender, ShowsTheSeriesAndFollowsItsDocument) {
     EXPECT_TRUE(is_blue(img.pixel(40 - 1, 40)));
     EXPECT_FALSE(is_blue(img.pixel(60, 325)));
 
+    doc->set_title("co2 monthly");
+    EXPECT_EQ(view.windowTitle(), "co2 monthly");
+
     // A closed document leaves an empty window, not a dangling pointer.
     doc.reset();
     EXPECT_EQ(view.doc(), nullptr);
