@@ -92,6 +92,7 @@ void CDCUtils::draw_axes(device_context& dc, const dc_rect& rect, double xmin, d
     const int step = grid_step(dx, rect.width());
     dc.select(grid_pen);
 
+    // Past the end of a shorter tick list the points are numbered.
     const bool ticks = tick_labels && !tick_labels->empty();
     auto label = [&](int k) {
         return ticks && k < static_cast<int>(tick_labels->size()) ? (*tick_labels)[k] : format("%d", k + 1);
