@@ -1,0 +1,42 @@
+// A repaint of the time-series window, offscreen: the goal is under 50 ms
+// for 10^6 points in a window of ordinary size.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "bench_series.h"
+#include "views/qt_dc.h"
+#include "views/ts_paint.h"
+
+namespace {
+
+// Fonts need an application object; the benchmarks never need a display.
+void ensure_gui() {
+    static int argc = 1;
+    static char name[] = "kelvane_bench";
+    static char* argv[] = {name, nullptr};
+    if (QGuiApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(argc, argv);
+}
+
+void BM_ts_view_repaint(benchmark::State& state) {
+    ensure_gui();
+    const t_ts ts = bench_series(static_cast<int>(state.range(0)));
+    QImage image(1200, 800, QImage::Format_RGB32);
+    CDCUtils utils;
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        qt_dc dc(painter);
+        paint_ts_view(dc, utils, ts, image.width(), image.height());
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ts_view_repaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,194 @@
+#include "views/dc_utils.h"
+
+#include <gtest/gtest.h>
+
+#include "core/ssa_exception.h"
+#include "timeseries/ts.h"
+#include "views/recording_dc.h"
+
+namespace {
+
+using ints = std::vector<int>;
+ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
+bool horizontal(const dc_op& o) { return o.kind == dc_op::line && o.b == o.d && o.a != o.c; }
+
+TEST(Mapping, EndsOnTheEdgesFlatInTheMiddleSinglePointAtTheLeft) {
+    CDCUtils u;
+    u.set_scale({10, 20, 110, 220}, 11, -5, 5);
+    EXPECT_EQ(ints({u.x_of(0), u.x_of(10), u.x_of(3.99)}), ints({10, 110, 49}));
+    EXPECT_EQ(ints({u.y_of(-5), u.y_of(5), u.y_of(0.01)}), ints({220, 20, 119}));
+    u.set_scale({10, 20, 110, 221}, 11, 3, 3);
+    EXPECT_EQ(ints({u.y_of(3), u.y_of(1e9)}), ints({120, 120}));
+    u.set_scale({10, 20, 110, 221}, 1, 0, 1);
+    EXPECT_EQ(u.x_of(0), 10);
+}
+
+TEST(GridStep, Rules) {
+    struct row {
+        double dx;
+        int width, step;
+    };
+    const row rows[] = {
+        {1000, 500, 500},  // p = 0: half the range
+        {10, 500, 1},      // p = 55: every unit
+        {100, 500, 10},    // p = 5: dx / 10
+        {100, 300, 12},    // p = 3: dx / 8
+        {100, 150, 25},    // p = 1: dx / 4
+        {400, 10000, 20},  // p = 25: dx / 20 stays
+        {1.5, 500, 1},     // dx - 1 truncates to 0: p is the width
+        {1, 0, 1},         // would be 0, and the grid loop would never end
+        {1, 5, 1},         // a single value in a narrow window: dx / 10 is 0 too
+    };
+    for (const row& r : rows) EXPECT_EQ(CDCUtils::grid_step(r.dx, r.width), r.step) << r.dx << " in " << r.width;
+}
+
+TEST(DrawAxes, ThousandUnitsInFiveHundredPixelsHaveOneGridLine) {
+    CDCUtils u;
+    const dc_rect rect{0, 0, 500, 200};
+    u.set_scale(rect, 1000, 0, 1);
+    recording_dc dc;
+    u.draw_axes(dc, rect, 1, 1001, 0, 1, 0);
+    std::vector<dc_op> grid;
+    for (const dc_op& o : dc.of(dc_op::line))
+        if (o.a == o.c) grid.push_back(o);
+    ASSERT_EQ(grid.size(), 1u);
+    EXPECT_EQ(box(grid[0]), ints({u.x_of(500), 0, u.x_of(500), 200}));
+    EXPECT_EQ(grid[0].pen, u.grid_pen);
+    const std::vector<dc_op> texts = dc.of(dc_op::text);
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0].s + " " + texts[1].s, "1 501");
+    EXPECT_EQ(ints({texts[0].a, texts[1].a, texts[1].b}), ints({u.x_of(0) - 2, u.x_of(500) - 2, 200}));
+    EXPECT_EQ(texts[1].font, u.label_font);
+    EXPECT_EQ(dc.saved_depth(), 0u);
+    EXPECT_EQ(dc.font(), dc_font{});
+}
+
+TEST(DrawAxes, FlatSeriesIsAMiddleLineWithoutHorizontalGrid) {
+    CDCUtils u;
+    const dc_rect rect{40, 40, 440, 241};
+    const t_ts ts(std::vector<double>(10, 7.0));
+    u.set_scale(rect, ts.size(), 7, 7);
+    recording_dc dc;
+    u.draw_axes(dc, rect, 1, 11, 7, 7, 0);
+    for (const dc_op& o : dc.ops) EXPECT_FALSE(horizontal(o));
+    dc.ops.clear();
+    u.draw_series(dc, ts, 0);
+    ASSERT_EQ(dc.of(dc_op::line).size(), 9u);
+    for (const dc_op& o : dc.of(dc_op::line)) EXPECT_EQ(ints({o.b, o.d}), ints({140, 140}));
+}
+
+TEST(DrawAxes, ZeroAxisOnlyWhenTheSeriesCrossesZero) {
+    const double ranges[][3] = {{-1, 1, 1}, {-3, 0.5, 1}, {0, 1, 0}, {-1, 0, 0}, {2, 5, 0}};
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(r[0]);
+        CDCUtils u;
+        const dc_rect rect{20, 10, 320, 210};
+        u.set_scale(rect, 50, r[0], r[1]);
+        recording_dc dc;
+        u.draw_axes(dc, rect, 1, 51, r[0], r[1], 0);
+        std::vector<ints> axis;
+        for (const dc_op& o : dc.ops)
+            if (o.pen == u.axis_pen) axis.push_back(box(o));
+        if (r[2] == 0) {
+            EXPECT_TRUE(axis.empty());
+            continue;
+        }
+        const int py = u.y_of(0);
+        EXPECT_EQ(axis, std::vector<ints>({{17, py - 3, 23, py + 3},
+                                           {20, py, 320, py},
+                                           {320, py, 311, py - 3},
+                                           {320, py, 311, py + 3}}));
+        EXPECT_EQ(dc.of(dc_op::ellipse)[0].brush, u.axis_brush);
+    }
+}
+
+TEST(DrawTicrulers, ValueLabelsIncludeBothEndsOnEitherSide) {
+    for (int side : {0, 1}) {
+        CDCUtils u;
+        const dc_rect rect{40, 40, 440, 240};
+        u.set_scale(rect, 20, -0.004, 9.996);
+        recording_dc dc;
+        u.draw_ticrulers(dc, rect, 1, 21, -0.004, 9.996, side);
+        const std::vector<dc_op> texts = dc.of(dc_op::text);
+        ASSERT_EQ(texts.size(), 11u);  // nine grid values and the two ends
+        for (const dc_op& o : texts) EXPECT_EQ(o.a, side == 0 ? 20 : 435);
+        EXPECT_EQ(texts[0].s, "1.05");  // -0.004 + 21 pixels * 10 / 200
+        EXPECT_EQ(texts[9].s + " " + texts[10].s, "-0.00 10.00");
+        EXPECT_EQ(ints({texts[9].b, texts[10].b}), ints({240 - 6, 40 - 6}));
+    }
+}
+
+TEST(DrawTicrulers, UnknownFlanksideThrowsAndLeavesTheStateAlone) {
+    CDCUtils u;
+    const dc_rect rect{0, 0, 100, 100};
+    u.set_scale(rect, 10, 0, 1);
+    recording_dc dc;
+    try {
+        u.draw_ticrulers(dc, rect, 1, 11, 0, 1, 2);
+        FAIL() << "no exception";
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        EXPECT_STREQ(e.what(), "unknown flankside inside 'void CDCUtils::draw_ticrulers(...)'");
+    }
+    EXPECT_EQ(dc.saved_depth(), 0u);
+    EXPECT_TRUE(dc.ops.empty());
+}
+
+TEST(DrawSeries, LineAndMarkerPerPointInTheColourThenThePenBack) {
+    CDCUtils u;
+    u.set_scale({0, 0, 30, 30}, 4, 0, 3);
+    recording_dc dc;
+    u.draw_series(dc, t_ts(std::vector<double>{0, 3, 1, 2}), 4);
+    std::vector<ints> got;
+    for (const dc_op& o : dc.ops) got.push_back(box(o));
+    EXPECT_EQ(got, std::vector<ints>({{-2, 28, 2, 32},
+                                      {0, 30, 10, 0},
+                                      {8, -2, 12, 2},
+                                      {10, 0, 20, 20},
+                                      {18, 18, 22, 22},
+                                      {20, 20, 30, 10},
+                                      {28, 8, 32, 12}}));
+    EXPECT_EQ(dc.ops[0].pen, u.pens().pen(4));
+    EXPECT_EQ(dc.ops[0].brush.colour, (dc_colour{255, 128, 64}));
+    EXPECT_EQ(dc.pen(), dc_pen{});
+    EXPECT_EQ(dc.brush(), (dc_brush{{255, 255, 255}}));
+}
+
+TEST(DrawSeries, EnvelopeSpansEachColumnAndLeavesItFromItsLastPoint) {
+    CDCUtils u;
+    u.set_scale({0, 0, 2, 9}, 15, 0, 9);  // seven points a column, y = 9 - v
+    const t_ts ts(std::vector<double>{0, 5, 1, 9, 3, 2, 4, 8, 1, 6, 7, 0, 3, 5, 9});
+    recording_dc dc;
+    u.draw_series(dc, ts, 0);
+    EXPECT_TRUE(dc.of(dc_op::ellipse).empty());
+    std::vector<ints> steps;
+    bool column1 = false;  // holds y 1 .. 9
+    for (const dc_op& o : dc.of(dc_op::line)) {
+        if (o.a != o.c) steps.push_back(box(o));
+        column1 = column1 || (o.a == 1 && std::min(o.b, o.d) == 1 && std::max(o.b, o.d) == 9);
+    }
+    EXPECT_EQ(steps, std::vector<ints>({{0, 5, 1, 1}, {1, 4, 2, 0}}));
+    EXPECT_TRUE(column1);
+
+    // Four points a column are not dense yet: every marker is drawn.
+    u.set_scale({0, 0, 250, 100}, 1000, -1, 1);
+    recording_dc sparse;
+    u.draw_series(sparse, t_ts(std::vector<double>(1000, 0.5)), 0);
+    EXPECT_EQ(sparse.of(dc_op::ellipse).size(), 1000u);
+}
+
+TEST(Legend, EntryAndHeaderPositions) {
+    CDCUtils u;
+    recording_dc dc;
+    u.draw_legend_entry(dc, 100, 50, "trend", 1);
+    std::vector<ints> got;
+    for (const dc_op& o : dc.ops) got.push_back(box(o));
+    EXPECT_EQ(got, std::vector<ints>({{100, 50, 115, 50}, {113, 48, 117, 52}, {115, 50, 130, 50}, {135, 42, 0, 0}}));
+    EXPECT_EQ(dc.ops[0].pen, u.pens().pen(1));
+    dc.ops.clear();
+    u.draw_header(dc, 20, 15, "N=3");
+    EXPECT_EQ(box(dc.ops.at(0)), ints({20, 7, 0, 0}));
+    EXPECT_EQ(dc.ops[0].font, u.header_font);
+    EXPECT_EQ(dc.font(), dc_font{});
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// Painting through QPainter, probed pixel by pixel.
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/document.h"
+#include "timeseries/ts.h"
+#include "views/qt_dc.h"
+#include "views/save_image.h"
+#include "views/ts_group_view.h"
+#include "views/ts_view.h"
+
+namespace {
+
+QImage blank(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    return img;
+}
+
+bool is_blue(QRgb p) { return qRed(p) < 60 && qGreen(p) < 60 && qBlue(p) > 200; }
+
+int count_blue(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += is_blue(img.pixel(x, y));
+    return n;
+}
+
+void expect_envelope_matches(const std::vector<double>& v, int width) {
+    const t_ts ts(v);
+    CDCUtils u;
+    const dc_rect rect{5, 5, width - 5, 195};
+    u.set_scale(rect, ts.size(), CDCUtils::min_of(ts), CDCUtils::max_of(ts));
+
+    QImage envelope = blank(width, 200), full = blank(width, 200);
+    {
+        QPainter p(&envelope);
+        qt_dc dc(p);
+        u.draw_series(dc, ts, 0);
+    }
+    {
+        QPainter p(&full);
+        qt_dc dc(p);
+        dc.select(u.pens().pen(0));
+        u.draw_polyline(dc, v.data(), ts.size());
+    }
+    EXPECT_GT(count_blue(full), width * 2);
+    EXPECT_TRUE(envelope == full);
+}
+
+TEST(Envelope, SamePixelsAsTheFullPolyline) {
+    // Noise over a slow wave with a jump: hundreds of points per column.
+    std::vector<double> noisy(200000);
+    unsigned r = 12345;
+    for (size_t i = 0; i < noisy.size(); ++i) {
+        r = r * 1103515245u + 12345u;
+        noisy[i] = std::sin(i * 3e-5) + ((r >> 16) % 1000) / 2500.0 + (i > 150000 ? 1.5 : 0);
+    }
+    // A noisy zigzag at five points per column: neighbouring columns barely
+    // overlap, so the steps between them show. They leave each column from
+    // its last point, which is rarely an extreme.
+    std::vector<double> wave(1530);
+    for (size_t i = 0; i < wave.size(); ++i) {
+        r = r * 1103515245u + 12345u;
+        wave[i] = std::fabs((i % 212) / 106.0 - 1) + ((r >> 16) % 1000) / 20000.0;
+    }
+    for (int width : {300, 997}) {
+        SCOPED_TRACE(width);
+        expect_envelope_matches(noisy, width);
+    }
+    expect_envelope_matches(wave, 300);
+}
+
+class series_doc : public document {
+public:
+    explicit series_doc(std::vector<double> v) : document(doc_kind::time_series), ts(v) { set_title("co2"); }
+    t_ts ts;
+};
+
+QImage render(CPlotView& view) {
+    QImage img = blank(view.viewport()->width(), view.viewport()->height());
+    QPainter p(&img);
+    view.paint_to(p);
+    return img;
+}
+
+TEST(TsViewRender, ShowsTheSeriesAndFollowsItsDocument) {
+    // A rising ramp: every point on the diagonal of the plot area.
+    std::vector<double> v(11);
+    for (int i = 0; i <= 10; ++i) v[i] = i;
+    auto doc = std::make_unique<series_doc>(v);
+    CTsView view(doc.get(), [d = doc.get()]() -> const t_ts& { return d->ts; });
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(460, 360);
+    view.show();
+    ASSERT_EQ(view.viewport()->size(), QSize(460, 360));
+
+    // Plot area (40, 40) to (440, 340): point i at (40 + 40 i, 340 - 30 i).
+    QImage img = render(view);
+    for (int i = 0; i <= 10; ++i) EXPECT_TRUE(is_blue(img.pixel(40 + 40 * i - 1, 340 - 30 * i))) << i;
+    // Half way between two points the line runs through the middle.
+    EXPECT_TRUE(is_blue(img.pixel(60, 325)));
+    EXPECT_EQ(img.pixel(100, 200), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(250, 40), qRgb(0, 0, 0));  // the frame
+    EXPECT_EQ(img.pixel(10, 200), qRgb(255, 255, 255));
+
+    // A change of the data repaints the new series: the ramp falls now.
+    for (int i = 0; i <= 10; ++i) doc->ts[i] = 10 - i;
+    doc->changed(change_content);
+    img = render(view);
+    EXPECT_TRUE(is_blue(img.pixel(40 - 1, 40)));
+    EXPECT_FALSE(is_blue(img.pixel(60, 325)));
+
+    doc->set_title("co2 monthly");
+    EXPECT_EQ(view.windowTitle(), "co2 monthly");
+
+    // A closed document leaves an empty window, not a dangling pointer.
+    doc.reset();
+    EXPECT_EQ(view.doc(), nullptr);
+    EXPECT_EQ(count_blue(render(view)), 0);
+}
+
+TEST(TsGroupViewRender, SeparateStyleScrollsOverItsRows) {
+    series_doc doc({});
+    std::vector<t_ts> s(4, t_ts(std::vector<double>{0, 3, 1, 2}));
+    int style = 0;
+    CTsGroupView view(&doc, [&] {
+        ts_group_plot g{"group", style, {}};
+        for (const t_ts& t : s) g.series.push_back(&t);
+        return g;
+    });
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(620, 200);
+    view.show();
+    EXPECT_EQ(view.scroll_size(), (dc_size{600, 335}));
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), 335 - view.viewport()->height());
+
+    // The second row starts at y = 185 + 15: scrolled to the bottom it is in sight.
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    const QImage img = render(view);
+    const int top = 200 - view.verticalScrollBar()->value();
+    EXPECT_EQ(img.pixel(100, top), qRgb(0, 0, 0));
+
+    style = 1;
+    doc.changed(change_style);
+    EXPECT_EQ(view.scroll_size(), initial_scroll_size);
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), 0);
+}
+
+TEST(SaveImage, PngAndSvgBySuffixAnythingElseRefused) {
+    series_doc doc({1, 3, 2, 5, 4});
+    CTsView view(&doc, [&]() -> const t_ts& { return doc.ts; });
+    view.resize(320, 240);
+    QTemporaryDir dir;
+    QString error;
+
+    ASSERT_TRUE(save_image(view, dir.filePath("plot.PNG"), &error)) << error.toStdString();
+    const QImage png(dir.filePath("plot.PNG"));
+    EXPECT_EQ(png.size(), QSize(320, 240));
+    EXPECT_GT(count_blue(png), 50);
+
+    ASSERT_TRUE(save_image(view, dir.filePath("plot.svg"), &error)) << error.toStdString();
+    QFile svg(dir.filePath("plot.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    EXPECT_TRUE(text.contains("<svg"));
+    EXPECT_TRUE(text.contains("N=5"));
+
+    EXPECT_FALSE(save_image(view, dir.filePath("plot.bmp"), &error));
+    EXPECT_EQ(error, "Unknown image type \"bmp\": choose a name ending in .png or .svg.");
+    EXPECT_FALSE(QFile::exists(dir.filePath("plot.bmp")));
+    EXPECT_FALSE(save_image(view, dir.filePath("missing/plot.png"), &error));
+    EXPECT_TRUE(error.startsWith("Cannot write the image"));
+}
+
+}  // namespace
