@@ -271,7 +271,10 @@ QAction* CMainFrame::action(command c) const {
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-void CMainFrame::register_view(doc_kind kind, view_factory factory) { m_factories[kind] = std::move(factory); }
+void CMainFrame::register_view(doc_kind kind, view_factory factory, bool plot) {
+    m_factories[kind] = std::move(factory);
+    m_plots[kind] = plot;
+}
 
 void CMainFrame::open_window(document& doc) {
     const auto it = m_factories.find(doc.kind());
@@ -311,8 +314,8 @@ void CMainFrame::active_changed(QMdiSubWindow* window) {
     const bool has_window = m_mdi->currentSubWindow() != nullptr;
     for (command c : {command::file_close, command::file_save, command::file_save_as})
         m_actions[c]->setEnabled(has_window);
-    // TODO(plots): enable for the windows whose view can be saved as a picture once views/save_image.h is merged.
-    m_actions[command::file_save_image]->setEnabled(false);
+    const document* doc = active_document();
+    m_actions[command::file_save_image]->setEnabled(doc && m_plots[doc->kind()]);
     update_title();
 }
 
@@ -371,9 +374,7 @@ void CMainFrame::run(command c) {
     case command::file_close:
         if (QMdiSubWindow* w = m_mdi->currentSubWindow()) w->close();
         return;
-    case command::file_save_image:
-        // TODO(plots): save_image(*view, path, &error) of views/save_image.h once it is merged.
-        return;
+    case command::file_save_image: save_image(); return;
     case command::file_exit: close(); return;
     case command::view_toolbar:
     case command::view_status_bar: return;  // the actions toggle the bars themselves
@@ -386,6 +387,21 @@ void CMainFrame::run(command c) {
     // Disabled commands stay off whatever reaches them (a shortcut, a test).
     if (QAction* a = action(c); a && !a->isEnabled()) return;
     guarded([&] { m_app.execute(c, active_document()); });
+}
+
+void CMainFrame::save_image() {
+    QMdiSubWindow* window = m_mdi->currentSubWindow();
+    const document* doc = active_document();
+    if (!window || !doc || !m_plots[doc->kind()] || !window->widget()) return;
+    QString path = QString::fromStdString(
+        m_ui.ask_save_file("Save image", "PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg||", ""));
+    if (path.isEmpty()) return;
+    // The format follows the suffix; without one the picture is a PNG.
+    if (QFileInfo(path).suffix().isEmpty()) path += ".png";
+    // TODO(plots): once views/save_image.h is merged:
+    //   QString error;
+    //   if (!::save_image(*window->widget(), path, &error))
+    //       m_ui.message_box(error.toStdString(), "Error", notify_icon::error);
 }
 
 void CMainFrame::show_log(const std::string& path) {

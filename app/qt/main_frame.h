@@ -32,7 +32,8 @@ public:
     ~CMainFrame() override;
 
     // Views for the kinds that have one; a kind without is refused with a message.
-    void register_view(doc_kind kind, view_factory factory);
+    // A plot's window can be saved as a picture.
+    void register_view(doc_kind kind, view_factory factory, bool plot = false);
     // A new MDI window on the document; it closes with the document and closing
     // it closes the document.
     void open_window(document& doc);
@@ -67,6 +68,7 @@ private:
     void update_title();
     void fill_recent_menu();
     void close_all();
+    void save_image();
     void about();
 
     CWinKelvaneApp& m_app;
@@ -77,6 +79,7 @@ private:
     QList<QAction*> m_recent_actions;
     std::map<command, QAction*> m_actions;
     std::map<doc_kind, view_factory> m_factories;
+    std::map<doc_kind, bool> m_plots;
     view_command_states m_states;
     QString m_title;
     CDlgFileLog* m_log;

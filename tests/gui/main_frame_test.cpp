@@ -206,6 +206,18 @@ TEST_F(main_frame_test, enabled_states_follow_the_active_window) {
     EXPECT_FALSE(frame.action(command::display_svd)->isEnabled());
 }
 
+TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
+    frame.register_view(doc_kind::ts_group, [](document&, QWidget* parent) { return new QLabel(parent); }, true);
+    QAction* save_image = frame.action(command::file_save_image);
+    EXPECT_FALSE(save_image->isEnabled());
+    QMdiSubWindow* plot = (open(doc_kind::ts_group, "group"), mdi().currentSubWindow());
+    EXPECT_TRUE(save_image->isEnabled());
+    open(doc_kind::comp_info, "table");
+    EXPECT_FALSE(save_image->isEnabled());
+    mdi().setActiveSubWindow(plot);
+    EXPECT_TRUE(save_image->isEnabled());
+}
+
 TEST_F(main_frame_test, windows_and_documents_close_together) {
     document& a = open(doc_kind::ts_group, "TS: a.dat");
     open(doc_kind::ts_group, "TS: b.dat");
