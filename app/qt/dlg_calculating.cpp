@@ -1,5 +1,6 @@
 #include "dlg_calculating.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,7 +10,14 @@ CDlgCalculating::CDlgCalculating(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_cancel(new QPushButton(tr("Cancel"), this)) {
     setObjectName("calculating");
     setWindowModality(Qt::ApplicationModal);
-    auto* layout = new QVBoxLayout(this);
+    // Without a caption the window needs an edge of its own.
+    auto* edge = new QFrame(this);
+    edge->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    edge->setLineWidth(2);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(edge);
+    auto* layout = new QVBoxLayout(edge);
     auto* label = new QLabel(tr("Calculating..."), this);
     label->setAlignment(Qt::AlignCenter);
     // Minimum equal to maximum: Qt's busy animation, it runs without any progress reported.

@@ -63,7 +63,7 @@ TEST(run_computation, cancel_stops_a_long_decomposition_within_half_a_second) {
     QTimer::singleShot(300, [&] {
         CDlgCalculating* dlg = calculating_window();
         ASSERT_NE(dlg, nullptr);
-        modal_while_running = QApplication::activeModalWidget() == dlg || dlg->isModal();
+        modal_while_running = dlg->isVisible() && dlg->windowModality() == Qt::ApplicationModal;
         since_cancel.start();
         dlg->cancel_button()->click();
     });
