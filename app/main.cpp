@@ -28,8 +28,11 @@ int main(int argc, char** argv) {
     CMainFrame frame(app, ui);
     ui.set_parent(&frame);
     ui.set_window_opener([&frame](document& doc) { frame.open_window(doc); });
-    // TODO(plots): frame.register_view(doc_kind::time_series, ...) with CTsView and
-    // frame.register_view(doc_kind::ts_group, ...) with CTsGroupView once views/ is merged.
+    // TODO(plots): register the two plots once views/ and the documents are merged, e.g.
+    //   frame.register_view(doc_kind::time_series, [](document& d, QWidget* p) {
+    //       auto& doc = static_cast<CWinKelvaneDoc&>(d);
+    //       return new CTsView(&doc, [&doc]() -> const t_ts& { return doc.ts(); }, p); }, true);
+    //   frame.register_view(doc_kind::ts_group, ... CTsGroupView ..., true);
 
     // Messages of the model raised on this thread; workers install their own.
     scoped_notify_hook notes([&ui](const std::string& text, const std::string& caption, notify_icon icon) {
