@@ -13,11 +13,15 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <fstream>
 #include <memory>
 
 #include "app/application.h"
+#include "app/qt/dlg_file_log.h"
 #include "app/qt/recent_files.h"
 #include "recording_ui.h"
 
@@ -299,6 +303,20 @@ TEST_F(main_frame_test, recent_files_in_the_file_menu) {
     for (QAction* a : file->actions())
         if (a->text().startsWith('&') && a->text().at(1).isDigit()) entries << a->text();
     EXPECT_EQ(entries.join(";"), "&1 /d/a.dat;&2 /d/b.dat");
+}
+
+TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
+    CDlgFileLog* log = frame.log_window();
+    ASSERT_NE(log, nullptr);
+    EXPECT_FALSE(log->isVisible());
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("filelog0.log").toStdString();
+    std::ofstream(path) << "*** Trend identification\n";
+    frame.show_log(path);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->text(), "*** Trend identification\n");
+    log->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(log->isVisible());
 }
 
 TEST(recent_file_settings, four_entries_under_the_organisation) {
