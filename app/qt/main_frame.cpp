@@ -146,7 +146,10 @@ CMainFrame::CMainFrame(CWinKelvaneApp& app, app_ui& ui)
     create_actions();
     create_menus();
     create_toolbar();
-    statusBar()->showMessage(tr("Ready"));
+    // A normal widget, not a message: it comes back whenever a status tip goes.
+    auto* ready = new QLabel(tr("Ready"), statusBar());
+    ready->setObjectName("ready");
+    statusBar()->addWidget(ready, 1);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::active_changed);
     // Created once, hidden, for the whole run.
     m_log = new CDlgFileLog(this);
@@ -300,8 +303,8 @@ void CMainFrame::open_window(document& doc) {
 document* CMainFrame::active_document() const {
     QMdiSubWindow* w = m_mdi->currentSubWindow();
     if (!w) return nullptr;
-    auto* observer = qobject_cast<QObject*>(w->property(window_property).value<QObject*>());
-    return observer ? static_cast<window_observer*>(observer)->doc() : nullptr;
+    auto* observer = static_cast<window_observer*>(w->property(window_property).value<QObject*>());
+    return observer ? observer->doc() : nullptr;
 }
 
 void CMainFrame::active_changed(QMdiSubWindow* window) {

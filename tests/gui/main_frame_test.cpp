@@ -131,7 +131,9 @@ TEST_F(main_frame_test, commands_have_their_texts_shortcuts_and_tips) {
     }
     // Keypad minus, not the one of the main keys.
     EXPECT_TRUE(frame.action(command::smooth)->shortcut()[0].keyboardModifiers() & Qt::KeypadModifier);
-    EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+    const QLabel* idle = frame.statusBar()->findChild<QLabel*>("ready");
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->text(), "Ready");
     EXPECT_EQ(frame.windowTitle(), "Kelvane");
 }
 
