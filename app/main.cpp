@@ -1,0 +1,42 @@
+// kelvane [FILE...]: the desktop program, opening each file given.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include "app/application.h"
+#include "app/qt/icons.h"
+#include "app/qt/main_frame.h"
+#include "app/qt/qt_app_ui.h"
+#include "app/qt/recent_files.h"
+#include "core/hooks.h"
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(CRecentFileSettings::organisation);
+    QApplication::setApplicationName(CRecentFileSettings::application);
+    QApplication::setWindowIcon(program_icon());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Singular Spectrum Analysis of a time series");
+    parser.addHelpOption();
+    parser.addPositionalArgument("FILE", "data files to open", "[FILE...]");
+    parser.process(qapp);
+
+    CQtAppUi ui;
+    CRecentFileSettings recent;
+    CWinKelvaneApp app(ui, recent);
+    CMainFrame frame(app, ui);
+    ui.set_parent(&frame);
+    ui.set_window_opener([&frame](document& doc) { frame.open_window(doc); });
+    frame.register_series_views();
+
+    // Messages of the model raised on this thread; workers install their own.
+    scoped_notify_hook notes([&ui](const std::string& text, const std::string& caption, notify_icon icon) {
+        ui.message_box(text, caption, icon);
+    });
+
+    frame.show();
+    for (const QString& file : parser.positionalArguments())
+        frame.guarded([&] { app.open_series_file(file.toStdString()); });
+    return qapp.exec();
+}

@@ -1,0 +1,88 @@
+// The main window: menus, toolbar, status bar and shortcuts over an MDI area
+// of document windows. It shows what the application tells it through the
+// UI services and the documents' observers, and hands it the user's commands.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "app/frame_commands.h"
+
+class CWinKelvaneApp;
+class CDlgFileLog;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class document;
+class app_ui;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* title = "Kelvane";
+    static constexpr const char* close_all_question = "Are you really want close all windows?";
+
+    // Makes the view of a document inside its MDI window.
+    using view_factory = std::function<QWidget*(document& doc, QWidget* parent)>;
+
+    // ui shows the frame's own questions and failures.
+    CMainFrame(CWinKelvaneApp& app, app_ui& ui);
+    ~CMainFrame() override;
+
+    // Views for the kinds that have one; a kind without is refused with a message.
+    // A plot's window can be saved as a picture.
+    void register_view(doc_kind kind, view_factory factory, bool plot = false);
+    // The series window and the group window.
+    void register_series_views();
+    // A new MDI window on the document; it closes with the document and closing
+    // it closes the document.
+    void open_window(document& doc);
+
+    QAction* action(command c) const;
+    QMdiArea* mdi_area() const { return m_mdi; }
+    document* active_document() const;
+    const view_command_states& command_states() const { return m_states; }
+    CDlgFileLog* log_window() const { return m_log; }
+
+    // Carries out a command as its menu entry does.
+    void run(command c);
+    // Refreshes the log window from the file and shows it.
+    void show_log(const std::string& path);
+    // Runs a command body; a failure is a message box with its text.
+    void guarded(const std::function<void()>& body);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    class window_observer;
+    friend class window_observer;
+
+    void create_actions();
+    void create_menus();
+    void create_toolbar();
+    void place_on_screen();
+    void active_changed(QMdiSubWindow* window);
+    void update_title();
+    void fill_recent_menu();
+    void close_all();
+    void save_image();
+    void about();
+
+    CWinKelvaneApp& m_app;
+    app_ui& m_ui;
+    QMdiArea* m_mdi;
+    QMenu* m_file_menu = nullptr;
+    QAction* m_recent_separator = nullptr;
+    QList<QAction*> m_recent_actions;
+    std::map<command, QAction*> m_actions;
+    std::map<doc_kind, view_factory> m_factories;
+    std::map<doc_kind, bool> m_plots;
+    view_command_states m_states;
+    QString m_title;
+    CDlgFileLog* m_log;
+};

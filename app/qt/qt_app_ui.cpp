@@ -1,0 +1,135 @@
+#include "qt_app_ui.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include "app/qt/dlg_calculating.h"
+#include "core/hooks.h"
+
+QString qt_file_filter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        QString name = parts[i];
+        const int open = name.lastIndexOf('(');
+        if (open >= 0) name = name.left(open);
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        // "*.*" would skip files without an extension.
+        for (QString& p : patterns)
+            if (p == "*.*") p = "*";
+        out << name.trimmed() + " (" + patterns.join(' ') + ")";
+    }
+    return out.join(";;");
+}
+
+namespace {
+
+QMessageBox::Icon box_icon(notify_icon icon) {
+    switch (icon) {
+    case notify_icon::information: return QMessageBox::Information;
+    case notify_icon::warning: return QMessageBox::Warning;
+    case notify_icon::error: return QMessageBox::Critical;
+    case notify_icon::question: return QMessageBox::Question;
+    case notify_icon::none: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString box_caption(const std::string& caption) {
+    return caption.empty() ? QString(CQtAppUi::caption) : QString::fromStdString(caption);
+}
+
+}  // namespace
+
+void CQtAppUi::message_box(const std::string& text, const std::string& caption, notify_icon icon) {
+    QMessageBox box(box_icon(icon), box_caption(caption), QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+ui_answer CQtAppUi::ask_yes_no_cancel(const std::string& text, const std::string& caption) {
+    const auto answer = QMessageBox::question(m_parent, box_caption(caption), QString::fromStdString(text),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) return ui_answer::yes;
+    if (answer == QMessageBox::No) return ui_answer::no;
+    return ui_answer::cancel;
+}
+
+bool CQtAppUi::ask_yes_no(const std::string& text, const std::string& caption, notify_icon icon, bool default_no) {
+    const QMessageBox::Icon shown = icon == notify_icon::none ? QMessageBox::Question : box_icon(icon);
+    QMessageBox box(shown, box_caption(caption), QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setDefaultButton(default_no ? QMessageBox::No : QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool CQtAppUi::run_dialog(CDlgSelectHarmPair& dlg) {
+    bool ok = false;
+    const int second = QInputDialog::getInt(
+        m_parent, CDlgSelectHarmPair::title,
+        QObject::tr("Component paired with %1:").arg(dlg.first), dlg.second < dlg.range_min ? dlg.range_min : dlg.second,
+        dlg.range_min, dlg.range_max, 1, &ok);
+    if (ok) dlg.second = second;
+    return ok;
+}
+
+std::string CQtAppUi::ask_open_file(const std::string& title, const std::string& filter) {
+    return QFileDialog::getOpenFileName(m_parent, QString::fromStdString(title), QString(), qt_file_filter(filter))
+        .toStdString();
+}
+
+std::string CQtAppUi::ask_save_file(const std::string& title, const std::string& filter, const std::string& suggested) {
+    return QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title), QString::fromStdString(suggested),
+                                        qt_file_filter(filter))
+        .toStdString();
+}
+
+void CQtAppUi::open_window(document& doc) {
+    if (m_opener) m_opener(doc);
+}
+
+bool CQtAppUi::run_computation(const std::function<void()>& work) {
+    std::atomic<bool> cancel{false};
+    bool cancelled = false;
+    std::exception_ptr failure;
+    QEventLoop loop;
+    CDlgCalculating calculating(m_parent);
+    QObject::connect(&calculating, &CDlgCalculating::cancel_requested, [&cancel] { cancel = true; });
+
+    std::thread worker([&] {
+        // Unthrottled: the check is cheap and every report of the model can stop it.
+        scoped_progress_hook progress(
+            [&cancel](const char*, long long, long long) {
+                if (cancel) throw computation_cancelled{};
+            },
+            false);
+        // A message of the model is a box on the GUI thread; the worker waits for its OK.
+        scoped_notify_hook notes([this](const std::string& text, const std::string& caption, notify_icon icon) {
+            QMetaObject::invokeMethod(
+                qApp, [&] { message_box(text, caption, icon); }, Qt::BlockingQueuedConnection);
+        });
+        try {
+            work();
+        } catch (const computation_cancelled&) {
+            cancelled = true;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    calculating.adjustSize();
+    if (m_parent) calculating.move(m_parent->geometry().center() - calculating.rect().center());
+    calculating.show();
+    loop.exec();
+    worker.join();
+    calculating.hide();
+    if (failure) std::rethrow_exception(failure);
+    return !cancelled;
+}

@@ -1,0 +1,335 @@
+#include "app/qt/main_frame.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <fstream>
+#include <memory>
+
+#include "app/application.h"
+#include "app/qt/dlg_file_log.h"
+#include "app/qt/recent_files.h"
+#include "recording_ui.h"
+
+namespace {
+
+class memory_store : public recent_file_store {
+public:
+    std::vector<std::string> load() override { return files; }
+    void save(const std::vector<std::string>& f) override { files = f; }
+    std::vector<std::string> files;
+};
+
+constexpr doc_kind all_kinds[] = {doc_kind::time_series,  doc_kind::trend_invest, doc_kind::period_invest,
+                                  doc_kind::summation_invest, doc_kind::summ_interact, doc_kind::svd_display,
+                                  doc_kind::ts_group,     doc_kind::comp_info,    doc_kind::decomp_result,
+                                  doc_kind::forecast};
+
+constexpr command view_commands[] = {command::run_investigation, command::display_svd,  command::investigation_log,
+                                     command::smooth,            command::unsmooth,     command::break_harmonics,
+                                     command::two_scales,        command::final_decomposition};
+
+class main_frame_test : public ::testing::Test {
+protected:
+    main_frame_test() : app(ui, store), frame(app, ui) {
+        ui.set_parent(&frame);
+        ui.set_window_opener([this](document& d) { frame.open_window(d); });
+        for (doc_kind k : all_kinds)
+            frame.register_view(k, [](document& d, QWidget* parent) {
+                return new QLabel(QString::fromStdString(d.title()), parent);
+            });
+        frame.show();
+    }
+
+    document& open(doc_kind kind, const std::string& title) {
+        document& d = app.adopt(std::make_unique<document>(kind));
+        d.set_title(title);
+        frame.open_window(d);
+        return d;
+    }
+    QMdiArea& mdi() { return *frame.mdi_area(); }
+    int windows() { return static_cast<int>(mdi().subWindowList().size()); }
+
+    recording_qt_ui ui;
+    memory_store store;
+    CWinKelvaneApp app;
+    CMainFrame frame;
+};
+
+QString keys(const QAction* a) {
+    QStringList out;
+    for (const QKeySequence& k : a->shortcuts()) out << k.toString(QKeySequence::PortableText);
+    return out.join(", ");
+}
+
+TEST_F(main_frame_test, commands_have_their_texts_shortcuts_and_tips) {
+    struct row {
+        command c;
+        const char* text;
+        const char* keys;
+        const char* tip;  // nullptr: not quoted
+    };
+    const row rows[] = {
+        {command::file_new, "&New", "Ctrl+N", nullptr},
+        {command::file_open, "&Open...", "Ctrl+O", nullptr},
+        {command::file_close, "&Close", "", nullptr},
+        {command::file_save, "&Save", "Ctrl+S", nullptr},
+        {command::file_save_as, "Save &As...", "", nullptr},
+        {command::file_save_image, "Save &image...", "", nullptr},
+        {command::file_print, "&Print...", "Ctrl+P", nullptr},
+        {command::file_print_preview, "Print Pre&view", "", nullptr},
+        {command::file_print_setup, "P&rint Setup...", "", nullptr},
+        {command::file_exit, "E&xit", "", nullptr},
+        {command::edit_cut, "Cu&t", "Ctrl+X, Shift+Del", nullptr},
+        {command::edit_copy, "&Copy", "Ctrl+C, Ctrl+Ins", nullptr},
+        {command::edit_paste, "&Paste", "Ctrl+V, Shift+Ins", nullptr},
+        {command::view_toolbar, "&Toolbar", "", nullptr},
+        {command::view_status_bar, "&Status Bar", "", nullptr},
+        {command::window_cascade, "&Cascade", "", nullptr},
+        {command::window_tile, "&Tile", "", nullptr},
+        {command::close_all, "Clo&se all", "", "Close all windows"},
+        {command::about, "&About Kelvane...", "", nullptr},
+        {command::close_comp_info, nullptr, "Esc", nullptr},
+        {command::view_timeseries, nullptr, "", "View timeseries (Ctrl-V)"},
+        {command::run_investigation, nullptr, "Ctrl+R", "Run investigation (Ctrl-r)"},
+        {command::display_svd, nullptr, "Ctrl+D", "Display SVD (Ctrl-D)"},
+        {command::investigation_log, nullptr, "Ctrl+G", "Investigation log (Ctrl-g)"},
+        {command::break_harmonics, nullptr, "Ctrl+H", "Break reconstructed series to harmonics and draw they (Ctrl-h)"},
+        {command::smooth, nullptr, "Ctrl+Num+-",
+         "Smooth reconstucted series by throwing away most unsignificant component (Ctrl--)"},
+        {command::unsmooth, nullptr, "Ctrl+Num++",
+         "Un-Smooth reconstucted series by adding throwed (in smoothing) components (Ctrl-+)"},
+        {command::two_scales, nullptr, "Ctrl+L", "Plot each of both timeseries in own scale (Ctrl-L)"},
+        {command::final_decomposition, nullptr, "Ctrl+F",
+         "Process final decomposition of original series to trend, periodics and residual (Ctrl-f)"},
+    };
+    for (const row& r : rows) {
+        const QAction* a = frame.action(r.c);
+        ASSERT_NE(a, nullptr) << static_cast<int>(r.c);
+        if (r.text) {
+            EXPECT_EQ(a->text(), r.text);
+        }
+        EXPECT_EQ(keys(a), r.keys) << a->text().toStdString();
+        if (r.tip) {
+            EXPECT_EQ(a->toolTip(), r.tip);
+            EXPECT_EQ(a->statusTip(), r.tip);
+        }
+    }
+    // Keypad minus, not the one of the main keys.
+    EXPECT_TRUE(frame.action(command::smooth)->shortcut()[0].keyboardModifiers() & Qt::KeypadModifier);
+    const QLabel* idle = frame.statusBar()->findChild<QLabel*>("ready");
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->text(), "Ready");
+    EXPECT_EQ(frame.windowTitle(), "Kelvane");
+}
+
+TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
+    auto texts = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (const QAction* a : actions) out << (a->isSeparator() ? "|" : a->text());
+        return out.join(" ");
+    };
+    QStringList menus;
+    for (QAction* m : frame.menuBar()->actions()) menus << m->text();
+    EXPECT_EQ(menus.join(" "), "&File &View &Window &Help");
+    const QList<QAction*> top = frame.menuBar()->actions();
+    emit top[0]->menu()->aboutToShow();
+    EXPECT_EQ(texts(top[0]->menu()->actions()),
+              "&New &Open... &Close &Save Save &As... Save &image... | &Print... Print Pre&view P&rint Setup... | "
+              "Recent File | E&xit");
+    EXPECT_EQ(texts(top[1]->menu()->actions()), "&Toolbar &Status Bar");
+    EXPECT_EQ(texts(top[2]->menu()->actions()), "&Cascade &Tile Clo&se all");
+    EXPECT_EQ(texts(top[3]->menu()->actions()), "&About Kelvane...");
+
+    const QToolBar* bar = frame.findChild<QToolBar*>("toolbar");
+    ASSERT_NE(bar, nullptr);
+    QStringList order;
+    for (QAction* a : bar->actions()) {
+        order << (a->isSeparator() ? "|" : a->toolTip());
+        if (!a->isSeparator()) {
+            EXPECT_FALSE(a->icon().isNull()) << a->toolTip().toStdString();
+        }
+    }
+    EXPECT_EQ(order.join(";"),
+              "Open;Save;Print;|;Cut;Copy;Paste;|;View timeseries (Ctrl-V);|;Run investigation (Ctrl-r);|;"
+              "Display SVD (Ctrl-D);Investigation log (Ctrl-g);"
+              "Smooth reconstucted series by throwing away most unsignificant component (Ctrl--);"
+              "Un-Smooth reconstucted series by adding throwed (in smoothing) components (Ctrl-+);"
+              "Break reconstructed series to harmonics and draw they (Ctrl-h);|;"
+              "Process final decomposition of original series to trend, periodics and residual (Ctrl-f);|;"
+              "Plot each of both timeseries in own scale (Ctrl-L);Close all windows;|;About");
+    // Nothing prints or edits a selection.
+    for (command c : {command::file_print, command::file_print_preview, command::file_print_setup, command::edit_cut,
+                      command::edit_copy, command::edit_paste})
+        EXPECT_FALSE(frame.action(c)->isEnabled()) << frame.action(c)->text().toStdString();
+}
+
+TEST_F(main_frame_test, placed_at_eighty_percent_and_centred) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int w = static_cast<int>(screen.width() * 0.8), h = static_cast<int>(screen.height() * 0.8);
+    EXPECT_EQ(frame.size(), QSize(w, h));
+    EXPECT_EQ(frame.pos(), QPoint(static_cast<int>((w / 0.8 - w) / 2), static_cast<int>((h / 0.8 - h) / 2)));
+}
+
+TEST_F(main_frame_test, enabled_states_follow_the_active_window) {
+    std::vector<QMdiSubWindow*> opened;
+    for (doc_kind k : all_kinds) {
+        open(k, "doc");
+        opened.push_back(mdi().subWindowList().back());
+    }
+    // Every pair of kinds in turn, so each row is seen after every other one.
+    view_command_states expected = frame.command_states();
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        for (std::size_t j = 0; j < opened.size(); ++j) {
+            for (std::size_t k : {i, j}) {
+                mdi().setActiveSubWindow(opened[k]);
+                expected = states_after_activation(all_kinds[k], expected);
+                for (command c : view_commands)
+                    EXPECT_EQ(frame.action(c)->isEnabled(), enabled_in(c, expected))
+                        << "kind " << k << " command " << frame.action(c)->toolTip().toStdString();
+            }
+        }
+    }
+    // An SVD window turns Run investigation off, so Ctrl+R does not reach the command.
+    mdi().setActiveSubWindow(opened[static_cast<int>(doc_kind::svd_display)]);
+    EXPECT_FALSE(frame.action(command::run_investigation)->isEnabled());
+    mdi().setActiveSubWindow(opened[static_cast<int>(doc_kind::time_series)]);
+    EXPECT_TRUE(frame.action(command::run_investigation)->isEnabled());
+    EXPECT_FALSE(frame.action(command::display_svd)->isEnabled());
+}
+
+TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
+    frame.register_view(doc_kind::ts_group, [](document&, QWidget* parent) { return new QLabel(parent); }, true);
+    QAction* save_image = frame.action(command::file_save_image);
+    EXPECT_FALSE(save_image->isEnabled());
+    QMdiSubWindow* plot = (open(doc_kind::ts_group, "group"), mdi().currentSubWindow());
+    EXPECT_TRUE(save_image->isEnabled());
+    open(doc_kind::comp_info, "table");
+    EXPECT_FALSE(save_image->isEnabled());
+    mdi().setActiveSubWindow(plot);
+    EXPECT_TRUE(save_image->isEnabled());
+}
+
+TEST_F(main_frame_test, windows_and_documents_close_together) {
+    document& a = open(doc_kind::ts_group, "TS: a.dat");
+    open(doc_kind::ts_group, "TS: b.dat");
+    EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: b.dat");
+    ASSERT_EQ(windows(), 2);
+
+    // The application closes a document: its window goes.
+    app.close_document(a);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(windows(), 1);
+
+    // The user closes a window: its document goes.
+    mdi().subWindowList().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(windows(), 0);
+    EXPECT_TRUE(app.documents().empty());
+    EXPECT_EQ(frame.windowTitle(), "Kelvane");
+}
+
+TEST_F(main_frame_test, title_follows_the_document) {
+    document& d = open(doc_kind::time_series, "TS: a.dat");
+    d.set_title("TS: renamed.dat");
+    EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: renamed.dat");
+    EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "TS: renamed.dat");
+}
+
+TEST_F(main_frame_test, close_all_asks_only_when_there_is_a_window) {
+    frame.run(command::close_all);
+    EXPECT_TRUE(ui.questions.empty());
+
+    open(doc_kind::time_series, "one");
+    open(doc_kind::ts_group, "two");
+    open(doc_kind::ts_group, "three");
+    ui.yes_no = {false};
+    frame.run(command::close_all);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], "Are you really want close all windows?");
+    EXPECT_EQ(windows(), 3);
+
+    ui.yes_no = {true};
+    frame.run(command::close_all);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(windows(), 0);
+    EXPECT_TRUE(app.documents().empty());
+}
+
+TEST_F(main_frame_test, kind_without_a_view_is_refused) {
+    CMainFrame bare(app, ui);
+    document& d = app.adopt(std::make_unique<document>(doc_kind::comp_info));
+    bare.open_window(d);
+    EXPECT_TRUE(bare.mdi_area()->subWindowList().empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "This program cannot show this kind of document yet.");
+}
+
+TEST_F(main_frame_test, a_dropped_file_opens_like_file_open) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(KELVANE_DATA "/co2.dat")});
+    // The drop goes to the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&frame, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&frame, &drop);
+    EXPECT_EQ(app.documents().size(), 1u);
+    EXPECT_EQ(windows(), 1);
+    ASSERT_FALSE(app.recent_files().empty());
+    EXPECT_EQ(app.recent_files().front(), KELVANE_DATA "/co2.dat");
+}
+
+TEST_F(main_frame_test, recent_files_in_the_file_menu) {
+    memory_store four;
+    four.files = {"/d/a.dat", "/d/b.dat"};
+    CWinKelvaneApp with_files(ui, four);
+    CMainFrame other(with_files, ui);
+    QMenu* file = other.menuBar()->actions()[0]->menu();
+    emit file->aboutToShow();
+    QStringList entries;
+    for (QAction* a : file->actions())
+        if (a->text().startsWith('&') && a->text().at(1).isDigit()) entries << a->text();
+    EXPECT_EQ(entries.join(";"), "&1 /d/a.dat;&2 /d/b.dat");
+}
+
+TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
+    CDlgFileLog* log = frame.log_window();
+    ASSERT_NE(log, nullptr);
+    EXPECT_FALSE(log->isVisible());
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("filelog0.log").toStdString();
+    std::ofstream(path) << "*** Trend identification\n";
+    frame.show_log(path);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->text(), "*** Trend identification\n");
+    log->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(log->isVisible());
+}
+
+TEST(recent_file_settings, four_entries_under_the_organisation) {
+    CRecentFileSettings store;
+    store.save({"/a", "/b", "/c", "/d", "/e"});
+    EXPECT_EQ(store.load(), (std::vector<std::string>{"/a", "/b", "/c", "/d"}));
+    QSettings settings(CRecentFileSettings::organisation, CRecentFileSettings::application);
+    EXPECT_EQ(settings.value("Recent File List/File1").toString(), "/a");
+    // A shorter list leaves no entry of the longer one behind.
+    store.save({"/x"});
+    EXPECT_EQ(store.load(), (std::vector<std::string>{"/x"}));
+}
+
+}  // namespace

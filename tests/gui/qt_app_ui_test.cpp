@@ -1,0 +1,122 @@
+#include "app/qt/qt_app_ui.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+#include "app/application.h"
+#include "app/qt/dlg_calculating.h"
+#include "app/qt/main_frame.h"
+#include "core/hooks.h"
+#include "core/ssa_exception.h"
+#include "decomp/svd.h"
+#include "recording_ui.h"
+#include "timeseries/ts.h"
+
+namespace {
+
+TEST(qt_file_filter, converts_the_bar_separated_list) {
+    const struct {
+        const char* from;
+        const char* to;
+    } rows[] = {
+        {"Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||",
+         "Data Files (*.dat *.ts *.cts);;All Files (*)"},
+        {"All Files (*.*)|*.*||", "All Files (*)"},
+        {"Pictures|*.png;*.svg||", "Pictures (*.png *.svg)"},
+        {"", ""},
+    };
+    for (const auto& r : rows) EXPECT_EQ(qt_file_filter(r.from).toStdString(), r.to) << r.from;
+}
+
+CDlgCalculating* calculating_window() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<CDlgCalculating*>(w); d && d->isVisible()) return d;
+    return nullptr;
+}
+
+int visible_windows() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) n += w->isVisible();
+    return n;
+}
+
+t_ts long_series(int n) {
+    std::vector<double> v(n);
+    for (int i = 0; i < n; ++i) v[i] = std::sin(0.05 * i) + 0.001 * (i % 7);
+    return t_ts(v);
+}
+
+TEST(run_computation, cancel_stops_a_long_decomposition_within_half_a_second) {
+    recording_qt_ui ui;
+    const t_ts ts = long_series(4000);
+    const int before = visible_windows();
+    bool modal_while_running = false;
+    qint64 cancel_to_return = -1;
+    QElapsedTimer since_cancel;
+    QTimer::singleShot(300, [&] {
+        CDlgCalculating* dlg = calculating_window();
+        ASSERT_NE(dlg, nullptr);
+        modal_while_running = dlg->isVisible() && dlg->windowModality() == Qt::ApplicationModal;
+        since_cancel.start();
+        dlg->cancel_button()->click();
+    });
+    // Several in a row, so that the cancel always comes while one is running.
+    int built = 0;
+    const bool finished = ui.run_computation([&] {
+        for (int i = 0; i < 10; ++i) {
+            SVD::t_svd svd(ts, 2000);
+            ++built;
+        }
+    });
+    cancel_to_return = since_cancel.elapsed();
+    EXPECT_FALSE(finished);
+    EXPECT_LT(built, 10);
+    EXPECT_TRUE(modal_while_running);
+    EXPECT_LT(cancel_to_return, 500);
+    EXPECT_EQ(calculating_window(), nullptr);
+    EXPECT_EQ(visible_windows(), before);
+    // The abandoned solver call ends on its own and frees its state.
+    for (int i = 0; i < 600 && abandoned_calls() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(abandoned_calls(), 0);
+}
+
+TEST(run_computation, a_failure_is_a_message_and_the_program_goes_on) {
+    recording_qt_ui ui;
+    class no_store : public recent_file_store {
+        std::vector<std::string> load() override { return {}; }
+        void save(const std::vector<std::string>&) override {}
+    } store;
+    CWinKelvaneApp app(ui, store);
+    CMainFrame frame(app, ui);
+    frame.guarded([&] { ui.run_computation([] { throw SSA_math_exception::ssa_exception("L is out of range"); }); });
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "L is out of range");
+    EXPECT_EQ(ui.messages[0].icon, notify_icon::error);
+    EXPECT_EQ(calculating_window(), nullptr);
+
+    bool ran = false;
+    EXPECT_TRUE(ui.run_computation([&] { ran = true; }));
+    EXPECT_TRUE(ran);
+}
+
+TEST(run_computation, notifications_of_the_worker_are_boxes_on_the_gui_thread) {
+    recording_qt_ui ui;
+    std::thread::id worker;
+    EXPECT_TRUE(ui.run_computation([&] {
+        worker = std::this_thread::get_id();
+        notify("amount greater than L", "Warning", notify_icon::warning);
+    }));
+    EXPECT_NE(worker, std::this_thread::get_id());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "amount greater than L");
+    EXPECT_TRUE(ui.messages[0].on_gui_thread);
+}
+
+}  // namespace

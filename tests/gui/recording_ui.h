@@ -1,0 +1,38 @@
+// The Qt UI services with scripted boxes: messages and questions are recorded
+// and answered from a queue, everything else (windows, the calculating
+// window, the worker thread) is the program's own.
+#pragma once
+
+#include <QThread>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/qt/qt_app_ui.h"
+
+class recording_qt_ui : public CQtAppUi {
+public:
+    struct message {
+        std::string text;
+        notify_icon icon;
+        bool on_gui_thread;
+    };
+
+    void message_box(const std::string& text, const std::string&, notify_icon icon) override {
+        messages.push_back({text, icon, QThread::currentThread() == qApp->thread()});
+    }
+    ui_answer ask_yes_no_cancel(const std::string& text, const std::string&) override {
+        questions.push_back(text);
+        return ui_answer::cancel;
+    }
+    bool ask_yes_no(const std::string& text, const std::string&, notify_icon, bool) override {
+        questions.push_back(text);
+        const bool yes = !yes_no.empty() && yes_no.front();
+        if (!yes_no.empty()) yes_no.pop_front();
+        return yes;
+    }
+
+    std::vector<message> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> yes_no;  // nothing left: No
+};
