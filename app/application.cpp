@@ -111,7 +111,8 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     }
     if (loaded->size() == 0) return fail("Error in data loading or file is empty");
     doc->name = path;
-    doc->ts = *loaded;
+    // Taken whole: an assignment would drop the file's tick marks.
+    doc->ts.swap(*loaded);
 
     if (!doc->temp_copy_in_use) add_recent_file(path);
     doc->set_title("TS: " + path);

@@ -65,6 +65,13 @@ t_ts& t_ts::operator=(const t_ts& o) {
     return *this;
 }
 
+void t_ts::swap(t_ts& o) noexcept {
+    std::swap(m_has_ticks, o.m_has_ticks);
+    m_title.swap(o.m_title);
+    m_ticks.swap(o.m_ticks);
+    m_values.swap(o.m_values);
+}
+
 t_ts& t_ts::operator=(const series& s) {
     m_values = std::make_unique<series>(s);
     m_ticks = std::make_unique<std::vector<std::string>>();

@@ -22,6 +22,9 @@ public:
     // Values only: tick list emptied, title emptied, has_ticks unchanged.
     t_ts& operator=(const series& s);
     ~t_ts() override = default;
+    // Exchanges everything, tick marks included, which assignment drops
+    // when has_ticks is clear.
+    void swap(t_ts& o) noexcept;
 
     int size() const { return m_values->size(); }
     double& operator[](int i) { return (*m_values)[i]; }

@@ -66,13 +66,16 @@ TEST(TempCopyName, ThreeLetterExtensionGetsTmpBeforeItOtherwiseTmpAppended) {
 }
 
 TEST_F(ApplicationTest, OpensAFileIntoAWindowTitledByItsPath) {
-    const std::string path = write("good.dat", "%co2\n1\n2\n3\n");
+    const std::string path = write("good.dat", "%co2\n1959.00 1\n1959.08 2\n1959.17 3\n");
     CWinKelvaneDoc* doc = app.open_series_file(path);
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(doc->title(), "TS: " + path);
     EXPECT_EQ(doc->name, path);
     EXPECT_EQ(doc->ts.size(), 3);
+    // The plot labels its axis with the file's tick marks.
+    ASSERT_NE(doc->ts.ticks(), nullptr);
+    EXPECT_EQ(doc->ts.ticks()->back(), "1959.17");
     EXPECT_EQ(ui.windows, std::vector<document*>{doc});
     EXPECT_EQ(app.recent_files(), std::vector<std::string>{path});
 }
