@@ -107,6 +107,8 @@ void read_cts(std::istream& in, t_ts& ts) {
     // whole: cutting or splitting them would silently change a value or tick.
     while (read_line(in, raw, line_no + 1)) {
         ++line_no;
+        // A file of millions of lines takes seconds: it can be watched and cancelled.
+        if (line_no % 4096 == 0) report_progress("reading data", line_no, 0);
         if (line_no == 1) skip_byte_order_mark(raw);
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         const size_t first = raw.find_first_not_of(" \t");

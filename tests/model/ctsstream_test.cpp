@@ -101,6 +101,16 @@ TEST(TextFormat, HeaderLinesAfterTheDataAreSkippedWithOneNotification) {
     }
 }
 
+TEST(TextFormat, ALongReadReportsProgressAndCanBeCancelled) {
+    struct cancelled {};
+    std::string text;
+    for (int i = 0; i < 10000; ++i) text += "1\n";
+    const scoped_progress_hook cancel([](const char*, long long done, long long) {
+        if (done > 0) throw cancelled{};
+    });
+    EXPECT_THROW(read_text(text), cancelled);
+}
+
 TEST(TextFormat, UnreadableFilesNameTheReason) {
     const std::string dir = testing::TempDir();
     for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
