@@ -217,7 +217,7 @@ verdicts verdicts_of(const std::string& file, const std::string& L, const std::s
         zeros.push_back(row["texts"][1]);
         marks.push_back({row["trend"], row["harmonic"]});
     }
-    // Every component is in one part: the parts add up to the series.
+    // Trend and harmonic exclude each other: every component is in one part, the parts add up to the series.
     const auto y = run_json("info " + file, dir)["values"].get<values>();
     const auto& f = s["final"];
     for (size_t t = 0; t < y.size(); ++t)  // co2 is positive throughout
@@ -322,9 +322,7 @@ TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
                  periodic = j["final"]["periodic"].get<values>(), residual = j["final"]["residual"].get<values>();
     ASSERT_TRUE(trend.size() == 468 && periodic.size() == 468 && residual.size() == 468);
     double lag12 = 0, lag6 = 0, square = 0;
-    for (size_t t = 0; t < 468; ++t) {
-        // Trend and harmonic exclude each other under 135: every component is in one part.
-        EXPECT_NEAR(trend[t] + periodic[t] + residual[t], y[t], 1e-9 * 400);
+    for (size_t t = 0; t < 468; ++t) {  // that the parts add up: ResultsDoNotDependOnTheUnits
         square += periodic[t] * periodic[t];
         lag12 += t + 12 < 468 ? periodic[t] * periodic[t + 12] : 0;
         lag6 += t + 6 < 468 ? periodic[t] * periodic[t + 6] : 0;
