@@ -112,9 +112,7 @@ TEST(Rhomax, ManyColumnsAtOnceMatchThePlainLoopsBitForBit) {
     const int n = 301, cols = 150;  // more times, columns and frequencies than one tile
     std::mt19937 gen(7);
     std::normal_distribution<double> noise(0, 1000);
-    matrix m(n, cols);
-    for (int t = 0; t < n; ++t)
-        for (int c = 0; c < cols; ++c) m.set(noise(gen), t, c);
+    const matrix m = columns(n, std::vector<std::function<double(int)>>(cols, [&](int) { return noise(gen); }));
 
     pairs_t pairs;
     for (int c = 0; c + 2 < cols; c += 3) pairs.emplace_back(c, c + 1 + c % 2);
