@@ -24,12 +24,12 @@ struct result {
     std::string err;
 };
 
-// A shell command line; dir: its working directory, when given.
 std::string slurp_file(const std::string& path) {
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A shell command line; dir: its working directory, when given.
 result run_shell(const std::string& command, const std::string& dir = "") {
     // ctest runs the tests of this binary in parallel processes.
     const std::string err_file = testing::TempDir() + "cli_stderr_" + std::to_string(getpid()) + ".txt";
