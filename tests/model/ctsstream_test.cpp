@@ -111,7 +111,7 @@ TEST(TextFormat, ALongReadReportsProgressAndCanBeCancelled) {
     EXPECT_THROW(read_text(text), cancelled);
 }
 
-TEST(TextFormat, UnreadableFilesNameTheReason) {
+TEST(TextFormat, UnreadableFilesNonFiniteValuesAndUnopenedStreamsAreRefused) {
     const std::string dir = testing::TempDir();
     for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
              {dir + "no_such_kelvane_file.dat", "unable to open data file (No such file or directory)"},
@@ -128,9 +128,6 @@ TEST(TextFormat, UnreadableFilesNameTheReason) {
             EXPECT_EQ(e.file_name, path);
         }
     }
-}
-
-TEST(TextFormat, NonFiniteValuesAndUnopenedStreamsAreRefused) {
     for (const std::string text : {"1\n\n# c\n1e400\n", "x y\n\n\n7 -9e999\n"}) {
         t_ts ts(doubles{5});
         std::istringstream in(text);
@@ -144,7 +141,7 @@ TEST(TextFormat, NonFiniteValuesAndUnopenedStreamsAreRefused) {
               "bad ctsstream in 't_ts::ctsstream& t_ts::ctsstream::operator>> (t_ts& _ts)'");
 }
 
-TEST(TextFormat, WriterLayoutAndRoundTrip) {
+TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
     t_ts ts(doubles{1.5, 1234567, 0.1 + 0.2, -2e-9});
     ts.set_title("Sales 2");
     std::ostringstream plain;
@@ -164,9 +161,8 @@ TEST(TextFormat, WriterLayoutAndRoundTrip) {
     EXPECT_EQ(values_of(ticked_back), values_of(ts));
     EXPECT_EQ(ticks_of(ticked_back), years);
     EXPECT_FALSE(ticked_back.has_ticks()) << "the reader leaves the flag alone";
-}
 
-TEST(TextFormat, ValuesReadBackExactlyAndShortValuesPrintAsBefore) {
+    // Values read back exactly, and those six digits hold print as before.
     const doubles written{1234567.89, 0.1, 1.0 / 3, -1e-300, 5e-324, 1.7976931348623157e308,
                           123456, 0.000123456, -0.0, 1e21, 2.5e-7, 3.14159, 100, 99999.95};
     std::ostringstream text;

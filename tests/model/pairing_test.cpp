@@ -23,6 +23,37 @@ std::function<double(int)> wave(double amplitude, double period, double phase = 
     return [=](int t) { return amplitude * std::cos(2 * M_PI * t / period + phase); };
 }
 
+// The plain loops rho must keep the bits of: the normalised column's cosine and
+// sine sums at k / n, then the best pair of neighbouring bins of the two columns.
+using sums = std::vector<std::pair<double, double>>;
+sums plain_sums(const matrix& m, int c) {
+    const int n = m.rows();
+    double norm = 0;
+    for (int t = 0; t < n; ++t) norm += m(t, c) * m(t, c);
+    norm = std::sqrt(norm);
+    sums cs(static_cast<size_t>(n / 2 + 1));
+    for (int k = 0; k <= n / 2; ++k)
+        for (int t = 0; t < n; ++t) {
+            const double arg = 6.283185307179586 * t * (static_cast<double>(k) / n);
+            cs[k].first += m(t, c) / norm * std::cos(arg), cs[k].second += m(t, c) / norm * std::sin(arg);
+        }
+    return cs;
+}
+
+double plain_rhomax(const sums& a, const sums& b, int n) {
+    double best = -1, prev = 0;
+    for (int k = 0; k <= n / 2; ++k) {
+        const double f = static_cast<double>(k) / n;
+        double P = (a[k].first * a[k].first + a[k].second * a[k].second + b[k].first * b[k].first +
+                    b[k].second * b[k].second) /
+                   n;
+        if (0.5 - f < 1.0 / n || f < 1.0 / n) P = P / 2;
+        if (k > 0 && prev + P > best) best = prev + P;
+        prev = P;
+    }
+    return best;
+}
+
 }  // namespace
 
 TEST(FourierPairing, NeighbouringHarmonicsArePairedAndTheAlternatingColumnIsASingle) {
@@ -77,37 +108,18 @@ TEST(Rhomax, UnitHarmonicOnABinIsNearlyOneAndScaleFreeWhenNormalised) {
     EXPECT_NEAR(columns(60, {wave(7, 12), wave(-3, 12, 1)}).pair_rhomax(0, 1, true), 1.0, 1e-9);
 }
 
-// The shared-table sums must give the bits of the plain per-column loops.
 TEST(Rhomax, ManyColumnsAtOnceMatchThePlainLoopsBitForBit) {
     const int n = 301, cols = 150;  // more times, columns and frequencies than one tile
     std::mt19937 gen(7);
     std::normal_distribution<double> noise(0, 1000);
-    matrix m(n, cols);
-    for (int t = 0; t < n; ++t)
-        for (int c = 0; c < cols; ++c) m.set(noise(gen), t, c);
+    const matrix m = columns(n, std::vector<std::function<double(int)>>(cols, [&](int) { return noise(gen); }));
 
     pairs_t pairs;
     for (int c = 0; c + 2 < cols; c += 3) pairs.emplace_back(c, c + 1 + c % 2);
     const std::vector<double> rho = m.pairs_rhomax(pairs, true);
     for (size_t p = 0; p < pairs.size(); ++p) {
         const int i = pairs[p].first, j = pairs[p].second;
-        double na = 0, nb = 0;
-        for (int t = 0; t < n; ++t) na += m(t, i) * m(t, i), nb += m(t, j) * m(t, j);
-        na = std::sqrt(na), nb = std::sqrt(nb);
-        double best = -1, prev = 0;
-        for (int k = 0; k < n / 2 + 1; ++k) {
-            const double f = static_cast<double>(k) / n;
-            double Ca = 0, Sa = 0, Cb = 0, Sb = 0;
-            for (int t = 0; t < n; ++t) {
-                const double arg = 6.283185307179586 * t * f;
-                Ca += m(t, i) / na * std::cos(arg), Sa += m(t, i) / na * std::sin(arg);
-                Cb += m(t, j) / nb * std::cos(arg), Sb += m(t, j) / nb * std::sin(arg);
-            }
-            double P = (Ca * Ca + Sa * Sa + Cb * Cb + Sb * Sb) / n;
-            if (0.5 - f < 1.0 / n || f < 1.0 / n) P = P / 2;
-            if (k > 0 && prev + P > best) best = prev + P;
-            prev = P;
-        }
+        const double best = plain_rhomax(plain_sums(m, i), plain_sums(m, j), n);
         EXPECT_EQ(rho[p], best) << p;
         EXPECT_EQ(m.pair_rhomax(i, j, true), best) << p;
     }
@@ -151,26 +163,13 @@ TEST(Screening, PeaksAndRhoOfLongColumnsMatchThePlainLoopsBitForBit) {
                                [&](int t) { return std::cos(w * nu * t); }});
         const int cols = m.cols();
 
-        // The periodogram over f = 0, 1/n, ... accumulated; rho of the normalised columns at k / n.
-        std::vector<double> freqs;
-        for (double f = 0; f < 0.50001; f += 1.0 / n) freqs.push_back(f);
-        std::vector<double> norm(cols);
-        for (int c = 0; c < cols; ++c) {
-            for (int t = 0; t < n; ++t) norm[c] += m(t, c) * m(t, c);
-            norm[c] = std::sqrt(norm[c]);
-        }
+        // The periodogram over f = 0, 1/n, ... accumulated.
         std::vector<double> best(cols, -1), fmax(cols, -1);
-        std::vector<std::vector<double>> Cg(cols, std::vector<double>(n / 2 + 1)), Sg = Cg;
-        for (size_t k = 0; k < freqs.size(); ++k) {
-            const double f = freqs[k], g = static_cast<double>(k) / n;
+        for (double f = 0; f < 0.50001; f += 1.0 / n) {
             std::vector<double> C(cols), S(cols);
             for (int t = 0; t < n; ++t) {
-                const double a = 2.0 * 3.141592654 * t * f, b = 6.283185307179586 * t * g;
-                for (int c = 0; c < cols; ++c) {
-                    C[c] += m(t, c) * std::cos(a), S[c] += m(t, c) * std::sin(a);
-                    if (k < Cg[c].size())
-                        Cg[c][k] += m(t, c) / norm[c] * std::cos(b), Sg[c][k] += m(t, c) / norm[c] * std::sin(b);
-                }
+                const double a = 2.0 * 3.141592654 * t * f;
+                for (int c = 0; c < cols; ++c) C[c] += m(t, c) * std::cos(a), S[c] += m(t, c) * std::sin(a);
             }
             for (int c = 0; c < cols; ++c) {
                 double I = C[c] * C[c] + S[c] * S[c];
@@ -187,17 +186,9 @@ TEST(Screening, PeaksAndRhoOfLongColumnsMatchThePlainLoopsBitForBit) {
         pairs_t pairs{{3, 3}};  // a column with itself counts its bins twice
         for (int c = 0; c + 1 < cols; ++c) pairs.emplace_back(c, c + 1);
         const std::vector<double> rho = m.pairs_rhomax(pairs, true);
-        for (size_t p = 0; p < pairs.size(); ++p) {
-            const int i = pairs[p].first, j = pairs[p].second;
-            double top = -1, prev = 0;
-            for (int k = 0; k <= n / 2; ++k) {
-                const double f = static_cast<double>(k) / n;
-                double P = (Cg[i][k] * Cg[i][k] + Sg[i][k] * Sg[i][k] + Cg[j][k] * Cg[j][k] + Sg[j][k] * Sg[j][k]) / n;
-                if (0.5 - f < 1.0 / n || f < 1.0 / n) P = P / 2;
-                if (k > 0 && prev + P > top) top = prev + P;
-                prev = P;
-            }
-            EXPECT_EQ(rho[p], top) << n << " " << p;
-        }
+        std::vector<sums> cs;
+        for (int c = 0; c < cols; ++c) cs.push_back(plain_sums(m, c));
+        for (size_t p = 0; p < pairs.size(); ++p)
+            EXPECT_EQ(rho[p], plain_rhomax(cs[pairs[p].first], cs[pairs[p].second], n)) << n << " " << p;
     }
 }

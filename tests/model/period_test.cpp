@@ -7,16 +7,15 @@
 #include "core/diagnostics.h"
 #include "core/matrix.h"
 #include "methods/polyroots.h"
+#include "test_util.h"
 
 namespace {
 
 // a_t = c cos(2 pi t / period), b_t = sign * c sin(2 pi t / period).
 matrix circle(int n, double period, double c = 1.0, double sign = 1.0) {
     matrix m(n, 2);
-    for (int t = 0; t < n; ++t) {
-        m.set(c * std::cos(2 * M_PI * t / period), t, 0);
-        m.set(sign * c * std::sin(2 * M_PI * t / period), t, 1);
-    }
+    for (int t = 0; t < n; ++t)
+        m.set(c * std::cos(2 * M_PI * t / period), t, 0), m.set(sign * c * std::sin(2 * M_PI * t / period), t, 1);
     return m;
 }
 
@@ -41,8 +40,7 @@ matrix orthonormal_circle(int n, double period) {
 }  // namespace
 
 TEST(Phi, CircleOfPeriod12EitherWayRound) {
-    EXPECT_NEAR(circle(48, 12, 3.0).getperiod_angles(false), 12, 1e-9);
-    EXPECT_NEAR(circle(48, 12, 3.0, -1).getperiod_angles(false), 12, 1e-9);
+    for (double sign : {1.0, -1.0}) EXPECT_NEAR(circle(48, 12, 3.0, sign).getperiod_angles(false), 12, 1e-9) << sign;
     EXPECT_NEAR(circle(48, 12, 0.01, -1).getperiod_angles(true), 12, 1e-9);
 }
 
@@ -56,14 +54,9 @@ TEST(Charroots, LeadingComplexRootGivesThePeriodOrZero) {
         EXPECT_NEAR(circle(n, 12, 5.0).getperiod_charroots(true), 12, 1e-3) << n;
     }
     diag.str("");
-    // No complex root, or vectors too long for the root finder, give 0.
-    matrix real_roots(3, 2);  // z^2 - r1 z - r0 with r0, r1 > 0
-    for (int t = 0; t < 3; ++t) {
-        real_roots.set(0.1 * (t + 1), t, 0);
-        real_roots.set(0.0, t, 1);
-    }
-    EXPECT_EQ(real_roots.getperiod_charroots(false), 0.0);
-    EXPECT_EQ(circle(2, 12, 0.5).getperiod_charroots(false), 0.0);  // degree 1
+    // No complex root, or too short a vector, give 0.
+    EXPECT_EQ(from_columns({{0.1, 0.2, 0.3}, {0, 0, 0}}).getperiod_charroots(false), 0.0);  // z^2 - r1 z - r0, r > 0
+    EXPECT_EQ(circle(2, 12, 0.5).getperiod_charroots(false), 0.0);                           // degree 1
     EXPECT_EQ(diag.str(), "char.pol.: v=0.09\nchar.pol.: v=0.25\n");
 }
 
@@ -94,10 +87,7 @@ TEST(Charroots, ShiftInvarianceAgreesWithTheRootsAndTakesOverAbove1000Points) {
 
     // Decaying columns without rotation: M is diagonal with real eigenvalues.
     matrix decay(1200, 2);
-    for (int t = 0; t < 1200; ++t) {
-        decay.set(std::pow(0.99, t), t, 0);
-        decay.set(std::pow(0.95, t), t, 1);
-    }
+    for (int t = 0; t < 1200; ++t) decay.set(std::pow(0.99, t), t, 0), decay.set(std::pow(0.95, t), t, 1);
     EXPECT_EQ(decay.getperiod_charroots(false), 0.0);
     for (int t = 0; t < 1200; ++t) decay.set(0.0, t, 1);
     EXPECT_EQ(decay.getperiod_shift(false), 0.0);  // one column alone cannot rotate

@@ -33,12 +33,10 @@ t_ts sample(int n, unsigned seed) {
 }
 
 struct outcome {
-    std::vector<double> spectrum, first_eigenvector;
+    std::vector<double> spectrum, first_eigenvector, periods;
     std::vector<Pair::t_pair<int>> pairs;
-    std::vector<double> periods;
     std::string diagnostics;
-    int foreign_hook_calls = 0;  // hook calls made on another thread than this computation's
-    int hook_calls = 0;
+    int hook_calls = 0, foreign_hook_calls = 0;  // foreign: made on another thread than this computation's
 };
 
 // One document's work: a decomposition by LAPACK with the FFT factor vectors,
@@ -46,10 +44,7 @@ struct outcome {
 outcome compute(const t_ts& ts, int L, const std::function<void()>& hooks_installed) {
     outcome r;
     const std::thread::id me = std::this_thread::get_id();
-    auto seen = [&r, me] {
-        ++r.hook_calls;
-        if (std::this_thread::get_id() != me) ++r.foreign_hook_calls;
-    };
+    auto seen = [&r, me] { ++r.hook_calls, r.foreign_hook_calls += std::this_thread::get_id() != me; };
     std::ostringstream diag;
     const scoped_diagnostic_stream to(diag);
     const scoped_progress_hook progress([&](const char*, long long, long long) { seen(); });
@@ -89,8 +84,7 @@ struct cancelled {};
 
 TEST(Threads, TwoDocumentsAtOnceGiveTheirSingleThreadResults) {
     const t_ts a = sample(1000, 1), b = sample(950, 2);
-    const int La = 300, Lb = 300;
-    const outcome alone_a = compute(a, La, [] {}), alone_b = compute(b, Lb, [] {});
+    const outcome alone_a = compute(a, 300, [] {}), alone_b = compute(b, 300, [] {});
     ASSERT_FALSE(alone_a.pairs.empty());
     ASSERT_FALSE(alone_a.diagnostics.empty());
 
@@ -105,8 +99,8 @@ TEST(Threads, TwoDocumentsAtOnceGiveTheirSingleThreadResults) {
         cv.wait(lock, [&] { return ready == 2; });
     };
     outcome got_a, got_b;
-    std::thread ta([&] { got_a = compute(a, La, both_ready); });
-    std::thread tb([&] { got_b = compute(b, Lb, both_ready); });
+    std::thread ta([&] { got_a = compute(a, 300, both_ready); });
+    std::thread tb([&] { got_b = compute(b, 300, both_ready); });
     ta.join();
     tb.join();
     expect_same(got_a, alone_a);

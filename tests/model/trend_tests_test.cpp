@@ -43,6 +43,14 @@ bool identifies(const matrix& m, double omega, double C, int j) {
     return std::count(found.begin(), found.begin() + count, j) > 0;
 }
 
+// Identified at C = the exact relation, not just above it, and not one ulp above.
+void expect_threshold_at(const matrix& m, double omega, double exact, int j) {
+    EXPECT_TRUE(identifies(m, omega, exact, j)) << j;
+    if (exact < 1) {
+        EXPECT_FALSE(identifies(m, omega, std::nextafter(exact, 2.0), j)) << j;
+    }
+}
+
 }  // namespace
 
 TEST(Kendall, WorkedPlevels) {
@@ -101,11 +109,7 @@ TEST(LowFreq, RelationIsBitIdenticalToThePlainLoops) {
                 if (j < 6) {
                     ASSERT_EQ(m.lowfreq_relation_columns(omega, 6)[static_cast<size_t>(j)], exact) << j;
                 }
-                // The test over all columns: identified at C = the exact relation, not just above it.
-                EXPECT_TRUE(identifies(m, omega, exact, j)) << j;
-                if (exact < 1) {
-                    EXPECT_FALSE(identifies(m, omega, std::nextafter(exact, 2.0), j)) << j;
-                }
+                expect_threshold_at(m, omega, exact, j);
             }
     }
     EXPECT_EQ(from_columns({{1, -1, 2, -2, 0.5, -0.5}}).lowfreq_relation(0, 0), 0.0);  // zero mean
@@ -123,11 +127,7 @@ TEST(LowFreq, ManyColumnsSplitBetweenThreadsKeepTheirBits) {
     for (int j = 0; j < m; ++j)
         for (int t = 0; t < n; ++t) cols[j][t] = std::sin(0.01 * (j + 1) * t + j) + 0.001 * t;
     const matrix x = from_columns(cols);
-    for (int j : {0, 44, 45, 89}) {
-        const double exact = plain_relation(cols[j], 0.08);
-        EXPECT_TRUE(identifies(x, 0.08, exact, j)) << j;
-        EXPECT_FALSE(identifies(x, 0.08, std::nextafter(exact, 2.0), j)) << j;
-    }
+    for (int j : {0, 44, 45, 89}) expect_threshold_at(x, 0.08, plain_relation(cols[j], 0.08), j);
 }
 
 // Long columns take the FFT screening: every verdict must still be that of the
@@ -156,13 +156,12 @@ TEST(LowFreq, ScreenedVerdictsAreThoseOfTheDirectSums) {
                 EXPECT_EQ(identifies(m, omega, C, j), r >= C) << "n=" << n << " j=" << j << " C=" << C;
             }
         }
-        std::ostringstream log;
+        std::stringstream log;
         std::vector<int> found(6);
         int count = 0;
         m.trend_LowFreq(count, 6, found.data(), omega, 0.5, &log);
-        std::istringstream lines(log.str());
         std::vector<double> logged;
-        for (std::string line; std::getline(lines, line);)
+        for (std::string line; std::getline(log, line);)
             if (line.rfind("#", 0) == 0) logged.push_back(std::stod(line.substr(line.find('=') + 1)));
         ASSERT_EQ(logged.size(), 6u);
         for (int j = 0; j < 4; ++j) EXPECT_NEAR(logged[j], direct[static_cast<size_t>(j)], 1e-5) << j;
@@ -221,11 +220,11 @@ TEST(TrendTests, BadParametersThrowAfterTheHeader) {
         {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.1, 1.01, l); },
          "invalid C parameter given to tredn_LowFreq(...)", 7},
     };
-    for (const auto& call : calls) {
-        const auto& [f, message, count_after] = call;
+    for (const auto& [f, message, count_after] : calls) {
         std::ostringstream log;
         int count = 7;
-        EXPECT_EQ(thrown([&] { std::get<0>(call)(count, &log); }), message);
+        const call& g = f;  // a structured binding cannot be captured
+        EXPECT_EQ(thrown([&] { g(count, &log); }), message);
         EXPECT_EQ(count, count_after) << message;
         EXPECT_EQ(log.str().rfind("*** Trend identification by ", 0), 0u) << message;
         EXPECT_EQ(log.str().find('#'), std::string::npos) << message;
