@@ -24,10 +24,6 @@ public:
     std::vector<std::string> stored;
 };
 
-struct plain_doc : document {
-    explicit plain_doc(doc_kind k) : document(k) {}
-};
-
 struct closing_recorder : document_observer {
     void notify_changed(const document&, unsigned) override {}
     void notify_closing(const document&) override { ++closed; }
@@ -47,7 +43,7 @@ protected:
         std::ofstream(path) << text;
         return path;
     }
-    document& add(doc_kind k) { return app.adopt(std::make_unique<plain_doc>(k)); }
+    document& add(doc_kind k) { return app.adopt(std::make_unique<document>(k)); }
 
     fs::path dir;
     scripted_app_ui ui;
@@ -121,9 +117,9 @@ public:
             lk.l_type = F_WRLCK;
             lk.l_whence = SEEK_SET;
             const bool locked = fd >= 0 && (use_flock ? flock(fd, LOCK_EX) == 0 : fcntl(fd, F_SETLK, &lk) == 0);
-            const char c = locked ? 'y' : 'n';
+            char c = locked ? 'y' : 'n';
             if (write(ready[1], &c, 1) != 1) _exit(1);
-            read(m_release[0], m_buf, 1);  // until the parent closes its end
+            read(m_release[0], &c, 1);  // until the parent closes its end
             _exit(0);
         }
         close(ready[1]);
@@ -140,7 +136,6 @@ public:
 private:
     pid_t m_pid = -1;
     int m_release[2] = {-1, -1};
-    char m_buf[1] = {};
 };
 
 // Opened twice, so the copy lives until its last document closes.
@@ -243,7 +238,7 @@ TEST_F(ApplicationTest, RefusalsWhenTheActiveDocumentDoesNotFit) {
     };
     for (const auto& c : cases) {
         for (int k = -1; k < doc_kind_count; ++k) {
-            plain_doc doc(static_cast<doc_kind>(k < 0 ? 0 : k));
+            document doc(static_cast<doc_kind>(k < 0 ? 0 : k));
             const bool fits = k >= 0 && std::find(c.fits.begin(), c.fits.end(), doc.kind()) != c.fits.end();
             ui.messages.clear();
             ui.icons.clear();
