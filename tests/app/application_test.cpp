@@ -78,9 +78,7 @@ TEST_F(ApplicationTest, OpensAFileIntoAWindowTitledByItsPath) {
 
 TEST_F(ApplicationTest, FailedOrCancelledOpensLeaveNoDocumentWindowOrRecentEntry) {
     const std::string missing = (dir / "missing.dat").string();
-    const struct {
-        std::string path, message;
-    } cases[] = {
+    const struct { std::string path, message; } cases[] = {
         {missing, "There is no such file:\n" + missing + "."},
         {dir.string(), "There is no such file:\n" + dir.string() + "."},
         {write("bad.dat", "1\n2\n1e999\n"), "value on line 3 is not a finite number : " + (dir / "bad.dat").string() + "."},
@@ -208,12 +206,7 @@ TEST_F(ApplicationTest, FileNewTellsThenAsksLikeFileOpen) {
 
 TEST_F(ApplicationTest, RefusalsWhenTheActiveDocumentDoesNotFit) {
     const char* const no_investigation = "There is no active investigation, select one or start new, please.";
-    const struct {
-        command c;
-        std::vector<doc_kind> fits;
-        std::string text;
-        notify_icon icon;
-    } cases[] = {
+    const struct { command c; std::vector<doc_kind> fits; std::string text; notify_icon icon; } cases[] = {
         {command::run_investigation,
          {doc_kind::time_series, doc_kind::trend_invest, doc_kind::period_invest, doc_kind::summation_invest,
           doc_kind::forecast, doc_kind::svd_display},

@@ -36,11 +36,7 @@ TEST(Mapping, EndsOnTheEdgesFlatInTheMiddleSinglePointAtTheLeft) {
 }
 
 TEST(GridStep, Rules) {
-    struct row {
-        double dx;
-        int width, step;
-    };
-    const row rows[] = {
+    const struct { double dx; int width, step; } rows[] = {
         {1000, 500, 500},  // p = 0: half the range
         {10, 500, 1},      // p = 55: every unit
         {100, 500, 10},    // p = 5: dx / 10
@@ -51,7 +47,7 @@ TEST(GridStep, Rules) {
         {1, 0, 1},         // would be 0, and the grid loop would never end
         {1, 5, 1},         // a single value in a narrow window: dx / 10 is 0 too
     };
-    for (const row& r : rows) EXPECT_EQ(CDCUtils::grid_step(r.dx, r.width), r.step) << r.dx << " in " << r.width;
+    for (const auto& r : rows) EXPECT_EQ(CDCUtils::grid_step(r.dx, r.width), r.step) << r.dx << " in " << r.width;
 }
 
 TEST(DrawAxes, ThousandUnitsInFiveHundredPixelsHaveOneGridLine) {

@@ -61,11 +61,8 @@ QString keys(const QAction* a) {
 }
 
 TEST_F(main_frame_test, commands_have_their_texts_shortcuts_and_tips) {
-    const struct {
-        command c;
-        const char *text, *keys;  // text nullptr: not quoted
-        bool tip;  // the status tip is the tool tip, whose text the toolbar case pins
-    } rows[] = {
+    // text nullptr: not quoted; tip: the status tip is the tool tip, whose text the toolbar case pins.
+    const struct { command c; const char *text, *keys; bool tip; } rows[] = {
         {command::file_new, "&New", "Ctrl+N", false},
         {command::file_open, "&Open...", "Ctrl+O", false},
         {command::file_close, "&Close", "", false},
