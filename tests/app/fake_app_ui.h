@@ -10,58 +10,54 @@
 
 class scripted_app_ui : public app_ui {
 public:
-    void message_box(const std::string& text, const std::string& caption, notify_icon icon) override {
+    void message_box(const std::string& text, const std::string&, notify_icon icon) override {
         messages.push_back(text);
-        captions.push_back(caption);
         icons.push_back(icon);
     }
     ui_answer ask_yes_no_cancel(const std::string&, const std::string&) override { return ui_answer::cancel; }
-    // The next scripted second component; nullopt, or nothing left, is Cancel.
     bool run_dialog(CDlgSelectHarmPair& dlg) override {
         shown.push_back(dlg);
-        const std::optional<int> answer = seconds.empty() ? std::nullopt : seconds.front();
-        if (!seconds.empty()) seconds.pop_front();
+        const std::optional<int> answer = pop(seconds, std::optional<int>());
         if (answer) dlg.second = *answer;
         return answer.has_value();
     }
-
     bool ask_yes_no(const std::string& text, const std::string&, notify_icon icon, bool default_no) override {
         questions.push_back(text);
         question_icons.push_back(icon);
         question_default_no.push_back(default_no);
-        const bool yes = !yes_no.empty() && yes_no.front();
-        if (!yes_no.empty()) yes_no.pop_front();
-        return yes;
+        return pop(yes_no, false);
     }
-    std::string ask_open_file(const std::string&, const std::string&) override { return next_file(); }
-    std::string ask_save_file(const std::string&, const std::string&, const std::string&) override { return next_file(); }
+    std::string ask_open_file(const std::string&, const std::string&) override { return pop(files, std::string()); }
+    std::string ask_save_file(const std::string&, const std::string&, const std::string&) override {
+        return pop(files, std::string());
+    }
     void open_window(document& doc) override { windows.push_back(&doc); }
-    // The work runs here, on the calling thread; cancel_computations stands for
-    // the user's Cancel before the work ended.
+    // The work runs on the calling thread; cancel_computations stands for the user's Cancel.
     bool run_computation(const std::function<void()>& work) override {
         if (cancel_computations) return false;
         work();
         return true;
     }
 
-    std::deque<std::optional<int>> seconds;
-    std::deque<bool> yes_no;         // nothing left: No
-    std::deque<std::string> files;   // nothing left: cancelled
+    // An empty queue answers Cancel, No and no file.
+    std::deque<std::optional<int>> seconds;  // the second component of a pair
+    std::deque<bool> yes_no;
+    std::deque<std::string> files;
     std::vector<std::string> questions;
     std::vector<document*> windows;
     std::vector<CDlgSelectHarmPair> shown;
     std::vector<std::string> messages;
-    std::vector<std::string> captions;  // one per message
-    std::vector<notify_icon> icons;     // one per message
+    std::vector<notify_icon> icons;  // one per message
     std::vector<notify_icon> question_icons;
     std::vector<bool> question_default_no;
     bool cancel_computations = false;
 
 private:
-    std::string next_file() {
-        if (files.empty()) return "";
-        std::string f = files.front();
-        files.pop_front();
-        return f;
+    template <class T>
+    static T pop(std::deque<T>& queue, T none) {
+        if (queue.empty()) return none;
+        T front = queue.front();
+        queue.pop_front();
+        return front;
     }
 };

@@ -61,6 +61,7 @@ TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
     for (int t = 0; t < 115; ++t) EXPECT_EQ(f.get_forecast_ts()[t], 0) << t;
 }
 
+// Neither part, or no point to forecast, computes nothing.
 TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchTheParts) {
     doc_case trend(trend_and_harmonic, 24, 5, true, false), harmonics(trend_and_harmonic, 24, 5, false, true);
     trend.doc.compute_forecast();
@@ -68,15 +69,11 @@ TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchTheParts) {
     EXPECT_EQ(trend.signal().get_signal_components(), (std::vector<int>{0, 3}));
     EXPECT_EQ(harmonics.signal().get_signal_components(), (std::vector<int>{1, 2, 3}));
 
-    doc_case neither(trend_and_harmonic, 24, 5, false, false);
+    doc_case neither(trend_and_harmonic, 24, 5, false, false), no_points(trend_and_harmonic, 24, 0);
     EXPECT_THROW(neither.doc.compute_forecast(), SSA_math_exception::invest_exception);
     EXPECT_EQ(neither.doc.get_forecast()->get_forecast_ts().size(), 0);
-}
-
-TEST(ForeInvestDoc, FewerThanOnePointComputesNothing) {
-    doc_case c(trend_and_harmonic, 24, 0);
-    EXPECT_THROW(c.doc.compute_forecast(), SSA_math_exception::forecast_exception);
-    EXPECT_EQ(c.signal().get_svd(), nullptr);
+    EXPECT_THROW(no_points.doc.compute_forecast(), SSA_math_exception::forecast_exception);
+    EXPECT_EQ(no_points.signal().get_svd(), nullptr);
 }
 
 // A document computed again, after a change or none, shows what a fresh one shows.

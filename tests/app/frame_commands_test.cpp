@@ -7,11 +7,8 @@ namespace {
 view_command_states all(bool v) { return {v, v, v, v, v, v, v, v}; }
 
 TEST(FrameCommands, EachViewKindSetsItsRowWhateverWasBefore) {
-    struct row {
-        doc_kind view;
-        view_command_states expected;  // run svd log smooth unsmooth harmonics two-scales final
-    };
-    const row rows[] = {
+    // run svd log smooth unsmooth harmonics two-scales final
+    const struct { doc_kind view; view_command_states expected; } rows[] = {
         {doc_kind::time_series, {1, 0, 0, 0, 0, 0, 0, 0}},
         {doc_kind::forecast, {1, 0, 0, 0, 0, 0, 0, 0}},
         {doc_kind::trend_invest, {1, 1, 1, 1, 1, 0, 1, 0}},
@@ -24,7 +21,7 @@ TEST(FrameCommands, EachViewKindSetsItsRowWhateverWasBefore) {
         {doc_kind::comp_info, {0, 0, 0, 0, 0, 0, 1, 0}},
     };
     static_assert(sizeof rows / sizeof rows[0] == doc_kind_count, "every kind has a row");
-    for (const row& r : rows) {
+    for (const auto& r : rows) {
         SCOPED_TRACE(static_cast<int>(r.view));
         EXPECT_EQ(states_after_activation(r.view, all(false)), r.expected);
         EXPECT_EQ(states_after_activation(r.view, all(true)), r.expected);

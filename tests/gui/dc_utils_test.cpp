@@ -10,7 +10,19 @@ namespace {
 
 using ints = std::vector<int>;
 ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
-bool horizontal(const dc_op& o) { return o.kind == dc_op::line && o.b == o.d && o.a != o.c; }
+std::vector<ints> boxes(const std::vector<dc_op>& ops) {
+    std::vector<ints> out;
+    for (const dc_op& o : ops) out.push_back(box(o));
+    return out;
+}
+
+// A scale of n points from lo to hi over rect, and an empty recording.
+struct plot {
+    plot(dc_rect r, int n, double lo, double hi) : rect(r) { u.set_scale(r, n, lo, hi); }
+    dc_rect rect;
+    CDCUtils u;
+    recording_dc dc;
+};
 
 TEST(Mapping, EndsOnTheEdgesFlatInTheMiddleSinglePointAtTheLeft) {
     CDCUtils u;
@@ -24,11 +36,7 @@ TEST(Mapping, EndsOnTheEdgesFlatInTheMiddleSinglePointAtTheLeft) {
 }
 
 TEST(GridStep, Rules) {
-    struct row {
-        double dx;
-        int width, step;
-    };
-    const row rows[] = {
+    const struct { double dx; int width, step; } rows[] = {
         {1000, 500, 500},  // p = 0: half the range
         {10, 500, 1},      // p = 55: every unit
         {100, 500, 10},    // p = 5: dx / 10
@@ -39,14 +47,12 @@ TEST(GridStep, Rules) {
         {1, 0, 1},         // would be 0, and the grid loop would never end
         {1, 5, 1},         // a single value in a narrow window: dx / 10 is 0 too
     };
-    for (const row& r : rows) EXPECT_EQ(CDCUtils::grid_step(r.dx, r.width), r.step) << r.dx << " in " << r.width;
+    for (const auto& r : rows) EXPECT_EQ(CDCUtils::grid_step(r.dx, r.width), r.step) << r.dx << " in " << r.width;
 }
 
 TEST(DrawAxes, ThousandUnitsInFiveHundredPixelsHaveOneGridLine) {
-    CDCUtils u;
-    const dc_rect rect{0, 0, 500, 200};
-    u.set_scale(rect, 1000, 0, 1);
-    recording_dc dc;
+    plot p({0, 0, 500, 200}, 1000, 0, 1);
+    auto& [rect, u, dc] = p;
     u.draw_axes(dc, rect, 1, 1001, 0, 1, 0);
     std::vector<dc_op> grid;
     for (const dc_op& o : dc.of(dc_op::line))
@@ -64,13 +70,11 @@ TEST(DrawAxes, ThousandUnitsInFiveHundredPixelsHaveOneGridLine) {
 }
 
 TEST(DrawAxes, FlatSeriesIsAMiddleLineWithoutHorizontalGrid) {
-    CDCUtils u;
-    const dc_rect rect{40, 40, 440, 241};
+    plot p({40, 40, 440, 241}, 10, 7, 7);
+    auto& [rect, u, dc] = p;
     const t_ts ts(std::vector<double>(10, 7.0));
-    u.set_scale(rect, ts.size(), 7, 7);
-    recording_dc dc;
     u.draw_axes(dc, rect, 1, 11, 7, 7, 0);
-    for (const dc_op& o : dc.ops) EXPECT_FALSE(horizontal(o));
+    for (const dc_op& o : dc.of(dc_op::line)) EXPECT_FALSE(o.b == o.d && o.a != o.c) << "horizontal";
     dc.ops.clear();
     u.draw_series(dc, ts, 0);
     ASSERT_EQ(dc.of(dc_op::line).size(), 9u);
@@ -81,10 +85,8 @@ TEST(DrawAxes, ZeroAxisOnlyWhenTheSeriesCrossesZero) {
     const double ranges[][3] = {{-1, 1, 1}, {-3, 0.5, 1}, {0, 1, 0}, {-1, 0, 0}, {2, 5, 0}};
     for (const auto& r : ranges) {
         SCOPED_TRACE(r[0]);
-        CDCUtils u;
-        const dc_rect rect{20, 10, 320, 210};
-        u.set_scale(rect, 50, r[0], r[1]);
-        recording_dc dc;
+        plot p({20, 10, 320, 210}, 50, r[0], r[1]);
+        auto& [rect, u, dc] = p;
         u.draw_axes(dc, rect, 1, 51, r[0], r[1], 0);
         std::vector<ints> axis;
         for (const dc_op& o : dc.ops)
@@ -104,10 +106,8 @@ TEST(DrawAxes, ZeroAxisOnlyWhenTheSeriesCrossesZero) {
 
 TEST(DrawTicrulers, ValueLabelsIncludeBothEndsOnEitherSide) {
     for (int side : {0, 1}) {
-        CDCUtils u;
-        const dc_rect rect{40, 40, 440, 240};
-        u.set_scale(rect, 20, -0.004, 9.996);
-        recording_dc dc;
+        plot p({40, 40, 440, 240}, 20, -0.004, 9.996);
+        auto& [rect, u, dc] = p;
         u.draw_ticrulers(dc, rect, 1, 21, -0.004, 9.996, side);
         const std::vector<dc_op> texts = dc.of(dc_op::text);
         ASSERT_EQ(texts.size(), 11u);  // nine grid values and the two ends
@@ -119,10 +119,8 @@ TEST(DrawTicrulers, ValueLabelsIncludeBothEndsOnEitherSide) {
 }
 
 TEST(DrawTicrulers, UnknownFlanksideThrowsAndLeavesTheStateAlone) {
-    CDCUtils u;
-    const dc_rect rect{0, 0, 100, 100};
-    u.set_scale(rect, 10, 0, 1);
-    recording_dc dc;
+    plot p({0, 0, 100, 100}, 10, 0, 1);
+    auto& [rect, u, dc] = p;
     try {
         u.draw_ticrulers(dc, rect, 1, 11, 0, 1, 2);
         FAIL() << "no exception";
@@ -134,19 +132,12 @@ TEST(DrawTicrulers, UnknownFlanksideThrowsAndLeavesTheStateAlone) {
 }
 
 TEST(DrawSeries, LineAndMarkerPerPointInTheColourThenThePenBack) {
-    CDCUtils u;
-    u.set_scale({0, 0, 30, 30}, 4, 0, 3);
-    recording_dc dc;
+    plot p({0, 0, 30, 30}, 4, 0, 3);
+    auto& [rect, u, dc] = p;
     u.draw_series(dc, t_ts(std::vector<double>{0, 3, 1, 2}), 4);
-    std::vector<ints> got;
-    for (const dc_op& o : dc.ops) got.push_back(box(o));
-    EXPECT_EQ(got, std::vector<ints>({{-2, 28, 2, 32},
-                                      {0, 30, 10, 0},
-                                      {8, -2, 12, 2},
-                                      {10, 0, 20, 20},
-                                      {18, 18, 22, 22},
-                                      {20, 20, 30, 10},
-                                      {28, 8, 32, 12}}));
+    // Marker, line to the next point, marker, ...
+    EXPECT_EQ(boxes(dc.ops), std::vector<ints>({{-2, 28, 2, 32}, {0, 30, 10, 0}, {8, -2, 12, 2}, {10, 0, 20, 20},
+                                                {18, 18, 22, 22}, {20, 20, 30, 10}, {28, 8, 32, 12}}));
     EXPECT_EQ(dc.ops[0].pen, u.pens().pen(4));
     EXPECT_EQ(dc.ops[0].brush.colour, (dc_colour{255, 128, 64}));
     EXPECT_EQ(dc.pen(), dc_pen{});
@@ -154,11 +145,9 @@ TEST(DrawSeries, LineAndMarkerPerPointInTheColourThenThePenBack) {
 }
 
 TEST(DrawSeries, EnvelopeSpansEachColumnAndLeavesItFromItsLastPoint) {
-    CDCUtils u;
-    u.set_scale({0, 0, 2, 9}, 15, 0, 9);  // seven points a column, y = 9 - v
-    const t_ts ts(std::vector<double>{0, 5, 1, 9, 3, 2, 4, 8, 1, 6, 7, 0, 3, 5, 9});
-    recording_dc dc;
-    u.draw_series(dc, ts, 0);
+    plot p({0, 0, 2, 9}, 15, 0, 9);  // seven points a column, y = 9 - v
+    auto& [rect, u, dc] = p;
+    u.draw_series(dc, t_ts(std::vector<double>{0, 5, 1, 9, 3, 2, 4, 8, 1, 6, 7, 0, 3, 5, 9}), 0);
     EXPECT_TRUE(dc.of(dc_op::ellipse).empty());
     std::vector<ints> steps;
     bool column1 = false;  // holds y 1 .. 9
@@ -180,9 +169,7 @@ TEST(Legend, EntryAndHeaderPositions) {
     CDCUtils u;
     recording_dc dc;
     u.draw_legend_entry(dc, 100, 50, "trend", 1);
-    std::vector<ints> got;
-    for (const dc_op& o : dc.ops) got.push_back(box(o));
-    EXPECT_EQ(got, std::vector<ints>({{100, 50, 115, 50}, {113, 48, 117, 52}, {115, 50, 130, 50}, {135, 42, 0, 0}}));
+    EXPECT_EQ(boxes(dc.ops), std::vector<ints>({{100, 50, 115, 50}, {113, 48, 117, 52}, {115, 50, 130, 50}, {135, 42, 0, 0}}));
     EXPECT_EQ(dc.ops[0].pen, u.pens().pen(1));
     dc.ops.clear();
     u.draw_header(dc, 20, 15, "N=3");

@@ -17,9 +17,14 @@
 
 namespace {
 
-QImage blank(int w, int h) {
+template <class Draw>
+QImage painted(int w, int h, Draw draw) {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        draw(p);
+    }
     return img;
 }
 
@@ -38,18 +43,15 @@ void expect_envelope_matches(const std::vector<double>& v, int width) {
     const dc_rect rect{5, 5, width - 5, 195};
     u.set_scale(rect, ts.size(), CDCUtils::min_of(ts), CDCUtils::max_of(ts));
 
-    QImage envelope = blank(width, 200), full = blank(width, 200);
-    {
-        QPainter p(&envelope);
+    const QImage envelope = painted(width, 200, [&](QPainter& p) {
         qt_dc dc(p);
         u.draw_series(dc, ts, 0);
-    }
-    {
-        QPainter p(&full);
+    });
+    const QImage full = painted(width, 200, [&](QPainter& p) {
         qt_dc dc(p);
         dc.select(u.pens().pen(0));
         u.draw_polyline(dc, v.data(), ts.size());
-    }
+    });
     EXPECT_GT(count_blue(full), width * 2);
     EXPECT_TRUE(envelope == full);
 }
@@ -70,11 +72,10 @@ TEST(Envelope, SamePixelsAsTheFullPolyline) {
         r = r * 1103515245u + 12345u;
         wave[i] = std::fabs((i % 212) / 106.0 - 1) + ((r >> 16) % 1000) / 20000.0;
     }
-    for (int width : {300, 997}) {
+    for (const auto& [series, width] : {std::pair(&noisy, 300), std::pair(&noisy, 997), std::pair(&wave, 300)}) {
         SCOPED_TRACE(width);
-        expect_envelope_matches(noisy, width);
+        expect_envelope_matches(*series, width);
     }
-    expect_envelope_matches(wave, 300);
 }
 
 class series_doc : public document {
@@ -84,10 +85,7 @@ public:
 };
 
 QImage render(CPlotView& view) {
-    QImage img = blank(view.viewport()->width(), view.viewport()->height());
-    QPainter p(&img);
-    view.paint_to(p);
-    return img;
+    return painted(view.viewport()->width(), view.viewport()->height(), [&](QPainter& p) { view.paint_to(p); });
 }
 
 TEST(TsViewRender, ShowsTheSeriesAndFollowsItsDocument) {
