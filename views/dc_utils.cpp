@@ -157,6 +157,8 @@ void CDCUtils::draw_ticrulers(device_context& dc, const dc_rect& rect, double xm
 
 void CDCUtils::marker(device_context& dc, int x, int y) const {
     const int r = m_marker_radius;
+    // Radius 0: a line without markers.
+    if (r <= 0) return;
     dc.ellipse(x - r, y - r, x + r, y + r);
 }
 

@@ -45,6 +45,7 @@ public:
     const Pens& pens() const { return m_pens; }
     const Brushes& brushes() const { return m_brushes; }
     int marker_radius() const { return m_marker_radius; }
+    // 0 draws a series as a plain line, without markers.
     void set_marker_radius(int r) { m_marker_radius = r; }
 
     // n points into rect: the first on the left edge, the last on the right,

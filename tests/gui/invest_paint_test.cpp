@@ -1,0 +1,203 @@
+#include "views/invest_paint.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/ssa_exception.h"
+#include "decomp/svd.h"
+#include "invest/constraint.h"
+#include "invest/period_invest.h"
+#include "invest/trend_invest.h"
+#include "timeseries/ts.h"
+#include "views/recording_dc.h"
+
+namespace {
+
+using ints = std::vector<int>;
+ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
+
+// A level, a sine of period 10 and irregular noise: every component in use.
+t_ts mixed(int n, double scale = 1) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(scale * (3 + std::sin(2 * M_PI * t / 10) + 0.3 * std::cos(1.3 * t * t)));
+    return t_ts(v);
+}
+
+const dc_pen orange{pen_style::solid, 2, {255, 128, 64}};
+const dc_colour blue{0, 0, 255};
+
+std::vector<dc_op> with(const recording_dc& dc, dc_op::kind_t kind, const dc_colour& c) {
+    std::vector<dc_op> out;
+    for (const dc_op& o : dc.of(kind))
+        if (o.pen.colour == c) out.push_back(o);
+    return out;
+}
+
+TEST(SvdPaint, SevenEigentriplesFillThreeRowsAndScroll573) {
+    SVD::t_svd svd(mixed(60), 20);
+    svd.set_count(7);
+    // Plot width 600: cells of 200 from x = 30, rows of 200 from y = 20.
+    EXPECT_EQ(svd_scroll_size(svd, svd_eigenvectors, 650), (dc_size{630, 573}));
+    EXPECT_EQ(svd_scroll_size(svd, svd_singular_values, 650), initial_scroll_size);
+    for (int kind : {svd_eigenvectors, svd_factor_vectors}) {
+        CDCUtils u;
+        recording_dc dc;
+        paint_svd_view(dc, u, svd, kind, 650, 400);
+        const std::vector<dc_op> frames = dc.of(dc_op::rectangle);
+        ASSERT_EQ(frames.size(), 7u);
+        EXPECT_EQ(box(frames[2]), ints({445, 35, 615, 205}));
+        EXPECT_EQ(box(frames[4]), ints({245, 235, 415, 405}));
+        EXPECT_EQ(box(frames[6]), ints({45, 435, 215, 605}));
+        // One marker per coordinate: L for eigenvectors, K for factor vectors.
+        EXPECT_EQ(with(dc, dc_op::ellipse, blue).size(), size_t(7 * (kind == svd_eigenvectors ? 20 : 41)));
+        const dc_op caption = dc.of(dc_op::text).back();
+        EXPECT_EQ(ints({caption.a, caption.b, caption.font.points}), ints({40, 422, 8}));
+        const std::string head = "#7, contribution = %";
+        ASSERT_EQ(caption.s.substr(0, head.size()), head);
+        EXPECT_NEAR(std::atof(caption.s.c_str() + head.size()), svd.contribution(6) * 100, 5e-4);
+    }
+}
+
+TEST(SvdPaint, LogarithmedValuesAreScaledLinearlyAndCrossZero) {
+    SVD::t_svd svd(mixed(60, 0.2), 20);
+    const int m = svd.count();
+    auto lg = [&](int c) { return std::log(std::sqrt(svd.eigenvalue(c))); };
+    ASSERT_TRUE(lg(0) > 0 && lg(m - 1) < 0);
+    CDCUtils u;
+    recording_dc dc;
+    paint_svd_view(dc, u, svd, svd_log_singular_values, 430, 340);
+    // Plot area (30, 40) to (410, 320).
+    const std::vector<dc_op> markers = with(dc, dc_op::ellipse, blue);
+    ASSERT_EQ(markers.size(), size_t(m));
+    for (int c = 0; c < m; ++c)
+        EXPECT_NEAR((markers[c].b + markers[c].d) / 2.0, 40 + 280 * (lg(0) - lg(c)) / (lg(0) - lg(m - 1)), 1.0);
+    // The zero axis' dot on the left edge, where log 1 = 0 lies.
+    const double y0 = 40 + 280 * lg(0) / (lg(0) - lg(m - 1));
+    bool axis = false;
+    for (const dc_op& o : with(dc, dc_op::ellipse, {0, 0, 0})) axis |= o.a == 27 && std::abs((o.b + o.d) / 2.0 - y0) <= 1;
+    EXPECT_TRUE(axis);
+}
+
+TEST(SvdPaint, ReconstructedIsUnrealizedAndOtherKindsThrow) {
+    SVD::t_svd svd(mixed(40), 10);
+    CDCUtils u;
+    recording_dc dc;
+    std::vector<std::string> said;
+    paint_svd_view(dc, u, svd, svd_reconstructed, 400, 300, [&](const std::string& s) { said.push_back(s); });
+    EXPECT_EQ(said, std::vector<std::string>{"unrealized"});
+    EXPECT_TRUE(dc.ops.empty());
+    for (int kind : {-1, 5}) {
+        try {
+            paint_svd_view(dc, u, svd, kind, 400, 300);
+            ADD_FAILURE() << kind;
+        } catch (const SSA_math_exception::ssa_exception& e) {
+            EXPECT_STREQ(e.what(), "unknown objects for drawing inside \"CSVDView::OnDraw(...)\"");
+        }
+    }
+}
+
+TEST(InvestPlot, OneScaleTakesTheUnionTwoScalesLabelTheReconstructionOnTheRight) {
+    const t_ts ts(std::vector<double>{0, 4, 2, 8, 5});
+    const t_ts rec(std::vector<double>{1, 2, 3, 10, 5});
+    for (bool two : {false, true}) {
+        CDCUtils u;
+        recording_dc dc;
+        paint_invest_plot(dc, u, {&ts, &rec, two}, 400, 300);
+        const int right = two ? 360 : 380;
+        EXPECT_EQ(box(dc.of(dc_op::rectangle).at(0)), ints({40, 40, right, 280}));
+        // The series' 8 lies under the reconstruction's 10 on one scale, at the top on two.
+        EXPECT_EQ(with(dc, dc_op::ellipse, blue).at(3).b + 2, two ? 40 : 88);
+        std::vector<dc_op> rec_ops;
+        for (const dc_op& o : dc.ops)
+            if (o.pen == orange) rec_ops.push_back(o);
+        // Lines only, no markers; its 10 on the top edge either way.
+        ASSERT_EQ(rec_ops.size(), 4u);
+        for (const dc_op& o : rec_ops) EXPECT_EQ(o.kind, dc_op::line);
+        EXPECT_EQ(rec_ops[2].d, 40);
+        bool right_label = false;
+        for (const dc_op& o : dc.of(dc_op::text)) right_label |= o.a == right - 5 && o.s == "10.00";
+        EXPECT_EQ(right_label, two);
+    }
+}
+
+TEST(TrendHeader, EveryMethodVectorKindAndComponentList) {
+    const struct {
+        int method;
+        vector_kind vectors;
+        std::vector<int> components;
+        std::string tail;
+    } cases[] = {
+        {t_trend_invest::kendall, vk_eigenvectors, {0, 2}, ", Kendall(0.95) on eigenvectors, components included : 1, 3"},
+        {t_trend_invest::roots, vk_factor_vectors, {1}, ", Roots(4) on factorvectors, components included : 2"},
+        {t_trend_invest::lowfreq, vk_factor_vectors2, {}, ", LowFreq(omega=0.08,C=0.1) on factorvectors, no components found."},
+        {t_trend_invest::lowfreq, vk_reconstructed, {3, 0}, ", LowFreq(omega=0.08,C=0.1) on reconstructed, components included : 4, 1"},
+    };
+    t_trend_invest inv(mixed(50));
+    inv.set_amount(6);
+    inv.set_L(12);
+    inv.set_maxroots(4);
+    for (const auto& c : cases) {
+        inv.set_method(c.method);
+        inv.set_treatedvectors(c.vectors);
+        inv.get_components() = c.components;
+        EXPECT_EQ(trend_header(inv), "N=50, L=12, K=39, #C=6" + c.tail);
+    }
+    inv.set_treatedvectors(static_cast<vector_kind>(4));
+    EXPECT_THROW(trend_header(inv), SSA_math_exception::unknown_objects_for_identification);
+    inv.set_method(3);
+    EXPECT_THROW(trend_header(inv), SSA_math_exception::ssa_exception);
+}
+
+TEST(PeriodHeader, GoalPairingVygEstimationAndPairsOverThePercent) {
+    t_period_invest inv(mixed(50));
+    inv.set_amount(6);
+    inv.set_L(12);
+    inv.set_period_range({9.5, 10.5});
+    EXPECT_EQ(period_header_line1(inv), "N=50, L=12, K=39, #C=6, aim=periodocities, F(1.00) on eigenvectors");
+    inv.set_aim(2);
+    inv.set_pairing(1);
+    inv.set_estimation(2);
+    inv.set_treatedvectors(vk_reconstructed);
+    const t_VYG_constraint vyg(&inv, 0.7);
+    inv.set_constraint(&vyg);
+    EXPECT_EQ(period_header_line1(inv),
+              "N=50, L=12, K=39, #C=6, aim=harm_interval, pairing_method=CR on reconstructed, VYG(0.70), "
+              "est. by Periodogramm of initial ts, inside [9.50,10.50]");
+
+    EXPECT_EQ(period_header_line2(inv), "Min contrib.=0.00, No pairs found.");
+    // Contributions fall with the component: 0, 1 and 2 lie above the percent, 3 and 5 below.
+    const SVD::t_svd& svd = *inv.get_svd();
+    ASSERT_GT(svd.contribution(2), 0.0125);
+    ASSERT_LT(svd.contribution(3), 0.0125);
+    inv.min_percent = 1.25;
+    inv.get_pairs() = {{1, 2}, {5, 5}, {0, 0}, {2, 3}, {0, 2}};
+    EXPECT_EQ(period_header_line2(inv), "Min contrib.=1.25, components included : (2,3), 1, (1,3)");
+    // Pairs all at or below the percent: none listed, yet they were found.
+    inv.get_pairs() = {{3, 4}};
+    inv.set_approx_mode(1);
+    inv.max_components = 7;
+    EXPECT_EQ(period_header_line2(inv), "Max comp-nts amount=7");
+}
+
+TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
+    const t_ts ts(std::vector<double>{1, 3, 2, 4});
+    const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
+    CDCUtils u;
+    recording_dc dc;
+    paint_forecast_view(dc, u, {"N=4, L=2", &ts, &fc, &ts, false}, 400, 300);
+    const dc_op header = dc.ops.back();
+    EXPECT_EQ(ints({header.a, header.b, header.font.points}), ints({20, 15, 8}));
+    EXPECT_EQ(header.s, "N=4, L=2");
+    // Six points over (40, 380): the forecast's 6 in the top right corner,
+    // the series' last point at the fourth.
+    std::vector<dc_op> fc_lines;
+    for (const dc_op& o : dc.ops)
+        if (o.pen == orange) fc_lines.push_back(o);
+    ASSERT_EQ(fc_lines.size(), 5u);
+    EXPECT_EQ(ints({fc_lines.back().c, fc_lines.back().d}), ints({380, 40}));
+    EXPECT_EQ(with(dc, dc_op::ellipse, blue).at(3).a + 2, 40 + 3 * 340 / 5);
+}
+
+}  // namespace
