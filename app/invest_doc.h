@@ -67,10 +67,22 @@ private:
 // "SVD [%s]": a part of a decomposition (svd_cache holds the copy shown).
 class CSVDDoc : public CWinKelvaneDoc {
 public:
-    enum part_kind { singular_values = 0, eigenvectors = 1, factor_vectors = 2 };
+    enum display { singular_values = 0, singular_values_log = 1, eigenvectors = 2, factor_vectors = 3,
+                   reconstructed = 4 };
 
     CSVDDoc() : CWinKelvaneDoc(doc_kind::svd_display) {}
 
-    int part = singular_values;
-    int logarithmed = 0;
+    // The kind for the part (0, 1, 2) and "logarithmed" of the SVD part dialog.
+    static int display_of(int part, bool logarithmed);
+    // Rows of the vector grid (three plots a row) and the scroll height for m eigentriples.
+    static int vector_rows(int m) { return (m + 2) / 3; }
+    static int vector_scroll_height(int m) { return 40 + (m + 1) * 200 / 3; }
+
+    int display_kind = singular_values;
 };
+
+// The header lines of the investigation windows, for a series of N values.
+// Throw for a method or treated-vector kind they cannot name.
+std::string trend_header(int N, t_trend_invest& inv);
+std::string period_header_line1(int N, t_period_invest& inv);
+std::string period_header_line2(t_period_invest& inv);

@@ -350,8 +350,7 @@ void display_svd_command(CWinKelvaneDoc& doc, run_context& ctx) {
     svd->name = doc.name;
     svd->ts = doc.ts;
     svd->svd_cache = std::make_unique<SVD::t_svd>(*doc.svd_cache);
-    svd->part = dlg.part;
-    svd->logarithmed = dlg.logarithmed;
+    svd->display_kind = CSVDDoc::display_of(dlg.part, dlg.logarithmed != 0);
     svd->set_title(text_printf("SVD [%s]", doc.name.c_str()));
     show(ctx, std::move(svd));
 }

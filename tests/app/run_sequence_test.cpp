@@ -256,8 +256,64 @@ TEST_F(RunSequence, InvestigationCommands) {
     auto* svd = window<CSVDDoc>(1);
     ASSERT_NE(svd, nullptr);
     EXPECT_EQ(svd->title(), "SVD [series.dat]");
-    EXPECT_EQ(svd->part, CSVDDoc::eigenvectors);
+    EXPECT_EQ(svd->display_kind, CSVDDoc::eigenvectors);
     EXPECT_EQ(svd->svd_cache->L(), 30);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RunSequence, HeaderLinesOfTheTrendAndPeriodWindows) {
+    ui.chooser.answers.push_back(choose(0));
+    ui.trend.answers.push_back(ok<CDlgTrendParam>([](CDlgTrendParam& d) {
+        d.L = 30;
+        d.method = 0;
+        d.kendall = 0.5;
+        d.vectors = 2;
+    }));
+    run();
+    auto* trend = window<CTrendInvestDoc>(0);
+    ASSERT_NE(trend, nullptr);
+    const std::string line = trend_header(80, trend->invest());
+    EXPECT_EQ(line.rfind("N=80, L=30, K=51, #C=5, Kendall(0.5) on reconstructed", 0), 0u) << line;
+    trend->invest().get_components().clear();
+    EXPECT_EQ(trend_header(80, trend->invest()),
+              "N=80, L=30, K=51, #C=5, Kendall(0.5) on reconstructed, no components found.");
+
+    ui.chooser.answers.push_back(choose(1));
+    ui.period.answers.push_back(ok<CDlgPeriodParam>([](CDlgPeriodParam& d) {
+        d.L = 30;
+        d.goal = 1;
+        d.period_min = 9;
+        d.period_max = 11;
+    }));
+    run();
+    auto* period = window<CPeriodInvestDoc>(1);
+    ASSERT_NE(period, nullptr);
+    t_period_invest& inv = period->invest();
+    // The sine as (2,3), 0.6 percent each, and the period-2 harmonic alone, 0.09 percent.
+    ASSERT_EQ(inv.get_pairs().size(), 2u);
+    EXPECT_EQ(period_header_line1(80, inv),
+              "N=80, L=30, K=51, #C=5, aim=periodicity_interval, F(1.00) on eigenvectors, VYG(0.90), est. by "
+              "CharRoots, inside [9.00,11.00]");
+    EXPECT_EQ(period_header_line2(inv), "Min contrib.=0.00, components included : (2,3), 4");
+    inv.min_percent = 0.3;
+    EXPECT_EQ(period_header_line2(inv), "Min contrib.=0.30, components included : (2,3)");
+    // Pairs all at or below the minimal percent: none listed, and not "No pairs found." either.
+    inv.min_percent = 100;
+    EXPECT_EQ(period_header_line2(inv), "Min contrib.=100.00");
+    inv.get_pairs().clear();
+    EXPECT_EQ(period_header_line2(inv), "Min contrib.=100.00No pairs found.");
+}
+
+TEST(SVDDisplay, KindsAndVectorGridGeometry) {
+    EXPECT_EQ(CSVDDoc::display_of(0, true), CSVDDoc::singular_values_log);
+    EXPECT_EQ(CSVDDoc::display_of(2, true), CSVDDoc::factor_vectors);
+    // Seven eigentriples: rows of 3, 3 and 1 plots.
+    EXPECT_EQ(CSVDDoc::vector_rows(7), 3);
+    EXPECT_EQ(CSVDDoc::vector_rows(6), 2);
+    EXPECT_EQ(CSVDDoc::vector_scroll_height(7), 573);
 }
 
 }  // namespace
