@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 #include "app/application.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
@@ -257,6 +260,24 @@ TEST_F(RunSequence, InvestigationCommands) {
     ASSERT_NE(svd, nullptr);
     EXPECT_EQ(svd->title(), "SVD [series.dat]");
     EXPECT_EQ(svd->display_kind, CSVDDoc::eigenvectors);
+    EXPECT_EQ(svd->svd_cache->L(), 30);
+
+    // File Save writes the result series, not the original one.
+    const std::string saved = ::testing::TempDir() + "kelvane_trend_result.dat";
+    ui.files.push_back(saved);
+    app.execute(command::file_save, trend);
+    t_ts back;
+    back.load(saved);
+    ASSERT_EQ(back.size(), 80);
+    EXPECT_NEAR(back[5], trend->invest().get_result()[5], 1e-9);
+    EXPECT_GT(std::abs(back[5] - doc->ts[5]), 1e-3);
+    std::remove(saved.c_str());
+
+    // Closing the window deletes the investigation's log; the SVD window keeps its copy.
+    const std::string log = trend->invest().get_log().file_name();
+    ASSERT_TRUE(std::ifstream(log).good());
+    app.close_document(*trend);
+    EXPECT_FALSE(std::ifstream(log).good());
     EXPECT_EQ(svd->svd_cache->L(), 30);
 }
 
