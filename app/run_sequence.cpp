@@ -231,12 +231,18 @@ void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
 
     const int L = doc.choose_use_L ? doc.choose_L : -1;
     const int amount = doc.choose_use_amount ? doc.choose_amount : -1;
-    switch (chooser.selected) {
-        case 0: start_trend(doc, ctx); break;
-        case 1: start_period(doc, ctx); break;
-        case 2: start_summation_investigation(doc, ctx, L, amount); break;
-        case 3: start_forecast(doc, ctx, L, amount); break;
-        default: break;  // OK with no line selected starts nothing
+    // A parameter the investigation refuses (a VYG threshold of 1) throws
+    // while it is configured, before the computation: shown the same way.
+    try {
+        switch (chooser.selected) {
+            case 0: start_trend(doc, ctx); break;
+            case 1: start_period(doc, ctx); break;
+            case 2: start_summation_investigation(doc, ctx, L, amount); break;
+            case 3: start_forecast(doc, ctx, L, amount); break;
+            default: break;  // OK with no line selected starts nothing
+        }
+    } catch (const std::exception& e) {
+        ctx.ui.message_box(e.what(), "", notify_icon::error);
     }
 }
 

@@ -144,6 +144,16 @@ TEST_F(RunSequence, AnExceptionIsShownAndLeavesNoWindowNorDocument) {
     EXPECT_EQ(app.documents().size(), 1u);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.icons[0], notify_icon::error);
+    // A threshold the constraint refuses fails before the computation, the same way.
+    ui.chooser.answers.push_back(choose(1));
+    ui.period.answers.push_back(ok<CDlgPeriodParam>([](CDlgPeriodParam& d) {
+        d.vyg_on = 1;
+        d.vyg = 1.0;
+    }));
+    ui.messages.clear();
+    run();
+    EXPECT_TRUE(ui.windows.empty());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"invalid param for VYG constraint"});
     // A cancelled computation leaves nothing either, and says nothing.
     ui.cancel_computations = true;
     run_trend(30);
