@@ -21,6 +21,16 @@ class app_ui : public ui_services {
 public:
     // Shows the dialog modally; true for OK, with the fields as the user left them.
     virtual bool run_dialog(CDlgSelectHarmPair& dlg) = 0;
+    // Cancel until the user interface has the dialog.
+    virtual bool run_dialog(CDlgChooseInvestigation&) { return false; }
+    virtual bool run_dialog(CDlgTrendParam&) { return false; }
+    virtual bool run_dialog(CDlgPeriodParam&) { return false; }
+    virtual bool run_dialog(CDlgSummationParams&) { return false; }
+    virtual bool run_dialog(CDlgTrendConditions&) { return false; }
+    virtual bool run_dialog(CDlgForecast&) { return false; }
+    virtual bool run_dialog(CDlgSVDtoDisplay&) { return false; }
+    virtual bool run_dialog(CDlgGroupDrawStyle&) { return false; }
+    virtual bool run_dialog(CDlgChangeEstPeriodParam&) { return false; }
 
     // Yes/No question; true for Yes. default_no makes No the default button.
     virtual bool ask_yes_no(const std::string& text, const std::string& caption, notify_icon icon,
@@ -33,6 +43,8 @@ public:
 
     // Opens and shows a window on the document; the document stays its owner's.
     virtual void open_window(document& doc) = 0;
+    // The log window on an investigation's log file.
+    virtual void show_log(const std::string& /*path*/) {}
 
     // Runs work on a worker thread while the calculating window is shown and no
     // other input is taken; the worker has its own progress hook (which throws

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include "app/file_lock.h"
+#include "app/invest_doc.h"
+#include "app/run_sequence.h"
 #include "app/ts_doc.h"
 #include "core/ssa_exception.h"
 #include "log/file_operation.h"
@@ -161,6 +163,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
         m_ui.message_box(text, "", icon);
     };
     const char* const no_investigation = "There is no active investigation, select one or start new, please.";
+    run_context ctx{m_ui, [this](std::unique_ptr<document> d) -> document& { return adopt(std::move(d)); }};
+    auto* invest = dynamic_cast<CInvestDoc*>(active);
 
     switch (c) {
     case command::file_new:
@@ -174,32 +178,46 @@ void CWinKelvaneApp::execute(command c, document* active) {
         break;
     case command::file_save:
     case command::file_save_as:
-        // The investigation documents save their own series (they come with the investigations).
-        if (active && active->kind() == doc_kind::time_series) static_cast<CWinKelvaneDoc*>(active)->save_series(m_ui);
+        // An investigation saves its result series.
+        if (invest)
+            invest->save_series(m_ui, invest->result_series());
+        else if (active && active->kind() == doc_kind::time_series)
+            static_cast<CWinKelvaneDoc*>(active)->save_series(m_ui);
         break;
     case command::run_investigation:
-        if (!active || !is_time_series(active->kind())) refuse("No active timeseries views, open one, please.");
+        if (!active || !is_time_series(active->kind()))
+            refuse("No active timeseries views, open one, please.");
+        else if (auto* ts = dynamic_cast<CWinKelvaneDoc*>(active))
+            start_investigation(*ts, ctx);
         break;
     case command::display_svd:
         if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::summation_invest}))
             refuse(no_investigation);
+        else if (invest)
+            display_svd_command(*invest, ctx);
         break;
     case command::investigation_log:
-        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest})) refuse(no_investigation);
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest}))
+            refuse(no_investigation);
+        else if (invest && invest->get_investigation())
+            m_ui.show_log(invest->get_investigation()->get_log().file_name());
         break;
     case command::break_harmonics:
         if (!is_kind(active, {doc_kind::period_invest}))
             refuse("There is no active period investigation, select one or start new, please.", notify_icon::information);
+        else if (auto* period = dynamic_cast<CPeriodInvestDoc*>(active))
+            break_to_harmonics_command(*period, ctx);
         break;
     case command::smooth:
-        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest}))
-            refuse("There is no active investigation to smooth recosntructed series,\n select one or start new, please.",
-                   notify_icon::information);
-        break;
     case command::unsmooth:
-        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest}))
-            refuse("There is no active investigation to unsmooth recosntructed series,\n select one or start new, please.",
+        if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest})) {
+            refuse(c == command::smooth
+                       ? "There is no active investigation to smooth recosntructed series,\n select one or start new, please."
+                       : "There is no active investigation to unsmooth recosntructed series,\n select one or start new, please.",
                    notify_icon::information);
+        } else if (invest && smooth_investigation(*invest, c == command::smooth)) {
+            invest->changed(change_content);
+        }
         break;
     case command::final_decomposition:
         if (!is_kind(active, {doc_kind::summ_interact}))
@@ -208,6 +226,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
     case command::two_scales:
         if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::comp_info}))
             refuse("There is no active window where two-scaling is allowed.");
+        else if (invest)
+            invest->set_two_scales(!invest->get_two_scales());
         break;
     case command::close_all:
         close_all(active);
@@ -219,6 +239,14 @@ void CWinKelvaneApp::execute(command c, document* active) {
         // View timeseries is inert; the rest (print, edit, bars, windows, about, exit) are the shell's.
         break;
     }
+}
+
+bool CWinKelvaneApp::smooth_investigation(CInvestDoc& doc, bool smooth) {
+    if (auto* trend = dynamic_cast<CTrendInvestDoc*>(&doc))
+        return smooth ? trend->smoothing.smooth(trend->invest(), m_ui) : trend->smoothing.unsmooth(trend->invest(), m_ui);
+    auto* period = dynamic_cast<CPeriodInvestDoc*>(&doc);
+    if (!period) return false;
+    return smooth ? period->smoothing.smooth(period->invest(), m_ui) : period->smoothing.unsmooth(period->invest(), m_ui);
 }
 
 void CWinKelvaneApp::close_all(document* active) {

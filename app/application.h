@@ -13,6 +13,7 @@
 #include "app/document.h"
 #include "app/frame_commands.h"
 
+class CInvestDoc;
 class CWinKelvaneDoc;
 
 // Where the recent-file list lives between runs (QSettings in the program).
@@ -56,6 +57,8 @@ private:
     // Whether another open document reads the same temporary copy (one locked file opened twice).
     bool copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const;
     void close_all(document* active);
+    // False when there was nothing to move (the user has been told).
+    bool smooth_investigation(CInvestDoc& doc, bool smooth);
 
     app_ui& m_ui;
     recent_file_store& m_store;

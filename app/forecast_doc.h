@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ts_doc.h"
 #include "invest/forecast.h"
 #include "invest/signal_invest.h"
 
@@ -12,11 +13,9 @@
 // signal investigation: window, components, thresholds and the signal found.
 std::string forecast_header(int N, const t_signal_invest& inv);
 
-class CForeInvestDoc {
+class CForeInvestDoc : public CWinKelvaneDoc {
 public:
-    CForeInvestDoc() = default;
-    CForeInvestDoc(const CForeInvestDoc&) = delete;
-    CForeInvestDoc& operator=(const CForeInvestDoc&) = delete;
+    CForeInvestDoc() : CWinKelvaneDoc(doc_kind::forecast) {}
 
     // A copy of the series, and the signal investigation and the forecast made anew on it.
     void set_ts(const t_ts& ts);

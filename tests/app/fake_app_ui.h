@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,43 @@ public:
         if (answer) dlg.second = *answer;
         return answer.has_value();
     }
+
+    // The other dialogs: the next scripted answer edits the dialog and says OK
+    // or Cancel; nothing left is Cancel. Every dialog shown is kept as it opened.
+    template <class D>
+    struct script {
+        std::deque<std::function<bool(D&)>> answers;
+        std::vector<D> shown;
+        bool run(D& dlg) {
+            shown.push_back(dlg);
+            if (answers.empty()) return false;
+            auto answer = answers.front();
+            answers.pop_front();
+            return answer(dlg);
+        }
+    };
+    bool run_dialog(CDlgChooseInvestigation& d) override { return chooser.run(d); }
+    bool run_dialog(CDlgTrendParam& d) override { return trend.run(d); }
+    bool run_dialog(CDlgPeriodParam& d) override { return period.run(d); }
+    bool run_dialog(CDlgSummationParams& d) override { return summation.run(d); }
+    bool run_dialog(CDlgTrendConditions& d) override { return conditions.run(d); }
+    bool run_dialog(CDlgForecast& d) override { return forecast.run(d); }
+    bool run_dialog(CDlgSVDtoDisplay& d) override { return svd_part.run(d); }
+    bool run_dialog(CDlgGroupDrawStyle& d) override { return draw_style.run(d); }
+    bool run_dialog(CDlgChangeEstPeriodParam& d) override { return est_change.run(d); }
+    void show_log(const std::string& path) override { logs.push_back(path); }
+
+    script<CDlgChooseInvestigation> chooser;
+    script<CDlgTrendParam> trend;
+    script<CDlgPeriodParam> period;
+    script<CDlgSummationParams> summation;
+    script<CDlgTrendConditions> conditions;
+    script<CDlgForecast> forecast;
+    script<CDlgSVDtoDisplay> svd_part;
+    script<CDlgGroupDrawStyle> draw_style;
+    script<CDlgChangeEstPeriodParam> est_change;
+    std::vector<std::string> logs;
+
     bool ask_yes_no(const std::string& text, const std::string&, notify_icon icon, bool default_no) override {
         questions.push_back(text);
         question_icons.push_back(icon);

@@ -1,0 +1,162 @@
+#include "app/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "core/ssa_exception.h"
+
+namespace {
+
+TEST(dialog_fields, reads_and_framework_messages) {
+    int i = 7;
+    EXPECT_EQ(dlg_read_int(" 12 ", i), std::nullopt);
+    EXPECT_EQ(i, 12);
+    for (const char* bad : {"", "1.5", "x", "3x", "99999999999"})
+        EXPECT_EQ(dlg_read_int(bad, i), "Please enter an integer.") << bad;
+    unsigned u = 0;
+    EXPECT_EQ(dlg_read_unsigned("-1", u), "Please enter a positive integer.");
+    double d = 0;
+    EXPECT_EQ(dlg_read_real("abc", d), "Please enter a number.");
+    EXPECT_EQ(dlg_real_text(0.1), "0.1");
+    EXPECT_EQ(dlg_real_range(1e100, 0.0, 1e99), "Please enter a number between 0 and 1e+99.");
+}
+
+TEST(trend_dialog, first_failing_field_and_message) {
+    struct row {
+        std::vector<std::string> texts;
+        std::optional<dlg_failure> failure;
+    };
+    const row rows[] = {
+        {{"1", "0.95", "3", "5", "0", "0.9"}, dlg_failure{CDlgTrendParam::f_L, "Please enter an integer between 2 and 99."}},
+        {{"100", "1.5", "3", "5", "0", "0.9"}, dlg_failure{CDlgTrendParam::f_L, "Please enter an integer between 2 and 99."}},
+        {{"10", "1.5", "3", "500", "0", "0.9"}, dlg_failure{CDlgTrendParam::f_kendall, "Please enter a number between 0 and 1."}},
+        {{"10", "0.5", "3", "101", "0", "0.9"}, dlg_failure{CDlgTrendParam::f_roots_percent, "Please enter an integer between 0 and 100."}},
+        {{"10", "0.5", "3", "5", "0.6", "0.9"}, dlg_failure{CDlgTrendParam::f_omega, "Please enter a number between 0 and 0.5."}},
+        {{"10", "0.5", "3", "5", "0.1", "x"}, dlg_failure{CDlgTrendParam::f_C, "Please enter a number."}},
+        {{"10", "0.5", "4", "6", "0.1", "0.8"}, std::nullopt},
+    };
+    for (const row& r : rows) {
+        CDlgTrendParam dlg;
+        dlg.L_max = 99;
+        EXPECT_EQ(dlg.exchange(r.texts), r.failure) << r.texts[0];
+        EXPECT_EQ(dlg.L, r.failure ? 2 : 10);  // members change only on success
+    }
+    CDlgTrendParam unbounded;
+    EXPECT_EQ(unbounded.exchange({"1", "0.95", "3", "5", "0", "0.9"})->message,
+              "Please enter an integer between 2 and 2147483646.");
+}
+
+TEST(trend_dialog, enabling_by_method_and_mode) {
+    CDlgTrendParam dlg;
+    using F = CDlgTrendParam;
+    struct row {
+        int method, mode;
+        bool kendall, count, percent, lowfreq, roots_radios;
+    };
+    for (const row& r : {row{0, 0, true, false, false, false, false}, row{1, 0, false, true, false, false, true},
+                         row{1, 1, false, false, true, false, true}, row{2, 1, false, false, false, true, false}}) {
+        dlg.method = r.method;
+        dlg.roots_mode = r.mode;
+        EXPECT_EQ(dlg.enabled(F::f_kendall), r.kendall);
+        EXPECT_EQ(dlg.enabled(F::f_roots_count), r.count);
+        EXPECT_EQ(dlg.enabled(F::f_roots_percent), r.percent);
+        EXPECT_EQ(dlg.enabled(F::f_omega), r.lowfreq);
+        EXPECT_EQ(dlg.enabled(F::f_C), r.lowfreq);
+        EXPECT_EQ(dlg.enabled(F::c_roots_mode), r.roots_radios);
+        EXPECT_FALSE(dlg.enabled(F::c_reset_all));
+    }
+    dlg.method = 3;
+    EXPECT_THROW(dlg.check_init(), SSA_math_exception::ssa_exception);
+    EXPECT_THROW(dlg.get_method(), SSA_math_exception::ssa_exception);
+    dlg.vectors = 2;
+    EXPECT_EQ(dlg.get_vectors(), vk_reconstructed);
+}
+
+TEST(period_dialog, enabling_spins_and_mappings) {
+    CDlgPeriodParam dlg;
+    dlg.L = 24;
+    dlg.open();
+    dlg.L = 30;  // the count spin keeps the L of opening
+    EXPECT_EQ(dlg.spin(CDlgPeriodParam::f_count), (dlg_spin{0, 24, 2}));
+    dlg.goal = 0;
+    EXPECT_FALSE(dlg.enabled(CDlgPeriodParam::f_min));
+    EXPECT_FALSE(dlg.enabled(CDlgPeriodParam::c_estimation));
+    dlg.goal = 2;
+    EXPECT_TRUE(dlg.enabled(CDlgPeriodParam::f_max));
+    dlg.approx_mode = 1;
+    EXPECT_FALSE(dlg.enabled(CDlgPeriodParam::f_percent));
+    EXPECT_TRUE(dlg.enabled(CDlgPeriodParam::f_count));
+    EXPECT_FALSE(dlg.enabled(CDlgPeriodParam::f_vyg));
+    dlg.estimation = 5;
+    dlg.pairing = 0;
+    EXPECT_EQ(dlg.get_estimation(), 0);
+    EXPECT_EQ(dlg.get_pairing(), 0);
+    EXPECT_THROW(dlg.get_vectors(), SSA_math_exception::unknown_objects_for_identification);
+    // Max below Min is accepted.
+    dlg.L_max = 99;
+    EXPECT_EQ(dlg.exchange({"24", "1", "0.9", "13", "11", "0", "-1"}), std::nullopt);
+    EXPECT_EQ(dlg.exchange({"0", "1", "0.9", "13", "11", "0", "-1"})->message,
+              "Please enter an integer between 2 and 99.");
+}
+
+TEST(chooser_dialog, window_length_and_amount_ranges) {
+    CDlgChooseInvestigation dlg;
+    dlg.L_max = 143;
+    dlg.L = 72;
+    dlg.amount = 72;
+    // Unchecked fields are not read.
+    EXPECT_EQ(dlg.exchange({"5000", "0"}), std::nullopt);
+    dlg.use_L = dlg.use_amount = 1;
+    EXPECT_EQ(dlg.exchange({"5000", "1"}), (dlg_failure{0, "Please enter an integer between 2 and 143."}));
+    EXPECT_EQ(dlg.exchange({"20", "21"}), (dlg_failure{1, "Please enter an integer between 1 and 20."}));
+    EXPECT_EQ(dlg.exchange({"20", "20"}), std::nullopt);
+    EXPECT_EQ(dlg.spin(CDlgChooseInvestigation::f_amount), (dlg_spin{1, 20, 1}));
+}
+
+TEST(forecast_dialog, ok_enabling_and_unsigned_fields) {
+    CDlgForecast dlg;
+    EXPECT_FALSE(dlg.ok_enabled());
+    dlg.harmonics = 1;
+    EXPECT_TRUE(dlg.ok_enabled());
+    dlg.L_max = 143;
+    EXPECT_EQ(dlg.exchange({"-3", "10"}), (dlg_failure{0, "Please enter a positive integer."}));
+    EXPECT_EQ(dlg.exchange({"1", "10"}), (dlg_failure{0, "Please enter an integer between 2 and 143."}));
+    EXPECT_EQ(dlg.exchange({"72", "x"}), (dlg_failure{1, "Please enter a positive integer."}));
+    EXPECT_EQ(dlg.exchange({"72", "14"}), std::nullopt);
+    EXPECT_EQ(dlg.points, 14u);
+}
+
+TEST(summation_dialog, roots_threshold_and_conditions) {
+    CDlgSummationParams dlg;
+    dlg.L = 72;
+    dlg.roots_percent = 5;
+    const int N = 144;
+    for (auto [radio, expected] : {std::pair{0, 3}, std::pair{1, 3}, std::pair{2, 7}}) {
+        dlg.vectors = radio;
+        EXPECT_EQ(dlg.get_roots_threshold(N), expected);
+    }
+    dlg.vectors = -1;
+    EXPECT_THROW(dlg.get_roots_threshold(N), SSA_math_exception::unknown_objects_for_identification);
+    CDlgTrendConditions cond;
+    cond.conditions = 16;  // not by Kendall
+    cond.set_checked(0, 0, true);
+    EXPECT_EQ(cond.conditions, 1);
+    dlg.take_conditions(cond, false);
+    EXPECT_EQ(dlg.conditions, 0);
+    dlg.take_conditions(cond, true);
+    EXPECT_EQ(dlg.conditions, 1);
+}
+
+TEST(change_estimation_dialog, codes_and_periodogram_click) {
+    CDlgChangeEstPeriodParam dlg;
+    EXPECT_THROW(dlg.set_estmethod(3), SSA_math_exception::ssa_exception);
+    EXPECT_THROW(dlg.get_estmethod(), SSA_math_exception::ssa_exception);
+    EXPECT_THROW(dlg.set_treatedvectors(4), SSA_math_exception::unknown_objects_for_identification);
+    dlg.set_treatedvectors(2);
+    EXPECT_EQ(dlg.get_treatedvectors(), vk_factor_vectors);
+    dlg.click_method(2);
+    EXPECT_EQ(dlg.get_treatedvectors(), vk_reconstructed);
+    EXPECT_FALSE(dlg.enabled_vectors(0));
+    EXPECT_TRUE(dlg.enabled_vectors(2));
+}
+
+}  // namespace
