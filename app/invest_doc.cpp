@@ -1,6 +1,5 @@
 #include "app/invest_doc.h"
 
-
 int CSVDDoc::display_of(int part, bool logarithmed) {
     switch (part) {
         case 0: return logarithmed ? singular_values_log : singular_values;
