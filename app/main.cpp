@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     CMainFrame frame(app, ui);
     ui.set_parent(&frame);
     ui.set_window_opener([&frame](document& doc) { frame.open_window(doc); });
-    frame.register_series_views();
+    frame.register_views();
 
     // Messages of the model raised on this thread; workers install their own.
     scoped_notify_hook notes([&ui](const std::string& text, const std::string& caption, notify_icon icon) {

@@ -27,8 +27,11 @@
 #include "app/document.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/icons.h"
+#include "app/forecast_doc.h"
+#include "app/invest_doc.h"
 #include "app/ts_doc.h"
 #include "app/ts_group_doc.h"
+#include "views/invest_views.h"
 #include "views/save_image.h"
 #include "views/ts_group_view.h"
 #include "views/ts_view.h"
@@ -284,7 +287,7 @@ void CMainFrame::register_view(doc_kind kind, view_factory factory, bool plot) {
     m_plots[kind] = plot;
 }
 
-void CMainFrame::register_series_views() {
+void CMainFrame::register_views() {
     register_view(
         doc_kind::time_series,
         [](document& d, QWidget* parent) {
@@ -302,6 +305,50 @@ void CMainFrame::register_series_views() {
                     ts_group_plot g{doc.title(), doc.draw_style(), {}};
                     for (const t_ts& s : doc.series()) g.series.push_back(&s);
                     return g;
+                },
+                parent);
+        },
+        true);
+    register_view(
+        doc_kind::trend_invest,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CTrendInvestDoc&>(d);
+            return new CTrendInvestView(
+                &doc,
+                [&doc] { return invest_window<t_trend_invest>{&doc.ts, &doc.invest(), doc.get_two_scales() != 0}; },
+                parent);
+        },
+        true);
+    register_view(
+        doc_kind::period_invest,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CPeriodInvestDoc&>(d);
+            return new CPeriodInvestView(
+                &doc,
+                [&doc] { return invest_window<t_period_invest>{&doc.ts, &doc.invest(), doc.get_two_scales() != 0}; },
+                parent);
+        },
+        true);
+    register_view(
+        doc_kind::svd_display,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CSVDDoc&>(d);
+            return new CSVDView(
+                &doc, [&doc] { return CSVDView::svd_display{doc.svd_cache.get(), doc.display_kind}; }, parent);
+        },
+        true);
+    register_view(
+        doc_kind::forecast,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CForeInvestDoc&>(d);
+            return new CForeInvestView(
+                &doc,
+                [&doc] {
+                    const t_RSSA_signal_forecast* f = doc.get_forecast();
+                    const t_signal_invest* s = f ? f->get_signal_invest() : nullptr;
+                    const bool any = s && !s->get_signal_components().empty();
+                    return forecast_plot{doc.header_text(), doc.get_ts(), any ? &f->get_forecast_ts() : nullptr,
+                                         any ? &s->get_signal() : nullptr, false};
                 },
                 parent);
         },

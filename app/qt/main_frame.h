@@ -34,8 +34,8 @@ public:
     // Views for the kinds that have one; a kind without is refused with a message.
     // A plot's window can be saved as a picture.
     void register_view(doc_kind kind, view_factory factory, bool plot = false);
-    // The series window and the group window.
-    void register_series_views();
+    // The windows of every document kind this program shows.
+    void register_views();
     // A new MDI window on the document; it closes with the document and closing
     // it closes the document.
     void open_window(document& doc);
