@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     CMainFrame frame(app, ui);
     ui.set_parent(&frame);
     ui.set_window_opener([&frame](document& doc) { frame.open_window(doc); });
+    ui.set_log_shower([&frame](const std::string& path) { frame.show_log(path); });
     frame.register_views();
 
     // Messages of the model raised on this thread; workers install their own.

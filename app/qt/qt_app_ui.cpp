@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/qt/dlg_calculating.h"
+#include "app/qt/param_dialogs.h"
 #include "core/hooks.h"
 
 QString qt_file_filter(const std::string& filter) {
@@ -78,6 +79,32 @@ bool CQtAppUi::run_dialog(CDlgSelectHarmPair& dlg) {
         dlg.range_min, dlg.range_max, 1, &ok);
     if (ok) dlg.second = second;
     return ok;
+}
+
+namespace {
+
+template <class QtDialog, class Model>
+bool exec_dialog(Model& dlg, QWidget* parent) {
+    QtDialog shown(dlg, parent);
+    return shown.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+bool CQtAppUi::run_dialog(CDlgChooseInvestigation& dlg) { return exec_dialog<CQtDlgChooseInvestigation>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgTrendParam& dlg) { return exec_dialog<CQtDlgTrendParam>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgPeriodParam& dlg) { return exec_dialog<CQtDlgPeriodParam>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgSummationParams& dlg) { return exec_dialog<CQtDlgSummationParams>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgTrendConditions& dlg) { return exec_dialog<CQtDlgTrendConditions>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgForecast& dlg) { return exec_dialog<CQtDlgForecast>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgSVDtoDisplay& dlg) { return exec_dialog<CQtDlgSVDtoDisplay>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgGroupDrawStyle& dlg) { return exec_dialog<CQtDlgGroupDrawStyle>(dlg, m_parent); }
+bool CQtAppUi::run_dialog(CDlgChangeEstPeriodParam& dlg) {
+    return exec_dialog<CQtDlgChangeEstPeriodParam>(dlg, m_parent);
+}
+
+void CQtAppUi::show_log(const std::string& path) {
+    if (m_log_shower) m_log_shower(path);
 }
 
 std::string CQtAppUi::ask_open_file(const std::string& title, const std::string& filter) {

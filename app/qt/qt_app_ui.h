@@ -24,10 +24,22 @@ public:
     void set_parent(QWidget* parent) { m_parent = parent; }
     // Where open_window sends documents (the main frame).
     void set_window_opener(std::function<void(document&)> opener) { m_opener = std::move(opener); }
+    // Where show_log sends a log file (the main frame's log window).
+    void set_log_shower(std::function<void(const std::string&)> shower) { m_log_shower = std::move(shower); }
 
     void message_box(const std::string& text, const std::string& caption, notify_icon icon) override;
     ui_answer ask_yes_no_cancel(const std::string& text, const std::string& caption) override;
     bool run_dialog(CDlgSelectHarmPair& dlg) override;
+    bool run_dialog(CDlgChooseInvestigation& dlg) override;
+    bool run_dialog(CDlgTrendParam& dlg) override;
+    bool run_dialog(CDlgPeriodParam& dlg) override;
+    bool run_dialog(CDlgSummationParams& dlg) override;
+    bool run_dialog(CDlgTrendConditions& dlg) override;
+    bool run_dialog(CDlgForecast& dlg) override;
+    bool run_dialog(CDlgSVDtoDisplay& dlg) override;
+    bool run_dialog(CDlgGroupDrawStyle& dlg) override;
+    bool run_dialog(CDlgChangeEstPeriodParam& dlg) override;
+    void show_log(const std::string& path) override;
     // notify_icon::none shows the question mark: it is a question.
     bool ask_yes_no(const std::string& text, const std::string& caption, notify_icon icon, bool default_no) override;
     std::string ask_open_file(const std::string& title, const std::string& filter) override;
@@ -41,4 +53,5 @@ protected:
 private:
     QPointer<QWidget> m_parent;
     std::function<void(document&)> m_opener;
+    std::function<void(const std::string&)> m_log_shower;
 };

@@ -1,5 +1,6 @@
 #include "app/qt/qt_app_ui.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -101,3 +102,25 @@ TEST(run_computation, a_failure_is_a_box_then_the_next_runs_on_a_worker_telling_
 }
 
 }  // namespace
+
+// The dialogs and the log go through app_ui, whose defaults answer Cancel
+// and show nothing.
+TEST(qt_app_ui, runs_the_qt_dialog_and_forwards_the_log) {
+    CQtAppUi ui;
+    app_ui& services = ui;
+    CDlgGroupDrawStyle style;
+    QTimer::singleShot(0, [] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
+        for (QAbstractButton* b : dlg->findChildren<QAbstractButton*>())
+            if (b->text() == "Overlaid") b->click();
+        dlg->findChild<QAbstractButton*>("ok")->click();
+    });
+    EXPECT_TRUE(services.run_dialog(style));
+    EXPECT_EQ(style.style, 0);
+
+    std::string shown;
+    ui.set_log_shower([&shown](const std::string& path) { shown = path; });
+    services.show_log("/tmp/log.txt");
+    EXPECT_EQ(shown, "/tmp/log.txt");
+}

@@ -1,0 +1,577 @@
+#include "param_dialogs.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "app/qt/qt_app_ui.h"
+
+namespace {
+
+dlg_message_fn& message_fn() {
+    static dlg_message_fn fn = [](QWidget* parent, const QString& text) {
+        QMessageBox box(QMessageBox::Warning, CQtAppUi::caption, text, QMessageBox::Ok, parent);
+        box.exec();
+    };
+    return fn;
+}
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A group box with a vertical layout.
+QVBoxLayout* group(const char* title, QBoxLayout* into) {
+    auto* box = new QGroupBox(title);
+    auto* layout = new QVBoxLayout(box);
+    into->addWidget(box);
+    return layout;
+}
+
+// A label and a control on one line.
+void labelled(const char* text, QWidget* control, QBoxLayout* into, const char* after = nullptr) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(text));
+    row->addWidget(control, 1);
+    if (after) row->addWidget(new QLabel(after));
+    into->addLayout(row);
+}
+
+void check_radio(QButtonGroup* g, int id) {
+    if (QAbstractButton* b = g->button(id)) b->setChecked(true);
+}
+
+}  // namespace
+
+dlg_message_fn set_dlg_message_fn(dlg_message_fn fn) { return std::exchange(message_fn(), std::move(fn)); }
+
+// Common part
+
+CQtParamDialog::CQtParamDialog(QWidget* parent, const char* title, int field_count)
+    : QDialog(parent), m_edits(static_cast<std::size_t>(field_count), nullptr),
+      m_spins(static_cast<std::size_t>(field_count)) {
+    setWindowTitle(title);
+}
+
+QWidget* CQtParamDialog::make_edit(int f, const char* name, const std::string& text, bool with_spin) {
+    auto* e = new QLineEdit(qs(text));
+    e->setObjectName(name);
+    m_edits[static_cast<std::size_t>(f)] = e;
+    if (!with_spin) return e;
+    auto* holder = new QWidget;
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(e, 1);
+    for (int direction : {1, -1}) {
+        auto* arrow = new QToolButton;
+        arrow->setArrowType(direction > 0 ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setObjectName(QString(name) + (direction > 0 ? "_up" : "_down"));
+        // The arrows are reached by mouse; Tab goes from edit to edit.
+        arrow->setFocusPolicy(Qt::NoFocus);
+        connect(arrow, &QToolButton::clicked, this, [this, f, direction] { step(f, direction); });
+        row->addWidget(arrow);
+        m_spins[static_cast<std::size_t>(f)].push_back(arrow);
+    }
+    return holder;
+}
+
+void CQtParamDialog::step(int f, int direction) {
+    const dlg_spin s = spin(f);
+    const std::string text = edit(f)->text().toStdString();
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    if (end == text.c_str()) v = s.lower;
+    v = std::clamp(v + direction * s.step, static_cast<double>(s.lower), static_cast<double>(s.upper));
+    edit(f)->setText(qs(dlg_real_text(v)));
+}
+
+void CQtParamDialog::set_field_enabled(int f, bool on) {
+    edit(f)->setEnabled(on);
+    for (QWidget* w : m_spins[static_cast<std::size_t>(f)]) w->setEnabled(on);
+}
+
+QButtonGroup* CQtParamDialog::make_radios(const std::vector<const char*>& texts, int checked, QBoxLayout* into) {
+    auto* g = new QButtonGroup(this);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        auto* r = new QRadioButton(texts[i]);
+        g->addButton(r, static_cast<int>(i));
+        into->addWidget(r);
+    }
+    check_radio(g, checked);
+    return g;
+}
+
+QPushButton* CQtParamDialog::add_buttons(QBoxLayout* into, const char* ok_text) {
+    auto* box = new QDialogButtonBox;
+    QPushButton* ok = box->addButton(ok_text, QDialogButtonBox::AcceptRole);
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    box->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("cancel");
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    into->addWidget(box);
+    return ok;
+}
+
+std::vector<std::string> CQtParamDialog::field_texts() const {
+    std::vector<std::string> out;
+    for (QLineEdit* e : m_edits) out.push_back(e ? e->text().toStdString() : std::string());
+    return out;
+}
+
+void CQtParamDialog::accept() {
+    if (const auto failure = exchange(field_texts())) {
+        message_fn()(this, qs(failure->message));
+        if (QLineEdit* e = edit(failure->field)) {
+            e->setFocus();
+            e->selectAll();
+        }
+        return;
+    }
+    commit();
+    QDialog::accept();
+}
+
+// 1. Chooser
+
+CQtDlgChooseInvestigation::CQtDlgChooseInvestigation(CDlgChooseInvestigation& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgChooseInvestigation::title, CDlgChooseInvestigation::field_count),
+      m_target(model), m_model(model) {
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(new QLabel(CDlgChooseInvestigation::text));
+    auto* list = new QListWidget;
+    list->setObjectName("list");
+    for (const std::string& name : m_model.names) list->addItem(qs(name));
+    list->setCurrentRow(-1);
+    connect(list, &QListWidget::currentRowChanged, this, [this](int row) { m_model.selected = row; });
+    connect(list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    top->addWidget(list, 1);
+
+    QVBoxLayout* common = group("Common for all investigation params", top);
+    const auto toggle = [&](const char* text, const char* name, int& flag, int f, const std::string& value) {
+        auto* b = new QPushButton(text);
+        b->setObjectName(QString("use_") + name);
+        b->setCheckable(true);
+        b->setChecked(flag != 0);
+        // Enter is "Start" wherever the focus is.
+        b->setAutoDefault(false);
+        auto* row = new QHBoxLayout;
+        row->addWidget(b);
+        row->addWidget(make_edit(f, name, value, true), 1);
+        common->addLayout(row);
+        connect(b, &QPushButton::toggled, this, [this, &flag](bool on) {
+            flag = on ? 1 : 0;
+            update_enabled();
+        });
+    };
+    const std::vector<std::string> t = m_model.texts();
+    toggle(CDlgChooseInvestigation::L_text, "L", m_model.use_L, CDlgChooseInvestigation::f_L, t[0]);
+    toggle(CDlgChooseInvestigation::amount_text, "amount", m_model.use_amount, CDlgChooseInvestigation::f_amount,
+           t[1]);
+    add_buttons(top, CDlgChooseInvestigation::ok_text);
+    update_enabled();
+}
+
+std::optional<dlg_failure> CQtDlgChooseInvestigation::exchange(const std::vector<std::string>& texts) {
+    return m_model.exchange(texts);
+}
+
+dlg_spin CQtDlgChooseInvestigation::spin(int f) const {
+    return m_model.spin(static_cast<CDlgChooseInvestigation::field>(f));
+}
+
+void CQtDlgChooseInvestigation::update_enabled() {
+    for (auto f : {CDlgChooseInvestigation::f_L, CDlgChooseInvestigation::f_amount})
+        set_field_enabled(f, m_model.enabled(f));
+}
+
+void CQtDlgChooseInvestigation::commit() { m_target = m_model; }
+
+// 2. Trend
+
+CQtDlgTrendParam::CQtDlgTrendParam(CDlgTrendParam& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgTrendParam::title, CDlgTrendParam::field_count), m_target(model), m_model(model) {
+    m_model.check_init();
+    using D = CDlgTrendParam;
+    const std::vector<std::string> t = m_model.texts();
+    auto* top = new QVBoxLayout(this);
+
+    QButtonGroup* method =
+        make_radios({"Kendall", "Roots", "LowFreq"}, m_model.method, group("Trend components identification methods", top));
+    connect(method, &QButtonGroup::idClicked, this, [this](int id) {
+        m_model.method = id;
+        update_enabled();
+    });
+    labelled("L", make_edit(D::f_L, "L", t[D::f_L], true), top);
+
+    QVBoxLayout* params = group("Methods parameters", top);
+    labelled("Minimal threshold level", make_edit(D::f_kendall, "kendall", t[D::f_kendall]),
+             group("Kendall", params));
+    QVBoxLayout* roots = group("Roots: maximal trend roots amount", params);
+    m_roots_mode = new QButtonGroup(this);
+    const auto roots_row = [&](int id, const char* text, int f, const char* name, const char* after) {
+        auto* r = new QRadioButton(text);
+        m_roots_mode->addButton(r, id);
+        roots->addWidget(r);
+        auto* row = new QHBoxLayout;
+        row->addSpacing(20);
+        row->addWidget(make_edit(f, name, t[static_cast<std::size_t>(f)], true), 1);
+        if (after) row->addWidget(new QLabel(after));
+        roots->addLayout(row);
+    };
+    roots_row(0, "Absolute", D::f_roots_count, "roots_count", nullptr);
+    roots_row(1, "In percents to the corresponding vector length", D::f_roots_percent, "roots_percent", "%");
+    check_radio(m_roots_mode, m_model.roots_mode);
+    connect(m_roots_mode, &QButtonGroup::idClicked, this, [this](int id) {
+        m_model.roots_mode = id;
+        update_enabled();
+    });
+    QVBoxLayout* lowfreq = group("LowFreq", params);
+    labelled("omega", make_edit(D::f_omega, "omega", t[D::f_omega]), lowfreq);
+    labelled("C", make_edit(D::f_C, "C", t[D::f_C]), lowfreq);
+
+    m_vectors = make_radios({"Eigen vectors", "Factor vectors", "Reconstructed components"}, m_model.vectors,
+                            group("Method deals with", top));
+
+    QPushButton* ok = add_buttons(top, CDlgTrendParam::ok_text);
+    auto* reset = new QPushButton("Reset all");
+    reset->setObjectName("reset_all");
+    reset->setEnabled(false);
+    static_cast<QDialogButtonBox*>(ok->parentWidget())->addButton(reset, QDialogButtonBox::ResetRole);
+    update_enabled();
+}
+
+std::optional<dlg_failure> CQtDlgTrendParam::exchange(const std::vector<std::string>& texts) {
+    return m_model.exchange(texts);
+}
+
+dlg_spin CQtDlgTrendParam::spin(int f) const { return m_model.spin(static_cast<CDlgTrendParam::field>(f)); }
+
+void CQtDlgTrendParam::update_enabled() {
+    for (int f = 0; f < CDlgTrendParam::field_count; ++f)
+        set_field_enabled(f, m_model.enabled(static_cast<CDlgTrendParam::field>(f)));
+    for (QAbstractButton* b : m_roots_mode->buttons()) b->setEnabled(m_model.enabled(CDlgTrendParam::c_roots_mode));
+}
+
+void CQtDlgTrendParam::commit() {
+    m_model.vectors = m_vectors->checkedId();
+    m_target = m_model;
+}
+
+// 3. Period
+
+CQtDlgPeriodParam::CQtDlgPeriodParam(CDlgPeriodParam& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgPeriodParam::title, CDlgPeriodParam::field_count), m_target(model),
+      m_model(model) {
+    using D = CDlgPeriodParam;
+    m_model.open();
+    const std::vector<std::string> t = m_model.texts();
+    auto* top = new QVBoxLayout(this);
+
+    QVBoxLayout* common = group("Common", top);
+    labelled("L", make_edit(D::f_L, "L", t[D::f_L], true), common);
+    auto* optimize = new QCheckBox("Optimize");
+    optimize->setObjectName("optimize");
+    optimize->setChecked(m_model.optimize != 0);
+    optimize->setEnabled(false);
+    common->addWidget(optimize);
+
+    auto* middle = new QHBoxLayout;
+    top->addLayout(middle);
+    auto* left = new QVBoxLayout;
+    middle->addLayout(left);
+    QButtonGroup* goal = make_radios({"Find periodicities", "Find periodicity with given period",
+                                      "Find harmonics with given period"},
+                                     m_model.goal, group("Goal", left));
+    connect(goal, &QButtonGroup::idClicked, this, [this](int id) {
+        m_model.goal = id;
+        update_enabled();
+    });
+    m_vectors = make_radios({"eigenvectors", "factorvectors", "reconstructed"}, m_model.vectors,
+                            group("Methods deals with", left));
+    m_estimation = make_radios({"Phi", "Charroots", "Periodogr"}, m_model.estimation,
+                               group("Period estimation method", left));
+
+    auto* right = new QVBoxLayout;
+    middle->addLayout(right);
+    QVBoxLayout* finding = group("Finding periodicities ", right);
+    auto* method_row = new QHBoxLayout;
+    finding->addLayout(method_row);
+    QVBoxLayout* method_box = group("Method", method_row);
+    QButtonGroup* pairing = make_radios({"Fourier"}, m_model.pairing == 0 ? 0 : -1, method_box);
+    m_fourier = pairing->button(0);
+    auto* charroots = new QRadioButton("Charroots");
+    charroots->setEnabled(false);
+    charroots->setAutoExclusive(false);
+    charroots->setChecked(m_model.pairing == 1);
+    method_row->addWidget(charroots);
+    labelled("Crit", make_edit(D::f_crit, "crit", t[D::f_crit], true), finding);
+    QVBoxLayout* constraints = group("Constraints", finding);
+    auto* vyg = new QCheckBox("VYG");
+    vyg->setObjectName("vyg_on");
+    vyg->setChecked(m_model.vyg_on != 0);
+    connect(vyg, &QCheckBox::toggled, this, [this](bool on) {
+        m_model.vyg_on = on ? 1 : 0;
+        update_enabled();
+    });
+    auto* vyg_row = new QHBoxLayout;
+    vyg_row->addWidget(vyg);
+    vyg_row->addWidget(make_edit(D::f_vyg, "vyg", t[D::f_vyg]), 1);
+    constraints->addLayout(vyg_row);
+
+    QVBoxLayout* others = group("Others", top);
+    QVBoxLayout* range = group("Period range", others);
+    labelled("Min", make_edit(D::f_min, "min", t[D::f_min], true), range);
+    labelled("Max", make_edit(D::f_max, "max", t[D::f_max], true), range);
+    QVBoxLayout* quality = group("Approximation quality", others);
+    auto* approx = new QButtonGroup(this);
+    auto* by_percent = new QRadioButton("Minimal available percent of total variance");
+    approx->addButton(by_percent, 0);
+    quality->addWidget(by_percent);
+    auto* percent_row = new QHBoxLayout;
+    percent_row->addSpacing(20);
+    percent_row->addWidget(make_edit(D::f_percent, "percent", t[D::f_percent]), 1);
+    percent_row->addWidget(new QLabel("%"));
+    quality->addLayout(percent_row);
+    auto* by_count = new QRadioButton("Maximal number of components");
+    approx->addButton(by_count, 1);
+    quality->addWidget(by_count);
+    auto* count_row = new QHBoxLayout;
+    count_row->addSpacing(20);
+    count_row->addWidget(make_edit(D::f_count, "count", t[D::f_count], true), 1);
+    quality->addLayout(count_row);
+    check_radio(approx, m_model.approx_mode);
+    connect(approx, &QButtonGroup::idClicked, this, [this](int id) {
+        m_model.approx_mode = id;
+        update_enabled();
+    });
+
+    add_buttons(top);
+    update_enabled();
+}
+
+std::optional<dlg_failure> CQtDlgPeriodParam::exchange(const std::vector<std::string>& texts) {
+    return m_model.exchange(texts);
+}
+
+dlg_spin CQtDlgPeriodParam::spin(int f) const { return m_model.spin(static_cast<CDlgPeriodParam::field>(f)); }
+
+void CQtDlgPeriodParam::update_enabled() {
+    for (int f = 0; f < CDlgPeriodParam::field_count; ++f)
+        set_field_enabled(f, m_model.enabled(static_cast<CDlgPeriodParam::field>(f)));
+    for (QAbstractButton* b : m_estimation->buttons()) b->setEnabled(m_model.enabled(CDlgPeriodParam::c_estimation));
+}
+
+void CQtDlgPeriodParam::commit() {
+    m_model.vectors = m_vectors->checkedId();
+    m_model.estimation = m_estimation->checkedId();
+    if (m_fourier->isChecked()) m_model.pairing = 0;
+    m_target = m_model;
+}
+
+// 4. Summation
+
+CQtDlgSummationParams::CQtDlgSummationParams(CDlgSummationParams& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgSummationParams::title, CDlgSummationParams::field_count), m_target(model),
+      m_model(model) {
+    using D = CDlgSummationParams;
+    const std::vector<std::string> t = m_model.texts();
+    auto* top = new QVBoxLayout(this);
+
+    QVBoxLayout* parameters = group("Parameters", top);
+    labelled("L", make_edit(D::f_L, "L", t[D::f_L], true), parameters);
+    m_vectors = make_radios({"Eigen vectors", "Factor vectors", "Reconstructed comp-s"}, m_model.vectors,
+                            group("Method is applied to", parameters));
+
+    QVBoxLayout* methods = group("Methods parameters", top);
+    labelled("Roots epsilon", make_edit(D::f_epsilon, "epsilon", t[D::f_epsilon]), methods);
+    labelled("LowFreq omega", make_edit(D::f_omega, "omega", t[D::f_omega]), methods);
+
+    QVBoxLayout* trend = group("Thresholds for trend identification methods", top);
+    QVBoxLayout* roots = group("Roots", trend);
+    m_roots_mode = new QButtonGroup(this);
+    const auto roots_row = [&](int id, const char* text, int f, const char* name, const char* after) {
+        auto* r = new QRadioButton(text);
+        m_roots_mode->addButton(r, id);
+        auto* row = new QHBoxLayout;
+        row->addWidget(r);
+        row->addWidget(make_edit(f, name, t[static_cast<std::size_t>(f)], true), 1);
+        if (after) row->addWidget(new QLabel(after));
+        roots->addLayout(row);
+    };
+    roots_row(0, "Absolute", D::f_roots_count, "roots_count", nullptr);
+    roots_row(1, "In percents", D::f_roots_percent, "roots_percent", "%");
+    check_radio(m_roots_mode, m_model.roots_mode);
+    labelled("Kendall", make_edit(D::f_kendall, "kendall", t[D::f_kendall]), trend);
+    labelled("LowFreq: C", make_edit(D::f_C, "C", t[D::f_C]), trend);
+    auto* conditions = new QPushButton("Define trend conditions");
+    conditions->setObjectName("conditions");
+    conditions->setAutoDefault(false);
+    connect(conditions, &QPushButton::clicked, this, [this] {
+        CDlgTrendConditions dlg;
+        dlg.conditions = m_model.conditions;
+        CQtDlgTrendConditions qt_dlg(dlg, this);
+        m_model.take_conditions(dlg, qt_dlg.exec() == QDialog::Accepted);
+    });
+    trend->addWidget(conditions);
+
+    QVBoxLayout* harmonics = group("Thresholds for harmonics identification methods ", top);
+    labelled("Fourier", make_edit(D::f_fourier, "fourier", t[D::f_fourier], true), harmonics);
+    auto* vyg = new QCheckBox("VYG");
+    vyg->setEnabled(false);
+    auto* vyg_row = new QHBoxLayout;
+    vyg_row->addWidget(vyg);
+    vyg_row->addWidget(make_edit(D::f_vyg, "vyg", t[D::f_vyg]), 1);
+    harmonics->addLayout(vyg_row);
+
+    add_buttons(top);
+}
+
+std::optional<dlg_failure> CQtDlgSummationParams::exchange(const std::vector<std::string>& texts) {
+    return m_model.exchange(texts);
+}
+
+dlg_spin CQtDlgSummationParams::spin(int f) const {
+    return m_model.spin(static_cast<CDlgSummationParams::field>(f));
+}
+
+void CQtDlgSummationParams::commit() {
+    m_model.vectors = m_vectors->checkedId();
+    m_model.roots_mode = m_roots_mode->checkedId();
+    m_target = m_model;
+}
+
+// 5. Trend conditions
+
+CQtDlgTrendConditions::CQtDlgTrendConditions(CDlgTrendConditions& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgTrendConditions::title, 0), m_target(model), m_model(model) {
+    auto* top = new QVBoxLayout(this);
+    auto* should = new QGroupBox("Trend component should");
+    auto* columns = new QHBoxLayout(should);
+    top->addWidget(should);
+    const char* headings[2] = {"be identificated by", "be NOT identificated by"};
+    for (int c = 0; c < 2; ++c) {
+        auto* box = new QGroupBox(headings[c]);
+        auto* layout = new QVBoxLayout(box);
+        columns->addWidget(box);
+        for (int i = 0; i < 4; ++i) {
+            auto* b = new QCheckBox(CDlgTrendConditions::methods[i]);
+            b->setObjectName(QString("%1_%2").arg(c ? "not" : "by", CDlgTrendConditions::methods[i]));
+            layout->addWidget(b);
+            m_boxes[c][i] = b;
+            connect(b, &QCheckBox::clicked, this, [this, c, i](bool on) {
+                m_model.set_checked(c, i, on);
+                update_enabled();
+            });
+        }
+    }
+    add_buttons(top);
+    update_enabled();
+}
+
+void CQtDlgTrendConditions::update_enabled() {
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < 4; ++i) m_boxes[c][i]->setChecked(m_model.checked(c, i));
+}
+
+// 6. Forecast
+
+CQtDlgForecast::CQtDlgForecast(CDlgForecast& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgForecast::title, CDlgForecast::field_count), m_target(model), m_model(model) {
+    const std::vector<std::string> t = m_model.texts();
+    auto* top = new QVBoxLayout(this);
+    labelled("L", make_edit(CDlgForecast::f_L, "L", t[CDlgForecast::f_L], true), group("Common", top));
+    QVBoxLayout* parts = group("Components of signal", top);
+    const auto part = [&](const char* text, const char* name, int& flag) {
+        auto* b = new QCheckBox(text);
+        b->setObjectName(name);
+        b->setChecked(flag != 0);
+        parts->addWidget(b);
+        connect(b, &QCheckBox::toggled, this, [this, &flag](bool on) {
+            flag = on ? 1 : 0;
+            update_enabled();
+        });
+    };
+    part("Trend", "trend", m_model.trend);
+    part("Harmonic components", "harmonics", m_model.harmonics);
+    labelled("Number of points", make_edit(CDlgForecast::f_points, "points", t[CDlgForecast::f_points]), top);
+    m_ok = add_buttons(top);
+    update_enabled();
+}
+
+std::optional<dlg_failure> CQtDlgForecast::exchange(const std::vector<std::string>& texts) {
+    return m_model.exchange(texts);
+}
+
+dlg_spin CQtDlgForecast::spin(int f) const { return m_model.spin(static_cast<CDlgForecast::field>(f)); }
+
+void CQtDlgForecast::update_enabled() { m_ok->setEnabled(m_model.ok_enabled()); }
+
+// 8. SVD part
+
+CQtDlgSVDtoDisplay::CQtDlgSVDtoDisplay(CDlgSVDtoDisplay& model, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(CDlgSVDtoDisplay::title);
+    auto* top = new QVBoxLayout(this);
+    auto* logarithmed = new QCheckBox("logarithmed");
+    logarithmed->setObjectName("logarithmed");
+    logarithmed->setChecked(model.logarithmed != 0);
+    for (int i = 0; i < 4; ++i) {
+        auto* r = new QRadioButton(CDlgSVDtoDisplay::parts[i]);
+        r->setObjectName(QString("part%1").arg(i));
+        r->setEnabled(CDlgSVDtoDisplay::enabled(i));
+        top->addWidget(r);
+        connect(r, &QRadioButton::clicked, this, [this, &model, logarithmed, i] {
+            model.part = i;
+            model.logarithmed = logarithmed->isChecked() ? 1 : 0;
+            accept();
+        });
+    }
+    top->addWidget(logarithmed);
+}
+
+// 9. Draw style
+
+CQtDlgGroupDrawStyle::CQtDlgGroupDrawStyle(CDlgGroupDrawStyle& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgGroupDrawStyle::title, 0), m_target(model) {
+    auto* top = new QVBoxLayout(this);
+    m_style = make_radios({"Overlaid", "Separate"}, model.style, group("Choose group draw style", top));
+    add_buttons(top);
+}
+
+void CQtDlgGroupDrawStyle::commit() { m_target.style = m_style->checkedId(); }
+
+// 10. Period estimation change
+
+CQtDlgChangeEstPeriodParam::CQtDlgChangeEstPeriodParam(CDlgChangeEstPeriodParam& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgChangeEstPeriodParam::title, 0), m_target(model), m_model(model) {
+    auto* top = new QVBoxLayout(this);
+    m_method = make_radios({"Phi", "Charroots", "Periodogr of initial series"}, m_model.method,
+                           group("Period estimation method", top));
+    m_vectors = make_radios({"eigenvectors", "factorvectors", "reconstructed"}, m_model.vectors,
+                            group("Methods deals with", top));
+    connect(m_method, &QButtonGroup::idClicked, this, [this](int id) {
+        m_model.vectors = m_vectors->checkedId();
+        m_model.click_method(id);
+        update_enabled();
+    });
+    connect(m_vectors, &QButtonGroup::idClicked, this, [this](int id) { m_model.vectors = id; });
+    add_buttons(top);
+    update_enabled();
+}
+
+void CQtDlgChangeEstPeriodParam::update_enabled() {
+    for (int i = 0; i < 3; ++i) m_vectors->button(i)->setEnabled(m_model.enabled_vectors(i));
+    check_radio(m_vectors, m_model.vectors);
+}

@@ -1,0 +1,220 @@
+// The Qt dialogs driven through their widgets: what reaches the model on OK
+// and Cancel, the message of a bad field, and the enabling as the user clicks.
+#include "app/qt/param_dialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records the messages of a failed OK instead of showing a modal box.
+class ParamDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_old = set_dlg_message_fn([this](QWidget*, const QString& text) { messages.push_back(text.toStdString()); });
+    }
+    void TearDown() override { set_dlg_message_fn(m_old); }
+
+    std::vector<std::string> messages;
+
+private:
+    dlg_message_fn m_old;
+};
+
+QAbstractButton* button(QWidget& dlg, const QString& text) {
+    for (QAbstractButton* b : dlg.findChildren<QAbstractButton*>())
+        if (b->text() == text) return b;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}
+
+QLineEdit* field(QWidget& dlg, const char* name) {
+    auto* e = dlg.findChild<QLineEdit*>(name);
+    EXPECT_NE(e, nullptr) << name;
+    return e;
+}
+
+void click_ok(QWidget& dlg) { dlg.findChild<QAbstractButton*>("ok")->click(); }
+
+TEST_F(ParamDialogs, TrendOkWritesTheFieldsAndABadValueKeepsTheDialogOnIt) {
+    CDlgTrendParam model;
+    model.method = 0;
+    model.L_max = 99;
+    CQtDlgTrendParam dlg(model);
+    dlg.show();
+    EXPECT_EQ(field(dlg, "kendall")->text(), "0.95");
+
+    field(dlg, "L")->setText("12");
+    field(dlg, "kendall")->setText("1.5");
+    click_ok(dlg);
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter a number between 0 and 1."});
+    EXPECT_EQ(dlg.focusWidget(), field(dlg, "kendall"));
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(model.L, 2) << "a failed OK writes nothing";
+
+    field(dlg, "kendall")->setText("0.5");
+    button(dlg, "Factor vectors")->click();
+    click_ok(dlg);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(model.L, 12);
+    EXPECT_DOUBLE_EQ(model.kendall, 0.5);
+    EXPECT_EQ(model.vectors, 1);
+    EXPECT_FALSE(dlg.findChild<QAbstractButton*>("reset_all")->isEnabled());
+}
+
+TEST_F(ParamDialogs, CancelLeavesTheModelAsItWas) {
+    CDlgTrendParam model;
+    CQtDlgTrendParam dlg(model);
+    field(dlg, "L")->setText("40");
+    button(dlg, "Kendall")->click();
+    dlg.findChild<QAbstractButton*>("cancel")->click();
+    EXPECT_EQ(model.L, 2);
+    EXPECT_EQ(model.method, 2);
+}
+
+TEST_F(ParamDialogs, TrendEnablingFollowsTheMethodAndRootsRadios) {
+    CDlgTrendParam model;
+    CQtDlgTrendParam dlg(model);
+    struct step {
+        const char* click;
+        bool kendall, roots_radios, count, percent, lowfreq;
+    };
+    const step steps[] = {
+        {"Kendall", true, false, false, false, false},
+        {"Roots", false, true, true, false, false},
+        {"In percents to the corresponding vector length", false, true, false, true, false},
+        {"LowFreq", false, false, false, false, true},
+    };
+    for (const step& s : steps) {
+        button(dlg, s.click)->click();
+        SCOPED_TRACE(s.click);
+        EXPECT_EQ(field(dlg, "kendall")->isEnabled(), s.kendall);
+        EXPECT_EQ(button(dlg, "Absolute")->isEnabled(), s.roots_radios);
+        EXPECT_EQ(field(dlg, "roots_count")->isEnabled(), s.count);
+        EXPECT_EQ(dlg.findChild<QAbstractButton*>("roots_count_up")->isEnabled(), s.count);
+        EXPECT_EQ(field(dlg, "roots_percent")->isEnabled(), s.percent);
+        EXPECT_EQ(field(dlg, "omega")->isEnabled(), s.lowfreq);
+        EXPECT_EQ(field(dlg, "C")->isEnabled(), s.lowfreq);
+    }
+}
+
+TEST_F(ParamDialogs, PeriodEnablingFollowsGoalApproximationAndVyg) {
+    CDlgPeriodParam model;
+    model.goal = 0;
+    model.approx_mode = 0;
+    model.L = 10;
+    CQtDlgPeriodParam dlg(model);
+    EXPECT_FALSE(field(dlg, "min")->isEnabled());
+    EXPECT_FALSE(button(dlg, "Phi")->isEnabled());
+    EXPECT_FALSE(field(dlg, "vyg")->isEnabled());
+    EXPECT_FALSE(field(dlg, "count")->isEnabled());
+
+    button(dlg, "Find harmonics with given period")->click();
+    EXPECT_TRUE(field(dlg, "min")->isEnabled());
+    EXPECT_TRUE(field(dlg, "max")->isEnabled());
+    EXPECT_TRUE(button(dlg, "Periodogr")->isEnabled());
+    button(dlg, "Find periodicities")->click();
+    EXPECT_FALSE(field(dlg, "max")->isEnabled());
+
+    button(dlg, "Maximal number of components")->click();
+    EXPECT_TRUE(field(dlg, "count")->isEnabled());
+    EXPECT_FALSE(field(dlg, "percent")->isEnabled());
+    dlg.findChild<QAbstractButton*>("vyg_on")->click();
+    EXPECT_TRUE(field(dlg, "vyg")->isEnabled());
+
+    // The count spin moves by 2 and stops at the L of the opening.
+    field(dlg, "count")->setText("7");
+    for (int i = 0; i < 3; ++i) dlg.findChild<QAbstractButton*>("count_up")->click();
+    EXPECT_EQ(field(dlg, "count")->text(), "10");
+
+    click_ok(dlg);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(model.goal, 0);
+    EXPECT_EQ(model.approx_mode, 1);
+    EXPECT_EQ(model.vyg_on, 1);
+    EXPECT_EQ(model.max_components, 10);
+}
+
+TEST_F(ParamDialogs, ChooserDoubleClickIsOkAndChecksTheEnabledL) {
+    CDlgChooseInvestigation model;
+    model.names = {"1. Trend investigation", "2. Period investigation"};
+    model.L = 50;
+    model.L_max = 99;
+    CQtDlgChooseInvestigation dlg(model);
+    EXPECT_FALSE(field(dlg, "L")->isEnabled());
+    dlg.findChild<QAbstractButton*>("use_L")->click();
+    EXPECT_TRUE(field(dlg, "L")->isEnabled());
+    field(dlg, "L")->setText("100");
+
+    auto* list = dlg.findChild<QListWidget*>("list");
+    list->setCurrentRow(1);
+    emit list->itemDoubleClicked(list->item(1));
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer between 2 and 99."});
+    EXPECT_EQ(model.selected, -1);
+
+    field(dlg, "L")->setText("60");
+    emit list->itemDoubleClicked(list->item(1));
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(model.selected, 1);
+    EXPECT_EQ(model.use_L, 1);
+    EXPECT_EQ(model.L, 60);
+}
+
+TEST_F(ParamDialogs, SvdPartClosesOnTheFirstClick) {
+    CDlgSVDtoDisplay model;
+    CQtDlgSVDtoDisplay dlg(model);
+    dlg.show();
+    EXPECT_FALSE(dlg.findChild<QAbstractButton*>("part3")->isEnabled());
+    dlg.findChild<QAbstractButton*>("logarithmed")->click();
+    dlg.findChild<QAbstractButton*>("part1")->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(model.part, 1);
+    EXPECT_EQ(model.logarithmed, 1);
+}
+
+TEST_F(ParamDialogs, ForecastOkNeedsAPartOfTheSignal) {
+    CDlgForecast model;
+    model.L_max = 99;
+    CQtDlgForecast dlg(model);
+    auto* ok = dlg.findChild<QAbstractButton*>("ok");
+    EXPECT_FALSE(ok->isEnabled());
+    dlg.findChild<QAbstractButton*>("harmonics")->click();
+    EXPECT_TRUE(ok->isEnabled());
+    field(dlg, "L")->setText("-3");
+    click_ok(dlg);
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter a positive integer."});
+}
+
+TEST_F(ParamDialogs, TrendConditionsKeepEachMethodInOneColumn) {
+    CDlgTrendConditions model;
+    model.conditions = 1;  // by Kendall
+    CQtDlgTrendConditions dlg(model);
+    EXPECT_TRUE(dlg.findChild<QAbstractButton*>("by_Kendall")->isChecked());
+    dlg.findChild<QAbstractButton*>("not_Kendall")->click();
+    EXPECT_FALSE(dlg.findChild<QAbstractButton*>("by_Kendall")->isChecked());
+    dlg.findChild<QAbstractButton*>("by_LowFreq")->click();
+    EXPECT_EQ(model.conditions, 1) << "only OK hands the set back";
+    click_ok(dlg);
+    EXPECT_EQ(model.conditions, 16 | 4);
+}
+
+TEST_F(ParamDialogs, ChangingToThePeriodogramForcesReconstructed) {
+    CDlgChangeEstPeriodParam model;
+    model.method = 0;
+    model.vectors = 0;
+    CQtDlgChangeEstPeriodParam dlg(model);
+    button(dlg, "Periodogr of initial series")->click();
+    EXPECT_FALSE(button(dlg, "eigenvectors")->isEnabled());
+    EXPECT_TRUE(button(dlg, "reconstructed")->isChecked());
+    button(dlg, "Phi")->click();
+    EXPECT_TRUE(button(dlg, "eigenvectors")->isEnabled());
+    click_ok(dlg);
+    EXPECT_EQ(model.method, 0);
+    EXPECT_EQ(model.vectors, 2);
+}
+
+}  // namespace
