@@ -166,7 +166,7 @@ void paint_invest_plot(device_context& dc, CDCUtils& u, const invest_plot& p, in
     const double hi = p.two_scales ? ts.max() : highest(ts, rec);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
-    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, ts.ticks());
+    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
     u.set_marker_radius(2);
     u.draw_series(dc, ts, 0);
     if (rec) draw_overlay(dc, u, rect, n, *rec, 10, p.two_scales);
@@ -267,7 +267,7 @@ void paint_forecast_view(device_context& dc, CDCUtils& u, const forecast_plot& p
         const double hi = p.two_scales ? ts.max() : highest(ts, fc);
         u.set_scale(rect, n, lo, hi);
         u.draw_frame(dc, rect);
-        u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, ts.ticks());
+        u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
         u.set_marker_radius(2);
         u.draw_series(dc, ts, 0);
         if (fc) {

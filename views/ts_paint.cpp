@@ -4,6 +4,14 @@
 
 #include "timeseries/ts.h"
 
+const std::vector<std::string>* axis_labels(const t_ts& ts) {
+    const std::vector<std::string>* ticks = ts.ticks();
+    if (!ticks) return nullptr;
+    for (const std::string& t : *ticks)
+        if (!t.empty()) return ticks;
+    return nullptr;
+}
+
 namespace {
 
 const dc_font group_title_font{"Helvetica", 10};
@@ -56,7 +64,7 @@ void paint_overlaid(device_context& dc, CDCUtils& u, const ts_group_plot& g, int
     }
     const t_ts& first = *g.series[0];
     u.set_scale(area, first.size(), lo, hi);
-    u.draw_axes(dc, area, 1.0, first.size() + 1, lo, hi, 0, first.ticks());
+    u.draw_axes(dc, area, 1.0, first.size() + 1, lo, hi, 0, axis_labels(first));
     const dc_font old_font = dc.select(group_name_font);
     const int legend_x = client_width - right - legend_width;
     for (size_t i = 0; i < g.series.size(); ++i) {
@@ -82,7 +90,7 @@ void paint_ts_view(device_context& dc, CDCUtils& u, const t_ts& ts, int client_w
     const double lo = CDCUtils::min_of(ts), hi = CDCUtils::max_of(ts);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
-    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, ts.ticks());
+    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
     u.draw_series(dc, ts, 0);
     write(dc, u.header_font, 20, 15, "N=" + std::to_string(n));
 }

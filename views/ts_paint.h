@@ -20,6 +20,10 @@ constexpr int left = 30, top = 35, right = 20, bottom = 20;
 constexpr int legend_width = 170, columns = 3, cell_height = 150;
 }
 
+// The series' tick marks as axis labels; none when every mark is empty (a
+// computed series), so that the axis is numbered instead of left blank.
+const std::vector<std::string>* axis_labels(const t_ts& ts);
+
 struct dc_size {
     int width = 0, height = 0;
     bool operator==(const dc_size& o) const { return width == o.width && height == o.height; }

@@ -37,6 +37,11 @@ TEST(TsViewPaint, MarginsTickLabelsSeriesAndHeader) {
     const dc_op top = dc.of(dc_op::ellipse).at(3);
     EXPECT_EQ(top.pen.colour, (dc_colour{0, 0, 255}));
     EXPECT_EQ(box(top), ints({293, 38, 297, 42}));
+
+    // A computed series carries empty tick marks: the axis is numbered, not blank.
+    recording_dc computed;
+    paint_ts_view(computed, u, t_ts(std::vector<double>{0, 4, 2, 8, 5}), 400, 300);
+    EXPECT_EQ(computed.texts().at(0), "1");
 }
 
 TEST(TsGroupPaint, FourSeriesSeparateFillTwoRowsOfThree) {
