@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "app/document.h"
 #include "decomp/reconstructed.h"
 #include "timeseries/ts.h"
 
 class CSummInteractDoc;
 
-class CDecompResultDoc {
+class CDecompResultDoc : public document {
 public:
+    CDecompResultDoc() : document(doc_kind::decomp_result) {}
     enum { style_separate = 0, style_overlaid = 1 };
     // Class of a component.
     enum { cls_trend = 0, cls_trend_and_periodic = 1, cls_periodic = 2, cls_residual = 3 };

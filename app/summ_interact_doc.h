@@ -7,6 +7,7 @@
 
 #include "app/app_ui.h"
 #include "app/colour.h"
+#include "app/document.h"
 #include "app/summation_doc.h"
 
 // What the component information window is given for one component.
@@ -20,8 +21,9 @@ struct component_info {
     t_component_results record;
 };
 
-class CSummInteractDoc {
+class CSummInteractDoc : public document {
 public:
+    CSummInteractDoc() : document(doc_kind::summ_interact) {}
     enum { col_component = 0, col_tr = 1, col_per = 2, col_info = 3, table_columns = 4 };
 
     // Keeps the summation (not owned: it must outlive this document), takes

@@ -20,7 +20,8 @@ struct fourier_test {
 
 }  // namespace
 
-CSummationInvestDoc::CSummationInvestDoc(const t_ts& ts) : m_investigation(std::make_unique<t_summation_invest>(ts)) {}
+CSummationInvestDoc::CSummationInvestDoc(const t_ts& ts)
+    : document(doc_kind::summation_invest), m_investigation(std::make_unique<t_summation_invest>(ts)) {}
 
 int CSummationInvestDoc::components() const { return std::max(0, m_investigation->get_amount()); }
 

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "app/colour.h"
+#include "app/document.h"
 #include "invest/summation_invest.h"
 
-class CSummationInvestDoc {
+class CSummationInvestDoc : public document {
 public:
     // Result types of if_significant, one per test column.
     enum result_type { res_kendall = 0, res_zeros = 1, res_lowfreq = 2, res_fourier = 3, res_vyg = 4 };
