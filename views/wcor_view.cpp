@@ -62,7 +62,8 @@ void CWCorrelationView::paintEvent(QPaintEvent*) {
     p.drawRect(o - 1, o - 1, m * c + 1, m * c + 1);
     // Every step-th number, so that neighbouring numbers never overlap.
     const QFontMetrics fm = fontMetrics();
-    const int step = std::max(1, (fm.height() + c - 1) / c);
+    const int room = std::max(fm.height(), fm.horizontalAdvance(QString::number(m)) + 4);
+    const int step = std::max(1, (room + c - 1) / c);
     p.setPen(Qt::black);
     for (int k = 0; k < m; k += step) {
         const QString n = QString::number(k + 1);
