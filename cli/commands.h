@@ -14,5 +14,6 @@ void register_forecast(CLI::App& app, std::function<void()>& run);
 void register_period(CLI::App& app, std::function<void()>& run);
 void register_trend(CLI::App& app, std::function<void()>& run);
 void register_summation(CLI::App& app, std::function<void()>& run);
+void register_wcor(CLI::App& app, std::function<void()>& run);
 
 }  // namespace cli

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     cli::register_period(app, run);
     cli::register_trend(app, run);
     cli::register_summation(app, run);
+    cli::register_wcor(app, run);
 
     try {
         app.parse(argc, argv);

@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "app/app_ui.h"
@@ -28,11 +29,14 @@
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/icons.h"
 #include "app/forecast_doc.h"
+#include "app/summation_doc.h"
 #include "app/invest_doc.h"
 #include "app/ts_doc.h"
 #include "app/ts_group_doc.h"
+#include "decomp/wcorrelation.h"
 #include "views/invest_views.h"
 #include "views/save_image.h"
+#include "views/wcor_view.h"
 #include "views/ts_group_view.h"
 #include "views/ts_view.h"
 
@@ -98,6 +102,8 @@ bool never_enabled(command c) {
 }
 
 const char* window_property = "kelvane_document";
+// Set on windows that show a picture of no document of their own.
+const char* picture_property = "kelvane_picture";
 
 }  // namespace
 
@@ -383,6 +389,41 @@ document* CMainFrame::active_document() const {
     return observer ? observer->doc() : nullptr;
 }
 
+bool CMainFrame::active_is_picture() const {
+    QMdiSubWindow* w = m_mdi->currentSubWindow();
+    if (!w) return false;
+    if (w->property(picture_property).toBool()) return true;
+    const document* doc = active_document();
+    // find: a kind without a registered view is no plot, and this is const.
+    const auto it = doc ? m_plots.find(doc->kind()) : m_plots.end();
+    return it != m_plots.end() && it->second;
+}
+
+void CMainFrame::show_wcorrelation(const t_reconstructed_tss& rec, int L, int m) {
+    guarded([&] {
+        matrix rho(0, 0);
+        if (!m_ui.run_computation([&] { rho = wcorrelation(rec, L, m); })) return;
+        auto* window = new QMdiSubWindow;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setProperty(picture_property, true);
+        auto* view = new CWCorrelationView(rho, window);
+        window->setWidget(view);
+        window->setWindowTitle(CWCorrelationView::title);
+        m_mdi->addSubWindow(window);
+        window->resize(view->sizeHint() + QSize(16, 40));
+        window->show();
+        m_mdi->setActiveSubWindow(window);
+        active_changed(window);
+    });
+}
+
+void CMainFrame::show_wcorrelation(CSummationInvestDoc& doc) {
+    t_summation_invest& inv = doc.get_investigation();
+    const t_reconstructed_tss* rec = inv.get_reconstructed();
+    if (!rec || !inv.get_svd()) return;
+    show_wcorrelation(*rec, inv.get_svd()->L(), std::min({doc.components(), rec->amount(), wcor_default_limit}));
+}
+
 void CMainFrame::active_changed(QMdiSubWindow* window) {
     // Deactivating the main window reports no active window; the states stay.
     if (window) {
@@ -393,8 +434,7 @@ void CMainFrame::active_changed(QMdiSubWindow* window) {
     const bool has_window = m_mdi->currentSubWindow() != nullptr;
     for (command c : {command::file_close, command::file_save, command::file_save_as})
         m_actions[c]->setEnabled(has_window);
-    const document* doc = active_document();
-    m_actions[command::file_save_image]->setEnabled(doc && m_plots[doc->kind()]);
+    m_actions[command::file_save_image]->setEnabled(active_is_picture());
     update_title();
 }
 
@@ -470,8 +510,7 @@ void CMainFrame::run(command c) {
 
 void CMainFrame::save_image() {
     QMdiSubWindow* window = m_mdi->currentSubWindow();
-    const document* doc = active_document();
-    if (!window || !doc || !m_plots[doc->kind()] || !window->widget()) return;
+    if (!window || !active_is_picture() || !window->widget()) return;
     QString path = QString::fromStdString(
         m_ui.ask_save_file("Save image", "PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg||", ""));
     if (path.isEmpty()) return;

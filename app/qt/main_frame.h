@@ -17,6 +17,8 @@ class QMdiSubWindow;
 class QMenu;
 class document;
 class app_ui;
+class t_reconstructed_tss;
+class CSummationInvestDoc;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -50,6 +52,13 @@ public:
     void run(command c);
     // Refreshes the log window from the file and shows it.
     void show_log(const std::string& path);
+    // The w-correlation window of the first m components of rec (window length
+    // L), computed behind the calculating window; nothing opens on Cancel. The
+    // window holds its own copy of the matrix and stays when the data's document closes.
+    void show_wcorrelation(const t_reconstructed_tss& rec, int L, int m);
+    // The same for a summation table: its components, at most wcor_default_limit.
+    void show_wcorrelation(CSummationInvestDoc& doc);
+    static constexpr int wcor_default_limit = 50;
     // Runs a command body; a failure is a message box with its text.
     void guarded(const std::function<void()>& body);
 
@@ -71,6 +80,8 @@ private:
     void fill_recent_menu();
     void close_all();
     void save_image();
+    // A plot window, or a picture window without a document.
+    bool active_is_picture() const;
     void about();
 
     CWinKelvaneApp& m_app;

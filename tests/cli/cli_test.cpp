@@ -451,3 +451,34 @@ TEST(Cli, SummationDecomposesOnce) {
     for (size_t at = r.out.find(done); at != std::string::npos; at = r.out.find(done, at + 1)) ++count;
     EXPECT_EQ(count, 1u) << r.out;
 }
+
+TEST(Cli, WcorPrintsTheSymmetricMatrixOfTheLeadingComponents) {
+    const auto j = run_json("wcor " + co2 + " --L 24");
+    EXPECT_EQ(j["N"], 468);
+    EXPECT_EQ(j["L"], 24);
+    const int m = j["components"];
+    EXPECT_TRUE(m >= 3 && m <= 24) << m;
+    const auto w = j["wcor"].get<std::vector<values>>();
+    ASSERT_EQ(w.size(), static_cast<size_t>(m));
+    for (int i = 0; i < m; ++i) {
+        ASSERT_EQ(w[i].size(), static_cast<size_t>(m));
+        EXPECT_EQ(w[i][i], 1.0);
+        for (int k = 0; k < m; ++k) EXPECT_EQ(w[i][k], w[k][i]);
+    }
+    // The trend stands apart from the yearly pair, whose halves belong together.
+    EXPECT_LT(std::fabs(w[0][1]), 0.05);
+    EXPECT_LT(std::fabs(w[0][2]), 0.05);
+    EXPECT_GT(std::fabs(w[1][2]), 0.3);
+
+    const auto four = run_json("wcor " + co2 + " --L 24 --amount 4");
+    EXPECT_EQ(four["components"], 4);
+    EXPECT_EQ(four["wcor"][3][1], j["wcor"][3][1]);
+
+    const result text = run("wcor " + co2 + " --L 24 --amount 3");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("N = 468, L = 24, components: 3"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(" 1.0000"), std::string::npos) << text.out;
+    const result refused = run("wcor " + co2 + " --L 24 --amount 25");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("--amount 25 is outside 1..24"), std::string::npos) << refused.err;
+}

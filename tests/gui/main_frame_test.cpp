@@ -17,13 +17,16 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <fstream>
 #include <memory>
 
 #include "app/application.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/recent_files.h"
+#include "decomp/reconstructed.h"
 #include "recording_ui.h"
+#include "views/wcor_view.h"
 
 namespace {
 
@@ -187,6 +190,29 @@ TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
     EXPECT_FALSE(save_image->isEnabled());
     mdi().setActiveSubWindow(plot);
     EXPECT_TRUE(save_image->isEnabled());
+}
+
+TEST_F(main_frame_test, the_wcorrelation_window_is_a_picture_without_a_document) {
+    std::vector<double> v;
+    for (int t = 0; t < 120; ++t) v.push_back(std::sin(0.5 * t) + std::cos(2.1 * t));
+    const SVD::t_svd svd(t_ts(v), 30);
+    const t_reconstructed_tss rec(&svd, 4);
+    frame.show_wcorrelation(rec, 30, 4);
+    ASSERT_EQ(windows(), 1);
+    QMdiSubWindow* w = mdi().currentSubWindow();
+    EXPECT_EQ(w->windowTitle(), "W-correlations");
+    auto* view = qobject_cast<CWCorrelationView*>(w->widget());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->components(), 4);
+    EXPECT_EQ(frame.active_document(), nullptr);
+    EXPECT_TRUE(frame.action(command::file_save_image)->isEnabled());
+    EXPECT_TRUE(ui.messages.empty());
+
+    // More components than reconstructed: the refusal is a box and no window.
+    frame.show_wcorrelation(rec, 30, 5);
+    EXPECT_EQ(windows(), 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("w-correlations of 5 components out of 4"), std::string::npos);
 }
 
 TEST_F(main_frame_test, windows_follow_their_documents_and_close_with_them) {

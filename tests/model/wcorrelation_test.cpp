@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <stdexcept>
+
+#include "core/hooks.h"
+#include "decomp/wcorrelation.h"
+#include "test_util.h"
+
+namespace {
+
+const double pi = std::acos(-1.0);
+
+// The weight counted as the trajectory matrix's elements that hold value t.
+int counted_weight(int t, int L, int N) {
+    int n = 0;
+    for (int i = 0; i < L; ++i)
+        for (int j = 0; j < N - L + 1; ++j) n += i + j == t;
+    return n;
+}
+
+}  // namespace
+
+TEST(WCorrelation, EqualsTheDirectDoubleLoop) {
+    std::mt19937 gen(7);
+    std::normal_distribution<double> noise(0, 1);
+    for (int L : {3, 8, 17}) {
+        SCOPED_TRACE("L=" + std::to_string(L));
+        const int N = 25;
+        std::vector<double> v;
+        for (int t = 0; t < N; ++t) v.push_back(5 + 0.2 * t + 3 * std::sin(2 * pi * t / 6) + noise(gen));
+        const SVD::t_svd svd(t_ts(v), L);
+        const int m = std::min(svd.count(), 6);
+        const t_reconstructed_tss rec(&svd, m);
+        const matrix rho = wcorrelation(rec, L, m);
+        ASSERT_EQ(rho.rows(), m);
+        ASSERT_EQ(rho.cols(), m);
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < m; ++j) {
+                double ij = 0, ii = 0, jj = 0;
+                for (int t = 0; t < N; ++t) {
+                    const double w = counted_weight(t, L, N);
+                    ij += w * rec.value(i, t) * rec.value(j, t);
+                    ii += w * rec.value(i, t) * rec.value(i, t);
+                    jj += w * rec.value(j, t) * rec.value(j, t);
+                }
+                EXPECT_NEAR(rho(i, j), ij / std::sqrt(ii * jj), 1e-12) << i << "," << j;
+                EXPECT_EQ(rho(i, j), rho(j, i));
+            }
+        for (int i = 0; i < m; ++i) EXPECT_EQ(rho(i, i), 1.0);
+    }
+}
+
+TEST(WCorrelation, PairsOfSeparatedSinesAreUncorrelated) {
+    const int N = 240, L = 60;
+    std::vector<double> v;
+    for (int t = 0; t < N; ++t) v.push_back(std::sin(2 * pi * t / 12) + 0.5 * std::sin(2 * pi * t / 5 + 1));
+    const SVD::t_svd svd(t_ts(v), L);
+    ASSERT_GE(svd.count(), 4);
+    const t_reconstructed_tss rec(&svd, 4);
+    const matrix rho = wcorrelation(rec, L, 4);
+    for (int i : {0, 1})
+        for (int j : {2, 3}) EXPECT_LT(std::fabs(rho(i, j)), 0.05) << i << "," << j;
+}
+
+TEST(WCorrelation, RefusesWhatTheReconstructionLacksAndCancels) {
+    std::vector<double> v;
+    for (int t = 0; t < 30; ++t) v.push_back(std::cos(0.7 * t) + 0.01 * t * t);
+    const SVD::t_svd svd(t_ts(v), 10);
+    const t_reconstructed_tss rec(&svd, 3);
+    EXPECT_NE(thrown([&] { wcorrelation(rec, 10, 4); }), "nothing thrown");
+    EXPECT_NE(thrown([&] { wcorrelation(rec, 0, 3); }), "nothing thrown");
+    EXPECT_EQ(wcorrelation(rec, 10, 0).rows(), 0);
+
+    struct cancelled {};
+    const progress_hook old = set_progress_hook([](const char*, long long done, long long) {
+        if (done > 0) throw cancelled{};
+    }, false);
+    EXPECT_THROW(wcorrelation(rec, 10, 3), cancelled);
+    set_progress_hook(old);
+}
