@@ -24,6 +24,7 @@
 
 #include "app/app_ui.h"
 #include "app/application.h"
+#include "app/decomp_result_doc.h"
 #include "app/document.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/icons.h"
@@ -31,6 +32,7 @@
 #include "app/invest_doc.h"
 #include "app/ts_doc.h"
 #include "app/ts_group_doc.h"
+#include "views/decomp_result_view.h"
 #include "views/invest_views.h"
 #include "views/save_image.h"
 #include "views/ts_group_view.h"
@@ -305,6 +307,28 @@ void CMainFrame::register_views() {
                     ts_group_plot g{doc.title(), doc.draw_style(), {}};
                     for (const t_ts& s : doc.series()) g.series.push_back(&s);
                     return g;
+                },
+                parent);
+        },
+        true);
+    register_view(
+        doc_kind::decomp_result,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CDecompResultDoc&>(d);
+            return new CDecompResultView(
+                &doc,
+                [&doc] {
+                    decomp_plot p;
+                    p.style = doc.get_style();
+                    const t_ts* series[4] = {doc.get_original(), doc.get_trend(), doc.get_periodic(),
+                                             doc.get_residual()};
+                    for (int i = 0; i < 4; ++i) {
+                        p.series[i] = series[i];
+                        p.panel_titles[i] = doc.panel_title(i);
+                        p.legend[i] = CDecompResultDoc::legend(i);
+                    }
+                    p.title = doc.overlaid_title();
+                    return p;
                 },
                 parent);
         },
