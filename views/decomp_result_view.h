@@ -6,6 +6,11 @@
 #include "views/decomp_paint.h"
 #include "views/plot_view.h"
 
+class CDecompResultDoc;
+
+// What the window draws of the document, in its current style.
+decomp_plot decomp_plot_of(const CDecompResultDoc& doc);
+
 class CDecompResultView : public CPlotView {
     Q_OBJECT
 public:

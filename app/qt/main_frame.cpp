@@ -315,22 +315,7 @@ void CMainFrame::register_views() {
         doc_kind::decomp_result,
         [](document& d, QWidget* parent) {
             auto& doc = static_cast<CDecompResultDoc&>(d);
-            return new CDecompResultView(
-                &doc,
-                [&doc] {
-                    decomp_plot p;
-                    p.style = doc.get_style();
-                    const t_ts* series[4] = {doc.get_original(), doc.get_trend(), doc.get_periodic(),
-                                             doc.get_residual()};
-                    for (int i = 0; i < 4; ++i) {
-                        p.series[i] = series[i];
-                        p.panel_titles[i] = doc.panel_title(i);
-                        p.legend[i] = CDecompResultDoc::legend(i);
-                    }
-                    p.title = doc.overlaid_title();
-                    return p;
-                },
-                parent);
+            return new CDecompResultView(&doc, [&doc] { return decomp_plot_of(doc); }, parent);
         },
         true);
     register_view(
