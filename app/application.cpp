@@ -7,9 +7,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/decomp_result_doc.h"
 #include "app/file_lock.h"
 #include "app/invest_doc.h"
 #include "app/run_sequence.h"
+#include "app/summ_interact_doc.h"
 #include "app/ts_doc.h"
 #include "core/ssa_exception.h"
 #include "log/file_operation.h"
@@ -181,6 +183,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
         // An investigation saves its result series.
         if (invest)
             invest->save_series(m_ui, invest->result_series());
+        else if (auto* decomp = dynamic_cast<CDecompResultDoc*>(active))
+            decomp->save_series(m_ui);
         else if (active && active->kind() == doc_kind::time_series)
             static_cast<CWinKelvaneDoc*>(active)->save_series(m_ui);
         break;
@@ -222,6 +226,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
     case command::final_decomposition:
         if (!is_kind(active, {doc_kind::summ_interact}))
             refuse("There is no active view of interactive summation results,\nselect one or generate new, please.");
+        else if (auto* interact = dynamic_cast<CSummInteractDoc*>(active))
+            final_decomposition(*interact);
         break;
     case command::two_scales:
         if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest, doc_kind::comp_info}))
@@ -239,6 +245,22 @@ void CWinKelvaneApp::execute(command c, document* active) {
         // View timeseries is inert; the rest (print, edit, bars, windows, about, exit) are the shell's.
         break;
     }
+}
+
+void CWinKelvaneApp::final_decomposition(CSummInteractDoc& interact) {
+    std::unique_ptr<CDecompResultDoc> doc;
+    try {
+        doc = make_final_decomposition(interact);
+    } catch (const std::exception& e) {
+        m_ui.message_box(e.what(), "", notify_icon::error);
+        return;
+    }
+    CDlgGroupDrawStyle style;
+    style.style = 0;  // "Overlaid" preselected
+    if (!m_ui.run_dialog(style)) return;
+    doc->set_style(style.style == 0 ? CDecompResultDoc::style_overlaid : CDecompResultDoc::style_separate);
+    doc->set_title("Final decomposition");
+    m_ui.open_window(adopt(std::move(doc)));
 }
 
 bool CWinKelvaneApp::smooth_investigation(CInvestDoc& doc, bool smooth) {

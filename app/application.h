@@ -14,6 +14,7 @@
 #include "app/frame_commands.h"
 
 class CInvestDoc;
+class CSummInteractDoc;
 class CWinKelvaneDoc;
 
 // Where the recent-file list lives between runs (QSettings in the program).
@@ -57,6 +58,8 @@ private:
     // Whether another open document reads the same temporary copy (one locked file opened twice).
     bool copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const;
     void close_all(document* active);
+    // The decomposition of the marks, in the draw style the user picks; Cancel opens nothing.
+    void final_decomposition(CSummInteractDoc& interact);
     // False when there was nothing to move (the user has been told).
     bool smooth_investigation(CInvestDoc& doc, bool smooth);
 

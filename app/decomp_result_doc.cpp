@@ -1,7 +1,11 @@
 #include "decomp_result_doc.h"
 
+#include <utility>
+
+#include "app/app_ui.h"
 #include "app/summ_interact_doc.h"
 #include "app/text_format.h"
+#include "app/ts_doc.h"
 #include "core/ssa_exception.h"
 
 void CDecompResultDoc::compute() {
@@ -32,6 +36,22 @@ void CDecompResultDoc::compute() {
             if (c == cls_trend || c == cls_trend_and_periodic) (*m_trend)[t] += comp[t];
             if (c == cls_trend_and_periodic || c == cls_periodic) (*m_periodic)[t] += comp[t];
             if (c == cls_residual) (*m_residual)[t] += comp[t];
+        }
+    }
+}
+
+void CDecompResultDoc::save_series(app_ui& ui) const {
+    const char* const filter = "Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||";
+    const std::pair<const char*, const t_ts*> parts[3] = {
+        {"Save trend", m_trend.get()}, {"Save sum of periodicals", m_periodic.get()}, {"Save residual", m_residual.get()}};
+    for (const auto& [caption, series] : parts) {
+        if (!series) continue;
+        const std::string path = ui.ask_save_file(caption, filter, "");
+        if (path.empty()) continue;
+        try {
+            save_cts(path, *series);
+        } catch (const SSA_math_exception::file_exception& e) {
+            ui.message_box(file_failure_text(e), "Error", notify_icon::error);
         }
     }
 }

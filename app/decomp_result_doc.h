@@ -11,6 +11,7 @@
 #include "timeseries/ts.h"
 
 class CSummInteractDoc;
+class app_ui;
 
 class CDecompResultDoc : public document {
 public:
@@ -39,6 +40,10 @@ public:
     const t_ts* get_trend() const { return m_trend.get(); }
     const t_ts* get_periodic() const { return m_periodic.get(); }
     const t_ts* get_residual() const { return m_residual.get(); }
+
+    // File Save: trend, periodic part and residual in turn, each through its
+    // own file dialog; a cancelled dialog skips that series only.
+    void save_series(app_ui& ui) const;
 
     // Titles of the separate style's plots: 0 original, 1 trend, 2 periodic, 3 residual.
     std::string panel_title(int panel) const;

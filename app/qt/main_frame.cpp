@@ -25,20 +25,22 @@
 
 #include "app/app_ui.h"
 #include "app/application.h"
+#include "app/decomp_result_doc.h"
 #include "app/document.h"
+#include "app/forecast_doc.h"
+#include "app/invest_doc.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/icons.h"
-#include "app/forecast_doc.h"
 #include "app/summation_doc.h"
-#include "app/invest_doc.h"
 #include "app/ts_doc.h"
 #include "app/ts_group_doc.h"
 #include "decomp/wcorrelation.h"
+#include "views/decomp_result_view.h"
 #include "views/invest_views.h"
 #include "views/save_image.h"
-#include "views/wcor_view.h"
 #include "views/ts_group_view.h"
 #include "views/ts_view.h"
+#include "views/wcor_view.h"
 
 namespace {
 
@@ -313,6 +315,13 @@ void CMainFrame::register_views() {
                     return g;
                 },
                 parent);
+        },
+        true);
+    register_view(
+        doc_kind::decomp_result,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CDecompResultDoc&>(d);
+            return new CDecompResultView(&doc, [&doc] { return decomp_plot_of(doc); }, parent);
         },
         true);
     register_view(

@@ -9,8 +9,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/decomp_result_doc.h"
 #include "app/file_lock.h"
+#include "app/summ_interact_doc.h"
 #include "app/ts_doc.h"
+#include "app_series.h"
 #include "fake_app_ui.h"
 
 namespace fs = std::filesystem;
@@ -293,6 +296,77 @@ TEST_F(ApplicationTest, FileSaveWritesTheSeriesExactlyAndNothingWhenCancelled) {
     app.execute(command::file_save, doc);  // cancelled: the file stays as written
     std::ifstream in(out);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "%title\n0.1\n1e-300\n");
+}
+
+}  // namespace
+
+namespace {
+
+class FinalDecompositionCommand : public ApplicationTest {
+protected:
+    void SetUp() override {
+        ApplicationTest::SetUp();
+        interact.init(summation.get());
+    }
+    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
+    CSummInteractDoc interact;
+};
+
+TEST_F(FinalDecompositionCommand, CancelOpensNothingOkOpensOneWindowInTheChosenStyle) {
+    app.execute(command::final_decomposition, &interact);
+    ASSERT_EQ(ui.draw_style.shown.size(), 1u);
+    EXPECT_EQ(ui.draw_style.shown[0].style, 0);  // "Overlaid" preselected
+    EXPECT_TRUE(ui.windows.empty());
+    EXPECT_TRUE(app.documents().empty());
+
+    const struct { int radio, style; } choices[] = {{0, CDecompResultDoc::style_overlaid},
+                                                    {1, CDecompResultDoc::style_separate}};
+    for (const auto& c : choices) {
+        ui.windows.clear();
+        ui.draw_style.answers.push_back([&](CDlgGroupDrawStyle& d) {
+            d.style = c.radio;
+            return true;
+        });
+        app.execute(command::final_decomposition, &interact);
+        ASSERT_EQ(ui.windows.size(), 1u);
+        EXPECT_EQ(ui.windows[0], app.documents().back().get());
+        auto* doc = dynamic_cast<CDecompResultDoc*>(ui.windows[0]);
+        ASSERT_NE(doc, nullptr);
+        EXPECT_EQ(doc->get_style(), c.style);
+        EXPECT_EQ(doc->title(), "Final decomposition");
+        std::vector<int> trend, periodic;
+        for (int k = 0; k < interact.rows(); ++k) {
+            if (interact.is_trend(k)) trend.push_back(k);
+            if (interact.is_harmonic(k)) periodic.push_back(k);
+        }
+        EXPECT_FALSE(trend.empty());
+        EXPECT_FALSE(periodic.empty());
+        EXPECT_EQ(doc->get_trend_list(), trend);
+        EXPECT_EQ(doc->get_periodic_list(), periodic);
+    }
+    EXPECT_EQ(app.documents().size(), 2u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FinalDecompositionCommand, FileSaveAsksForEachSeriesAndSkipsACancelledOne) {
+    ui.draw_style.answers.push_back([](CDlgGroupDrawStyle&) { return true; });
+    app.execute(command::final_decomposition, &interact);
+    ASSERT_EQ(ui.windows.size(), 1u);
+    auto* doc = static_cast<CDecompResultDoc*>(ui.windows[0]);
+
+    const std::string trend = (dir / "trend.dat").string(), residual = (dir / "residual.dat").string();
+    ui.files = {trend, "", residual};
+    app.execute(command::file_save, doc);
+    EXPECT_TRUE(ui.files.empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+    const std::pair<std::string, const t_ts*> written[] = {{trend, doc->get_trend()}, {residual, doc->get_residual()}};
+    for (const auto& [path, expected] : written) {
+        t_ts back;
+        back.load(path);
+        ASSERT_EQ(back.size(), expected->size()) << path;
+        for (int t = 0; t < back.size(); ++t)
+            EXPECT_NEAR(back[t], (*expected)[t], 1e-5 * (1 + std::abs((*expected)[t]))) << path << " " << t;
+    }
 }
 
 }  // namespace

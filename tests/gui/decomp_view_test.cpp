@@ -1,0 +1,160 @@
+// The final decomposition window: the plain paint recorded, the Qt view rendered.
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "../app/app_series.h"
+#include "app/decomp_result_doc.h"
+#include "decomp/svd.h"
+#include "timeseries/ts.h"
+#include "views/decomp_result_view.h"
+#include "views/recording_dc.h"
+
+namespace {
+
+struct decomposition {
+    decomposition(std::vector<int> trend, std::vector<int> periodic, int style) {
+        const t_ts ts = trend_sine_alternating();
+        const SVD::t_svd svd(ts, 30);
+        doc.set_original(ts);
+        doc.set_reconstructed(t_reconstructed_tss(&svd, 5));
+        doc.set_trend_list(trend);
+        doc.set_periodic_list(periodic);
+        doc.set_style(style);
+        doc.compute();
+    }
+    decomp_plot plot() const { return decomp_plot_of(doc); }
+    CDecompResultDoc doc;
+};
+
+using ints = std::vector<int>;
+
+// The header-font texts with their positions.
+std::vector<std::pair<std::string, ints>> titles(const recording_dc& dc) {
+    std::vector<std::pair<std::string, ints>> out;
+    for (const dc_op& o : dc.of(dc_op::text))
+        if (o.font == dc_font{"Helvetica", 10}) out.push_back({o.s, {o.a, o.b}});
+    return out;
+}
+
+TEST(DecompPaint, SeparateStacksFourPlotsTitledAboveTheirFrames) {
+    const struct {
+        std::vector<int> trend, periodic;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {{0}, {1, 2, 3},
+         {"Original timeseries", "Trend component of original series, components 1",
+          "Periodical components of original series, components 2,3,4", "Residual series"}},
+        // Empty lists leave their panels untitled.
+        {{}, {}, {"Original timeseries", "Residual series"}},
+    };
+    for (const auto& c : cases) {
+        const decomposition d(c.trend, c.periodic, CDecompResultDoc::style_separate);
+        CDCUtils u;
+        recording_dc dc;
+        paint_decomp_view(dc, u, d.plot(), 600, 700);
+        // Plots of (700 - 40 - 20 - 3 * 36) / 4 = 133 rows, 36 apart.
+        std::vector<ints> frames;
+        for (const dc_op& o : dc.of(dc_op::rectangle)) frames.push_back({o.a, o.b, o.c, o.d});
+        EXPECT_EQ(frames, std::vector<ints>({{40, 40, 580, 173}, {40, 209, 580, 342}, {40, 378, 580, 511},
+                                             {40, 547, 580, 680}}));
+        std::vector<std::string> shown;
+        for (const auto& [text, at] : titles(dc)) {
+            shown.push_back(text);
+            // 20 right of a frame's left edge, 17 above its top.
+            EXPECT_EQ(at[0], 60) << text;
+            EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const ints& f) { return f[1] - 17 == at[1]; }))
+                << text;
+        }
+        EXPECT_EQ(shown, c.shown);
+    }
+}
+
+TEST(DecompPaint, OverlaidSharesOneRangeWithTitleAndLegend) {
+    const struct {
+        std::vector<int> trend, periodic;
+        std::vector<std::string> title;
+    } cases[] = {
+        {{0}, {1, 2}, {"Trend components 1.   Periodical components 2,3"}},
+        {{}, {1, 2}, {".   Periodical components 2,3"}},
+        {{}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        const decomposition d(c.trend, c.periodic, CDecompResultDoc::style_overlaid);
+        CDCUtils u;
+        recording_dc dc;
+        paint_decomp_view(dc, u, d.plot(), 600, 400);
+        const auto rects = dc.of(dc_op::rectangle);
+        ASSERT_EQ(rects.size(), 1u);
+        EXPECT_EQ((ints{rects[0].a, rects[0].b, rects[0].c, rects[0].d}), (ints{40, 40, 410, 380}));
+        std::vector<std::string> shown;
+        for (const auto& [text, at] : titles(dc)) {
+            shown.push_back(text);
+            EXPECT_EQ(at, (ints{60, 23}));
+        }
+        EXPECT_EQ(shown, c.title);
+        std::vector<std::string> legend;
+        // Right of the frame, past each entry's line and marker.
+        for (const dc_op& o : dc.of(dc_op::text))
+            if (o.a == 410 + 10 + 35) legend.push_back(o.s);
+        EXPECT_EQ(legend, (std::vector<std::string>{"Original", "Trend", "Summ of periodical", "Residual"}));
+    }
+}
+
+QImage render(CPlotView& view) {
+    QImage img(view.viewport()->size(), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    view.paint_to(p);
+    return img;
+}
+
+// Inside the rows, right of the value labels (anti-aliased text has grey in it).
+int count_in(const QImage& img, QRgb colour, int top, int bottom) {
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(img.height(), bottom); ++y)
+        for (int x = 60; x < img.width(); ++x) n += img.pixel(x, y) == colour;
+    return n;
+}
+
+int black_in_column(const QImage& img, int x) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) n += img.pixel(x, y) == qRgb(0, 0, 0);
+    return n;
+}
+
+TEST(DecompViewRender, BothStylesDrawTheFourSeriesInTheirColours) {
+    decomposition d({0}, {1, 2, 3}, CDecompResultDoc::style_overlaid);
+    CDecompResultView view(&d.doc, [&] { return d.plot(); });
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(600, 700);
+    view.show();
+    ASSERT_EQ(view.viewport()->height(), 700);
+    const QRgb colours[4] = {qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(0, 150, 0), qRgb(150, 150, 150)};
+
+    const QImage overlaid = render(view);
+    for (QRgb c : colours) EXPECT_GT(count_in(overlaid, c, 40, 680), 100) << std::hex << c;
+    // One frame, its right edge (the last column inside the rectangle) left of the legend.
+    EXPECT_GT(black_in_column(overlaid, 40), 600);
+    EXPECT_GT(black_in_column(overlaid, 409), 600);
+    EXPECT_LT(black_in_column(overlaid, 579), 10);
+
+    d.doc.set_style(CDecompResultDoc::style_separate);
+    d.doc.changed(change_style);
+    const QImage separate = render(view);
+    // Each series in its own plot: rows 40..173, 209..342, 378..511, 547..680.
+    const int tops[4] = {40, 209, 378, 547};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_GT(count_in(separate, colours[i], tops[i], tops[i] + 133), 100) << i;
+        for (int j = 0; j < 4; ++j)
+            // Blue also fills every marker.
+            if (j != i && j != 0) {
+                EXPECT_EQ(count_in(separate, colours[j], tops[i], tops[i] + 133), 0) << i << " " << j;
+            }
+    }
+    EXPECT_GT(black_in_column(separate, 579), 4 * 125);  // the four frames' right edges
+}
+
+}  // namespace
