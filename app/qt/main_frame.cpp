@@ -29,7 +29,10 @@
 #include "app/qt/icons.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
+#include "app/summ_interact_doc.h"
+#include "app/summation_doc.h"
 #include "app/ts_doc.h"
+#include "views/summation_views.h"
 #include "app/ts_group_doc.h"
 #include "views/invest_views.h"
 #include "views/save_image.h"
@@ -353,6 +356,27 @@ void CMainFrame::register_views() {
                 parent);
         },
         true);
+    register_table_views();
+}
+
+void CMainFrame::register_table_views() {
+    // The hooks are read at the click, so setting them later still takes effect.
+    register_view(doc_kind::summation_invest, [this](document& d, QWidget* parent) {
+        return new CSummationInvestView(
+            &static_cast<CSummationInvestDoc&>(d), &m_ui,
+            [this](CSummationInvestDoc& s) {
+                if (wcor_hook) wcor_hook(s);
+            },
+            parent);
+    });
+    register_view(doc_kind::summ_interact, [this](document& d, QWidget* parent) {
+        return new CSummInteractView(
+            &static_cast<CSummInteractDoc&>(d), m_ui,
+            [this](CSummInteractDoc& s, int k) {
+                if (component_info_hook) guarded([&] { component_info_hook(s, k); });
+            },
+            parent);
+    });
 }
 
 void CMainFrame::open_window(document& doc) {

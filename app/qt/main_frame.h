@@ -17,6 +17,8 @@ class QMdiSubWindow;
 class QMenu;
 class document;
 class app_ui;
+class CSummationInvestDoc;
+class CSummInteractDoc;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -40,6 +42,11 @@ public:
     // it closes the document.
     void open_window(document& doc);
 
+    // The summation table's "W-correlations..." entry; empty does nothing.
+    std::function<void(CSummationInvestDoc&)> wcor_hook;
+    // The Info button of the interactive summation, for row k; empty does nothing.
+    std::function<void(CSummInteractDoc&, int)> component_info_hook;
+
     QAction* action(command c) const;
     QMdiArea* mdi_area() const { return m_mdi; }
     document* active_document() const;
@@ -62,6 +69,7 @@ private:
     class window_observer;
     friend class window_observer;
 
+    void register_table_views();
     void create_actions();
     void create_menus();
     void create_toolbar();
