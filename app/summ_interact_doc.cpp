@@ -133,6 +133,7 @@ component_info CSummInteractDoc::info(int k) const {
     if (!svd || !rec) throw SSA_math_exception::ssa_exception("no summation results inside CSummInteractDoc::info(...)");
     component_info ci;
     ci.window_title = text_printf("Component %d info", k + 1);
+    ci.L = svd->L();
     const t_eigen_triple triple = svd->triple(k);
     ci.eigenvector = triple.eigenvector;
     ci.factor_vector = triple.factor_vector;

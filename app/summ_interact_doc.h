@@ -13,6 +13,7 @@
 // What the component information window is given for one component.
 struct component_info {
     std::string window_title;
+    int L = 0;  // the decomposition's window length
     std::vector<double> eigenvector;
     std::vector<double> factor_vector;
     // The component, or its sum with its first partner, titled "Reconstructed from ET...".
