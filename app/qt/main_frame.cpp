@@ -29,9 +29,11 @@
 #include "app/qt/icons.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
+#include "app/comp_info_doc.h"
 #include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
 #include "app/ts_doc.h"
+#include "views/comp_info_view.h"
 #include "views/summation_views.h"
 #include "app/ts_group_doc.h"
 #include "views/invest_views.h"
@@ -373,10 +375,29 @@ void CMainFrame::register_table_views() {
         return new CSummInteractView(
             &static_cast<CSummInteractDoc&>(d), m_ui,
             [this](CSummInteractDoc& s, int k) {
-                if (component_info_hook) guarded([&] { component_info_hook(s, k); });
+                guarded([&] {
+                    if (component_info_hook)
+                        component_info_hook(s, k);
+                    else
+                        open_window(m_app.adopt(std::make_unique<CCompInfoDoc>(s.info(k))));
+                });
             },
             parent);
     });
+    register_view(
+        doc_kind::comp_info,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CCompInfoDoc&>(d);
+            return new CCompInfoView(
+                &doc,
+                [&doc] {
+                    const component_info& i = doc.info();
+                    return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original,
+                                          doc.get_two_scales(), doc.text_lines()};
+                },
+                parent);
+        },
+        true);
 }
 
 void CMainFrame::open_window(document& doc) {

@@ -44,7 +44,8 @@ public:
 
     // The summation table's "W-correlations..." entry; empty does nothing.
     std::function<void(CSummationInvestDoc&)> wcor_hook;
-    // The Info button of the interactive summation, for row k; empty does nothing.
+    // The Info button of the interactive summation, for row k; empty opens the
+    // component-information window.
     std::function<void(CSummInteractDoc&, int)> component_info_hook;
 
     QAction* action(command c) const;

@@ -4,10 +4,13 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include "../app/app_series.h"
 #include "../app/fake_app_ui.h"
+#include "app/comp_info_doc.h"
+#include "views/comp_info_view.h"
 #include "views/summation_views.h"
 
 namespace {
@@ -133,6 +136,57 @@ TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
     EXPECT_EQ(at(view, img, 0, 0), QColor(255, 165, 165));
     EXPECT_EQ(at(view, img, 2, 0), QColor(165, 165, 255));
     EXPECT_EQ(at(view, img, 4, 0), QColor(Qt::white));
+}
+
+int count_in(const QImage& img, const dc_rect& r, QRgb colour) {
+    int n = 0;
+    for (int y = r.top; y <= r.bottom; ++y)
+        for (int x = r.left; x <= r.right; ++x) n += img.pixel(x, y) == colour;
+    return n;
+}
+
+TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
+    CCompInfoDoc doc(interact.info(1));
+    CCompInfoView view(&doc, [&doc] {
+        const component_info& i = doc.info();
+        return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original, doc.get_two_scales(),
+                              doc.text_lines()};
+    });
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(800, 600);
+    view.show();
+    ASSERT_EQ(view.viewport()->width(), 800);
+    auto render_view = [&] {
+        QImage img(view.viewport()->size(), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        view.paint_to(p);
+        return img;
+    };
+    const QImage one = render_view();
+    const std::vector<dc_rect> panels = comp_info_panels(800, 600);
+    const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 150, 0), black = qRgb(0, 0, 0);
+    for (const dc_rect& r : panels) EXPECT_GT(count_in(one, r, blue), 50);
+    EXPECT_EQ(count_in(one, panels[0], green) + count_in(one, panels[1], green), 0);
+    EXPECT_GT(count_in(one, panels[2], green), 50);  // the original over the component
+    // The text column right of the plots: black glyphs, nothing of it in the plots.
+    const dc_rect text{15 + 770 * 3 / 4 + 15, 15, 785, 585};
+    EXPECT_GT(count_in(one, text, black), 100);
+    EXPECT_EQ(count_in(one, text, blue), 0);
+
+    // Two scales: the component keeps its own range, so it fills more of the panel height.
+    auto rows_with = [&](const QImage& img, const dc_rect& r) {
+        int n = 0;
+        for (int y = r.top; y <= r.bottom; ++y) {
+            bool any = false;
+            for (int x = r.left; x <= r.right && !any; ++x) any = img.pixel(x, y) == blue;
+            n += any;
+        }
+        return n;
+    };
+    doc.set_two_scales(true);
+    const QImage two = render_view();
+    EXPECT_GT(rows_with(two, panels[2]), rows_with(one, panels[2]) + 20);
 }
 
 }  // namespace
