@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "../app/app_series.h"
@@ -136,6 +138,23 @@ TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
     EXPECT_EQ(at(view, img, 0, 0), QColor(255, 165, 165));
     EXPECT_EQ(at(view, img, 2, 0), QColor(165, 165, 255));
     EXPECT_EQ(at(view, img, 4, 0), QColor(Qt::white));
+}
+
+TEST_F(SummationViews, SaveTableWritesTheCsvAndAFailureIsShown) {
+    CSummationInvestView view(summation.get(), &ui, {});
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("table.csv").toStdString();
+    ui.files = {path, dir.filePath("missing/table.csv").toStdString()};
+    view.save_table();
+    std::ifstream in(path);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, grid_csv(*view.owner()));
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6);  // header and five components
+    EXPECT_TRUE(ui.messages.empty());
+    view.save_table();
+    EXPECT_EQ(ui.messages.size(), 1u);
+    view.save_table();  // Cancel: nothing
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 int count_in(const QImage& img, const dc_rect& r, QRgb colour) {
