@@ -150,7 +150,11 @@ CTabulGridView::~CTabulGridView() {
 
 void CTabulGridView::apply_widths() {
     const int du = std::max(1, fontMetrics().averageCharWidth());
-    for (int c = 0; c < m_owner.grid_columns(); ++c) setColumnWidth(c, m_owner.grid_width(c) * du / 4 + 8);
+    const QFontMetrics header = horizontalHeader()->fontMetrics();
+    // Never narrower than the header text: a clipped "Component #" says nothing.
+    for (int c = 0; c < m_owner.grid_columns(); ++c)
+        setColumnWidth(c, std::max(m_owner.grid_width(c) * du / 4 + 8,
+                                   header.horizontalAdvance(qs(m_owner.grid_header(c))) + 12));
 }
 
 void CTabulGridView::add_menu_action(const QString& text, std::function<void()> action) {

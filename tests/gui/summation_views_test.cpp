@@ -110,6 +110,8 @@ TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
         return view.model()->index(k, c).data(Qt::CheckStateRole).toInt() == Qt::Checked;
     };
     auto text = [&](int k, int c) { return view.model()->index(k, c).data().toString().toStdString(); };
+    // The narrow first column still shows its whole header.
+    EXPECT_GE(view.columnWidth(0), view.horizontalHeader()->fontMetrics().horizontalAdvance("Component #"));
     EXPECT_TRUE(checked(0, 1) && !checked(0, 2));
     EXPECT_TRUE(checked(1, 2) && checked(2, 2));
     EXPECT_EQ(text(1, 2) + text(2, 2), "32");
