@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/comp_info_doc.h"
 #include "app/decomp_result_doc.h"
 #include "app/file_lock.h"
 #include "app/invest_doc.h"
@@ -234,6 +235,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
             refuse("There is no active window where two-scaling is allowed.");
         else if (invest)
             invest->set_two_scales(!invest->get_two_scales());
+        else if (auto* info = dynamic_cast<CCompInfoDoc*>(active))
+            info->set_two_scales(!info->get_two_scales());
         break;
     case command::close_all:
         close_all(active);

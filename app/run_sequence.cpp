@@ -4,6 +4,7 @@
 
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
+#include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
 #include "app/text_format.h"
 #include "app/ts_group_doc.h"
@@ -249,6 +250,7 @@ void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
 void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_arg, int amount) {
     const int N = doc.ts.size();
     auto summation = std::make_unique<CSummationInvestDoc>(doc.ts);
+    summation->set_title(text_printf("Summation investigation [%s]", doc.name.c_str()));
     check_kind(doc.summation_vectors, "inside \"CWinKelvaneDoc::start_summation_investigation(...)\"");
     CDlgSummationParams dlg;
     dlg.L = L_arg > 0 ? L_arg : default_L(N);
@@ -268,7 +270,7 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
     doc.trend_conditions = dlg.conditions;
 
     t_summation_invest& inv = summation->get_investigation();
-    compute(ctx, [&] {
+    if (!compute(ctx, [&] {
         inv.set_L(dlg.L);
         inv.set_amount(amount > L_arg ? amount : dlg.L);
         inv.set_treatedvectors(dlg.dealswith());
@@ -281,8 +283,13 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
         summation->set_summ_roots_max(dlg.get_roots_threshold(N));
         summation->set_summ_vyg(dlg.vyg);
         summation->start_investigation();
-    });
-    // Its table windows come later; until then the run shows nothing more.
+    }))
+        return;
+    auto& shown = static_cast<CSummationInvestDoc&>(show(ctx, std::move(summation)));
+    auto interact = std::make_unique<CSummInteractDoc>();
+    interact->set_title(text_printf("Interactive summation [%s]", doc.name.c_str()));
+    interact->init(&shown);
+    show(ctx, std::move(interact));
 }
 
 void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {

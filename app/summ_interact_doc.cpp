@@ -3,8 +3,23 @@
 #include "app/text_format.h"
 #include "core/ssa_exception.h"
 
+CSummInteractDoc::~CSummInteractDoc() {
+    if (m_summation) m_summation->remove_observer(this);
+}
+
+void CSummInteractDoc::notify_closing(const document& doc) {
+    if (&doc != m_summation) return;
+    m_summation = nullptr;
+    m_tr_marks.clear();
+    m_per_marks.clear();
+    m_partners.clear();
+    changed(change_content);
+}
+
 void CSummInteractDoc::init(CSummationInvestDoc* summation) {
+    if (m_summation) m_summation->remove_observer(this);
     m_summation = summation;
+    summation->add_observer(this);
     const int n = summation->components();
     m_tr_marks.assign(static_cast<size_t>(n), false);
     m_per_marks.assign(static_cast<size_t>(n), false);
@@ -16,6 +31,7 @@ void CSummInteractDoc::init(CSummationInvestDoc* summation) {
 }
 
 void CSummInteractDoc::reset_partners() {
+    if (!m_summation) return;
     const int n = m_summation->components();
     m_partners.assign(static_cast<size_t>(n), {});
     // An unmarked row may still hold a VYG pair (a trend by the conditions): a
@@ -35,6 +51,7 @@ void CSummInteractDoc::click(int k, int column, app_ui& ui) {
 
 void CSummInteractDoc::toggle_trend(int k) {
     m_tr_marks.at(static_cast<size_t>(k)) = !m_tr_marks.at(static_cast<size_t>(k));
+    changed(change_content);
 }
 
 void CSummInteractDoc::click_per(int k, app_ui& ui) {
@@ -48,6 +65,7 @@ void CSummInteractDoc::click_per(int k, app_ui& ui) {
         }
         m_partners[uk].clear();
         m_per_marks[uk] = false;
+        changed(change_content);
         return;
     }
     CDlgSelectHarmPair dlg;
@@ -71,6 +89,7 @@ void CSummInteractDoc::click_per(int k, app_ui& ui) {
         m_per_marks[us] = true;
         m_partners[us].assign(1, k);
     }
+    changed(change_content);
 }
 
 std::string CSummInteractDoc::header_text(int column) {
@@ -100,19 +119,21 @@ std::string CSummInteractDoc::cell_text(int k, int column) const {
 }
 
 rgb CSummInteractDoc::cell_colour(int k, int column) const {
-    if (column != col_component) return colours::white;
+    if (column != col_component || !m_summation) return colours::white;
     if (m_summation->is_trend(k)) return colours::trend;
     if (m_summation->is_harmonic(k)) return colours::harmonic;
     return colours::white;
 }
 
 component_info CSummInteractDoc::info(int k) const {
+    if (!m_summation) throw SSA_math_exception::ssa_exception("the summation of this table is closed");
     t_summation_invest& inv = m_summation->get_investigation();
     const SVD::t_svd* svd = inv.get_svd();
     const t_reconstructed_tss* rec = inv.get_reconstructed();
     if (!svd || !rec) throw SSA_math_exception::ssa_exception("no summation results inside CSummInteractDoc::info(...)");
     component_info ci;
     ci.window_title = text_printf("Component %d info", k + 1);
+    ci.L = svd->L();
     const t_eigen_triple triple = svd->triple(k);
     ci.eigenvector = triple.eigenvector;
     ci.factor_vector = triple.factor_vector;

@@ -13,6 +13,7 @@
 // What the component information window is given for one component.
 struct component_info {
     std::string window_title;
+    int L = 0;  // the decomposition's window length
     std::vector<double> eigenvector;
     std::vector<double> factor_vector;
     // The component, or its sum with its first partner, titled "Reconstructed from ET...".
@@ -21,12 +22,15 @@ struct component_info {
     t_component_results record;
 };
 
-class CSummInteractDoc : public document {
+// Observes its summation: when that closes first, the pointer is dropped and
+// the table empties, so no click or Info reaches a destroyed document.
+class CSummInteractDoc : public document, private document_observer {
 public:
     CSummInteractDoc() : document(doc_kind::summ_interact) {}
+    ~CSummInteractDoc() override;
     enum { col_component = 0, col_tr = 1, col_per = 2, col_info = 3, table_columns = 4 };
 
-    // Keeps the summation (not owned: it must outlive this document), takes
+    // Keeps the summation (not owned; its closing empties this table), takes
     // the marks from its verdicts and the partners from its pair entries.
     void init(CSummationInvestDoc* summation);
     CSummationInvestDoc* get_summation() const { return m_summation; }
@@ -56,6 +60,9 @@ public:
     component_info info(int k) const;
 
 private:
+    void notify_changed(const document&, unsigned) override {}
+    void notify_closing(const document& doc) override;
+
     CSummationInvestDoc* m_summation = nullptr;
     std::vector<bool> m_tr_marks;
     std::vector<bool> m_per_marks;

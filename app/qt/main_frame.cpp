@@ -25,19 +25,23 @@
 
 #include "app/app_ui.h"
 #include "app/application.h"
+#include "app/comp_info_doc.h"
 #include "app/decomp_result_doc.h"
 #include "app/document.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/icons.h"
+#include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
 #include "app/ts_doc.h"
 #include "app/ts_group_doc.h"
 #include "decomp/wcorrelation.h"
+#include "views/comp_info_view.h"
 #include "views/decomp_result_view.h"
 #include "views/invest_views.h"
 #include "views/save_image.h"
+#include "views/summation_views.h"
 #include "views/ts_group_view.h"
 #include "views/ts_view.h"
 #include "views/wcor_view.h"
@@ -364,6 +368,46 @@ void CMainFrame::register_views() {
                     const bool any = s && !s->get_signal_components().empty();
                     return forecast_plot{doc.header_text(), doc.get_ts(), any ? &f->get_forecast_ts() : nullptr,
                                          any ? &s->get_signal() : nullptr, false};
+                },
+                parent);
+        },
+        true);
+    register_table_views();
+}
+
+void CMainFrame::register_table_views() {
+    // The hooks are read at the click, so setting them later still takes effect.
+    register_view(doc_kind::summation_invest, [this](document& d, QWidget* parent) {
+        return new CSummationInvestView(
+            &static_cast<CSummationInvestDoc&>(d), &m_ui,
+            [this](CSummationInvestDoc& s) {
+                if (wcor_hook) wcor_hook(s);
+            },
+            parent);
+    });
+    register_view(doc_kind::summ_interact, [this](document& d, QWidget* parent) {
+        return new CSummInteractView(
+            &static_cast<CSummInteractDoc&>(d), m_ui,
+            [this](CSummInteractDoc& s, int k) {
+                guarded([&] {
+                    if (component_info_hook)
+                        component_info_hook(s, k);
+                    else
+                        open_window(m_app.adopt(std::make_unique<CCompInfoDoc>(s.info(k))));
+                });
+            },
+            parent);
+    });
+    register_view(
+        doc_kind::comp_info,
+        [](document& d, QWidget* parent) {
+            auto& doc = static_cast<CCompInfoDoc&>(d);
+            return new CCompInfoView(
+                &doc,
+                [&doc] {
+                    const component_info& i = doc.info();
+                    return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original,
+                                          doc.get_two_scales(), doc.text_lines()};
                 },
                 parent);
         },

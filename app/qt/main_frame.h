@@ -19,6 +19,7 @@ class document;
 class app_ui;
 class t_reconstructed_tss;
 class CSummationInvestDoc;
+class CSummInteractDoc;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -41,6 +42,12 @@ public:
     // A new MDI window on the document; it closes with the document and closing
     // it closes the document.
     void open_window(document& doc);
+
+    // The summation table's "W-correlations..." entry; empty does nothing.
+    std::function<void(CSummationInvestDoc&)> wcor_hook;
+    // The Info button of the interactive summation, for row k; empty opens the
+    // component-information window.
+    std::function<void(CSummInteractDoc&, int)> component_info_hook;
 
     QAction* action(command c) const;
     QMdiArea* mdi_area() const { return m_mdi; }
@@ -71,6 +78,7 @@ private:
     class window_observer;
     friend class window_observer;
 
+    void register_table_views();
     void create_actions();
     void create_menus();
     void create_toolbar();

@@ -552,6 +552,29 @@ CQtDlgGroupDrawStyle::CQtDlgGroupDrawStyle(CDlgGroupDrawStyle& model, QWidget* p
 
 void CQtDlgGroupDrawStyle::commit() { m_target.style = m_style->checkedId(); }
 
+// 11. Paired component
+
+CQtDlgSelectHarmPair::CQtDlgSelectHarmPair(CDlgSelectHarmPair& model, QWidget* parent)
+    : CQtParamDialog(parent, CDlgSelectHarmPair::title, field_count), m_target(model), m_second(model.second) {
+    auto* top = new QVBoxLayout(this);
+    QVBoxLayout* box = group("Select component to be included in a pair", top);
+    auto* text = new QLabel(
+        "Here you have to select second component to form harmonic pair.\nIt can be the same component as well but "
+        "be aware, it's suitable only for harmonic with frequency 0.5.");
+    text->setObjectName("text");
+    box->addWidget(text);
+    labelled("First component from pair", make_edit(f_first, "first", dlg_int_text(model.first)), box);
+    edit(f_first)->setReadOnly(true);
+    labelled("Second component from pair", make_edit(f_second, "second", dlg_int_text(model.second), true), box);
+    add_buttons(top);
+}
+
+// Any integer is taken: the caller ignores one outside the components.
+std::optional<dlg_failure> CQtDlgSelectHarmPair::exchange(const std::vector<std::string>& texts) {
+    if (std::optional<std::string> bad = dlg_read_int(texts[f_second], m_second)) return dlg_failure{f_second, *bad};
+    return std::nullopt;
+}
+
 // 10. Period estimation change
 
 CQtDlgChangeEstPeriodParam::CQtDlgChangeEstPeriodParam(CDlgChangeEstPeriodParam& model, QWidget* parent)

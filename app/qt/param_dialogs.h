@@ -186,6 +186,22 @@ private:
     QButtonGroup* m_style = nullptr;
 };
 
+class CQtDlgSelectHarmPair : public CQtParamDialog {
+    Q_OBJECT
+public:
+    enum { f_first = 0, f_second = 1, field_count = 2 };
+    CQtDlgSelectHarmPair(CDlgSelectHarmPair& model, QWidget* parent = nullptr);
+
+protected:
+    std::optional<dlg_failure> exchange(const std::vector<std::string>& texts) override;
+    dlg_spin spin(int) const override { return {m_target.range_min, m_target.range_max, 1}; }
+    void commit() override { m_target.second = m_second; }
+
+private:
+    CDlgSelectHarmPair& m_target;
+    int m_second = 0;
+};
+
 class CQtDlgChangeEstPeriodParam : public CQtParamDialog {
     Q_OBJECT
 public:

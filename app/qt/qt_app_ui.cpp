@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <atomic>
@@ -71,15 +70,6 @@ bool CQtAppUi::ask_yes_no(const std::string& text, const std::string& caption, n
     return box.exec() == QMessageBox::Yes;
 }
 
-bool CQtAppUi::run_dialog(CDlgSelectHarmPair& dlg) {
-    bool ok = false;
-    const int second = QInputDialog::getInt(
-        m_parent, CDlgSelectHarmPair::title,
-        QObject::tr("Component paired with %1:").arg(dlg.first), dlg.second < dlg.range_min ? dlg.range_min : dlg.second,
-        dlg.range_min, dlg.range_max, 1, &ok);
-    if (ok) dlg.second = second;
-    return ok;
-}
 
 namespace {
 
@@ -91,6 +81,7 @@ bool exec_dialog(Model& dlg, QWidget* parent) {
 
 }  // namespace
 
+bool CQtAppUi::run_dialog(CDlgSelectHarmPair& dlg) { return exec_dialog<CQtDlgSelectHarmPair>(dlg, m_parent); }
 bool CQtAppUi::run_dialog(CDlgChooseInvestigation& dlg) { return exec_dialog<CQtDlgChooseInvestigation>(dlg, m_parent); }
 bool CQtAppUi::run_dialog(CDlgTrendParam& dlg) { return exec_dialog<CQtDlgTrendParam>(dlg, m_parent); }
 bool CQtAppUi::run_dialog(CDlgPeriodParam& dlg) { return exec_dialog<CQtDlgPeriodParam>(dlg, m_parent); }

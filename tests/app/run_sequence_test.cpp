@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
+#include "app/summ_interact_doc.h"
 #include "app/ts_group_doc.h"
 #include "app_series.h"
 #include "views/invest_paint.h"
@@ -345,3 +346,22 @@ TEST(SVDDisplay, KindsOfThePartDialog) {
 }
 
 }  // namespace
+
+// The summation run shows its table and then the interactive table on it.
+TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
+    ui.chooser.answers.push_back(choose(2));
+    ui.summation.answers.push_back(ok<CDlgSummationParams>([](CDlgSummationParams& d) { d.L = 20; }));
+    run();
+    ASSERT_EQ(ui.windows.size(), 2u);
+    auto* summation = window<CSummationInvestDoc>(0);
+    auto* interact = window<CSummInteractDoc>(1);
+    ASSERT_TRUE(summation && interact);
+    EXPECT_EQ(summation->title(), "Summation investigation [series.dat]");
+    EXPECT_EQ(interact->get_summation(), summation);
+    EXPECT_EQ(interact->rows(), summation->components());
+    EXPECT_GT(interact->rows(), 0);
+    EXPECT_EQ(app.documents().size(), 3u);
+    app.close_document(*summation);
+    EXPECT_EQ(interact->get_summation(), nullptr);
+    EXPECT_EQ(interact->rows(), 0);
+}

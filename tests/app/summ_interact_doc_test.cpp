@@ -104,3 +104,43 @@ TEST_F(SummInteract, UnmarkedRowsKeepNoPartnersFromTheirVerdicts) {
     EXPECT_EQ(doc.partners(1), std::vector<int>{4});
     EXPECT_EQ(doc.partners(4), std::vector<int>{1});
 }
+
+namespace {
+struct change_counter : document_observer {
+    int changes = 0;
+    bool closing = false;
+    void notify_changed(const document&, unsigned) override { ++changes; }
+    void notify_closing(const document&) override { closing = true; }
+};
+}  // namespace
+
+// Every click that changes a mark reaches the views; a refused or cancelled one does not.
+TEST_F(SummInteract, MarkChangesNotifyTheViews) {
+    change_counter views;
+    doc.add_observer(&views);
+    doc.click(0, CSummInteractDoc::col_tr, ui);
+    EXPECT_EQ(views.changes, 1);
+    click_per(1);  // dissolves (2, 3)
+    EXPECT_EQ(views.changes, 2);
+    click_per(1);  // nothing scripted: Cancel
+    EXPECT_EQ(views.changes, 2);
+    ui.seconds.push_back(3);
+    click_per(1);
+    EXPECT_EQ(views.changes, 3);
+    doc.click(0, CSummInteractDoc::col_info, ui);
+    EXPECT_EQ(views.changes, 3);
+    doc.remove_observer(&views);
+}
+
+// The summation closed first: the table empties instead of reading freed memory.
+TEST_F(SummInteract, ClosingTheSummationFirstEmptiesTheTable) {
+    change_counter views;
+    doc.add_observer(&views);
+    summation.reset();
+    EXPECT_EQ(doc.get_summation(), nullptr);
+    EXPECT_EQ(doc.rows(), 0);
+    EXPECT_GE(views.changes, 1);
+    doc.click(0, CSummInteractDoc::col_per, ui);
+    EXPECT_THROW(doc.info(0), std::exception);
+    doc.remove_observer(&views);
+}

@@ -22,6 +22,11 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/comp_info_doc.h"
+#include "app/summ_interact_doc.h"
+#include "../app/app_series.h"
+#include "views/comp_info_view.h"
+#include "views/summation_views.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/recent_files.h"
 #include "decomp/reconstructed.h"
@@ -304,6 +309,40 @@ TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
     EXPECT_EQ(log->text(), "*** Trend identification\n");
     log->findChild<QPushButton*>()->click();
     EXPECT_FALSE(log->isVisible());
+}
+
+// The tables' real views: Info opens the component information, Esc closes
+// only that, and closing the summation leaves its interactive window empty.
+TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_closes_it) {
+    frame.register_views();
+    auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
+    auto made = std::make_unique<CSummInteractDoc>();
+    made->init(&summation);
+    document& interact = app.adopt(std::move(made));
+    frame.open_window(summation);
+    frame.open_window(interact);
+    ASSERT_EQ(windows(), 2);
+    auto* table = qobject_cast<CSummInteractView*>(mdi().currentSubWindow()->widget());
+    ASSERT_NE(table, nullptr);
+    emit table->clicked(table->model()->index(1, CSummInteractDoc::col_info));
+    ASSERT_EQ(windows(), 3);
+    auto* info = qobject_cast<CCompInfoView*>(mdi().currentSubWindow()->widget());
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "Component 2 info");
+    EXPECT_EQ(keys(frame.action(command::close_comp_info)), "Esc");
+
+    frame.action(command::close_comp_info)->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(windows(), 2);
+    EXPECT_EQ(app.documents().size(), 2u);
+    frame.action(command::close_comp_info)->trigger();  // not on a table
+    EXPECT_EQ(windows(), 2);
+
+    app.close_document(summation);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(windows(), 1);
+    EXPECT_EQ(table->model()->rowCount(), 0);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(recent_file_settings, four_entries_under_the_organisation) {

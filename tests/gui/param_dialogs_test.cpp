@@ -218,3 +218,24 @@ TEST_F(ParamDialogs, ChangingToThePeriodogramForcesReconstructed) {
 }
 
 }  // namespace
+
+TEST_F(ParamDialogs, PairedComponentShowsTheFirstAndSpinsTheSecondInRange) {
+    CDlgSelectHarmPair model;
+    model.first = model.second = 3;
+    model.range_max = 5;
+    CQtDlgSelectHarmPair dlg(model);
+    EXPECT_EQ(dlg.windowTitle(), "Select paired component");
+    EXPECT_TRUE(field(dlg, "first")->isReadOnly());
+    EXPECT_EQ(field(dlg, "first")->text(), "3");
+    for (int i = 0; i < 4; ++i) dlg.findChild<QAbstractButton*>("second_up")->click();
+    EXPECT_EQ(field(dlg, "second")->text(), "5");  // the spin stops at the last component
+    EXPECT_EQ(model.second, 3);                     // nothing reaches the model before OK
+    field(dlg, "second")->setText("x");
+    click_ok(dlg);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(model.second, 3);
+    field(dlg, "second")->setText("4");
+    click_ok(dlg);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(model.second, 4);
+}

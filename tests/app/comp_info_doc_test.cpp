@@ -1,0 +1,63 @@
+#include "app/comp_info_doc.h"
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app_series.h"
+#include "fake_app_ui.h"
+
+namespace {
+
+class no_store : public recent_file_store {
+public:
+    std::vector<std::string> load() override { return {}; }
+    void save(const std::vector<std::string>&) override {}
+};
+
+bool starts_with(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
+
+// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained; N = 80, L = 30.
+class CompInfo : public testing::Test {
+protected:
+    void SetUp() override { interact.init(summation.get()); }
+    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
+    CSummInteractDoc interact;
+};
+
+}  // namespace
+
+TEST_F(CompInfo, TextLinesOfAPairedAndAnUnexplainedComponent) {
+    const CCompInfoDoc pair(interact.info(1));
+    EXPECT_EQ(pair.title(), "Component 2 info");
+    const std::vector<std::string> p = pair.text_lines();
+    ASSERT_GE(p.size(), 10u);
+    const std::vector<std::string> head = {"Component 2", "N = 80, L = 30, K = 51", "TREND:"};
+    EXPECT_EQ(std::vector<std::string>(p.begin(), p.begin() + 3), head);
+    EXPECT_TRUE(starts_with(p[3], "    Kendall = ") && starts_with(p[4], "    Zeroes = ")) << p[3] << p[4];
+    EXPECT_TRUE(starts_with(p[5], "    HighFreq(0.075) = ")) << p[5];
+    EXPECT_EQ(p[6], "PERIOD:");
+    EXPECT_NE(std::find(p.begin(), p.end(), "   Pair (2,3)"), p.end());
+    EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](const std::string& l) { return starts_with(l, "      Fourier = "); }));
+    EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](const std::string& l) { return starts_with(l, "      VYG = "); }));
+    EXPECT_EQ(std::count(p.begin(), p.end(), "    ---"), 0);
+
+    const std::vector<std::string> lone = CCompInfoDoc(interact.info(4)).text_lines();
+    EXPECT_EQ(lone.front(), "Component 5");
+    EXPECT_EQ(lone.back(), "    ---");
+}
+
+// Two scales (Ctrl+L) toggles the window's scale; Esc closes it and no other kind.
+TEST_F(CompInfo, TwoScalesAndEscThroughTheApplication) {
+    scripted_app_ui ui;
+    no_store store;
+    CWinKelvaneApp app(ui, store);
+    document& info = app.adopt(std::make_unique<CCompInfoDoc>(interact.info(0)));
+    app.execute(command::two_scales, &info);
+    EXPECT_TRUE(static_cast<CCompInfoDoc&>(info).get_two_scales());
+    EXPECT_TRUE(ui.messages.empty());
+    document& other = app.adopt(std::make_unique<CSummInteractDoc>());
+    app.execute(command::close_comp_info, &other);
+    EXPECT_EQ(app.documents().size(), 2u);
+    app.execute(command::close_comp_info, &info);
+    EXPECT_EQ(app.documents().size(), 1u);
+}

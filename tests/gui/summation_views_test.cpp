@@ -1,0 +1,213 @@
+// The grid control and the summation's two tables, offscreen: texts and
+// colours as painted, clicks through the view, copy and CSV text.
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "../app/app_series.h"
+#include "../app/fake_app_ui.h"
+#include "app/comp_info_doc.h"
+#include "views/comp_info_view.h"
+#include "views/summation_views.h"
+
+namespace {
+
+class fixed_grid : public tabul_grid_owner {
+public:
+    int grid_rows() const override { return 2; }
+    int grid_columns() const override { return 3; }
+    std::string grid_header(int c) const override { return c == 0 ? "A" : c == 1 ? "B,x" : "C"; }
+    int grid_width(int) const override { return 40; }
+    std::string grid_text(int r, int c) const override {
+        static const char* const t[2][3] = {{"1", "say \"hi\"", " "}, {"2", "plain", " "}};
+        return t[r][c];
+    }
+    cell_kind grid_kind(int, int c) const override { return c == 2 ? cell_check : cell_text; }
+    bool grid_checked(int r, int) const override { return r == 1; }
+};
+
+TEST(TabulGrid, SelectionAndCsvTexts) {
+    const fixed_grid g;
+    struct row {
+        std::vector<std::pair<int, int>> cells;
+        std::string text;
+    };
+    const std::vector<row> rows = {
+        {{{0, 0}}, "A\n1\n"},
+        {{{1, 1}, {0, 0}}, "A\tB,x\n1\t\n\tplain\n"},  // the spanned rectangle, unselected cells empty
+        {{{0, 1}, {1, 1}}, "B,x\nsay \"hi\"\nplain\n"},
+        {{}, ""},
+    };
+    for (const row& r : rows) EXPECT_EQ(grid_selection_text(g, r.cells), r.text);
+    EXPECT_EQ(grid_csv(g), "A,\"B,x\",C\n1,\"say \"\"hi\"\"\",0\n2,plain,1\n");
+}
+
+QImage render(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+QColor at(CTabulGridView& v, QImage& img, int row, int column) {
+    const QRect r = v.visualRect(v.model()->index(row, column));
+    const QPoint p = v.viewport()->mapTo(&v, r.topLeft() + QPoint(r.width() - 3, r.height() / 2));
+    return img.pixelColor(p);
+}
+
+void click(CTabulGridView& v, int row, int column) {
+    const QPoint p = v.visualRect(v.model()->index(row, column)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, p, v.viewport()->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, v.viewport()->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(v.viewport(), &press);
+    QApplication::sendEvent(v.viewport(), &release);
+}
+
+// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained.
+class SummationViews : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(summation->components(), 5);
+        interact.init(summation.get());
+    }
+    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
+    CSummInteractDoc interact;
+    scripted_app_ui ui;
+};
+
+TEST_F(SummationViews, TableShowsTheDocumentsTextsAndColours) {
+    bool asked = false;
+    CSummationInvestView view(summation.get(), &ui, [&](CSummationInvestDoc&) { asked = true; });
+    view.resize(1400, 300);
+    view.show();
+    ASSERT_EQ(view.model()->rowCount(), 5);
+    ASSERT_EQ(view.model()->columnCount(), CSummationInvestDoc::table_columns);
+    QImage img = render(view);
+    for (int c = 0; c < CSummationInvestDoc::table_columns; ++c) {
+        EXPECT_EQ(view.model()->headerData(c, Qt::Horizontal).toString().toStdString(),
+                  CSummationInvestDoc::header_text(c));
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_EQ(view.model()->index(k, c).data().toString().toStdString(), summation->cell_text(k, c));
+            const rgb want = summation->cell_colour(k, c);
+            EXPECT_EQ(at(view, img, k, c), QColor(want.red, want.green, want.blue)) << k << "," << c;
+        }
+    }
+    EXPECT_EQ(at(view, img, 0, 0), QColor(255, 165, 165));  // the trend row, as painted
+    EXPECT_EQ(at(view, img, 1, 0), QColor(165, 165, 255));
+    summation.reset();  // the window outlives its document: an empty table
+    EXPECT_EQ(view.model()->rowCount(), 0);
+    EXPECT_FALSE(asked);
+}
+
+TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
+    std::vector<int> infos;
+    CSummInteractView view(&interact, ui, [&](CSummInteractDoc&, int k) { infos.push_back(k); });
+    view.resize(500, 300);
+    view.show();
+    auto checked = [&](int k, int c) {
+        return view.model()->index(k, c).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    };
+    auto text = [&](int k, int c) { return view.model()->index(k, c).data().toString().toStdString(); };
+    // The narrow first column still shows its whole header.
+    EXPECT_GE(view.columnWidth(0), view.horizontalHeader()->fontMetrics().horizontalAdvance("Component #"));
+    EXPECT_TRUE(checked(0, 1) && !checked(0, 2));
+    EXPECT_TRUE(checked(1, 2) && checked(2, 2));
+    EXPECT_EQ(text(1, 2) + text(2, 2), "32");
+
+    click(view, 0, CSummInteractDoc::col_tr);  // TR toggles
+    EXPECT_FALSE(checked(0, 1));
+    click(view, 1, CSummInteractDoc::col_per);  // dissolves the pair, both rows
+    EXPECT_FALSE(checked(1, 2) || checked(2, 2));
+    EXPECT_EQ(text(2, 2), "-");
+    ui.seconds.push_back(3);
+    click(view, 1, CSummInteractDoc::col_per);  // re-pairs
+    EXPECT_TRUE(checked(1, 2) && checked(2, 2));
+    EXPECT_EQ(text(1, 2), "3");
+    ui.seconds.push_back(5);
+    click(view, 4, CSummInteractDoc::col_per);  // itself
+    EXPECT_EQ(text(4, 2), "5");
+    ui.seconds.push_back(4);
+    click(view, 0, CSummInteractDoc::col_per);  // 4 is taken alone: refused
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "You can't include this component in the new pair,\n it's alreary in a pair.\n");
+    EXPECT_FALSE(checked(0, 2));
+    click(view, 2, CSummInteractDoc::col_info);
+    EXPECT_EQ(infos, std::vector<int>{2});
+
+    QImage img = render(view);
+    EXPECT_EQ(at(view, img, 0, 0), QColor(255, 165, 165));
+    EXPECT_EQ(at(view, img, 2, 0), QColor(165, 165, 255));
+    EXPECT_EQ(at(view, img, 4, 0), QColor(Qt::white));
+}
+
+TEST_F(SummationViews, SaveTableWritesTheCsvAndAFailureIsShown) {
+    CSummationInvestView view(summation.get(), &ui, {});
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("table.csv").toStdString();
+    ui.files = {path, dir.filePath("missing/table.csv").toStdString()};
+    view.save_table();
+    std::ifstream in(path);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, grid_csv(*view.owner()));
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6);  // header and five components
+    EXPECT_TRUE(ui.messages.empty());
+    view.save_table();
+    EXPECT_EQ(ui.messages.size(), 1u);
+    view.save_table();  // Cancel: nothing
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+int count_in(const QImage& img, const dc_rect& r, QRgb colour) {
+    int n = 0;
+    for (int y = r.top; y <= r.bottom; ++y)
+        for (int x = r.left; x <= r.right; ++x) n += img.pixel(x, y) == colour;
+    return n;
+}
+
+TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
+    CCompInfoDoc doc(interact.info(1));
+    CCompInfoView view(&doc, [&doc] {
+        const component_info& i = doc.info();
+        return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original, doc.get_two_scales(),
+                              doc.text_lines()};
+    });
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(800, 600);
+    view.show();
+    ASSERT_EQ(view.viewport()->width(), 800);
+    auto render_view = [&] {
+        QImage img(view.viewport()->size(), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        view.paint_to(p);
+        return img;
+    };
+    const QImage one = render_view();
+    const std::vector<dc_rect> panels = comp_info_panels(800, 600);
+    const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 150, 0), black = qRgb(0, 0, 0);
+    for (const dc_rect& r : panels) EXPECT_GT(count_in(one, r, blue), 50);
+    EXPECT_EQ(count_in(one, panels[0], green) + count_in(one, panels[1], green), 0);
+    EXPECT_GT(count_in(one, panels[2], green), 50);  // the original over the component
+    // The text column right of the plots: black glyphs, nothing of it in the plots.
+    const dc_rect text{15 + 770 * 3 / 4 + 15, 15, 785, 585};
+    EXPECT_GT(count_in(one, text, black), 100);
+    EXPECT_EQ(count_in(one, text, blue), 0);
+
+    // Two scales: the component keeps its own range, so it fills more of the panel height.
+    auto rows_with = [&](const QImage& img, const dc_rect& r) {
+        int n = 0;
+        for (int y = r.top; y <= r.bottom; ++y) {
+            bool any = false;
+            for (int x = r.left; x <= r.right && !any; ++x) any = img.pixel(x, y) == blue;
+            n += any;
+        }
+        return n;
+    };
+    doc.set_two_scales(true);
+    const QImage two = render_view();
+    EXPECT_GT(rows_with(two, panels[2]), rows_with(one, panels[2]) + 20);
+}
+
+}  // namespace
