@@ -376,25 +376,16 @@ void CMainFrame::register_views() {
 }
 
 void CMainFrame::register_table_views() {
-    // The hooks are read at the click, so setting them later still takes effect.
     register_view(doc_kind::summation_invest, [this](document& d, QWidget* parent) {
         return new CSummationInvestView(
             &static_cast<CSummationInvestDoc&>(d), &m_ui,
-            [this](CSummationInvestDoc& s) {
-                if (wcor_hook) wcor_hook(s);
-            },
-            parent);
+            [this](CSummationInvestDoc& s) { guarded([&] { show_wcorrelation(s); }); }, parent);
     });
     register_view(doc_kind::summ_interact, [this](document& d, QWidget* parent) {
         return new CSummInteractView(
             &static_cast<CSummInteractDoc&>(d), m_ui,
             [this](CSummInteractDoc& s, int k) {
-                guarded([&] {
-                    if (component_info_hook)
-                        component_info_hook(s, k);
-                    else
-                        open_window(m_app.adopt(std::make_unique<CCompInfoDoc>(s.info(k))));
-                });
+                guarded([&] { open_window(m_app.adopt(std::make_unique<CCompInfoDoc>(s.info(k)))); });
             },
             parent);
     });

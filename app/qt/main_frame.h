@@ -19,7 +19,6 @@ class document;
 class app_ui;
 class t_reconstructed_tss;
 class CSummationInvestDoc;
-class CSummInteractDoc;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -42,12 +41,6 @@ public:
     // A new MDI window on the document; it closes with the document and closing
     // it closes the document.
     void open_window(document& doc);
-
-    // The summation table's "W-correlations..." entry; empty does nothing.
-    std::function<void(CSummationInvestDoc&)> wcor_hook;
-    // The Info button of the interactive summation, for row k; empty opens the
-    // component-information window.
-    std::function<void(CSummInteractDoc&, int)> component_info_hook;
 
     QAction* action(command c) const;
     QMdiArea* mdi_area() const { return m_mdi; }
