@@ -200,6 +200,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
             refuse(no_investigation);
         else if (invest)
             display_svd_command(*invest, ctx);
+        else if (auto* summation = dynamic_cast<CSummationInvestDoc*>(active))
+            display_svd_command(*summation, ctx);
         break;
     case command::investigation_log:
         if (!is_kind(active, {doc_kind::trend_invest, doc_kind::period_invest}))

@@ -250,6 +250,7 @@ void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
 void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_arg, int amount) {
     const int N = doc.ts.size();
     auto summation = std::make_unique<CSummationInvestDoc>(doc.ts);
+    summation->name = doc.name;
     summation->set_title(text_printf("Summation investigation [%s]", doc.name.c_str()));
     check_kind(doc.summation_vectors, "inside \"CWinKelvaneDoc::start_summation_investigation(...)\"");
     CDlgSummationParams dlg;
@@ -355,15 +356,25 @@ void break_to_harmonics_command(CPeriodInvestDoc& doc, run_context& ctx) {
     show(ctx, std::move(window));
 }
 
-void display_svd_command(CWinKelvaneDoc& doc, run_context& ctx) {
-    if (!doc.svd_cache) return;
+void display_svd_command(const std::string& name, const t_ts& ts, const SVD::t_svd* decomposition,
+                         run_context& ctx) {
+    if (!decomposition) return;
     CDlgSVDtoDisplay dlg;
     if (!ctx.ui.run_dialog(dlg) || !CDlgSVDtoDisplay::enabled(dlg.part)) return;
     auto svd = std::make_unique<CSVDDoc>();
-    svd->name = doc.name;
-    svd->ts = doc.ts;
-    svd->svd_cache = std::make_unique<SVD::t_svd>(*doc.svd_cache);
+    svd->name = name;
+    svd->ts = ts;
+    svd->svd_cache = std::make_unique<SVD::t_svd>(*decomposition);
     svd->display_kind = CSVDDoc::display_of(dlg.part, dlg.logarithmed != 0);
-    svd->set_title(text_printf("SVD [%s]", doc.name.c_str()));
+    svd->set_title(text_printf("SVD [%s]", name.c_str()));
     show(ctx, std::move(svd));
+}
+
+void display_svd_command(CWinKelvaneDoc& doc, run_context& ctx) {
+    display_svd_command(doc.name, doc.ts, doc.svd_cache.get(), ctx);
+}
+
+void display_svd_command(CSummationInvestDoc& doc, run_context& ctx) {
+    t_summation_invest& inv = doc.get_investigation();
+    display_svd_command(doc.name, *inv.get_ts(), inv.get_svd(), ctx);
 }

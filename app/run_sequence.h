@@ -13,6 +13,7 @@
 #include "app/document.h"
 
 class CWinKelvaneDoc;
+class CSummationInvestDoc;
 class CPeriodInvestDoc;
 class CInvestDoc;
 
@@ -39,3 +40,5 @@ int roots_from_percent(vector_kind kind, int L, int N, int percent, const char* 
 void break_to_harmonics_command(CPeriodInvestDoc& doc, run_context& ctx);
 // "Display SVD": the part chosen in dialog 8, as a window of its own.
 void display_svd_command(CWinKelvaneDoc& doc, run_context& ctx);
+// The same for the summation, on its investigation's decomposition.
+void display_svd_command(CSummationInvestDoc& doc, run_context& ctx);

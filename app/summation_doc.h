@@ -20,6 +20,8 @@ public:
     enum { table_columns = 8 };
 
     explicit CSummationInvestDoc(const t_ts& ts);
+
+    std::string name;  // the data file's path, for the titles of the windows opened from here
     CSummationInvestDoc(const CSummationInvestDoc&) = delete;
     CSummationInvestDoc& operator=(const CSummationInvestDoc&) = delete;
 

@@ -361,6 +361,13 @@ TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
     EXPECT_EQ(interact->rows(), summation->components());
     EXPECT_GT(interact->rows(), 0);
     EXPECT_EQ(app.documents().size(), 3u);
+    // Display SVD works on the summation table too.
+    ui.svd_part.answers.push_back(ok<CDlgSVDtoDisplay>([](CDlgSVDtoDisplay& d) { d.part = 0; }));
+    app.execute(command::display_svd, summation);
+    auto* svd = window<CSVDDoc>(2);
+    ASSERT_NE(svd, nullptr);
+    EXPECT_EQ(svd->title(), "SVD [series.dat]");
+    EXPECT_EQ(svd->svd_cache->L(), 20);
     app.close_document(*summation);
     EXPECT_EQ(interact->get_summation(), nullptr);
     EXPECT_EQ(interact->rows(), 0);
