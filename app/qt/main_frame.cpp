@@ -253,9 +253,10 @@ void CMainFrame::create_menus() {
     view->addAction(m_actions[command::view_toolbar]);
     view->addAction(m_actions[command::view_status_bar]);
 
-    QMenu* window = menuBar()->addMenu(tr("&Window"));
+    m_window_menu = menuBar()->addMenu(tr("&Window"));
     for (command c : {command::window_cascade, command::window_tile, command::close_all})
-        window->addAction(m_actions[c]);
+        m_window_menu->addAction(m_actions[c]);
+    connect(m_window_menu, &QMenu::aboutToShow, this, &CMainFrame::fill_window_menu);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(m_actions[command::about]);
@@ -518,6 +519,27 @@ void CMainFrame::fill_recent_menu() {
         m_recent_actions << a;
     }
     for (QAction* a : m_recent_actions) m_file_menu->insertAction(before, a);
+}
+
+void CMainFrame::fill_window_menu() {
+    for (QAction* a : m_window_actions) {
+        m_window_menu->removeAction(a);
+        a->deleteLater();
+    }
+    m_window_actions.clear();
+    // The open windows below the commands, the active one checked; the first nine numbered.
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) return;
+    m_window_actions << m_window_menu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* w = windows[i];
+        const QString text = i < 9 ? QString("&%1 %2").arg(i + 1).arg(w->windowTitle()) : w->windowTitle();
+        QAction* a = m_window_menu->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+        m_window_actions << a;
+    }
 }
 
 void CMainFrame::guarded(const std::function<void()>& body) {

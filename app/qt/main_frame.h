@@ -79,6 +79,7 @@ private:
     void active_changed(QMdiSubWindow* window);
     void update_title();
     void fill_recent_menu();
+    void fill_window_menu();
     void close_all();
     void save_image();
     // A plot window, or a picture window without a document.
@@ -89,6 +90,8 @@ private:
     app_ui& m_ui;
     QMdiArea* m_mdi;
     QMenu* m_file_menu = nullptr;
+    QMenu* m_window_menu = nullptr;
+    QList<QAction*> m_window_actions;
     QAction* m_recent_separator = nullptr;
     QList<QAction*> m_recent_actions;
     std::map<command, QAction*> m_actions;

@@ -229,6 +229,21 @@ TEST_F(main_frame_test, windows_follow_their_documents_and_close_with_them) {
     EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: renamed.dat");
     EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "TS: renamed.dat");
 
+    // The Window menu lists the open windows, the active one checked; picking one activates it.
+    QMenu* window_menu = frame.menuBar()->actions()[2]->menu();
+    emit window_menu->aboutToShow();
+    QStringList listed;
+    QAction* first = nullptr;
+    for (QAction* act : window_menu->actions())
+        if (act->isCheckable()) {
+            listed << act->text() + (act->isChecked() ? "*" : "");
+            if (!first) first = act;
+        }
+    EXPECT_EQ(listed.join(";"), "&1 TS: a.dat;&2 TS: renamed.dat*");
+    ASSERT_NE(first, nullptr);
+    first->trigger();
+    EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: a.dat");
+
     // The application closes a document: its window goes.
     app.close_document(a);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
