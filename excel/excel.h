@@ -33,6 +33,7 @@ public:
     bool decimal_comma() const { return m_decimal_comma; }
 
     std::vector<worksheet>& sheets() { return m_sheets; }
+    const std::vector<worksheet>& sheets() const { return m_sheets; }
     void set_decimal_comma(bool b) { m_decimal_comma = b; }
 
 private:
