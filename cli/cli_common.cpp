@@ -13,11 +13,12 @@
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"
+#include "excel/excel.h"
 
 namespace cli {
 
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
-    cmd.add_option("FILE", o.file, "data file (text data format)")->required();
+    cmd.add_option("FILE", o.file, "data file (text data format, or CSV/TSV)")->required();
     if (with_L)
         o.L_given = cmd.add_option("--L", o.L, "window length, default (N+1)/2")
                         ->check(CLI::Validator(
@@ -25,11 +26,20 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
                             [](std::string& s) { return s.empty() ? std::string("a number is needed") : std::string(); },
                             "INT"));
     cmd.add_flag("--json", o.json, "print one JSON object on standard output");
+    cmd.add_option("--sheet", o.excel.sheet, "workbook or CSV: worksheet name or 1-based number (default the first)");
+    cmd.add_option("--column", o.excel.column, "workbook or CSV: 1-based data column (default the first holding numbers)")
+        ->check(CLI::PositiveNumber);
+    cmd.add_option("--ticks-column", o.excel.ticks_column, "workbook or CSV: 1-based tick-mark column")
+        ->check(CLI::PositiveNumber);
 }
 
-t_ts load_series(const std::string& path, int min_values) {
+t_ts load_series(const common_options& o, int min_values) {
+    const std::string& path = o.file;
+    const bool choices = !o.excel.sheet.empty() || o.excel.column != 0 || o.excel.ticks_column != 0;
+    if (choices && !names_csv(path))
+        throw input_error("--sheet, --column and --ticks-column apply to CSV and TSV files only, not " + path);
     t_ts ts;
-    ts.load(path);
+    ts.load(path, o.excel);
     if (ts.size() == 0) throw input_error("no values in data file " + path);
     if (ts.size() < min_values) throw input_error("data file " + path + " holds " + std::to_string(ts.size()) +
                                          " values; at least 3 are needed for a decomposition");

@@ -29,13 +29,15 @@ struct common_options {
     bool json = false;
     std::string save;
     std::string log;
+    // The workbook import's choices (CSV files are one-sheet workbooks).
+    t_ts::excel_choice excel;
 };
 
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L = true);
 
 // Loads the series and checks it has at least min_values values (3 for a
 // decomposition), all finite.
-t_ts load_series(const std::string& path, int min_values = 3);
+t_ts load_series(const common_options& o, int min_values = 3);
 
 // The window length asked for, or (N+1)/2; throws input_error outside 2..N-1
 // (--L 0 too: it is no way of asking for the default), and ssa_exception when

@@ -26,7 +26,7 @@ void register_info(CLI::App& app, std::function<void()>& run) {
     cmd->callback([o, &run] {
         run = [o] {
             // Showing needs no decomposition: one value is enough.
-            const t_ts ts = load_series(o->file, 1);
+            const t_ts ts = load_series(*o, 1);
             const bool file_ticks = ts.ticks() != nullptr;
             if (o->json) {
                 nlohmann::json j;
@@ -56,7 +56,7 @@ void register_decompose(CLI::App& app, std::function<void()>& run) {
         ->check(CLI::IsMember({"jacobi", "fast", "auto"}));
     cmd->callback([o, solver, &run] {
         run = [o, solver] {
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
             const SVD::t_svd svd(ts, L, parse_solver(*solver));
             std::vector<double> contributions, singular;
@@ -95,7 +95,7 @@ void register_reconstruct(CLI::App& app, std::function<void()>& run) {
         ->check(output_file("unable to write data file"));
     cmd->callback([o, group, &run] {
         run = [o, group] {
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
             const std::vector<int> indices = parse_group(*group, L);
             const SVD::t_svd svd(ts, L);

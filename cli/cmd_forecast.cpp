@@ -69,7 +69,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
     cmd->callback([o, f, &run] {
         run = [o, f] {
             check_parameters(*f);
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
 

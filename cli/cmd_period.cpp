@@ -85,7 +85,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             if (use_max && p->max_components < 1)
                 throw input_error("--max-components " + std::to_string(p->max_components) + " must be at least 1");
 
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
             const int amount = resolve_amount(p->amount, L);
 

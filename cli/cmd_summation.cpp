@@ -78,7 +78,7 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
         run = [o, s] {
             const vector_kind kind = parse_vector_kind(s->vectors);
             check_parameters(*s);
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
             const int amount = resolve_amount(s->amount, L);

@@ -61,7 +61,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             const vector_kind kind = parse_vector_kind(t->vectors);
             const int method = parse_method(t->method);
             check_parameters(*t);
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
             const int amount = resolve_amount(t->amount, L);

@@ -26,7 +26,7 @@ void register_wcor(CLI::App& app, std::function<void()>& run) {
                                "leading components, default those in use, at most 50");
     cmd->callback([o, a, &run] {
         run = [o, a] {
-            const t_ts ts = load_series(o->file);
+            const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
             const int asked = *a->given ? resolve_amount(*a, L) : default_wcor_limit;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/ssa_exception.h"
+#include "excel/excel.h"
 
 namespace {
 
@@ -105,9 +106,18 @@ void t_ts::set_ticks(const std::vector<double>* list) {
     m_ticks = std::move(t);
 }
 
-void t_ts::load(const std::string& path) {
+void t_ts::load(const std::string& path, const excel_choice& choice) {
     if (names_workbook(path))
         throw SSA_math_exception::file_exception(path, "workbook files are not supported yet");
+    if (names_csv(path)) {
+        try {
+            excelstream(path, choice) >> *this;
+        } catch (SSA_math_exception::file_exception& e) {
+            if (e.file_name.empty()) e.file_name = path;
+            throw;
+        }
+        return;
+    }
 
     errno = 0;
     ctsstream in(path);

@@ -10,6 +10,15 @@
 #include "core/object.h"
 #include "core/series.h"
 
+// The choices the workbook import dialog would take: the worksheet by name or
+// 1-based number (empty: the first), the data column (0: the first column
+// holding a number) and the tick-mark column (0: none), 1-based.
+struct excel_choice {
+    std::string sheet;
+    int column = 0;
+    int ticks_column = 0;
+};
+
 class t_ts : public t_object {
 public:
     t_ts();
@@ -47,9 +56,12 @@ public:
     // With a list: each number formatted with "%g". With nullptr: as above.
     void set_ticks(const std::vector<double>* list);
 
+    using excel_choice = ::excel_choice;
+
     // Reads the series from a file: a workbook when the path ends in "xls"
-    // (any case), the text data format otherwise. Throws file_exception.
-    void load(const std::string& path);
+    // (any case), a one-sheet workbook when it ends in ".csv" or ".tsv", the
+    // text data format otherwise. Throws file_exception.
+    void load(const std::string& path, const excel_choice& choice = {});
 
     // The text data reader.
     class ctsstream : public std::ifstream {
@@ -57,6 +69,19 @@ public:
         ctsstream() = default;
         explicit ctsstream(const std::string& path) : std::ifstream(path) {}
         ctsstream& operator>>(t_ts& ts);
+    };
+
+    // The workbook reader: loads the file into a CExcel and imports the chosen
+    // columns. Throws file_exception, with an empty file name for a missing
+    // worksheet or column.
+    class excelstream {
+    public:
+        excelstream(std::string path, excel_choice choice) : m_path(std::move(path)), m_choice(std::move(choice)) {}
+        excelstream& operator>>(t_ts& ts);
+
+    private:
+        std::string m_path;
+        excel_choice m_choice;
     };
 
 private:
@@ -72,6 +97,15 @@ private:
 // names the line. Header lines after the first value are skipped with one
 // notification saying how many and where the first was.
 void read_cts(std::istream& in, t_ts& ts);
+
+class CExcel;
+// The import of a series from a workbook: on the chosen worksheet the data run
+// is the first row whose data cell is a number and the rows after it while
+// theirs are too; tick marks come from the same rows of the tick column, as
+// "%g" numbers or, when any is text (dates), as the texts. The series is left
+// untouched when a choice names no worksheet or column (file_exception with an
+// empty file name).
+void import_excel(const CExcel& book, const t_ts::excel_choice& choice, t_ts& ts);
 
 // Writes the File Save layout: "%" + title, then one line per value, with
 // "tick<TAB>value" when has_ticks is set. A value is written with the shortest

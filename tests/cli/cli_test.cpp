@@ -160,6 +160,38 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
     EXPECT_FALSE(logs_left(dir));
 }
 
+TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
+    const private_dir dir("cli_csv_");
+    std::ofstream(dir / "co2.CSV") << "month;co2\n1959-01;315,42\n1959-02;316,31\n;\n1959-04;317,1\n";
+    std::ofstream(dir / "years.csv") << "year,co2\n1990,315.42\n1991,316.31\n";
+    std::ofstream(dir / "nul.csv") << std::string("1,2\n\0", 5);
+
+    const nlohmann::json dates = run_json("info co2.CSV --ticks-column 1", dir);
+    EXPECT_EQ(dates["values"].get<values>(), (values{315.42, 316.31}));
+    EXPECT_EQ(dates["ticks"], nlohmann::json({"1959-01", "1959-02"}));
+    EXPECT_EQ(dates["title"], "co2");
+    const nlohmann::json years = run_json("info years.csv --sheet years --column 2 --ticks-column 1", dir);
+    EXPECT_EQ(years["values"].get<values>(), (values{315.42, 316.31}));
+    EXPECT_EQ(years["ticks"], nlohmann::json({"1990", "1991"}));
+    // Without --column: the first column holding numbers.
+    EXPECT_EQ(run_json("info years.csv --sheet 1", dir)["values"].get<values>(), (values{1990, 1991}));
+
+    for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
+             {"info years.csv --sheet 2", "no worksheet \"2\" in the file (it has 1)"},
+             {"info years.csv --sheet other", "no worksheet \"other\""},
+             {"info years.csv --column 3", "no column 3 in worksheet \"years\" (it has 2)"},
+             {"info years.csv --column 2 --ticks-column 5", "no tick-mark column 5"},
+             {"info years.csv --column 0", "--column"},
+             {"info nul.csv", "not a text file (it holds NUL bytes)"},
+             {"info " + co2 + " --column 2", "apply to CSV and TSV files only"},
+         }) {
+        const result r = run(args, dir);
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
 TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
     const result r = run("period " + co2 + " --L 24 --json");
     ASSERT_EQ(r.status, 0) << r.err;
