@@ -156,20 +156,30 @@ void paint_svd_view(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int 
     throw SSA_math_exception::ssa_exception("unknown objects for drawing inside \"CSVDView::OnDraw(...)\"");
 }
 
-void paint_invest_plot(device_context& dc, CDCUtils& u, const invest_plot& p, int client_width, int client_height) {
-    if (!p.series || p.series->size() == 0) return;
-    const t_ts& ts = *p.series;
-    const int n = ts.size();
-    const t_ts* rec = p.reconstruction && p.reconstruction->size() > 0 ? p.reconstruction : nullptr;
-    const dc_rect rect = plot_rect(p.two_scales, client_width, client_height);
-    const double lo = p.two_scales ? ts.min() : lowest(ts, rec);
-    const double hi = p.two_scales ? ts.max() : highest(ts, rec);
+namespace {
+
+// The series on n abscissa points in colour 0, with an overlay in colour 10 over the same points;
+// with two scales the overlay gets its own. Returns the plot rectangle.
+dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts, const t_ts* overlay, int n,
+                                 bool two_scales, int client_width, int client_height) {
+    const dc_rect rect = plot_rect(two_scales, client_width, client_height);
+    const double lo = two_scales ? ts.min() : lowest(ts, overlay);
+    const double hi = two_scales ? ts.max() : highest(ts, overlay);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
     u.set_marker_radius(2);
     u.draw_series(dc, ts, 0);
-    if (rec) draw_overlay(dc, u, rect, n, *rec, 10, p.two_scales);
+    if (overlay) draw_overlay(dc, u, rect, n, *overlay, 10, two_scales);
+    return rect;
+}
+
+}  // namespace
+
+void paint_invest_plot(device_context& dc, CDCUtils& u, const invest_plot& p, int client_width, int client_height) {
+    if (!p.series || p.series->size() == 0) return;
+    const t_ts* rec = p.reconstruction && p.reconstruction->size() > 0 ? p.reconstruction : nullptr;
+    paint_series_and_overlay(dc, u, *p.series, rec, p.series->size(), p.two_scales, client_width, client_height);
 }
 
 std::string trend_header(t_trend_invest& inv) {
@@ -262,19 +272,9 @@ void paint_forecast_view(device_context& dc, CDCUtils& u, const forecast_plot& p
         const t_ts* fc = p.forecast && p.forecast->size() > 0 ? p.forecast : nullptr;
         // The continuation runs on past the series: the abscissa covers it too.
         const int n = fc ? std::max(ts.size(), fc->size()) : ts.size();
-        const dc_rect rect = plot_rect(p.two_scales, client_width, client_height);
-        const double lo = p.two_scales ? ts.min() : lowest(ts, fc);
-        const double hi = p.two_scales ? ts.max() : highest(ts, fc);
-        u.set_scale(rect, n, lo, hi);
-        u.draw_frame(dc, rect);
-        u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
-        u.set_marker_radius(2);
-        u.draw_series(dc, ts, 0);
-        if (fc) {
-            draw_overlay(dc, u, rect, n, *fc, 10, p.two_scales);
-            // The signal is the forecast's first part: in its scale, over it.
-            if (p.signal && p.signal->size() > 0) draw_overlay(dc, u, rect, n, *p.signal, 8, false);
-        }
+        const dc_rect rect = paint_series_and_overlay(dc, u, ts, fc, n, p.two_scales, client_width, client_height);
+        // The signal is the forecast's first part: in its scale, over it.
+        if (fc && p.signal && p.signal->size() > 0) draw_overlay(dc, u, rect, n, *p.signal, 8, false);
     }
     write(dc, 20, 15, p.header);
 }
