@@ -34,7 +34,6 @@ std::string forecast_header(int N, const t_signal_invest& inv) {
 
 void CForeInvestDoc::set_ts(const t_ts& ts) {
     m_ts = std::make_unique<t_ts>(ts);
-    m_doc_signal_invest = std::make_unique<t_signal_invest>(*m_ts);
     m_forecast = std::make_unique<t_RSSA_signal_forecast>(*m_ts);
 }
 

@@ -17,7 +17,7 @@ class CForeInvestDoc : public CWinKelvaneDoc {
 public:
     CForeInvestDoc() : CWinKelvaneDoc(doc_kind::forecast) {}
 
-    // A copy of the series, and the signal investigation and the forecast made anew on it.
+    // A copy of the series, and the forecast made anew on it.
     void set_ts(const t_ts& ts);
     const t_ts* get_ts() const { return m_ts.get(); }
 
@@ -32,7 +32,6 @@ public:
     bool get_use_harmonics() const { return m_use_harmonics; }
 
     // Null until the series is set.
-    t_signal_invest* get_signal_invest() { return m_doc_signal_invest.get(); }
     t_RSSA_signal_forecast* get_forecast() { return m_forecast.get(); }
     const t_RSSA_signal_forecast* get_forecast() const { return m_forecast.get(); }
 
@@ -49,6 +48,5 @@ private:
     int m_points = 0;
     bool m_use_trend = true;
     bool m_use_harmonics = true;
-    std::unique_ptr<t_signal_invest> m_doc_signal_invest;
     std::unique_ptr<t_RSSA_signal_forecast> m_forecast;
 };

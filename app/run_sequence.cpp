@@ -316,15 +316,14 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     doc.forecast_harmonics = dlg.harmonics;
 
     CForeInvestDoc& r = *result;
-    t_signal_invest& inv = *r.get_signal_invest();
     if (!compute(ctx, [&] {
-            provide_decomposition(doc, inv, L);
-            refresh_cache(doc, inv, r, L);
             r.set_L(L);
             r.set_points(doc.forecast_points);
             r.set_use_trend(doc.forecast_trend != 0);
             r.set_use_harmonics(doc.forecast_harmonics != 0);
+            // The forecast decomposes for its window itself: its decomposition is the one kept.
             r.compute_forecast();
+            refresh_cache(doc, *r.get_forecast()->get_signal_invest(), r, L);
         }))
         return;
     show(ctx, std::move(result));
