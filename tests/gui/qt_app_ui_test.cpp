@@ -39,18 +39,11 @@ CDlgCalculating* calculating_window() {
     return nullptr;
 }
 
-int visible_windows() {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) n += w->isVisible();
-    return n;
-}
-
 TEST(run_computation, cancel_stops_a_long_decomposition_within_half_a_second) {
     recording_qt_ui ui;
     std::vector<double> v(4000);
     for (int i = 0; i < 4000; ++i) v[i] = std::sin(0.05 * i) + 0.001 * (i % 7);
     const t_ts ts(v);
-    const int before = visible_windows();
     bool modal_while_running = false;
     QElapsedTimer since_cancel;
     QTimer::singleShot(300, [&] {
@@ -73,7 +66,6 @@ TEST(run_computation, cancel_stops_a_long_decomposition_within_half_a_second) {
     EXPECT_LT(built, 10);
     EXPECT_TRUE(modal_while_running);
     EXPECT_EQ(calculating_window(), nullptr);
-    EXPECT_EQ(visible_windows(), before);
     // The abandoned solver call ends on its own and frees its state.
     for (int i = 0; i < 600 && abandoned_calls() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(abandoned_calls(), 0);

@@ -1,5 +1,3 @@
-// The grid control and the summation's two tables, offscreen: texts and
-// colours as painted, clicks through the view, copy and CSV text.
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -83,7 +81,6 @@ TEST_F(SummationViews, TableShowsTheDocumentsTextsAndColours) {
     view.resize(1400, 300);
     view.show();
     ASSERT_EQ(view.model()->rowCount(), 5);
-    ASSERT_EQ(view.model()->columnCount(), CSummationInvestDoc::table_columns);
     QImage img = render(view);
     for (int c = 0; c < CSummationInvestDoc::table_columns; ++c) {
         EXPECT_EQ(view.model()->headerData(c, Qt::Horizontal).toString().toStdString(),
@@ -94,8 +91,6 @@ TEST_F(SummationViews, TableShowsTheDocumentsTextsAndColours) {
             EXPECT_EQ(at(view, img, k, c), QColor(want.red, want.green, want.blue)) << k << "," << c;
         }
     }
-    EXPECT_EQ(at(view, img, 0, 0), QColor(255, 165, 165));  // the trend row, as painted
-    EXPECT_EQ(at(view, img, 1, 0), QColor(165, 165, 255));
     summation.reset();  // the window outlives its document: an empty table
     EXPECT_EQ(view.model()->rowCount(), 0);
     EXPECT_FALSE(asked);
@@ -137,9 +132,7 @@ TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
     EXPECT_EQ(infos, std::vector<int>{2});
 
     QImage img = render(view);
-    EXPECT_EQ(at(view, img, 0, 0), QColor(255, 165, 165));
-    EXPECT_EQ(at(view, img, 2, 0), QColor(165, 165, 255));
-    EXPECT_EQ(at(view, img, 4, 0), QColor(Qt::white));
+    EXPECT_EQ(at(view, img, 4, 0), QColor(Qt::white));  // repainted after 5 paired itself
 }
 
 TEST_F(SummationViews, SaveTableWritesTheCsvAndAFailureIsShown) {
@@ -151,7 +144,6 @@ TEST_F(SummationViews, SaveTableWritesTheCsvAndAFailureIsShown) {
     std::ifstream in(path);
     const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(written, grid_csv(*view.owner()));
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6);  // header and five components
     EXPECT_TRUE(ui.messages.empty());
     view.save_table();
     EXPECT_EQ(ui.messages.size(), 1u);
@@ -176,7 +168,6 @@ TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
     view.setFrameShape(QFrame::NoFrame);
     view.resize(800, 600);
     view.show();
-    ASSERT_EQ(view.viewport()->width(), 800);
     auto render_view = [&] {
         QImage img(view.viewport()->size(), QImage::Format_RGB32);
         img.fill(Qt::white);
@@ -190,10 +181,7 @@ TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
     for (const dc_rect& r : panels) EXPECT_GT(count_in(one, r, blue), 50);
     EXPECT_EQ(count_in(one, panels[0], green) + count_in(one, panels[1], green), 0);
     EXPECT_GT(count_in(one, panels[2], green), 50);  // the original over the component
-    // The text column right of the plots: black glyphs, nothing of it in the plots.
-    const dc_rect text{15 + 770 * 3 / 4 + 15, 15, 785, 585};
-    EXPECT_GT(count_in(one, text, black), 100);
-    EXPECT_EQ(count_in(one, text, blue), 0);
+    EXPECT_GT(count_in(one, {15 + 770 * 3 / 4 + 15, 15, 785, 585}, black), 100);  // the text column
 
     // Two scales: the component keeps its own range, so it fills more of the panel height.
     auto rows_with = [&](const QImage& img, const dc_rect& r) {
