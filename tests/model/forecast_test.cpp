@@ -52,9 +52,7 @@ TEST(Forecast, WindowTwoMultipliesByItsOneCoefficient) {
 }
 
 TEST(Forecast, EveryComponentInTheSignalLeavesNoFormula) {
-    // Noise has full rank and omega 0.5 makes every component trend: the
-    // signal space is all of R^L and holds the last unit vector. The computed
-    // nu2 falls short of 1 by rounding alone here (about 2e-15).
+    // Noise at omega 0.5: every component is trend, so nu2 falls short of 1 by rounding alone.
     std::mt19937 gen(1);
     std::normal_distribution<double> noise(0, 1);
     forecast_case c(sampled(120, [&](int) { return noise(gen); }), 20, 5);

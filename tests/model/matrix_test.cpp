@@ -6,31 +6,12 @@
 
 using Pair::t_pair;
 
-namespace {
-
-using rows = std::vector<std::vector<double>>;
-
-rows rows_of(const matrix& m) {
-    rows r(static_cast<size_t>(m.rows()));
-    for (int i = 0; i < m.rows(); ++i)
-        for (int j = 0; j < m.cols(); ++j) r[i].push_back(m(i, j));
-    return r;
-}
-
-}  // namespace
-
 TEST(Matrix, CheckedAccessRejectsEveryOutsideIndex) {
     matrix m(3, 4);
     for (auto ij : {t_pair<int>(3, 0), t_pair<int>(0, 4), t_pair<int>(-1, 0), t_pair<int>(0, -1)})
         EXPECT_THROW(m[ij], SSA_math_exception::out_of_range) << ij.first << "," << ij.second;
     EXPECT_NO_THROW(m[t_pair<int>(2, 3)]);
     EXPECT_THROW(matrix(0, 5)[t_pair<int>(0, 0)], SSA_math_exception::out_of_range);
-}
-
-TEST(Matrix, EmbedBuildsTrajectoryRows) {
-    matrix a(2, 4);
-    a.embed(series(std::vector<double>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(rows_of(a), (rows{{1, 2, 3, 4}, {2, 3, 4, 5}}));
 }
 
 TEST(Matrix, ShapeFailuresThrowTheirStatus) {
@@ -52,7 +33,7 @@ TEST(Matrix, DiagonalAverageOfEitherOrientationInvertsEmbedding) {
 
     std::vector<double> v;
     for (int t = 0; t < 23; ++t) v.push_back(std::sin(0.7 * t) + 0.1 * t * t);
-    for (int L : {1, 2, 5, 12, 22, 23}) {
+    for (int L : {1, 5, 23}) {
         matrix x(L, 23 - L + 1);
         x.embed(series(v));
         series back(23);

@@ -29,9 +29,7 @@ TEST(Reconstruction, ElementaryComponentsAddUpToTheSeries) {
     // With L > K the discarded null directions must be orthogonal to the data;
     // the Jacobi solver's final threshold (1e-10 of the norm) bounds how well.
     for (shape s : {shape{4, 2, svd_solver::jacobi, 1e-12}, shape{40, 7, svd_solver::jacobi, 1e-12},
-                    shape{41, 21, svd_solver::jacobi, 1e-12}, shape{40, 33, svd_solver::jacobi, 1e-9},
-                    shape{150, 100, svd_solver::jacobi, 1e-8}, shape{150, 100, svd_solver::fast, 1e-11},
-                    shape{150, 50, svd_solver::fast, 1e-11}}) {
+                    shape{150, 100, svd_solver::jacobi, 1e-8}, shape{150, 100, svd_solver::fast, 1e-11}}) {
         SCOPED_TRACE("N=" + std::to_string(s.N) + " L=" + std::to_string(s.L));
         const auto v = s.N == 4 ? std::vector<double>{1, 2, 3, 4} : random_series(s.N, static_cast<unsigned>(s.L));
         const SVD::t_svd svd(t_ts(v), s.L, s.solver);

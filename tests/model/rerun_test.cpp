@@ -22,7 +22,6 @@ TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
     using setting = std::function<void(t_trend_invest&)>;
     // first configures both; the rerun runs, then both take second.
     const std::vector<std::tuple<const char*, setting, setting>> trend_cases{
-        {"same settings twice", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest&) {}},
         {"C raised", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest& i) { i.set_C(0.5); }},
         {"reconstructed, new L",
          [](t_trend_invest& i) {

@@ -51,23 +51,17 @@ std::string period_verdicts(const t_ts& ts, const SVD::t_svd& svd, vector_kind k
 
 TEST(SolverAgreement, InvestigationsSeeTheSameComponents) {
     notification_recorder quiet;
-    t_ts co2;
-    co2.load(std::string(KELVANE_DATA) + "/co2.dat");
     std::mt19937 gen(21);
     std::normal_distribution<double> step(0, 1);
     std::vector<double> walk(300);
     double level = 50;
     for (int t = 0; t < 300; ++t) walk[t] = (level += step(gen)) + 4 * std::sin(2 * M_PI * t / 9);
 
-    for (const auto& [ts, L] : {std::make_pair(co2, 24), std::make_pair(t_ts(walk), 100)}) {
-        const SVD::t_svd reference(ts, L, svd_solver::jacobi), fast(ts, L, svd_solver::fast);
-        for (vector_kind kind : {vk_eigenvectors, vk_factor_vectors, vk_reconstructed}) {
-            SCOPED_TRACE("L=" + std::to_string(L) + " kind=" + std::to_string(kind));
-            for (int method : {0, 1, 2}) {
-                EXPECT_EQ(trend_verdicts(ts, reference, method, kind), trend_verdicts(ts, fast, method, kind))
-                    << method;
-            }
-            EXPECT_EQ(period_verdicts(ts, reference, kind), period_verdicts(ts, fast, kind));
-        }
+    const t_ts ts(walk);
+    const SVD::t_svd reference(ts, 100, svd_solver::jacobi), fast(ts, 100, svd_solver::fast);
+    for (vector_kind kind : {vk_eigenvectors, vk_factor_vectors, vk_reconstructed}) {
+        for (int method : {0, 1, 2})
+            EXPECT_EQ(trend_verdicts(ts, reference, method, kind), trend_verdicts(ts, fast, method, kind)) << kind;
+        EXPECT_EQ(period_verdicts(ts, reference, kind), period_verdicts(ts, fast, kind)) << kind;
     }
 }

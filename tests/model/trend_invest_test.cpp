@@ -15,7 +15,6 @@ struct logged {
     std::vector<int> trend;  // 0-based
 };
 
-// Parallel test processes share a directory; a log another process holds is skipped, so no two collide.
 logged read_log(t_trend_invest& inv) {
     inv.get_log().flush();
     std::istringstream in(slurp(inv.get_log().file_name()));

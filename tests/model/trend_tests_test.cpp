@@ -11,7 +11,6 @@
 
 namespace {
 
-// Increasing, alternating, constant.
 const matrix small_case = from_columns({{1, 2, 3, 4, 5}, {1, -1, 1, -1, 1}, {2, 2, 2, 2, 2}});
 
 // The relation straight from its definition: one plain double loop per frequency.
@@ -54,7 +53,6 @@ void expect_threshold_at(const matrix& m, double omega, double exact, int j) {
 }  // namespace
 
 TEST(Kendall, WorkedPlevels) {
-    EXPECT_NEAR(normal_cdf(-1), 0.1586553, 2e-7);
     const double increasing = from_columns({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}).kendall_plevel(0);
     EXPECT_NEAR(increasing, 5.7224e-05, 1e-9);
     // P = 0 gives tau = -1 and the same z: a constant column looks like a trend.
@@ -95,7 +93,7 @@ TEST(LowFreq, RelationIsBitIdenticalToThePlainLoops) {
     std::normal_distribution<double> noise(0, 1);
     // Odd and even n, n over several tiles of rows and frequencies, and a
     // column count leaving a remainder of the columns summed together.
-    for (int n : {2, 5, 10, 49, 64, 100, 333, 512}) {
+    for (int n : {2, 5, 64, 333}) {
         std::vector<std::vector<double>> cols(11, std::vector<double>(static_cast<size_t>(n)));
         for (size_t j = 0; j < cols.size(); ++j)
             for (int t = 0; t < n; ++t) cols[j][t] = std::cos(0.05 * (j + 1) * t) + 0.3 * noise(gen);
@@ -130,9 +128,7 @@ TEST(LowFreq, ManyColumnsSplitBetweenThreadsKeepTheirBits) {
     for (int j : {0, 44, 45, 89}) expect_threshold_at(x, 0.08, plain_relation(cols[j], 0.08), j);
 }
 
-// Long columns take the FFT screening: every verdict must still be that of the
-// direct relation, at C on it and one ulp either side, and the logged relation
-// must be within rounding of it.
+// Long columns take the FFT screening; verdicts and log must stay those of the direct relation.
 TEST(LowFreq, ScreenedVerdictsAreThoseOfTheDirectSums) {
     std::mt19937 gen(3);
     std::normal_distribution<double> noise(0, 1);
