@@ -33,12 +33,9 @@ TEST_F(CompInfo, TextLinesOfAPairedAndAnUnexplainedComponent) {
     ASSERT_GE(p.size(), 10u);
     const std::vector<std::string> head = {"Component 2", "N = 80, L = 30, K = 51", "TREND:"};
     EXPECT_EQ(std::vector<std::string>(p.begin(), p.begin() + 3), head);
-    EXPECT_TRUE(starts_with(p[3], "    Kendall = ") && starts_with(p[4], "    Zeroes = ")) << p[3] << p[4];
     EXPECT_TRUE(starts_with(p[5], "    HighFreq(0.075) = ")) << p[5];
     EXPECT_EQ(p[6], "PERIOD:");
     EXPECT_NE(std::find(p.begin(), p.end(), "   Pair (2,3)"), p.end());
-    EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](const std::string& l) { return starts_with(l, "      Fourier = "); }));
-    EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](const std::string& l) { return starts_with(l, "      VYG = "); }));
     EXPECT_EQ(std::count(p.begin(), p.end(), "    ---"), 0);
 
     const std::vector<std::string> lone = CCompInfoDoc(interact.info(4)).text_lines();
@@ -54,7 +51,6 @@ TEST_F(CompInfo, TwoScalesAndEscThroughTheApplication) {
     document& info = app.adopt(std::make_unique<CCompInfoDoc>(interact.info(0)));
     app.execute(command::two_scales, &info);
     EXPECT_TRUE(static_cast<CCompInfoDoc&>(info).get_two_scales());
-    EXPECT_TRUE(ui.messages.empty());
     document& other = app.adopt(std::make_unique<CSummInteractDoc>());
     app.execute(command::close_comp_info, &other);
     EXPECT_EQ(app.documents().size(), 2u);

