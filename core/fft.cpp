@@ -57,6 +57,26 @@ void fft_convolver::inverse(const std::vector<std::complex<double>>& spectrum, d
     for (int i = 0; i < len; ++i) out[i] = m_real[i] * scale;
 }
 
+hankel_operator::hankel_operator(const double* s, int N, int L)
+    : m_L(L), m_K(N - L + 1), m_fft(N), m_reversed(static_cast<size_t>(std::max(L, N - L + 1))), m_conv(static_cast<size_t>(N)) {
+    m_fft.forward(s, N, m_s_hat);
+}
+
+// out[m] = sum over i of s[m + i] v[i], m = 0..out_len-1: the convolution of
+// the series with v reversed, read from index len - 1 on. A transform of at
+// least N points keeps the wrapped tail below that index.
+void hankel_operator::correlate(const double* v, int len, double* out, int out_len) {
+    for (int i = 0; i < len; ++i) m_reversed[static_cast<size_t>(len - 1 - i)] = v[i];
+    m_fft.forward(m_reversed.data(), len, m_v_hat);
+    for (size_t f = 0; f < m_v_hat.size(); ++f) m_v_hat[f] *= m_s_hat[f];
+    m_fft.inverse(m_v_hat, m_conv.data(), len - 1 + out_len);
+    std::copy(m_conv.begin() + (len - 1), m_conv.begin() + (len - 1 + out_len), out);
+}
+
+void hankel_operator::transpose_times(const double* u, double* out) { correlate(u, m_L, out, m_K); }
+
+void hankel_operator::times(const double* w, double* out) { correlate(w, m_K, out, m_L); }
+
 void averaged_product(fft_convolver& fft, const std::vector<std::complex<double>>& a_spectrum,
                       const std::vector<std::complex<double>>& b_spectrum, int L, int K, double* out) {
     std::vector<std::complex<double>> product(a_spectrum.size());

@@ -40,6 +40,28 @@ inline int antidiagonal_length(int k, int L, int K) {
     return hi - lo + 1;
 }
 
+// Products with the trajectory matrix X (L x K, X(i, j) = s[i + j]) of a
+// series without forming it: X^T u and X w are correlations of the series,
+// one forward and one inverse transform each.
+class hankel_operator {
+public:
+    hankel_operator(const double* s, int N, int L);
+    int L() const { return m_L; }
+    int K() const { return m_K; }
+    // out[0..K) = X^T u for u[0..L).
+    void transpose_times(const double* u, double* out);
+    // out[0..L) = X w for w[0..K).
+    void times(const double* w, double* out);
+
+private:
+    void correlate(const double* v, int len, double* out, int out_len);
+
+    int m_L, m_K;
+    fft_convolver m_fft;
+    std::vector<std::complex<double>> m_s_hat, m_v_hat;
+    std::vector<double> m_reversed, m_conv;
+};
+
 // Diagonal average of the L x K matrix a b^T given the spectra of a (length L)
 // and b (length K): out[0..L+K-1).
 void averaged_product(fft_convolver& fft, const std::vector<std::complex<double>>& a_spectrum,

@@ -32,8 +32,9 @@ struct uninitialised_allocator : std::allocator<T> {
 // Which eigen solver matrix::svd runs.
 enum class svd_solver {
     jacobi,  // cyclic Jacobi rotations, the reference results
-    fast,    // LAPACK symmetric eigen solver
-    automatic
+    fast,       // LAPACK symmetric eigen solver
+    automatic,  // Jacobi for short windows, LAPACK above; the truncated one for long ones (t_svd)
+    truncated   // the leading eigentriples only, by a Lanczos solver over FFT products (t_svd)
 };
 
 class matrix {
@@ -169,3 +170,12 @@ constexpr double eigen_in_use_factor = 10;
 // Lag-covariance X X^T of a matrix x (L x K)
 // into the full L x L matrix c.
 void lag_covariance(const matrix& x, matrix& c);
+// The same for the trajectory matrix of s with window length L, without forming it.
+void hankel_covariance(const series& s, int L, matrix& c);
+// jacobi or fast as asked; automatic (or truncated, which has no full solver)
+// is Jacobi up to L = 200 and LAPACK above.
+svd_solver full_solver(svd_solver solver, int L);
+// Every eigenvalue (decreasing, into eig) and eigenvector (column-major, into r)
+// of the symmetric c by full_solver(solver); leftover as for jacobi_eigen, 0 for LAPACK.
+void symmetric_eigen(const matrix& c, svd_solver solver, std::vector<double>& eig, std::vector<double>& r,
+                     double& leftover);

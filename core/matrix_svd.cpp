@@ -170,38 +170,58 @@ void hankel_factor_vectors(const matrix& x, const matrix& U, const std::vector<d
 void lag_covariance(const matrix& x, matrix& c) {
     const int L = x.rows(), K = x.cols();
     c.resize(L, L);
-    const bool direct = static_cast<double>(L) * L * K <= direct_covariance_limit || !is_hankel(x);
-    if (direct) {
+    if (static_cast<double>(L) * L * K > direct_covariance_limit && is_hankel(x)) {
+        series s(L + K - 1);
+        for (int i = 0; i < L; ++i) s[i] = x(i, 0);
+        for (int j = 1; j < K; ++j) s[L - 1 + j] = x(L - 1, j);
+        hankel_covariance(s, L, c);
+        return;
+    }
+    for (int i = 0; i < L; ++i) {
+        const double* xi = x.row(i);
+        for (int j = i; j < L; ++j) {
+            const double* xj = x.row(j);
+            double s = 0;
+            for (int k = 0; k < K; ++k) s += xi[k] * xj[k];
+            c.set(s, i, j);
+            c.set(s, j, i);
+        }
+        report_progress("lag-covariance", i + 1, L);
+    }
+}
+
+void hankel_covariance(const series& s, int L, matrix& c) {
+    const int K = s.size() - L + 1;
+    c.resize(L, L);
+    const double* x = s.data();
+    // The same products in the same order as the sums over the trajectory matrix.
+    if (static_cast<double>(L) * L * K <= direct_covariance_limit) {
         for (int i = 0; i < L; ++i) {
-            const double* xi = x.row(i);
             for (int j = i; j < L; ++j) {
-                const double* xj = x.row(j);
-                double s = 0;
-                for (int k = 0; k < K; ++k) s += xi[k] * xj[k];
-                c.set(s, i, j);
-                c.set(s, j, i);
+                double sum = 0;
+                for (int k = 0; k < K; ++k) sum += x[i + k] * x[j + k];
+                c.set(sum, i, j);
+                c.set(sum, j, i);
             }
             report_progress("lag-covariance", i + 1, L);
         }
         return;
     }
-    // Hankel: C(i+1, j+1) = C(i, j) - x(i,0) x(j,0) + x(i+1,K-1) x(j+1,K-1).
-    const double* x0 = x.row(0);
+    // C(i+1, j+1) = C(i, j) - s[i] s[j] + s[i+K] s[j+K].
     for (int j = 0; j < L; ++j) {
-        const double* xj = x.row(j);
-        double s = 0;
-        for (int k = 0; k < K; ++k) s += x0[k] * xj[k];
-        c.set(s, 0, j);
-        c.set(s, j, 0);
+        double sum = 0;
+        for (int k = 0; k < K; ++k) sum += x[k] * x[j + k];
+        c.set(sum, 0, j);
+        c.set(sum, j, 0);
         // L K products in all: the whole stage for a long series.
         report_progress("lag-covariance, first row", j + 1, L);
     }
     for (int i = 1; i < L; ++i) {
-        const double head = x(i - 1, 0), tail = x(i, K - 1);
+        const double head = x[i - 1], tail = x[i + K - 1];
         for (int j = i; j < L; ++j) {
-            const double s = c(i - 1, j - 1) - head * x(j - 1, 0) + tail * x(j, K - 1);
-            c.set(s, i, j);
-            c.set(s, j, i);
+            const double sum = c(i - 1, j - 1) - head * x[j - 1] + tail * x[j + K - 1];
+            c.set(sum, i, j);
+            c.set(sum, j, i);
         }
         report_progress("lag-covariance", i + 1, L);
     }
@@ -271,6 +291,27 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double*
     }
 }
 
+svd_solver full_solver(svd_solver solver, int L) {
+    if (solver == svd_solver::jacobi || solver == svd_solver::fast) return solver;
+    return L <= jacobi_auto_max_L ? svd_solver::jacobi : svd_solver::fast;
+}
+
+void symmetric_eigen(const matrix& c, svd_solver solver, std::vector<double>& eig, std::vector<double>& r,
+                     double& leftover) {
+    const int L = c.rows();
+    leftover = 0;
+    if (full_solver(solver, L) == svd_solver::jacobi) {
+        std::vector<double> p(static_cast<size_t>(L) * (L + 1) / 2);
+        for (int i = 0; i < L; ++i)
+            for (int j = 0; j <= i; ++j) p[packed(j, i)] = c(i, j);
+        jacobi_eigen(p, r, L, &leftover);
+        eig.resize(static_cast<size_t>(L));
+        for (int i = 0; i < L; ++i) eig[static_cast<size_t>(i)] = p[packed(i, i)];
+    } else {
+        fast_eigen(c, eig, r);
+    }
+}
+
 double eigen_rounding_level(double lambda_1, int L, int K, double leftover) {
     const double n = static_cast<double>(L) + K - 1;
     return std::numeric_limits<double>::epsilon() * std::max(lambda_1, 0.0) * (16 + std::sqrt(n)) + leftover;
@@ -287,20 +328,11 @@ void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int
 
     lag_covariance(*this, covariance);
 
-    if (solver == svd_solver::automatic) solver = L <= jacobi_auto_max_L ? svd_solver::jacobi : svd_solver::fast;
+    solver = full_solver(solver, L);
     std::vector<double> eig;  // decreasing
     std::vector<double> r;    // column-major eigenvectors
     double leftover = 0;
-    if (solver == svd_solver::jacobi) {
-        std::vector<double> p(static_cast<size_t>(L) * (L + 1) / 2);
-        for (int i = 0; i < L; ++i)
-            for (int j = 0; j <= i; ++j) p[packed(j, i)] = covariance(i, j);
-        jacobi_eigen(p, r, L, &leftover);
-        eig.resize(static_cast<size_t>(L));
-        for (int i = 0; i < L; ++i) eig[static_cast<size_t>(i)] = p[packed(i, i)];
-    } else {
-        fast_eigen(covariance, eig, r);
-    }
+    symmetric_eigen(covariance, solver, eig, r, leftover);
 
     rounding = eigen_rounding_level(L > 0 ? eig[0] : 0.0, L, K, leftover);
     const double in_use = eigen_in_use_factor * rounding;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "core/hooks.h"
-#include "core/ssa_exception.h"
 
 namespace {
 
@@ -17,8 +16,7 @@ group_reconstructor::group_reconstructor(const SVD::t_svd& svd) : m_svd(svd) {}
 
 void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
     const int L = m_svd.L(), K = m_svd.K();
-    for (int g = 0; g < n; ++g)
-        if (indices[g] < 0 || indices[g] >= L) throw SSA_math_exception::out_of_range("in matrix::operator[]");
+    for (int g = 0; g < n; ++g) m_svd.check_component(indices[g]);
     const double work = static_cast<double>(L) * K;
     if (n == 1 && work <= reference_limit) {
         // One rank-one matrix: its antidiagonal sums are the same products in
@@ -55,16 +53,12 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
         m_a.resize(static_cast<size_t>(L));
         m_b.resize(static_cast<size_t>(K));
     }
-    const matrix& U = m_svd.eigenvectors();
-    const matrix& V = m_svd.factor_vectors();
     m_sum.assign(static_cast<size_t>(m_fft->size() / 2 + 1), 0.0);
     // Linear in the group: add the members' spectra, transform back once.
     for (int g = 0; g < n; ++g) {
         const int k = indices[g];
-        const double s = std::sqrt(m_svd.spectrum()[static_cast<size_t>(k)]);
-        if (s == 0) continue;
-        for (int i = 0; i < L; ++i) m_a[static_cast<size_t>(i)] = s * U(i, k);
-        for (int j = 0; j < K; ++j) m_b[static_cast<size_t>(j)] = V(j, k);
+        if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
+        m_svd.elementary_factors(k, m_a.data(), m_b.data());
         m_fft->forward(m_a.data(), L, m_a_hat);
         m_fft->forward(m_b.data(), K, m_b_hat);
         for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += m_a_hat[f] * m_b_hat[f];

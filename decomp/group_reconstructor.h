@@ -15,7 +15,7 @@ class group_reconstructor {
 public:
     explicit group_reconstructor(const SVD::t_svd& svd);
 
-    // out must hold N values. Throws out_of_range("in matrix::operator[]") for an index outside 0..L-1.
+    // out must hold N values. An index the decomposition does not hold throws (t_svd::check_component).
     void reconstruct(const int* indices, int n, series& out);
 
 private:

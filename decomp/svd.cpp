@@ -6,9 +6,13 @@
 #include <fstream>
 #include <limits>
 #include <optional>
+#include <mutex>
 #include <string>
 
+#include "core/fft.h"
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
+#include "leading_eigen.h"
 #include "group_reconstructor.h"
 
 namespace SVD {
@@ -19,6 +23,10 @@ std::optional<double> installed_available;
 
 // Data whose largest absolute value lies within 2^-100 .. 2^100 are decomposed unscaled.
 constexpr double unscaled_peak_max = 0x1p100;
+
+// Above this many multiplications the factor vectors come from FFT
+// correlations instead of the reference's direct sums.
+constexpr double direct_factor_limit = 5e7;
 
 std::string memory_text(double bytes) {
     char buf[32];
@@ -31,11 +39,34 @@ std::string memory_text(double bytes) {
 
 }  // namespace
 
-double decomposition_bytes(int N, int L) {
-    const double l = L, k = static_cast<double>(N) - L + 1;
-    // Trajectory and factor vectors L x K each; covariance, the solver's copy,
-    // its eigenvectors and the kept eigenvectors L x L each.
-    return sizeof(double) * (2 * l * k + 4 * l * l);
+bool takes_truncated(const svd_options& options, int L) {
+    const int k = options.components > 0 ? options.components : default_components;
+    switch (options.solver) {
+    case svd_solver::truncated:
+        return k < L;
+    case svd_solver::automatic:
+        return L >= truncated_auto_min_L && options.components > 0 && options.components < L;
+    default:
+        return false;
+    }
+}
+
+int truncated_components(const svd_options& options, int L) {
+    if (!takes_truncated(options, L)) return L;
+    return options.components > 0 ? options.components : default_components;
+}
+
+double decomposition_bytes(int N, int L, const svd_options& options) {
+    const double l = L, k = static_cast<double>(N) - L + 1, n = N;
+    if (takes_truncated(options, L)) {
+        const double m = truncated_components(options, L);
+        // Krylov basis of krylov_size(m) vectors, the eigenvectors twice (the
+        // solver's and ours), the factor vectors, a few FFT work arrays.
+        return sizeof(double) * (l * (krylov_size(m, L) + 2 * m) + k * m + 12 * n);
+    }
+    // Covariance, the solver's copy, its eigenvectors and the kept
+    // eigenvectors L x L each; the factor vectors K x L once built.
+    return sizeof(double) * (l * k + 4 * l * l + 2 * n);
 }
 
 double available_memory() {
@@ -60,36 +91,43 @@ scoped_available_memory::~scoped_available_memory() {
         installed_available = m_previous;
 }
 
-void check_decomposition_memory(int N, int L) {
+void check_decomposition_memory(int N, int L, const svd_options& options) {
     const double available = available_memory();
-    const double need = decomposition_bytes(N, L);
+    const double need = decomposition_bytes(N, L, options);
     if (available < 0 || need <= available) return;
     // The need grows with L: the largest L that fits, by bisection.
     int lo = 1, hi = L;  // decomposition_bytes(N, hi) > available
     while (hi - lo > 1) {
         const int mid = lo + (hi - lo) / 2;
-        (decomposition_bytes(N, mid) <= available ? lo : hi) = mid;
+        (decomposition_bytes(N, mid, options) <= available ? lo : hi) = mid;
     }
     std::string message = "the decomposition of N = " + std::to_string(N) + " values for L = " + std::to_string(L) +
                           " needs about " + memory_text(need) + " of memory, but " + memory_text(available) +
                           " are available";
     // L = 1 leaves no decomposition worth the name.
-    if (lo >= 2 && decomposition_bytes(N, lo) <= available)
+    if (lo >= 2 && decomposition_bytes(N, lo, options) <= available)
         message += ": take L = " + std::to_string(lo) + " or smaller";
     else
         message += ": no window length fits";
     throw SSA_math_exception::ssa_exception(message);
 }
 
-t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1), m_L(L) {
+// The factor vectors, built on first use from the series the decomposition
+// was made of (scaled as it was) and its eigenvalues as the solver gave them.
+struct t_svd::factor_store {
+    series values;
+    std::vector<double> eig;
+    int count = 0;   // columns from count on are 0
+    bool exact = false;  // direct sums in the reference order, else FFT correlations
+    std::mutex lock;
+    std::unique_ptr<matrix> vectors;
+};
+
+t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() - L + 1), m_L(L) {
     // Callers keep L within 1..N; a slip is reported rather than left to the allocations.
     if (L < 1 || L > ts.size())
         throw SSA_math_exception::out_of_range("incorrect window length inside t_svd(const t_ts& ts, int L)");
-    check_decomposition_memory(ts.size(), L);
-    const int K = m_K;
-    m_spectrum.assign(static_cast<size_t>(L), 0.0);
-    m_eigenvectors.resize(L, L);
-    m_factor_vectors.resize(K, L);
+    check_decomposition_memory(ts.size(), L, options);
 
     // Far from 1 the squares and their sums over- or underflow (the Jacobi
     // off-diagonal sum from about 1e75 on): such data are decomposed scaled by
@@ -104,32 +142,41 @@ t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1),
     }
     int exponent = 0;
     if (peak > 0 && (peak > unscaled_peak_max || peak < 1 / unscaled_peak_max)) std::frexp(peak, &exponent);
+    series work(values.size());
+    for (int t = 0; t < values.size(); ++t) work[t] = exponent == 0 ? values(t) : std::ldexp(values(t), -exponent);
 
-    series eig(L);
-    {
-        // Work arrays of the decomposition only.
-        matrix trajectory(L, K);
-        if (exponent == 0) {
-            trajectory.embed(values);
-        } else {
-            series scaled(values.size());
-            for (int t = 0; t < values.size(); ++t) scaled[t] = std::ldexp(values(t), -exponent);
-            trajectory.embed(scaled);
-        }
-        matrix covariance(L, L);
-        trajectory.svd(eig, covariance, m_eigenvectors, m_factor_vectors, m_count, m_rounding, solver);
+    std::vector<double> eig;  // decreasing, in the work series' units
+    double total = 0;         // the sum the contributions share
+    if (takes_truncated(options, L)) {
+        decompose_truncated(work, options, eig);
+        // trace X X^T = sum of every eigenvalue: each value counted once per
+        // antidiagonal element, without the eigenvalues not found.
+        for (int t = 0; t < work.size(); ++t) total += antidiagonal_length(t, m_L, m_K) * work(t) * work(t);
+    } else {
+        decompose_full(work, options.solver, eig);
     }
-
+    const int m = static_cast<int>(eig.size());
+    m_spectrum.resize(static_cast<size_t>(m));
     double sum = 0;
-    for (int c = 0; c < L; ++c) {
-        m_spectrum[static_cast<size_t>(c)] = eig(c) > m_rounding ? eig(c) : 0.0;
+    for (int c = 0; c < m; ++c) {
+        m_spectrum[static_cast<size_t>(c)] = eig[static_cast<size_t>(c)] > m_rounding ? eig[static_cast<size_t>(c)] : 0.0;
         sum += m_spectrum[static_cast<size_t>(c)];
     }
-    m_eigenvalues.assign(eig.data(), eig.data() + L);
-    m_contributions.resize(static_cast<size_t>(L));
+    if (!takes_truncated(options, L)) total = sum;
+    m_eigenvalues = eig;
+    m_contributions.resize(static_cast<size_t>(m));
     // A series with nothing above the bound has no shares to give: 0, not 0/0.
     // Shares are ratios: taken before scaling back, they cannot overflow.
-    for (int c = 0; c < L; ++c) m_contributions[static_cast<size_t>(c)] = sum > 0 ? eig(c) / sum : 0.0;
+    for (int c = 0; c < m; ++c) m_contributions[static_cast<size_t>(c)] = total > 0 ? eig[static_cast<size_t>(c)] / total : 0.0;
+
+    auto store = std::make_shared<factor_store>();
+    store->values = std::move(work);
+    store->eig = std::move(eig);
+    store->count = m_count;
+    // Jacobi gives the reference results, and with them the reference sums.
+    store->exact = (!takes_truncated(options, L) && full_solver(options.solver, L) == svd_solver::jacobi) ||
+                   static_cast<double>(m_K) * L * m_count <= direct_factor_limit;
+    m_factors = std::move(store);
 
     if (exponent != 0) {
         for (double& e : m_spectrum) e = std::ldexp(e, 2 * exponent);
@@ -138,7 +185,7 @@ t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1),
     }
     // A largest eigenvalue that is not a finite normal double would make every
     // eigenvalue and reconstruction wrong: refuse rather than pass it on.
-    const double top = m_eigenvalues[0];
+    const double top = m_eigenvalues.empty() ? 0.0 : m_eigenvalues[0];
     if (!std::isfinite(top))
         throw SSA_math_exception::ssa_exception(
             "the eigenvalues of this series exceed the range of doubles inside t_svd(const t_ts& ts, int L)");
@@ -147,17 +194,144 @@ t_svd::t_svd(const t_ts& ts, int L, svd_solver solver) : m_K(ts.size() - L + 1),
             "the eigenvalues of this series fall below the range of doubles inside t_svd(const t_ts& ts, int L)");
 }
 
+void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<double>& eig) {
+    const int L = m_L;
+    std::vector<double> r;  // column-major eigenvectors
+    double leftover = 0;
+    {
+        matrix covariance(L, L);
+        hankel_covariance(values, L, covariance);
+        symmetric_eigen(covariance, solver, eig, r, leftover);
+    }
+    m_rounding = eigen_rounding_level(L > 0 ? eig[0] : 0.0, L, m_K, leftover);
+    const double in_use = eigen_in_use_factor * m_rounding;
+    m_count = 0;
+    while (m_count < L && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
+    // Beyond the count the solver's values are rounding: 0 from there on.
+    std::fill(eig.begin() + m_count, eig.end(), 0.0);
+
+    // U(i, c) = R(i, c) for c < count: a transposition, blocked to stay in cache.
+    auto U = std::make_shared<matrix>(L, L);
+    constexpr int block = 64;
+    for (int i0 = 0; i0 < L; i0 += block)
+        for (int c0 = 0; c0 < L; c0 += block)
+            for (int i = i0; i < std::min(i0 + block, L); ++i) {
+                double* ui = U->row(i);
+                for (int c = c0; c < std::min(c0 + block, L); ++c)
+                    ui[c] = c < m_count ? r[static_cast<size_t>(c) * L + i] : 0.0;
+                report_progress("eigenvectors", i + 1, L);
+            }
+    m_eigenvectors = std::move(U);
+}
+
+void t_svd::decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig) {
+    const int k = truncated_components(options, m_L);
+    double leftover = 0;
+    auto U = std::make_shared<matrix>(m_L, k);
+    leading_eigen(values, m_L, k, options.max_restarts, eig, *U, leftover);
+    m_rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
+    const double in_use = eigen_in_use_factor * m_rounding;
+    m_count = 0;
+    while (m_count < k && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
+    std::fill(eig.begin() + m_count, eig.end(), 0.0);
+    for (int i = 0; i < m_L; ++i)
+        for (int c = m_count; c < k; ++c) U->set(0.0, i, c);
+    m_eigenvectors = std::move(U);
+}
+
+void t_svd::check_component(int c) const {
+    if (c >= 0 && c < components()) return;
+    if (c >= 0 && truncated())
+        throw SSA_math_exception::ssa_exception("component " + std::to_string(c + 1) + " is beyond the " +
+                                                std::to_string(components()) +
+                                                " eigentriples of this truncated decomposition: ask for more components");
+    throw SSA_math_exception::out_of_range("in matrix::operator[]");
+}
+
+const matrix& t_svd::factor_vectors() const {
+    factor_store& f = *m_factors;
+    const std::lock_guard<std::mutex> guard(f.lock);
+    if (f.vectors) return *f.vectors;
+    const int L = m_L, K = m_K, m = components();
+    const matrix& U = *m_eigenvectors;
+    auto V = std::make_unique<matrix>(K, m);
+    const double* s = f.values.data();
+    if (f.exact) {
+        // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the
+        // reference does, accumulated row by row of X for cache locality.
+        std::vector<double> acc(static_cast<size_t>(f.count));
+        for (int j = 0; j < K; ++j) {
+            std::fill(acc.begin(), acc.end(), 0.0);
+            for (int d = 0; d < L; ++d) {
+                const double xdj = s[d + j];
+                const double* ud = U.row(d);
+                for (int c = 0; c < f.count; ++c) acc[static_cast<size_t>(c)] += xdj * ud[c];
+            }
+            double* vj = V->row(j);
+            for (int c = 0; c < m; ++c)
+                vj[c] = c < f.count ? acc[static_cast<size_t>(c)] * (1.0 / std::sqrt(f.eig[static_cast<size_t>(c)])) : 0.0;
+            report_progress("factor vectors", j + 1, K);
+        }
+    } else {
+        // Columns are written one at a time across all rows: touch every row
+        // first, so that the first column does not fault in the whole matrix unreported.
+        for (int j = 0; j < K; ++j) {
+            std::fill(V->row(j), V->row(j) + m, 0.0);
+            report_progress("preparing factor vectors", j + 1, K);
+        }
+        hankel_operator X(s, f.values.size(), L);
+        std::vector<double> u(static_cast<size_t>(L)), w(static_cast<size_t>(K));
+        for (int c = 0; c < f.count; ++c) {
+            for (int i = 0; i < L; ++i) u[static_cast<size_t>(i)] = U(i, c);
+            X.transpose_times(u.data(), w.data());
+            const double scale = 1.0 / std::sqrt(f.eig[static_cast<size_t>(c)]);
+            for (int j = 0; j < K; ++j) V->set(w[static_cast<size_t>(j)] * scale, j, c);
+            report_progress("factor vectors", c + 1, f.count);
+        }
+    }
+    f.vectors = std::move(V);
+    return *f.vectors;
+}
+
+void t_svd::elementary_factors(int c, double* a, double* b) const {
+    check_component(c);
+    const factor_store& f = *m_factors;
+    const matrix& U = *m_eigenvectors;
+    const double s = std::sqrt(m_spectrum[static_cast<size_t>(c)]);
+    if (c >= f.count || s == 0) {
+        std::fill(a, a + m_L, 0.0);
+        std::fill(b, b + m_K, 0.0);
+        return;
+    }
+    if (f.exact) {
+        const matrix& V = factor_vectors();
+        for (int i = 0; i < m_L; ++i) a[i] = s * U(i, c);
+        for (int j = 0; j < m_K; ++j) b[j] = V(j, c);
+        return;
+    }
+    // Never from built vectors, so the result does not depend on whether someone built them.
+    for (int i = 0; i < m_L; ++i) a[i] = U(i, c);
+    hankel_operator X(f.values.data(), f.values.size(), m_L);
+    X.transpose_times(a, b);
+    // X^T U_c is in the work series' units; the spectrum in the data's.
+    const double unit = s / std::sqrt(f.eig[static_cast<size_t>(c)]);
+    if (unit != 1.0)
+        for (int j = 0; j < m_K; ++j) b[j] *= unit;
+}
+
 t_eigen_triple t_svd::triple(int c) const {
-    if (c < 0 || c >= m_L) throw SSA_math_exception::out_of_range("incorrect eigentriple number in t_svd::triple");
+    check_component(c);
+    const matrix& U = *m_eigenvectors;
+    const matrix& V = factor_vectors();
     t_eigen_triple t(m_L, m_K);
     t.number = c;
     t.eigenvalue = m_eigenvalues[static_cast<size_t>(c)];
     t.contribution = m_contributions[static_cast<size_t>(c)];
-    for (int i = 0; i < m_L; ++i) t.eigenvector[static_cast<size_t>(i)] = m_eigenvectors(i, c);
+    for (int i = 0; i < m_L; ++i) t.eigenvector[static_cast<size_t>(i)] = U(i, c);
     const double s = std::sqrt(t.eigenvalue);
     for (int j = 0; j < m_K; ++j) {
-        t.factor_vector[static_cast<size_t>(j)] = m_factor_vectors(j, c);
-        t.principal_component[static_cast<size_t>(j)] = s * m_factor_vectors(j, c);
+        t.factor_vector[static_cast<size_t>(j)] = V(j, c);
+        t.principal_component[static_cast<size_t>(j)] = s * V(j, c);
     }
     return t;
 }

@@ -1,6 +1,7 @@
 // The SSA decomposition of a series for a window length L.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "core/matrix.h"
@@ -22,10 +23,32 @@ public:
 
 namespace SVD {
 
+// How a decomposition is made: the solver and, for the truncated one, how
+// many leading eigentriples it finds.
+struct svd_options {
+    svd_options(svd_solver s = svd_solver::automatic, int k = 0) : solver(s), components(k) {}
+    svd_solver solver;
+    // The truncated solver's k; 0 (or L and above) asks for every eigentriple.
+    int components;
+    // The truncated solver's restarts before it gives up (tests lower it).
+    int max_restarts = 1000;
+};
+
+// Where automatic takes the truncated solver: windows longer than this, with
+// fewer components asked for than L.
+constexpr int truncated_auto_min_L = 2001;
+// The truncated solver's k when none is given.
+constexpr int default_components = 50;
+
+// Whether options on a window length L give the truncated decomposition, and of how many eigentriples.
+bool takes_truncated(const svd_options& options, int L);
+int truncated_components(const svd_options& options, int L);
+
 // Bytes a decomposition of N values for window length L holds at its peak:
-// the trajectory matrix, the lag-covariance and the eigen solver's two L x L
-// arrays, with the eigenvector and factor-vector matrices it keeps.
-double decomposition_bytes(int N, int L);
+// the full one the lag-covariance, the eigen solver's two L x L arrays and the
+// kept eigenvectors, with the factor vectors it builds on first use; the
+// truncated one its Krylov basis, the k eigen- and factor vectors and its FFT work arrays.
+double decomposition_bytes(int N, int L, const svd_options& options = {});
 // MemAvailable of /proc/meminfo in bytes, or what a scoped_available_memory
 // installed; negative when unknown.
 double available_memory();
@@ -44,12 +67,12 @@ private:
 
 // Throws ssa_exception naming the need and the largest L that fits when the
 // decomposition needs more than is available; an unknown amount passes.
-void check_decomposition_memory(int N, int L);
+void check_decomposition_memory(int N, int L, const svd_options& options = {});
 
 class t_svd : public t_object {
 public:
     // Refuses, by check_decomposition_memory, a decomposition the machine cannot hold.
-    t_svd(const t_ts& ts, int L, svd_solver solver = svd_solver::automatic);
+    t_svd(const t_ts& ts, int L, const svd_options& options = {});
     t_svd(const t_svd& o) = default;
     t_svd& operator=(const t_svd& o) = default;
     ~t_svd() override = default;
@@ -61,15 +84,28 @@ public:
     int L() const { return m_L; }
     int K() const { return m_K; }
     int N() const { return m_L + m_K - 1; }
+    // How many eigentriples the decomposition holds: L, or the truncated solver's k.
+    int components() const { return static_cast<int>(m_eigenvalues.size()); }
+    bool truncated() const { return components() < m_L; }
+    // Throws ssa_exception naming the limit when component c (0-based) is not held.
+    void check_component(int c) const;
+    // One value per component held.
     const std::vector<double>& spectrum() const { return m_spectrum; }
-    const matrix& eigenvectors() const { return m_eigenvectors; }
-    const matrix& factor_vectors() const { return m_factor_vectors; }
-    // Eigentriple c (0 <= c < L), assembled from the matrices on demand so that
-    // the decomposition holds every vector once.
+    const matrix& eigenvectors() const { return *m_eigenvectors; }
+    // K x components(); built on first use (thread-safe), the decomposition
+    // itself needs only the eigenvectors.
+    const matrix& factor_vectors() const;
+    // Vectors a (L values) and b (K values) with a b^T the elementary matrix
+    // of component c: by the factor vectors when they are the reference sums,
+    // else b = X^T U_c by FFT without building them.
+    void elementary_factors(int c, double* a, double* b) const;
+    // Eigentriple c (0 <= c < components()), assembled on demand so that the
+    // decomposition holds every vector once.
     t_eigen_triple triple(int c) const;
     double contribution(int c) const { return m_contributions.at(static_cast<size_t>(c)); }
     double eigenvalue(int c) const { return m_eigenvalues.at(static_cast<size_t>(c)); }
-    // How far the eigenvalues can be from the truth through rounding.
+    // How far the eigenvalues can be from the truth through rounding (and the
+    // truncated solver's tolerance).
     double rounding() const { return m_rounding; }
 
     // The series of one group of eigentriples, with tick marks 1..N.
@@ -78,14 +114,18 @@ public:
     series reconstruct_values(const std::vector<int>& indices) const;
 
 private:
-    // The trajectory matrix is a work array of the constructor: nothing reads it afterwards.
+    struct factor_store;
+    void decompose_full(const series& values, svd_solver solver, std::vector<double>& eig);
+    void decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig);
+
     int m_K = 0;
     int m_L = 0;
     std::vector<double> m_spectrum;
-    matrix m_eigenvectors;
-    matrix m_factor_vectors;
-    std::vector<double> m_eigenvalues;    // as the solver returned them
-    std::vector<double> m_contributions;  // shares 0..1 of the sum of the spectrum
+    // Shared between copies: nothing changes them once built.
+    std::shared_ptr<const matrix> m_eigenvectors;
+    std::shared_ptr<factor_store> m_factors;
+    std::vector<double> m_eigenvalues;    // the solver's, 0 from count on
+    std::vector<double> m_contributions;  // shares 0..1 of the sum of every eigenvalue
     int m_count = 0;
     double m_rounding = 0;
 };

@@ -134,7 +134,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
              {"period zero.dat", "no component to test"},
-             {"decompose long.dat", "for L = 100000 needs about 480.0 GB of memory, but "},
+             {"decompose long.dat", "for L = 100000 needs about 400.0 GB of memory, but "},
              {"decompose vast.dat", "exceed the range of doubles"},
              // An investigation ends through its own exit when it cannot decompose.
              {"trend vast.dat --json", "exceed the range of doubles"},

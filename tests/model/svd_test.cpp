@@ -135,6 +135,8 @@ TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
     ASSERT_EQ(svd.count(), L);
     // The last step of a counted stage always gets through the throttle.
     EXPECT_EQ(last["lag-covariance"], std::make_pair(700LL, 700LL));
+    EXPECT_EQ(last.count("factor vectors"), 0u);  // built on first use
+    (void)svd.factor_vectors();
     EXPECT_EQ(last["factor vectors"], std::make_pair(700LL, 700LL));
 
     matrix x(L, 1500 - L + 1), c(L, L);
@@ -220,8 +222,8 @@ TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits)
     {
         const SVD::scoped_available_memory available(2e6);
         const std::string message = thrown([&] { SVD::t_svd(ts, 1000); });
-        // 8 bytes times 2 L K + 4 L^2.
-        const std::string says = "the decomposition of N = 2000 values for L = 1000 needs about 48.0 MB of memory, "
+        // 8 bytes times L K + 4 L^2 + 2 N.
+        const std::string says = "the decomposition of N = 2000 values for L = 1000 needs about 40.0 MB of memory, "
                                  "but 2.0 MB are available: take L = ";
         ASSERT_EQ(message.substr(0, says.size()), says);
         const int fits = std::stoi(message.substr(says.size()));

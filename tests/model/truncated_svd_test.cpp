@@ -1,0 +1,141 @@
+// The truncated decomposition against the full one and its own invariants.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <random>
+
+#include "core/fft.h"
+#include "core/hooks.h"
+#include "decomp/svd.h"
+#include "test_util.h"
+
+namespace {
+
+std::vector<double> signal_with_noise(int N, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> noise(0, 0.4);
+    std::vector<double> v(static_cast<size_t>(N));
+    for (int t = 0; t < N; ++t)
+        v[static_cast<size_t>(t)] = 5 + 0.002 * t + 2 * std::sin(2 * M_PI * t / 12) + std::cos(2 * M_PI * t / 33.3) +
+                                    0.5 * std::sin(2 * M_PI * t / 7.1) + noise(gen);
+    return v;
+}
+
+double max_residual(const std::vector<double>& v, const SVD::t_svd& svd) {
+    hankel_operator X(v.data(), static_cast<int>(v.size()), svd.L());
+    std::vector<double> u(static_cast<size_t>(svd.L())), w(static_cast<size_t>(svd.K())), cu(u.size());
+    double worst = 0;
+    for (int c = 0; c < svd.count(); ++c) {
+        for (int i = 0; i < svd.L(); ++i) u[static_cast<size_t>(i)] = svd.eigenvectors()(i, c);
+        X.transpose_times(u.data(), w.data());
+        X.times(w.data(), cu.data());
+        double r = 0;
+        for (int i = 0; i < svd.L(); ++i) r += std::pow(cu[static_cast<size_t>(i)] - svd.eigenvalue(c) * u[static_cast<size_t>(i)], 2);
+        worst = std::max(worst, std::sqrt(r));
+    }
+    return worst;
+}
+
+}  // namespace
+
+TEST(TruncatedSvd, AgreesWithTheFullDecompositionWithinItsBounds) {
+    struct shape {
+        int N, L, k;
+    };
+    for (const shape s : {shape{900, 300, 10}, shape{3000, 1200, 30}, shape{5000, 2500, 50}}) {
+        SCOPED_TRACE(std::to_string(s.N) + "," + std::to_string(s.L));
+        const auto v = signal_with_noise(s.N, static_cast<unsigned>(s.N));
+        const SVD::t_svd part(t_ts(v), s.L, {svd_solver::truncated, s.k});
+        const SVD::t_svd full(t_ts(v), s.L, svd_solver::fast);
+        ASSERT_TRUE(part.truncated());
+        ASSERT_EQ(part.components(), s.k);
+        ASSERT_EQ(part.count(), s.k);
+        const double top = full.eigenvalue(0);
+        EXPECT_LE(max_residual(v, part), 1e-10 * top);
+        double orthogonality = 0;
+        for (int a = 0; a < s.k; ++a)
+            for (int b = 0; b < s.k; ++b) {
+                double dot = 0;
+                for (int i = 0; i < s.L; ++i) dot += part.eigenvectors()(i, a) * part.eigenvectors()(i, b);
+                orthogonality = std::max(orthogonality, std::fabs(dot - (a == b)));
+            }
+        EXPECT_LE(orthogonality, 1e-12);
+        for (int c = 0; c < s.k; ++c) {
+            EXPECT_NEAR(part.eigenvalue(c), full.eigenvalue(c), 1e-12 * top) << c;
+            // The trace identity gives the full decomposition's shares without its other eigenvalues.
+            EXPECT_NEAR(part.contribution(c), full.contribution(c), 1e-12) << c;
+        }
+        // Eigenvectors up to sign, or within a near-equal pair: compare the projectors of the leading block.
+        const int block = 6;  // trend, the three harmonic pairs minus one: a clear gap follows
+        double projector = 0;
+        for (int i = 0; i < s.L; i += 7)
+            for (int j = 0; j < s.L; j += 7) {
+                double p = 0, q = 0;
+                for (int c = 0; c < block + 1; ++c) {
+                    p += part.eigenvectors()(i, c) * part.eigenvectors()(j, c);
+                    q += full.eigenvectors()(i, c) * full.eigenvectors()(j, c);
+                }
+                projector = std::max(projector, std::fabs(p - q));
+            }
+        EXPECT_LE(projector, 1e-8);
+        // Components above k are refused with a message that names the limit.
+        EXPECT_NE(thrown([&] { part.reconstruct_values({s.k}); }).find("beyond the " + std::to_string(s.k)),
+                  std::string::npos);
+    }
+}
+
+TEST(TruncatedSvd, ReproducesASeriesOfExactRankAndRepeatsExactly) {
+    const int N = 4000, L = 2100;
+    std::vector<double> v(N);
+    for (int t = 0; t < N; ++t)  // rank 2 + 2 + 2
+        v[static_cast<size_t>(t)] = 1e6 * (1 + 0.001 * t + std::sin(2 * M_PI * t / 17) + 0.3 * std::cos(2 * M_PI * t / 50));
+    for (int k : {6, 12}) {
+        SCOPED_TRACE(k);
+        const SVD::t_svd svd(t_ts(v), L, {svd_solver::truncated, k});
+        EXPECT_EQ(svd.count(), 6);
+        std::vector<int> all(6);
+        std::iota(all.begin(), all.end(), 0);
+        const series back = svd.reconstruct_values(all);
+        series singles(N);
+        for (int c = 0; c < 6; ++c) {
+            const series one = svd.reconstruct_values({c});
+            for (int t = 0; t < N; ++t) singles[t] += one(t);
+        }
+        for (int t = 0; t < N; t += 37) {
+            EXPECT_NEAR(back(t), v[static_cast<size_t>(t)], 1e-9 * 1e6) << t;
+            EXPECT_NEAR(singles(t), back(t), 1e-9 * 1e6) << t;
+        }
+        const SVD::t_svd again(t_ts(v), L, {svd_solver::truncated, k});
+        EXPECT_EQ(again.spectrum(), svd.spectrum());
+        for (int i = 0; i < L; i += 11)
+            for (int c = 0; c < k; ++c) ASSERT_EQ(again.eigenvectors()(i, c), svd.eigenvectors()(i, c));
+    }
+}
+
+TEST(TruncatedSvd, NonConvergenceAndCancelAreReported) {
+    const auto v = signal_with_noise(5000, 3);
+    SVD::svd_options hurried(svd_solver::truncated, 40);
+    hurried.max_restarts = 1;
+    EXPECT_NE(thrown([&] { SVD::t_svd(t_ts(v), 2500, hurried); }).find("(k = 40)"), std::string::npos);
+
+    struct cancelled {};
+    long long products = 0;
+    const scoped_progress_hook stop(
+        [&](const char* stage, long long, long long) {
+            if (std::string(stage) == "decomposition" && ++products == 5) throw cancelled{};
+        },
+        false);
+    EXPECT_THROW(SVD::t_svd(t_ts(v), 2500, SVD::svd_options(svd_solver::truncated, 40)), cancelled);
+    EXPECT_EQ(products, 5);
+}
+
+TEST(TruncatedSvd, AutomaticTakesItForLongWindowsOnly) {
+    using SVD::svd_options;
+    EXPECT_FALSE(SVD::takes_truncated(svd_options(svd_solver::automatic, 50), 2000));
+    EXPECT_TRUE(SVD::takes_truncated(svd_options(svd_solver::automatic, 50), 2001));
+    EXPECT_FALSE(SVD::takes_truncated(svd_options(svd_solver::automatic, 0), 5000));     // every component
+    EXPECT_FALSE(SVD::takes_truncated(svd_options(svd_solver::automatic, 5000), 5000));  // as many as L
+    EXPECT_FALSE(SVD::takes_truncated(svd_options(svd_solver::fast, 50), 5000));
+    EXPECT_TRUE(SVD::takes_truncated(svd_options(svd_solver::truncated, 0), 100));
+}
