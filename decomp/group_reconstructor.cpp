@@ -50,6 +50,7 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
     const int L = m_svd.L(), K = m_svd.K(), N = L + K - 1;
     if (!m_fft) {
         m_fft = std::make_unique<fft_convolver>(N);
+        m_hankel = m_svd.hankel();
         m_a.resize(static_cast<size_t>(L));
         m_b.resize(static_cast<size_t>(K));
     }
@@ -58,7 +59,7 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
     for (int g = 0; g < n; ++g) {
         const int k = indices[g];
         if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
-        m_svd.elementary_factors(k, m_a.data(), m_b.data());
+        m_svd.elementary_factors(k, m_a.data(), m_b.data(), m_hankel.get());
         m_fft->forward(m_a.data(), L, m_a_hat);
         m_fft->forward(m_b.data(), K, m_b_hat);
         for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += m_a_hat[f] * m_b_hat[f];

@@ -23,6 +23,7 @@ private:
 
     const SVD::t_svd& m_svd;
     std::unique_ptr<fft_convolver> m_fft;
+    std::unique_ptr<hankel_operator> m_hankel;
     std::vector<double> m_a, m_b;
     std::vector<std::complex<double>> m_a_hat, m_b_hat, m_sum;
 };

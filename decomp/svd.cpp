@@ -293,7 +293,11 @@ const matrix& t_svd::factor_vectors() const {
     return *f.vectors;
 }
 
-void t_svd::elementary_factors(int c, double* a, double* b) const {
+std::unique_ptr<hankel_operator> t_svd::hankel() const {
+    return std::make_unique<hankel_operator>(m_factors->values.data(), m_factors->values.size(), m_L);
+}
+
+void t_svd::elementary_factors(int c, double* a, double* b, hankel_operator* work) const {
     check_component(c);
     const factor_store& f = *m_factors;
     const matrix& U = *m_eigenvectors;
@@ -311,8 +315,7 @@ void t_svd::elementary_factors(int c, double* a, double* b) const {
     }
     // Never from built vectors, so the result does not depend on whether someone built them.
     for (int i = 0; i < m_L; ++i) a[i] = U(i, c);
-    hankel_operator X(f.values.data(), f.values.size(), m_L);
-    X.transpose_times(a, b);
+    (work ? *work : *hankel()).transpose_times(a, b);
     // X^T U_c is in the work series' units; the spectrum in the data's.
     const double unit = s / std::sqrt(f.eig[static_cast<size_t>(c)]);
     if (unit != 1.0)

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/fft.h"
 #include "core/matrix.h"
 #include "core/object.h"
 #include "timeseries/ts.h"
@@ -97,8 +98,11 @@ public:
     const matrix& factor_vectors() const;
     // Vectors a (L values) and b (K values) with a b^T the elementary matrix
     // of component c: by the factor vectors when they are the reference sums,
-    // else b = X^T U_c by FFT without building them.
-    void elementary_factors(int c, double* a, double* b) const;
+    // else b = X^T U_c by FFT without building them, through work when given
+    // (an operator over this decomposition's series from hankel()).
+    void elementary_factors(int c, double* a, double* b, hankel_operator* work = nullptr) const;
+    // The FFT products with this decomposition's trajectory matrix.
+    std::unique_ptr<hankel_operator> hankel() const;
     // Eigentriple c (0 <= c < components()), assembled on demand so that the
     // decomposition holds every vector once.
     t_eigen_triple triple(int c) const;
