@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,6 +32,7 @@ QPushButton* arrow(const char* text, const QString& name) {
 CQtDlgOpenXLS::CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent)
     : QDialog(parent), m_target(model), m_model(model) {
     setWindowTitle(CDlgOpenXLS::title);
+    // Widgets are made in tab order: lists, each box's arrows and box, buttons.
     auto* top = new QVBoxLayout(this);
     auto* choose = new QHBoxLayout;
     top->addLayout(choose, 1);
@@ -40,6 +42,7 @@ CQtDlgOpenXLS::CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent)
     m_sheets = new QListWidget;
     m_sheets->setObjectName("sheets");
     for (const std::string& name : m_model.sheets) m_sheets->addItem(qs(name));
+    m_sheets->installEventFilter(this);
     page_layout->addWidget(m_sheets);
     choose->addWidget(page, 1);
     connect(m_sheets, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
@@ -61,8 +64,6 @@ CQtDlgOpenXLS::CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent)
 
     auto* boxes = new QVBoxLayout;
     cols_layout->addLayout(boxes, 1);
-    QWidget* tab_chain[8] = {};
-    int tab = 0;
     for (auto b : {CDlgOpenXLS::b_data, CDlgOpenXLS::b_ticks}) {
         const QString name = b == CDlgOpenXLS::b_data ? "data" : "ticks";
         boxes->addWidget(new QLabel(b == CDlgOpenXLS::b_data ? "Data column" : "Ticmarks column"));
@@ -89,9 +90,6 @@ CQtDlgOpenXLS::CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent)
         };
         connect(out, &QPushButton::clicked, this, back);
         connect(box, &QListWidget::itemDoubleClicked, this, back);
-        tab_chain[tab++] = in;
-        tab_chain[tab++] = out;
-        tab_chain[tab++] = box;
     }
     boxes->addStretch(1);
 
@@ -116,17 +114,10 @@ CQtDlgOpenXLS::CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent)
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     ok->setObjectName("ok");
     ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    cancel->setObjectName("cancel");
+    buttons->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("cancel");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     top->addWidget(buttons);
-
-    tab_chain[tab++] = ok;
-    tab_chain[tab++] = cancel;
-    QWidget::setTabOrder(m_sheets, m_columns);
-    QWidget::setTabOrder(m_columns, tab_chain[0]);
-    for (int i = 0; i + 1 < tab; ++i) QWidget::setTabOrder(tab_chain[i], tab_chain[i + 1]);
 
     resize(680, 600);
     refresh();
@@ -164,6 +155,16 @@ void CQtDlgOpenXLS::refresh() {
         m_preview->setItem(r, 1, new QTableWidgetItem(qs(p.values[r])));
     }
     m_preview->setColumnHidden(0, p.ticks.empty());
+}
+
+bool CQtDlgOpenXLS::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_sheets && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && m_sheets->currentRow() >= 0) {
+        m_model.choose_sheet(m_sheets->currentRow());
+        refresh();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CQtDlgOpenXLS::accept() {

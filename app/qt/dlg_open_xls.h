@@ -19,6 +19,11 @@ public:
     explicit CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent = nullptr);
     void accept() override;
 
+protected:
+    // Space on the worksheet list chooses it: the keyboard's double-click
+    // (Enter is OK).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Shows the model again after any change of it.
     void refresh();

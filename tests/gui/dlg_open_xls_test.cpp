@@ -29,7 +29,12 @@ TEST(DlgOpenXLS, PickSheetAndColumnsThenEnterHandsTheChoiceToTheModel) {
     auto* sheets = dlg.findChild<QListWidget*>("sheets");
     auto* columns = dlg.findChild<QListWidget*>("columns");
     ASSERT_TRUE(sheets && columns);
-    emit sheets->itemDoubleClicked(sheets->item(1));
+    emit sheets->itemDoubleClicked(sheets->item(0));
+    EXPECT_EQ(columns->count(), 1);
+    // Space is the keyboard's double-click.
+    sheets->setCurrentRow(1);
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(sheets, &space);
     ASSERT_EQ(columns->count(), 2);
     EXPECT_EQ(columns->item(0)->text(), "Year");
 
@@ -41,6 +46,15 @@ TEST(DlgOpenXLS, PickSheetAndColumnsThenEnterHandsTheChoiceToTheModel) {
     EXPECT_EQ(columns->count(), 0);
     EXPECT_EQ(dlg.findChild<QListWidget*>("data")->item(0)->text(), "CO2");
     EXPECT_EQ(dlg.findChild<QListWidget*>("ticks")->item(0)->text(), "Year");
+
+    // Tab runs from the lists through each box's arrows and box to the buttons.
+    std::vector<std::string> chain;
+    for (QWidget* w = sheets; chain.size() < 12; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&dlg)) chain.push_back(w->objectName().toStdString());
+        if (w->nextInFocusChain() == sheets) break;
+    }
+    EXPECT_EQ(chain, (std::vector<std::string>{"sheets", "columns", "data_in", "data_out", "data", "ticks_in",
+                                                "ticks_out", "ticks", "ok", "cancel"}));
 
     auto* preview = dlg.findChild<QTableWidget*>("preview");
     ASSERT_EQ(preview->rowCount(), 2);
