@@ -151,7 +151,8 @@ void CQtDlgOpenXLS::refresh() {
     m_preview_caption->setText(qs(p.caption));
     m_preview->setRowCount(static_cast<int>(p.values.size()));
     for (int r = 0; r < static_cast<int>(p.values.size()); ++r) {
-        m_preview->setItem(r, 0, new QTableWidgetItem(r < static_cast<int>(p.ticks.size()) ? qs(p.ticks[r]) : QString()));
+        const QString tick = r < static_cast<int>(p.ticks.size()) ? qs(p.ticks[r]) : QString();
+        m_preview->setItem(r, 0, new QTableWidgetItem(tick));
         m_preview->setItem(r, 1, new QTableWidgetItem(qs(p.values[r])));
     }
     m_preview->setColumnHidden(0, p.ticks.empty());

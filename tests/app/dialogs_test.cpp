@@ -144,130 +144,85 @@ TEST(change_estimation_dialog, codes_and_periodogram_click) {
 
 using strings = std::vector<std::string>;
 
-// Sheet "Titles": a header row, a zero written two ways, a gap after 1962.
-CExcel import_book() {
-    CExcel book;
-    book.sheets() = {
-        {"Titles",
-         {{"Year", "CO2", "Note"}, {"1959", "315.42", "a"}, {"1960", "0,0"}, {"1961", "0.0"}, {"1962", "317.1"},
-          {"", ""}, {"1964", "318"}}},
-        {"Plain", {{"1", "10"}, {"2", "20"}}},
-    };
-    return book;
-}
-
 strings names(const CDlgOpenXLS& dlg) {
     strings out;
     for (const auto& e : dlg.columns()) out.push_back(e.name);
     return out;
 }
 
-TEST(open_xls_dialog, worksheet_double_click_lists_header_names_or_numbered_columns) {
-    const CExcel book = import_book();
+TEST(open_xls_dialog, sheets_moves_double_clicks_and_messages) {
+    CExcel book;
+    book.sheets() = {{"Plain", {{"1", "10"}}}, {"Titles", {{"Year", "CO2", "Note"}, {"1959", "315.42"}}}};
     CDlgOpenXLS dlg(book);
-    EXPECT_EQ(dlg.sheets, (strings{"Titles", "Plain"}));
-    EXPECT_EQ(dlg.sheet, -1);
-    EXPECT_TRUE(dlg.columns().empty());
-    EXPECT_EQ(dlg.choice(), std::nullopt) << "OK before a worksheet reads nothing";
-
     dlg.choose_sheet(0);
-    EXPECT_EQ(names(dlg), (strings{"Year", "CO2", "Note"}));
-    dlg.selected = 1;
-    dlg.move_in(CDlgOpenXLS::b_data);
-    dlg.choose_sheet(1);
     EXPECT_EQ(names(dlg), (strings{"Column 1", "Column 2"}));
-    EXPECT_EQ(dlg.data_column, -1) << "a column of another worksheet";
-    EXPECT_EQ(dlg.choice(), std::nullopt) << "OK before a data column reads nothing";
-
-    CExcel one;
-    one.sheets() = {{"only", {{"1"}}}};
-    EXPECT_EQ(names(CDlgOpenXLS(one)), strings{"Column 1"}) << "a single worksheet is chosen at once";
-}
-
-TEST(open_xls_dialog, arrows_and_double_clicks_move_columns_between_list_and_boxes) {
-    const CExcel book = import_book();
-    CDlgOpenXLS dlg(book);
-    dlg.choose_sheet(0);
+    dlg.double_click_column(0);
+    dlg.choose_sheet(1);  // the boxes held columns of the other worksheet
     using D = CDlgOpenXLS;
-    enum action { in_data, in_ticks, out_data, out_ticks, dclick };
+    enum action { in_data, in_ticks, out_data, dclick };
     struct step {
         action what;
         int entry;  // selected before ">", or double-clicked
-        std::optional<std::string> message;
+        const char* message;
         int data, ticks;
         strings list;
     };
     const step steps[] = {
-        {in_data, -1, std::string(D::select_data_text), -1, -1, {"Year", "CO2", "Note"}},
-        {in_ticks, -1, std::string(D::select_ticks_text), -1, -1, {"Year", "CO2", "Note"}},
-        {in_ticks, 0, std::nullopt, -1, 0, {"CO2", "Note"}},  // tick marks first
-        {dclick, 1, std::nullopt, 2, 0, {"CO2"}},             // data box empty: data
-        {out_data, -1, std::nullopt, -1, 0, {"CO2", "Note"}},  // back to the end
-        {dclick, 0, std::nullopt, 1, 0, {"Note"}},
-        {dclick, 0, std::nullopt, 1, 2, {"Year"}},  // data chosen: ticks, the old one back
-        {out_ticks, -1, std::nullopt, 1, -1, {"Year", "Note"}},
-        {in_ticks, 0, std::nullopt, 1, 0, {"Note"}},
+        {in_data, -1, D::select_data_text, -1, -1, {"Year", "CO2", "Note"}},
+        {in_ticks, -1, D::select_ticks_text, -1, -1, {"Year", "CO2", "Note"}},
+        {in_ticks, 0, nullptr, -1, 0, {"CO2", "Note"}},  // tick marks first
+        {dclick, 1, nullptr, 2, 0, {"CO2"}},             // data box empty: data
+        {out_data, -1, nullptr, -1, 0, {"CO2", "Note"}},  // back to the list's end
+        {dclick, 0, nullptr, 1, 0, {"Note"}},
+        {dclick, 0, nullptr, 1, 2, {"Year"}},  // data chosen: ticks, the one held goes back
     };
-    int n = 0;
     for (const step& s : steps) {
         std::optional<std::string> message;
-        if (s.what == in_data || s.what == in_ticks) {
-            dlg.selected = s.entry;
-            message = dlg.move_in(s.what == in_data ? D::b_data : D::b_ticks);
-        } else if (s.what == dclick) {
+        dlg.selected = s.entry;
+        if (s.what == dclick)
             dlg.double_click_column(s.entry);
-        } else {
-            dlg.move_out(s.what == out_data ? D::b_data : D::b_ticks);
-        }
-        EXPECT_EQ(message, s.message) << "step " << n;
-        EXPECT_EQ((std::pair{dlg.data_column, dlg.ticks_column}), (std::pair{s.data, s.ticks})) << "step " << n;
-        EXPECT_EQ(names(dlg), s.list) << "step " << n;
-        ++n;
+        else if (s.what == out_data)
+            dlg.move_out(D::b_data);
+        else
+            message = dlg.move_in(s.what == in_data ? D::b_data : D::b_ticks);
+        EXPECT_EQ(message, s.message ? std::optional<std::string>(s.message) : std::nullopt);
+        EXPECT_EQ((std::pair{dlg.data_column, dlg.ticks_column}), (std::pair{s.data, s.ticks})) << &s - steps;
+        EXPECT_EQ(names(dlg), s.list) << &s - steps;
     }
-    EXPECT_EQ((strings{dlg.box_text(D::b_data), dlg.box_text(D::b_ticks)}), (strings{"CO2", "Year"}));
     const excel_choice c = *dlg.choice();
-    EXPECT_EQ(std::tuple(c.sheet, c.column, c.ticks_column), std::tuple(std::string("Titles"), 2, 1));
+    EXPECT_EQ(std::tuple(c.sheet, c.column, c.ticks_column), std::tuple(std::string("Titles"), 2, 3));
+    EXPECT_EQ(CDlgOpenXLS(book).choice(), std::nullopt) << "OK before a worksheet reads nothing";
 }
 
 TEST(open_xls_dialog, preview_shows_what_the_import_reads) {
-    CExcel book = import_book();
-    auto& long_sheet = book.sheets()[1].rows;
-    for (int i = 3; i <= 12; ++i) long_sheet.push_back({std::to_string(i), std::to_string(i * 10)});
-    struct row {
-        int sheet, data, ticks;
-        int count;
-        strings values, ticks_shown;
-        std::string caption;
-    };
-    const row rows[] = {
-        {0, 1, 0, 4, {"315.42", "0", "0", "317.1"}, {"1959", "1960", "1961", "1962"}, "4 values:"},
-        {0, 1, -1, 4, {"315.42", "0", "0", "317.1"}, {}, "4 values:"},
-        {0, 2, -1, 0, {}, {}, "No numbers in this column."},
-        {1, 1, -1, 12, {"10", "20", "30", "40", "50", "60", "70", "80", "90", "100"}, {}, "12 values, the first 10:"},
-    };
-    for (const row& r : rows) {
-        CDlgOpenXLS dlg(book);
-        dlg.choose_sheet(r.sheet);
-        dlg.data_column = r.data;
-        dlg.ticks_column = r.ticks;
-        const xls_preview p = dlg.preview();
-        EXPECT_EQ(p.count, r.count) << r.caption;
-        EXPECT_EQ(p.values, r.values) << r.caption;
-        EXPECT_EQ(p.ticks, r.ticks_shown) << r.caption;
-        EXPECT_EQ(p.caption, r.caption);
-        t_ts imported;
-        import_excel(book, *dlg.choice(), imported);
-        EXPECT_EQ(imported.size(), p.count);
-    }
-    EXPECT_EQ(CDlgOpenXLS(book).preview().caption, "Choose a data column to see its first values.");
+    CExcel book;
+    book.sheets() = {{"s", {{"t", "v"}, {"a", "1.5"}, {"b", "0,0"}, {"c", "0.0"}, {"", ""}}}};
+    for (int i = 0; i < 12; ++i) book.sheets()[0].rows.push_back({"x", std::to_string(i)});
+    CDlgOpenXLS dlg(book);  // a single worksheet is chosen at once
+    dlg.double_click_column(1);
+    dlg.double_click_column(0);
+    const xls_preview p = dlg.preview();
+    // 0,0 and 0.0 go on; the gap ends the run.
+    EXPECT_EQ(std::tuple(p.values, p.ticks, p.caption),
+              std::tuple(strings{"1.5", "0", "0"}, strings{"a", "b", "c"}, std::string("3 values:")));
+    t_ts imported;
+    import_excel(book, *dlg.choice(), imported);
+    EXPECT_EQ(imported.size(), p.count);
+
+    std::swap(dlg.data_column, dlg.ticks_column);
+    EXPECT_EQ(dlg.preview().caption, "No numbers in this column.");
+    book.sheets()[0].rows.erase(book.sheets()[0].rows.begin() + 1, book.sheets()[0].rows.begin() + 5);
+    std::swap(dlg.data_column, dlg.ticks_column);
+    EXPECT_EQ(std::pair(dlg.preview().caption, dlg.preview().values.back()),
+              std::pair(std::string("12 values, the first 10:"), std::string("9")));
 }
 
-TEST(open_xls_dialog, choice_names_the_worksheet_chosen_even_when_names_look_like_numbers) {
+TEST(open_xls_dialog, choice_leads_the_import_to_the_worksheet_chosen) {
     struct row {
         strings sheet_names;
         int chosen;
     };
-    for (const row& r : {row{{"2", "1"}, 0}, row{{"2", "1"}, 1}, row{{"x", "x"}, 1}, row{{"", "1"}, 0}, row{{"2", "2"}, 1}}) {
+    for (const row& r : {row{{"2", "1"}, 0}, row{{"x", "x"}, 1}, row{{"", "1"}, 0}, row{{"2", "2"}, 1}}) {
         CExcel book;
         for (size_t i = 0; i < r.sheet_names.size(); ++i)
             book.sheets().push_back({r.sheet_names[i], {{std::to_string(10 * (i + 1))}}});
@@ -276,8 +231,7 @@ TEST(open_xls_dialog, choice_names_the_worksheet_chosen_even_when_names_look_lik
         dlg.double_click_column(0);
         t_ts ts;
         import_excel(book, *dlg.choice(), ts);
-        ASSERT_EQ(ts.size(), 1);
-        EXPECT_EQ(ts[0], 10 * (r.chosen + 1)) << r.sheet_names[0] << "," << r.sheet_names[1] << " #" << r.chosen;
+        EXPECT_EQ(ts.size() == 1 ? ts[0] : 0, 10 * (r.chosen + 1)) << r.sheet_names[0] << "," << r.sheet_names[1];
     }
 }
 
