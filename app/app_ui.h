@@ -31,6 +31,7 @@ public:
     virtual bool run_dialog(CDlgSVDtoDisplay&) { return false; }
     virtual bool run_dialog(CDlgGroupDrawStyle&) { return false; }
     virtual bool run_dialog(CDlgChangeEstPeriodParam&) { return false; }
+    virtual bool run_dialog(CDlgOpenXLS&) { return false; }
 
     // Yes/No question; true for Yes. default_no makes No the default button.
     virtual bool ask_yes_no(const std::string& text, const std::string& caption, notify_icon icon,

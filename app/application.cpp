@@ -15,6 +15,7 @@
 #include "app/summ_interact_doc.h"
 #include "app/ts_doc.h"
 #include "core/ssa_exception.h"
+#include "excel/excel.h"
 #include "log/file_operation.h"
 
 namespace {
@@ -75,6 +76,9 @@ void CWinKelvaneApp::add_recent_file(const std::string& path) {
 
 CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     std::string path = absolute_path(given);
+    // Decided by the name the user gave: a locked file's copy may have lost its extension.
+    const bool workbook = names_workbook(path);
+    const char* const empty_text = "Error in data loading or file is empty";
     const file_access access = probe_file_access(path);
     if (access == file_access::missing) {
         m_ui.message_box("There is no such file:\n" + path + ".", "", notify_icon::warning);
@@ -107,14 +111,22 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     // after the document is gone, since the reader cannot be interrupted.
     const auto loaded = std::make_shared<t_ts>();
     try {
-        if (!m_ui.run_computation([loaded, path] { loaded->load(path); })) return fail("");
+        const bool done = workbook ? read_workbook(path, *loaded)
+                                   : m_ui.run_computation([loaded, path] { loaded->load(path); });
+        if (!done) return fail("");
     } catch (const SSA_math_exception::file_exception& e) {
-        return fail(file_failure_text(e));
+        return fail(workbook ? empty_text : file_failure_text(e));
+    } catch (const std::exception&) {
+        // A damaged workbook may fail anywhere in its reader (a zip bomb as
+        // bad_alloc); to the user it is unreadable all the same.
+        if (workbook) return fail(empty_text);
+        fail("");
+        throw;
     } catch (...) {
         fail("");
         throw;
     }
-    if (loaded->size() == 0) return fail("Error in data loading or file is empty");
+    if (loaded->size() == 0) return fail(empty_text);
     doc->name = path;
     // Taken whole: an assignment would drop the file's tick marks.
     doc->ts.swap(*loaded);
@@ -124,6 +136,23 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     CWinKelvaneDoc* result = doc.get();
     m_ui.open_window(adopt(std::move(doc)));
     return result;
+}
+
+bool CWinKelvaneApp::read_workbook(const std::string& path, t_ts& ts) {
+    // Read on the worker, so that a large workbook shows progress and can be cancelled.
+    const auto book = std::make_shared<CExcel>();
+    if (!m_ui.run_computation([book, path] { book->load(path); })) return false;
+    const auto has_cell = [](const CExcel::worksheet& w) {
+        return std::any_of(w.rows.begin(), w.rows.end(), [](const std::vector<std::string>& row) {
+            return std::any_of(row.begin(), row.end(), [](const std::string& c) { return !c.empty(); });
+        });
+    };
+    // Nothing to choose from: the caller reports the empty series.
+    if (std::none_of(book->sheets().begin(), book->sheets().end(), has_cell)) return true;
+    CDlgOpenXLS dlg(*book);
+    if (!m_ui.run_dialog(dlg)) return false;
+    if (const std::optional<excel_choice> choice = dlg.choice()) import_excel(*book, *choice, ts);
+    return true;
 }
 
 void CWinKelvaneApp::file_new() {

@@ -16,6 +16,7 @@
 class CInvestDoc;
 class CSummInteractDoc;
 class CWinKelvaneDoc;
+class t_ts;
 
 // Where the recent-file list lives between runs (QSettings in the program).
 class recent_file_store {
@@ -55,6 +56,9 @@ public:
 
 private:
     void add_recent_file(const std::string& path);
+    // The workbook read on the worker, the dialog's choice imported into ts;
+    // false when the user cancelled the read or the dialog.
+    bool read_workbook(const std::string& path, t_ts& ts);
     // Whether another open document reads the same temporary copy (one locked file opened twice).
     bool copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const;
     void close_all(document* active);

@@ -1,12 +1,15 @@
 #include "app/dialogs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <charconv>
 
 #include "core/ssa_exception.h"
+#include "excel/excel.h"
 
 namespace {
 
@@ -377,4 +380,96 @@ vector_kind CDlgChangeEstPeriodParam::get_treatedvectors() const {
 void CDlgChangeEstPeriodParam::click_method(int m) {
     method = m;
     if (m == 2) vectors = 2;
+}
+
+// 12. Import from a workbook
+
+CDlgOpenXLS::CDlgOpenXLS(const CExcel& book) : m_book(&book) {
+    for (const auto& w : book.sheets()) sheets.push_back(w.name);
+    if (sheets.size() == 1) choose_sheet(0);
+}
+
+void CDlgOpenXLS::choose_sheet(int i) {
+    if (i < 0 || i >= static_cast<int>(sheets.size()) || i == sheet) return;
+    sheet = i;
+    data_column = ticks_column = selected = -1;
+    m_names = excel_column_names(*m_book, i + 1);
+    m_columns.clear();
+    for (int c = 0; c < static_cast<int>(m_names.size()); ++c) m_columns.push_back({c, m_names[c]});
+}
+
+std::optional<std::string> CDlgOpenXLS::move_in(box b) {
+    if (selected < 0 || selected >= static_cast<int>(m_columns.size()))
+        return std::string(b == b_data ? select_data_text : select_ticks_text);
+    const int column = m_columns[selected].column;
+    m_columns.erase(m_columns.begin() + selected);
+    selected = -1;
+    move_out(b);
+    box_column(b) = column;
+    return std::nullopt;
+}
+
+void CDlgOpenXLS::move_out(box b) {
+    int& column = box_column(b);
+    if (column < 0) return;
+    m_columns.push_back({column, m_names[column]});
+    column = -1;
+}
+
+void CDlgOpenXLS::double_click_column(int i) {
+    if (i < 0 || i >= static_cast<int>(m_columns.size())) return;
+    selected = i;
+    move_in(data_column < 0 ? b_data : b_ticks);
+}
+
+std::string CDlgOpenXLS::box_text(box b) const {
+    const int column = b == b_data ? data_column : ticks_column;
+    return column >= 0 ? m_names[column] : std::string();
+}
+
+std::optional<excel_choice> CDlgOpenXLS::choice() const {
+    if (sheet < 0 || data_column < 0) return std::nullopt;
+    excel_choice c;
+    // The import finds a worksheet by name first, then by number: the name when
+    // it leads to this worksheet, else a number no worksheet is named (with
+    // zeros in front if need be).
+    const auto named = [this](const std::string& n) { return std::find(sheets.begin(), sheets.end(), n); };
+    if (!sheets[sheet].empty() && named(sheets[sheet]) - sheets.begin() == sheet) {
+        c.sheet = sheets[sheet];
+    } else {
+        c.sheet = std::to_string(sheet + 1);
+        while (named(c.sheet) != sheets.end()) c.sheet.insert(0, "0");
+    }
+    c.column = data_column + 1;
+    c.ticks_column = ticks_column + 1;
+    return c;
+}
+
+xls_preview CDlgOpenXLS::preview() const {
+    xls_preview p;
+    const std::optional<excel_choice> c = choice();
+    if (!c) {
+        p.caption = "Choose a data column to see its first values.";
+        return p;
+    }
+    t_ts ts;
+    try {
+        import_excel(*m_book, *c, ts);
+    } catch (const SSA_math_exception::file_exception&) {
+        // Nothing read: the preview says so, as OK's empty series would.
+    }
+    p.count = ts.size();
+    const int shown = std::min(p.count, preview_rows);
+    for (int i = 0; i < shown; ++i) {
+        char buf[32];
+        char* end = std::to_chars(buf, buf + sizeof buf, ts[i]).ptr;
+        p.values.emplace_back(buf, static_cast<size_t>(end - buf));
+        if (c->ticks_column != 0 && ts.ticks()) p.ticks.push_back((*ts.ticks())[i]);
+    }
+    if (p.count == 0)
+        p.caption = "No numbers in this column.";
+    else
+        p.caption = std::to_string(p.count) + (p.count == 1 ? " value" : " values") +
+                    (p.count > shown ? ", the first " + std::to_string(shown) + ":" : ":");
+    return p;
 }

@@ -268,3 +268,68 @@ public:
     int range_min = 1;
     int range_max = 1;
 };
+
+class CExcel;
+
+// What the chosen columns would import, shown below the boxes.
+struct xls_preview {
+    int count = 0;                    // values the import reads
+    std::vector<std::string> values;  // the first of them, shortest round-trip text
+    std::vector<std::string> ticks;   // beside them, when a tick-mark column is chosen
+    std::string caption;
+};
+
+// 12. "Import timeseries from Excel file": a worksheet, a data column and an
+// optional tick-mark column of a workbook read beforehand. The book must
+// outlive the dialog.
+class CDlgOpenXLS {
+public:
+    static constexpr const char* title = "Import timeseries from Excel file";
+    static constexpr const char* select_data_text = "Select a column from columns list, please.";
+    static constexpr const char* select_ticks_text = "Select a column from the columns list, please.";
+    static constexpr int preview_rows = 10;
+
+    enum box { b_data, b_ticks };
+
+    struct column_entry {
+        int column;  // 0-based in the worksheet
+        std::string name;
+        bool operator==(const column_entry& o) const { return column == o.column && name == o.name; }
+    };
+
+    // Lists the worksheets; a workbook of one worksheet has it chosen already.
+    explicit CDlgOpenXLS(const CExcel& book);
+
+    std::vector<std::string> sheets;  // names in workbook order
+    int sheet = -1;                   // 0-based; -1 until one is double-clicked
+    int data_column = -1;             // 0-based column of the worksheet, -1 while not chosen
+    int ticks_column = -1;
+    int selected = -1;                // the selected entry of the column list
+
+    // The column list as it stands after the moves.
+    const std::vector<column_entry>& columns() const { return m_columns; }
+    // A double-click on worksheet i: its columns listed, both boxes emptied.
+    void choose_sheet(int i);
+    // ">": the selected entry into the box (a column it held goes back to the
+    // list's end); the message when no entry is selected.
+    std::optional<std::string> move_in(box b);
+    // "<" or a double-click on the box: its column back to the list's end.
+    void move_out(box b);
+    // A double-click on entry i: into the data box while that is empty, else
+    // into the tick-mark box.
+    void double_click_column(int i);
+    // The name of the box's column, "" when empty.
+    std::string box_text(box b) const;
+
+    // What OK hands to the import; nothing without a worksheet and a data column.
+    std::optional<excel_choice> choice() const;
+    // Read through the import itself, so it shows what OK will give.
+    xls_preview preview() const;
+
+private:
+    int& box_column(box b) { return b == b_data ? data_column : ticks_column; }
+
+    const CExcel* m_book;
+    std::vector<std::string> m_names;  // the chosen worksheet's column names
+    std::vector<column_entry> m_columns;
+};

@@ -106,3 +106,13 @@ bool names_csv(const std::string& path) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return ext == ".csv" || ext == ".tsv";
 }
+
+bool names_workbook(const std::string& path) {
+    if (names_csv(path)) return true;
+    const size_t dot = path.find_last_of("./");
+    if (dot == std::string::npos || path[dot] != '.') return false;
+    std::string ext = path.substr(dot);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext == ".xls" || ext == ".xlsx" || ext == ".xlsm" || ext == ".ods";
+}

@@ -58,5 +58,9 @@ bool excel_is_plain_number(const std::string& text, bool decimal_comma);
 // True for a path ending in .csv or .tsv, any case.
 bool names_csv(const std::string& path);
 
+// True for a path the workbook import reads: .xls .xlsx .xlsm .ods .csv .tsv,
+// any case.
+bool names_workbook(const std::string& path);
+
 // Reads a CSV or TSV file into book as one worksheet named after the file.
 void read_csv(const std::string& path, CExcel& book);

@@ -25,7 +25,7 @@ std::unique_ptr<std::vector<std::string>> ticks_of_length(const std::vector<std:
     return t;
 }
 
-bool names_workbook(const std::string& path) {
+bool ends_in_xls(const std::string& path) {
     if (path.size() < 3) return false;
     static const char ext[] = "xls";
     for (size_t i = 0; i < 3; ++i) {
@@ -107,7 +107,7 @@ void t_ts::set_ticks(const std::vector<double>* list) {
 }
 
 void t_ts::load(const std::string& path, const excel_choice& choice) {
-    if (names_workbook(path))
+    if (ends_in_xls(path))
         throw SSA_math_exception::file_exception(path, "workbook files are not supported yet");
     if (names_csv(path)) {
         try {

@@ -56,6 +56,8 @@ void check_radio(QButtonGroup* g, int id) {
 
 dlg_message_fn set_dlg_message_fn(dlg_message_fn fn) { return std::exchange(message_fn(), std::move(fn)); }
 
+void show_dlg_message(QWidget* parent, const QString& text) { message_fn()(parent, text); }
+
 // Common part
 
 CQtParamDialog::CQtParamDialog(QWidget* parent, const char* title, int field_count)

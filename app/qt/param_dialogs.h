@@ -23,6 +23,8 @@ class QWidget;
 using dlg_message_fn = std::function<void(QWidget* parent, const QString& text)>;
 // Answers the function it replaces.
 dlg_message_fn set_dlg_message_fn(dlg_message_fn fn);
+// Shows a dialog's message through the current function.
+void show_dlg_message(QWidget* parent, const QString& text);
 
 // The common part: the edits of the model's fields, the check on OK and
 // the spin arrows beside an edit.

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/qt/dlg_calculating.h"
+#include "app/qt/dlg_open_xls.h"
 #include "app/qt/param_dialogs.h"
 #include "core/hooks.h"
 
@@ -93,6 +94,7 @@ bool CQtAppUi::run_dialog(CDlgGroupDrawStyle& dlg) { return exec_dialog<CQtDlgGr
 bool CQtAppUi::run_dialog(CDlgChangeEstPeriodParam& dlg) {
     return exec_dialog<CQtDlgChangeEstPeriodParam>(dlg, m_parent);
 }
+bool CQtAppUi::run_dialog(CDlgOpenXLS& dlg) { return exec_dialog<CQtDlgOpenXLS>(dlg, m_parent); }
 
 void CQtAppUi::show_log(const std::string& path) {
     if (m_log_shower) m_log_shower(path);

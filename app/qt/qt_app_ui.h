@@ -39,6 +39,7 @@ public:
     bool run_dialog(CDlgSVDtoDisplay& dlg) override;
     bool run_dialog(CDlgGroupDrawStyle& dlg) override;
     bool run_dialog(CDlgChangeEstPeriodParam& dlg) override;
+    bool run_dialog(CDlgOpenXLS& dlg) override;
     void show_log(const std::string& path) override;
     // notify_icon::none shows the question mark: it is a question.
     bool ask_yes_no(const std::string& text, const std::string& caption, notify_icon icon, bool default_no) override;

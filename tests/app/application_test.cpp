@@ -95,6 +95,56 @@ TEST_F(ApplicationTest, FailedOrCancelledOpensLeaveNoDocumentWindowOrRecentEntry
     EXPECT_TRUE(app.recent_files().empty());
 }
 
+// A workbook goes through the import dialog; its choice decides what is read.
+TEST_F(ApplicationTest, WorkbookOpensThroughTheImportDialogWithTheChosenColumns) {
+    const std::string path = write("co2.CSV", "month,ppm\n1959-01,315.42\n1959-02,0\n,\n1959-04,1\n");
+    ui.open_xls.answers.push_back([](CDlgOpenXLS& d) {
+        d.double_click_column(1);  // ppm as data
+        d.double_click_column(0);  // month as tick marks
+        return true;
+    });
+    CWinKelvaneDoc* doc = app.open_series_file(path);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->ts.size(), 2);
+    EXPECT_EQ((std::vector<double>{doc->ts[0], doc->ts[1]}), (std::vector<double>{315.42, 0}));
+    ASSERT_NE(doc->ts.ticks(), nullptr);
+    EXPECT_EQ(*doc->ts.ticks(), (std::vector<std::string>{"1959-01", "1959-02"}));
+    EXPECT_EQ(doc->title(), "TS: " + path);
+    EXPECT_EQ(app.recent_files(), std::vector<std::string>{path});
+
+    // Reopened from the recent list it asks again; Cancel reads nothing and says nothing.
+    EXPECT_EQ(app.open_series_file(app.recent_files()[0]), nullptr);
+    EXPECT_EQ(ui.open_xls.shown.size(), 2u);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.windows, std::vector<document*>{doc});
+}
+
+TEST_F(ApplicationTest, UnreadableWorkbookOrEmptyChoiceIsTheEmptySeriesMessageAndNothingElse) {
+    const struct {
+        std::string path;
+        int column;  // double-clicked in the dialog, -1 none; -2: the dialog must not open
+    } cases[] = {
+        {write("damaged.xls", "\xd0\xcf\x11\xe0 not really a workbook"), -2},
+        {write("blank.tsv", "\t\n\t\n"), -2},
+        {write("titles.csv", "a,b\nx,y\n"), 1},  // a column without numbers
+        {write("nochoice.csv", "1,2\n"), -1},     // OK without a data column
+    };
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        ui.open_xls.shown.clear();
+        if (c.column > -2) ui.open_xls.answers.push_back([&c](CDlgOpenXLS& d) {
+            d.double_click_column(c.column);
+            return true;
+        });
+        EXPECT_EQ(app.open_series_file(c.path), nullptr) << c.path;
+        EXPECT_EQ(ui.messages, std::vector<std::string>{"Error in data loading or file is empty"}) << c.path;
+        EXPECT_EQ(ui.open_xls.shown.size(), c.column > -2 ? 1u : 0u) << c.path;
+    }
+    EXPECT_TRUE(app.documents().empty());
+    EXPECT_TRUE(ui.windows.empty());
+    EXPECT_TRUE(app.recent_files().empty());
+}
+
 // A child process holds a write lock on path until the returned guard ends.
 class lock_holder {
 public:

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/ssa_exception.h"
+#include "excel/excel.h"
+#include "timeseries/ts.h"
 
 namespace {
 
@@ -138,6 +140,99 @@ TEST(change_estimation_dialog, codes_and_periodogram_click) {
     dlg.click_method(2);
     EXPECT_EQ(dlg.get_treatedvectors(), vk_reconstructed);
     EXPECT_FALSE(dlg.enabled_vectors(0));
+}
+
+using strings = std::vector<std::string>;
+
+strings names(const CDlgOpenXLS& dlg) {
+    strings out;
+    for (const auto& e : dlg.columns()) out.push_back(e.name);
+    return out;
+}
+
+TEST(open_xls_dialog, sheets_moves_double_clicks_and_messages) {
+    CExcel book;
+    book.sheets() = {{"Plain", {{"1", "10"}}}, {"Titles", {{"Year", "CO2", "Note"}, {"1959", "315.42"}}}};
+    CDlgOpenXLS dlg(book);
+    dlg.choose_sheet(0);
+    EXPECT_EQ(names(dlg), (strings{"Column 1", "Column 2"}));
+    dlg.double_click_column(0);
+    dlg.choose_sheet(1);  // the boxes held columns of the other worksheet
+    using D = CDlgOpenXLS;
+    enum action { in_data, in_ticks, out_data, dclick };
+    struct step {
+        action what;
+        int entry;  // selected before ">", or double-clicked
+        const char* message;
+        int data, ticks;
+        strings list;
+    };
+    const step steps[] = {
+        {in_data, -1, D::select_data_text, -1, -1, {"Year", "CO2", "Note"}},
+        {in_ticks, -1, D::select_ticks_text, -1, -1, {"Year", "CO2", "Note"}},
+        {in_ticks, 0, nullptr, -1, 0, {"CO2", "Note"}},  // tick marks first
+        {dclick, 1, nullptr, 2, 0, {"CO2"}},             // data box empty: data
+        {out_data, -1, nullptr, -1, 0, {"CO2", "Note"}},  // back to the list's end
+        {dclick, 0, nullptr, 1, 0, {"Note"}},
+        {dclick, 0, nullptr, 1, 2, {"Year"}},  // data chosen: ticks, the one held goes back
+    };
+    for (const step& s : steps) {
+        std::optional<std::string> message;
+        dlg.selected = s.entry;
+        if (s.what == dclick)
+            dlg.double_click_column(s.entry);
+        else if (s.what == out_data)
+            dlg.move_out(D::b_data);
+        else
+            message = dlg.move_in(s.what == in_data ? D::b_data : D::b_ticks);
+        EXPECT_EQ(message, s.message ? std::optional<std::string>(s.message) : std::nullopt);
+        EXPECT_EQ((std::pair{dlg.data_column, dlg.ticks_column}), (std::pair{s.data, s.ticks})) << &s - steps;
+        EXPECT_EQ(names(dlg), s.list) << &s - steps;
+    }
+    const excel_choice c = *dlg.choice();
+    EXPECT_EQ(std::tuple(c.sheet, c.column, c.ticks_column), std::tuple(std::string("Titles"), 2, 3));
+    EXPECT_EQ(CDlgOpenXLS(book).choice(), std::nullopt) << "OK before a worksheet reads nothing";
+}
+
+TEST(open_xls_dialog, preview_shows_what_the_import_reads) {
+    CExcel book;
+    book.sheets() = {{"s", {{"t", "v"}, {"a", "1.5"}, {"b", "0,0"}, {"c", "0.0"}, {"", ""}}}};
+    for (int i = 0; i < 12; ++i) book.sheets()[0].rows.push_back({"x", std::to_string(i)});
+    CDlgOpenXLS dlg(book);  // a single worksheet is chosen at once
+    dlg.double_click_column(1);
+    dlg.double_click_column(0);
+    const xls_preview p = dlg.preview();
+    // 0,0 and 0.0 go on; the gap ends the run.
+    EXPECT_EQ(std::tuple(p.values, p.ticks, p.caption),
+              std::tuple(strings{"1.5", "0", "0"}, strings{"a", "b", "c"}, std::string("3 values:")));
+    t_ts imported;
+    import_excel(book, *dlg.choice(), imported);
+    EXPECT_EQ(imported.size(), p.count);
+
+    std::swap(dlg.data_column, dlg.ticks_column);
+    EXPECT_EQ(dlg.preview().caption, "No numbers in this column.");
+    book.sheets()[0].rows.erase(book.sheets()[0].rows.begin() + 1, book.sheets()[0].rows.begin() + 5);
+    std::swap(dlg.data_column, dlg.ticks_column);
+    EXPECT_EQ(std::pair(dlg.preview().caption, dlg.preview().values.back()),
+              std::pair(std::string("12 values, the first 10:"), std::string("9")));
+}
+
+TEST(open_xls_dialog, choice_leads_the_import_to_the_worksheet_chosen) {
+    struct row {
+        strings sheet_names;
+        int chosen;
+    };
+    for (const row& r : {row{{"2", "1"}, 0}, row{{"x", "x"}, 1}, row{{"", "1"}, 0}, row{{"2", "2"}, 1}}) {
+        CExcel book;
+        for (size_t i = 0; i < r.sheet_names.size(); ++i)
+            book.sheets().push_back({r.sheet_names[i], {{std::to_string(10 * (i + 1))}}});
+        CDlgOpenXLS dlg(book);
+        dlg.choose_sheet(r.chosen);
+        dlg.double_click_column(0);
+        t_ts ts;
+        import_excel(book, *dlg.choice(), ts);
+        EXPECT_EQ(ts.size() == 1 ? ts[0] : 0, 10 * (r.chosen + 1)) << r.sheet_names[0] << "," << r.sheet_names[1];
+    }
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ public:
     bool run_dialog(CDlgSVDtoDisplay& d) override { return svd_part.run(d); }
     bool run_dialog(CDlgGroupDrawStyle& d) override { return draw_style.run(d); }
     bool run_dialog(CDlgChangeEstPeriodParam& d) override { return est_change.run(d); }
+    bool run_dialog(CDlgOpenXLS& d) override { return open_xls.run(d); }
     void show_log(const std::string& path) override { logs.push_back(path); }
 
     script<CDlgChooseInvestigation> chooser;
@@ -57,6 +58,7 @@ public:
     script<CDlgSVDtoDisplay> svd_part;
     script<CDlgGroupDrawStyle> draw_style;
     script<CDlgChangeEstPeriodParam> est_change;
+    script<CDlgOpenXLS> open_xls;  // the kept copies point at a workbook gone after the open
     std::vector<std::string> logs;
 
     bool ask_yes_no(const std::string& text, const std::string&, notify_icon icon, bool default_no) override {
