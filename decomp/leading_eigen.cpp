@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <string>
 
 #include "core/fft.h"
@@ -32,17 +33,16 @@ public:
     void set_shift(double shift) { m_shift = shift; }
 
     void perform_op(const double* x, double* y) const {
-        m_X.transpose_times(x, m_w.data());
-        m_X.times(m_w.data(), y);
+        covariance_times(x, y);
         const double scale = 1 / m_shift;
         for (int i = 0; i < m_X.L(); ++i) y[i] = y[i] * scale + x[i];
-        report_progress("decomposition", ++m_products, 0);
     }
 
-    // X X^T v without the shift.
+    // X X^T v without the shift; a cancel is honoured between products.
     void covariance_times(const double* x, double* y) const {
         m_X.transpose_times(x, m_w.data());
         m_X.times(m_w.data(), y);
+        report_progress("decomposition", ++m_products, 0);
     }
 
 private:
@@ -51,6 +51,36 @@ private:
     mutable std::vector<double> m_w;
     mutable long long m_products = 0;
     double m_shift = 1;
+};
+
+// Spectra's solver with the Ritz vectors formed in row blocks straight into
+// our matrix: one product of the whole Krylov basis would run for a second
+// on a long window without a progress report, and hold a second copy.
+class blocked_solver : public Spectra::SymEigsSolver<shifted_covariance> {
+public:
+    using Spectra::SymEigsSolver<shifted_covariance>::SymEigsSolver;
+
+    // The eigenvectors of the k largest Ritz values, as Spectra forms them.
+    void ritz_vectors(int k, matrix& U) const {
+        const Eigen::MatrixXd& basis = this->m_fac.matrix_V();  // L x ncv
+        const Spectra::TridiagEigen<double> small(this->m_fac.matrix_H());
+        const Eigen::VectorXd& values = small.eigenvalues();
+        std::vector<Eigen::Index> order(static_cast<size_t>(values.size()));
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](Eigen::Index a, Eigen::Index b) { return values[a] > values[b]; });
+        Eigen::MatrixXd Y(basis.cols(), k);
+        for (int c = 0; c < k; ++c) Y.col(c) = small.eigenvectors().col(order[static_cast<size_t>(c)]);
+        const Eigen::Index L = basis.rows();
+        constexpr Eigen::Index block = 8192;
+        Eigen::MatrixXd part;
+        for (Eigen::Index r0 = 0; r0 < L; r0 += block) {
+            const Eigen::Index rows = std::min(block, L - r0);
+            part.noalias() = basis.middleRows(r0, rows) * Y;
+            for (Eigen::Index i = 0; i < rows; ++i)
+                for (int c = 0; c < k; ++c) U.set(part(i, c), static_cast<int>(r0 + i), c);
+            report_progress("eigenvectors", r0 + rows, L);
+        }
+    }
 };
 
 // A fixed start vector with a part along every eigenvector in practice (a
@@ -103,7 +133,7 @@ void leading_eigen(const series& s, int L, int k, int max_restarts, std::vector<
         return;
     }
     op.set_shift(lambda);
-    Spectra::SymEigsSolver<shifted_covariance> solver(op, k, krylov_size(k, L));
+    blocked_solver solver(op, k, krylov_size(k, L));
     const Eigen::VectorXd start = start_vector(L);
     solver.init(start.data());
     const Eigen::Index found = solver.compute(Spectra::SortRule::LargestAlge, max_restarts, tolerance);
@@ -113,11 +143,8 @@ void leading_eigen(const series& s, int L, int k, int max_restarts, std::vector<
             " leading eigentriples asked for (k = " + std::to_string(k) +
             "): ask for fewer components or take the full decomposition");
     const Eigen::VectorXd theta = solver.eigenvalues();
-    const Eigen::MatrixXd vectors = solver.eigenvectors();
-    for (int c = 0; c < k; ++c) {
-        eig[static_cast<size_t>(c)] = lambda * (theta[c] - 1);
-        for (int i = 0; i < L; ++i) U.set(vectors(i, c), i, c);
-    }
+    for (int c = 0; c < k; ++c) eig[static_cast<size_t>(c)] = lambda * (theta[c] - 1);
+    solver.ritz_vectors(k, U);
     // |eigenvalue - Ritz value| <= residual <= tolerance (theta) in shifted units.
     leftover = tolerance * lambda * theta[0];
 }

@@ -1,5 +1,6 @@
 #include "reconstructed.h"
 
+#include <algorithm>
 #include <numeric>
 
 #include "core/hooks.h"
@@ -24,6 +25,12 @@ void t_reconstructed_tss::build(const SVD::t_svd* psvd, const std::vector<int>& 
     const int N = psvd->N();
     m_components.assign(static_cast<size_t>(n), t_ts());
     m_table.resize(N, n);
+    // Filled a column at a time: touch every row first, so that the first
+    // column does not fault in the whole table unreported.
+    for (int t = 0; t < N; ++t) {
+        std::fill(m_table.row(t), m_table.row(t) + n, 0.0);
+        report_progress("preparing reconstruction", t + 1, N);
+    }
     group_reconstructor rec(*psvd);
     series g(N);
     for (int c = 0; c < n; ++c) {

@@ -234,8 +234,11 @@ void t_svd::decompose_truncated(const series& values, const svd_options& options
     m_count = 0;
     while (m_count < k && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
     std::fill(eig.begin() + m_count, eig.end(), 0.0);
-    for (int i = 0; i < m_L; ++i)
-        for (int c = m_count; c < k; ++c) U->set(0.0, i, c);
+    if (m_count < k)
+        for (int i = 0; i < m_L; ++i) {
+            std::fill(U->row(i) + m_count, U->row(i) + k, 0.0);
+            report_progress("eigenvectors", i + 1, m_L);
+        }
     m_eigenvectors = std::move(U);
 }
 
