@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "core/fft.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
-#include "leading_eigen.h"
 #include "group_reconstructor.h"
+#include "leading_eigen.h"
 
 namespace SVD {
 
@@ -60,9 +60,9 @@ double decomposition_bytes(int N, int L, const svd_options& options) {
     const double l = L, k = static_cast<double>(N) - L + 1, n = N;
     if (takes_truncated(options, L)) {
         const double m = truncated_components(options, L);
-        // Krylov basis of krylov_size(m) vectors, the eigenvectors twice (the
-        // solver's and ours), the factor vectors, a few FFT work arrays.
-        return sizeof(double) * (l * (krylov_size(m, L) + 2 * m) + k * m + 12 * n);
+        // Krylov basis of krylov_size(m) vectors, the eigenvectors, the factor
+        // vectors once built, a few FFT work arrays.
+        return sizeof(double) * (l * (krylov_size(m, L) + m) + k * m + 12 * n);
     }
     // Covariance, the solver's copy, its eigenvectors and the kept
     // eigenvectors L x L each; the factor vectors K x L once built.
