@@ -154,3 +154,21 @@ TEST(Threads, CancelStopsBothHalvesOfTheSplitColumnSums) {
     // Left alone, the other half would finish all of its m/2 * nf sums.
     EXPECT_LT(after_cancel.load(), m / 2 * nf / 4) << other_half.load();
 }
+
+// Copies share the factor vectors built on first use: threads asking at once
+// get one matrix, built once, equal to a fresh decomposition's.
+TEST(Threads, FactorVectorsBuiltOnceForCopiesOnSeveralThreads) {
+    const t_ts ts = sample(3000, 9);
+    const SVD::t_svd original(ts, 1200, svd_solver::fast);
+    const SVD::t_svd copy = original;
+    const matrix* seen[4] = {};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([&, i] { seen[i] = &(i % 2 ? copy : original).factor_vectors(); });
+    for (auto& t : threads) t.join();
+    for (const matrix* m : seen) EXPECT_EQ(m, seen[0]);
+    const SVD::t_svd again(ts, 1200, svd_solver::fast);
+    const matrix& fresh = again.factor_vectors();
+    for (int j : {0, 900, 1800})
+        for (int c : {0, 3, 40}) EXPECT_EQ((*seen[0])(j, c), fresh(j, c));
+}
