@@ -304,6 +304,25 @@ TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
     EXPECT_GT(interact->rows(), 0);
 }
 
+// The SVD window paints on the GUI thread: its factor vectors are built in a
+// computation before it opens, so a cancel there opens nothing.
+TEST_F(RunSequence, FactorVectorDisplayBuildsThemInAComputation) {
+    run_trend(30);
+    auto* trend = window<CTrendInvestDoc>(0);
+    ASSERT_NE(trend, nullptr);
+    auto factor_part = [](CDlgSVDtoDisplay& d) { d.part = 2; };
+    ui.cancel_computations = true;
+    ui.svd_part.answers.push_back(ok<CDlgSVDtoDisplay>(factor_part));
+    app.execute(command::display_svd, trend);
+    EXPECT_EQ(ui.windows.size(), 1u);
+    ui.cancel_computations = false;
+    ui.svd_part.answers.push_back(ok<CDlgSVDtoDisplay>(factor_part));
+    app.execute(command::display_svd, trend);
+    auto* svd = window<CSVDDoc>(1);
+    ASSERT_NE(svd, nullptr);
+    EXPECT_EQ(svd->display_kind, CSVDDoc::factor_vectors);
+}
+
 // A document decomposing by the truncated solver: the summation holds its k
 // components, with the verdicts of the full path's first k.
 TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
