@@ -127,7 +127,9 @@ std::vector<std::string> CDlgChooseInvestigation::texts() const {
     return {dlg_int_text(L), dlg_int_text(amount)};
 }
 
-int CDlgChooseInvestigation::amount_max(int l) const { return std::min(l, SVD::truncated_components(decomposition, l)); }
+int CDlgChooseInvestigation::amount_max(int l) const {
+    return std::min(l, SVD::truncated_components(decomposition, l));
+}
 
 std::optional<dlg_failure> CDlgChooseInvestigation::exchange(const std::vector<std::string>& t) {
     exchanger x{t, {}};

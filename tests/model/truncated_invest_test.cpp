@@ -79,7 +79,8 @@ findings investigate(const t_ts& ts, const SVD::t_svd& svd, int k) {
     period.set_constraint(&vyg);
     period.investigate();
     f.pairs = period.get_pairs();
-    for (const auto& p : f.pairs) f.periods.push_back(p.first == p.second ? 2.0 : period.estimate_period(p.first, p.second));
+    for (const auto& p : f.pairs)
+        f.periods.push_back(p.first == p.second ? 2.0 : period.estimate_period(p.first, p.second));
     return f;
 }
 
