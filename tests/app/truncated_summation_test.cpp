@@ -2,14 +2,13 @@
 // to the same leading components.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "app/decomp_result_doc.h"
 #include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
+#include "../model/test_util.h"
 
 namespace {
 
@@ -49,19 +48,6 @@ std::vector<int> trend_list(CSummationInvestDoc& doc) {
     interact.init(&doc);
     doc.get_investigation().make_reconstructed();
     return make_final_decomposition(interact)->get_trend_list();
-}
-
-// A rising trend, two harmonics and uniform noise from a fixed generator.
-t_ts trend_harmonics_noise(int N) {
-    std::uint64_t state = 20261206;
-    std::vector<double> v(static_cast<size_t>(N));
-    for (int t = 0; t < N; ++t) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        const double noise = static_cast<double>(state >> 11) / 9007199254740992.0 * 2 - 1;
-        v[static_cast<size_t>(t)] = 5 + 0.002 * t + 3 * std::sin(2 * M_PI * t / 12) +
-                                    1.5 * std::sin(2 * M_PI * t / 35.0 + 1) + 0.5 * noise;
-    }
-    return t_ts(v);
 }
 
 }  // namespace
