@@ -129,11 +129,15 @@ std::vector<std::string> CDlgChooseInvestigation::texts() const {
     return {dlg_int_text(L), dlg_int_text(amount)};
 }
 
+int CDlgChooseInvestigation::amount_max(int l) const {
+    return std::min(l, SVD::truncated_components(decomposition, l));
+}
+
 std::optional<dlg_failure> CDlgChooseInvestigation::exchange(const std::vector<std::string>& t) {
     exchanger x{t, {}};
     int l = L, a = amount;
     if (use_L) x.integer(f_L, l, 2, L_max);
-    if (use_amount) x.integer(f_amount, a, 1, l);
+    if (use_amount) x.integer(f_amount, a, 1, amount_max(l));
     if (x.failure) return x.failure;
     L = l;
     amount = a;
@@ -141,7 +145,7 @@ std::optional<dlg_failure> CDlgChooseInvestigation::exchange(const std::vector<s
 }
 
 dlg_spin CDlgChooseInvestigation::spin(field f) const {
-    return f == f_L ? dlg_spin{2, L_max, 1} : dlg_spin{1, L, 1};
+    return f == f_L ? dlg_spin{2, L_max, 1} : dlg_spin{1, amount_max(L), 1};
 }
 
 // 2. Trend

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "decomp/svd.h"
 #include "invest/investigation.h"
 
 // The first field that failed on OK, with the framework's message.
@@ -55,10 +56,14 @@ public:
     int use_amount = 0;
     int amount = 0;
     int L_max = 100;  // the caller's N-1
+    // How the investigation will decompose: a truncated decomposition holds fewer components than L.
+    SVD::svd_options decomposition;
 
     std::vector<std::string> texts() const;
-    // The window length only 2 .. L_max and the amount only 1 .. L, each
-    // while its check button is on (a disabled field keeps what it showed).
+    // The components the decomposition for window length l holds: l, or k when truncated.
+    int amount_max(int l) const;
+    // The window length only 2 .. L_max and the amount only 1 .. amount_max(L),
+    // each while its check button is on (a disabled field keeps what it showed).
     std::optional<dlg_failure> exchange(const std::vector<std::string>& texts);
     bool enabled(field f) const { return f == f_L ? use_L != 0 : use_amount != 0; }
     dlg_spin spin(field f) const;

@@ -1,5 +1,6 @@
 #include "app/run_sequence.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/forecast_doc.h"
@@ -28,11 +29,13 @@ void check_kind(vector_kind k, const char* place) {
 
 // The cached decomposition when it has the window length, else a new one.
 void provide_decomposition(CWinKelvaneDoc& doc, t_investigation& inv, int L) {
+    inv.set_svd_options(doc.decomposition);
     if (!doc.svd_cache || doc.svd_cache->L() != L)
         inv.set_L(L);
     else
         inv.set_svd(*doc.svd_cache);
-    inv.set_amount(components_to_investigate(doc, L, inv.get_svd()->count()));
+    // "Every component" is every one held: L, or k of a truncated decomposition.
+    inv.set_amount(components_to_investigate(doc, inv.get_svd()->components(), inv.get_svd()->count()));
 }
 
 void refresh_cache(CWinKelvaneDoc& doc, const t_investigation& inv, CWinKelvaneDoc& result, int L) {
@@ -224,6 +227,7 @@ void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
     chooser.use_amount = doc.choose_use_amount;
     chooser.amount = doc.choose_amount == -1 ? doc.choose_L : doc.choose_amount;
     chooser.L_max = N - 1;
+    chooser.decomposition = doc.decomposition;
     if (!ctx.ui.run_dialog(chooser)) return;
     doc.choose_use_L = chooser.use_L;
     doc.choose_L = chooser.L;
@@ -271,9 +275,10 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
     doc.trend_conditions = dlg.conditions;
 
     t_summation_invest& inv = summation->get_investigation();
+    inv.set_svd_options(doc.decomposition);
     if (!compute(ctx, [&] {
         inv.set_L(dlg.L);
-        inv.set_amount(amount > L_arg ? amount : dlg.L);
+        inv.set_amount(std::min(amount > L_arg ? amount : dlg.L, inv.get_svd()->components()));
         inv.set_treatedvectors(dlg.dealswith());
         summation->set_summ_trend_conditions(dlg.conditions);
         summation->set_summ_epsilon(dlg.epsilon);
@@ -284,6 +289,8 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
         summation->set_summ_roots_max(dlg.get_roots_threshold(N));
         summation->set_summ_vyg(dlg.vyg);
         summation->start_investigation();
+        // The component information shows factor vectors; the GUI thread must not build them.
+        inv.get_svd()->factor_vectors();
     }))
         return;
     auto& shown = static_cast<CSummationInvestDoc&>(show(ctx, std::move(summation)));
@@ -300,6 +307,7 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     result->set_title(text_printf("Forecast signal of time series [%s]", doc.name.c_str()));
     result->ts = doc.ts;
     result->set_ts(doc.ts);
+    result->get_forecast()->get_signal_invest()->set_svd_options(doc.decomposition);
 
     CDlgForecast dlg;
     dlg.L = static_cast<unsigned>(dialog_L(doc, doc.forecast_L));
@@ -360,11 +368,15 @@ void display_svd_command(const std::string& name, const t_ts& ts, const SVD::t_s
     if (!decomposition) return;
     CDlgSVDtoDisplay dlg;
     if (!ctx.ui.run_dialog(dlg) || !CDlgSVDtoDisplay::enabled(dlg.part)) return;
+    const int kind = CSVDDoc::display_of(dlg.part, dlg.logarithmed != 0);
+    // The window paints on the GUI thread: the factor vectors, built on first use
+    // and shared by every copy of the decomposition, are built here on the worker.
+    if (kind == CSVDDoc::factor_vectors && !compute(ctx, [&] { decomposition->factor_vectors(); })) return;
     auto svd = std::make_unique<CSVDDoc>();
     svd->name = name;
     svd->ts = ts;
     svd->svd_cache = std::make_unique<SVD::t_svd>(*decomposition);
-    svd->display_kind = CSVDDoc::display_of(dlg.part, dlg.logarithmed != 0);
+    svd->display_kind = kind;
     svd->set_title(text_printf("SVD [%s]", name.c_str()));
     show(ctx, std::move(svd));
 }

@@ -39,6 +39,9 @@ public:
     t_ts ts;
     std::string name;  // the path read; for a locked file the temporary copy
     std::unique_ptr<SVD::t_svd> svd_cache;
+    // How the investigations decompose: windows above 2000 take the truncated
+    // path with this many components.
+    SVD::svd_options decomposition{svd_solver::automatic, SVD::default_components};
     std::unique_ptr<t_VYG_constraint> vyg_constraint;
     int temp_copy_file = -1;
     bool temp_copy_in_use = false;

@@ -25,6 +25,13 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
                             // The parser would read "" as 0.
                             [](std::string& s) { return s.empty() ? std::string("a number is needed") : std::string(); },
                             "INT"));
+    if (with_L) {
+        cmd.add_option("--solver", o.solver,
+                       "eigen solver: jacobi, fast, truncated or auto (default auto: truncated for L > 2000 "
+                       "when fewer components than L are asked for)");
+        cmd.add_option("--components", o.components,
+                       "eigentriples the truncated solver finds (default 50)");
+    }
     cmd.add_flag("--json", o.json, "print one JSON object on standard output");
     cmd.add_option("--sheet", o.excel.sheet, "workbook or CSV: worksheet name or 1-based number (default the first)");
     cmd.add_option("--column", o.excel.column, "workbook or CSV: 1-based data column (default the first holding numbers)")
@@ -46,17 +53,41 @@ t_ts load_series(const common_options& o, int min_values) {
     return ts;
 }
 
+SVD::svd_options decomposition_options(const common_options& o) {
+    if (o.components < 1)
+        throw input_error("--components " + std::to_string(o.components) + " must be at least 1");
+    svd_solver solver = svd_solver::automatic;
+    if (o.solver == "jacobi")
+        solver = svd_solver::jacobi;
+    else if (o.solver == "fast")
+        solver = svd_solver::fast;
+    else if (o.solver == "truncated")
+        solver = svd_solver::truncated;
+    else if (o.solver != "auto")
+        throw input_error("--solver must be jacobi, fast, truncated or auto, not '" + o.solver + "'");
+    return SVD::svd_options(solver, o.components);
+}
+
 int resolve_L(const common_options& o, int N) {
     const int L = o.L_given && *o.L_given ? o.L : (N + 1) / 2;
     if (L < 2 || L > N - 1)
         throw input_error("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
                           " (N = " + std::to_string(N) + ")");
     // Refused here, before the series is copied into investigations, not deep in one of them.
-    SVD::check_decomposition_memory(N, L);
+    SVD::check_decomposition_memory(N, L, decomposition_options(o));
     return L;
 }
 
-std::vector<int> parse_group(const std::string& text, int L) {
+namespace {
+
+input_error beyond_truncated(const std::string& what, int held) {
+    return input_error(what + " is above the " + std::to_string(held) +
+                       " components of the truncated decomposition: raise --components");
+}
+
+}  // namespace
+
+std::vector<int> parse_group(const std::string& text, int L, int held) {
     std::vector<int> group;
     std::stringstream ss(text);
     std::string item;
@@ -71,6 +102,7 @@ std::vector<int> parse_group(const std::string& text, int L) {
         if (used == 0 || used != item.size()) throw input_error("group item '" + item + "' is not a component number");
         if (c < 1 || c > L)
             throw input_error("component " + std::to_string(c) + " is outside 1.." + std::to_string(L));
+        if (c > held) throw beyond_truncated("component " + std::to_string(c), held);
         for (int g : group)
             if (g == c - 1) throw input_error("component " + std::to_string(c) + " is listed twice in the group");
         group.push_back(c - 1);
@@ -98,13 +130,16 @@ vector_kind parse_vector_kind(const std::string& s) {
 
 void add_amount_option(CLI::App& cmd, amount_option& a) {
     a.given = cmd.add_option("--amount", a.value,
-                             "leading components to investigate, default L (at most the count in use)");
+                             "leading components to investigate, default L, or the components held by a "
+                             "truncated decomposition (at most the count in use)");
 }
 
-int resolve_amount(const amount_option& a, int L) {
-    if (!*a.given) return L;
+int resolve_amount(const amount_option& a, int L, const SVD::svd_options& options) {
+    const int held = SVD::truncated_components(options, L);
+    if (!*a.given) return held;
     if (a.value < 1 || a.value > L)
         throw input_error("--amount " + std::to_string(a.value) + " is outside 1.." + std::to_string(L));
+    if (a.value > held) throw beyond_truncated("--amount " + std::to_string(a.value), held);
     return a.value;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "decomp/svd.h"
 #include "invest/investigation.h"
 #include "timeseries/ts.h"
 
@@ -26,6 +27,9 @@ struct common_options {
     std::string file;
     int L = 0;
     CLI::Option* L_given = nullptr;  // unset or not given: default (N+1)/2
+    // --solver and --components of the subcommands that decompose.
+    std::string solver = "auto";
+    int components = SVD::default_components;
     bool json = false;
     std::string save;
     std::string log;
@@ -39,13 +43,18 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L = true);
 // decomposition), all finite.
 t_ts load_series(const common_options& o, int min_values = 3);
 
+// --solver and --components as decomposition options; throws input_error for
+// another solver word or fewer than 1 component.
+SVD::svd_options decomposition_options(const common_options& o);
+
 // The window length asked for, or (N+1)/2; throws input_error outside 2..N-1
 // (--L 0 too: it is no way of asking for the default), and ssa_exception when
-// the machine cannot hold the decomposition.
+// the machine cannot hold the decomposition the options ask for.
 int resolve_L(const common_options& o, int N);
 
-// Parses "1,2,5" into 0-based components, each within 1..L and none repeated.
-std::vector<int> parse_group(const std::string& text, int L);
+// Parses "1,2,5" into 0-based components, each within 1..L and none repeated;
+// held: the components the decomposition holds (k when it is truncated).
+std::vector<int> parse_group(const std::string& text, int L, int held);
 
 // The refusal when every eigenvalue is zero within rounding (an all-zero series).
 input_error no_component_error();
@@ -62,8 +71,9 @@ struct amount_option {
     CLI::Option* given = nullptr;
 };
 void add_amount_option(CLI::App& cmd, amount_option& a);
-// The amount asked for, or L; throws input_error outside 1..L.
-int resolve_amount(const amount_option& a, int L);
+// The amount asked for, or every component the decomposition of window L
+// holds (L, or k when it is truncated); throws input_error outside 1..L or above k.
+int resolve_amount(const amount_option& a, int L, const SVD::svd_options& options);
 
 // The largest number of roots of a trend vector: an absolute count, or a
 // percent of the length of the tested vectors.

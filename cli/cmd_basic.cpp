@@ -9,16 +9,6 @@
 
 namespace cli {
 
-namespace {
-
-svd_solver parse_solver(const std::string& s) {
-    if (s == "jacobi") return svd_solver::jacobi;
-    if (s == "fast") return svd_solver::fast;
-    return svd_solver::automatic;
-}
-
-}  // namespace
-
 void register_info(CLI::App& app, std::function<void()>& run) {
     auto o = std::make_shared<common_options>();
     CLI::App* cmd = app.add_subcommand("info", "show a data file's series");
@@ -49,18 +39,17 @@ void register_info(CLI::App& app, std::function<void()>& run) {
 
 void register_decompose(CLI::App& app, std::function<void()>& run) {
     auto o = std::make_shared<common_options>();
-    auto solver = std::make_shared<std::string>("auto");
     CLI::App* cmd = app.add_subcommand("decompose", "eigenvalues and contributions of the decomposition");
     add_common_options(*cmd, *o);
-    cmd->add_option("--solver", *solver, "eigen solver: jacobi, fast or auto")
-        ->check(CLI::IsMember({"jacobi", "fast", "auto"}));
-    cmd->callback([o, solver, &run] {
-        run = [o, solver] {
+    cmd->callback([o, &run] {
+        run = [o] {
             const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
-            const SVD::t_svd svd(ts, L, parse_solver(*solver));
+            const SVD::t_svd svd(ts, L, decomposition_options(*o));
+            // The components held: L, or k of a truncated decomposition.
+            const int m = svd.components();
             std::vector<double> contributions, singular;
-            for (int c = 0; c < L; ++c) {
+            for (int c = 0; c < m; ++c) {
                 contributions.push_back(svd.contribution(c));
                 singular.push_back(std::sqrt(svd.spectrum()[static_cast<size_t>(c)]));
             }
@@ -70,15 +59,18 @@ void register_decompose(CLI::App& app, std::function<void()>& run) {
                 j["L"] = L;
                 j["K"] = svd.K();
                 j["count"] = svd.count();
+                j["components"] = m;
                 j["eigenvalues"] = svd.spectrum();
                 j["contributions"] = contributions;
                 j["singular_values"] = singular;
                 print_json(j);
                 return;
             }
-            std::printf("N = %d, L = %d, K = %d, eigentriples in use: %d\n", ts.size(), L, svd.K(), svd.count());
+            std::printf("N = %d, L = %d, K = %d, eigentriples in use: %d", ts.size(), L, svd.K(), svd.count());
+            if (svd.truncated()) std::printf(", held: %d (truncated)", m);
+            std::printf("\n");
             std::printf("%6s %16s %16s %14s\n", "#", "eigenvalue", "singular value", "contribution");
-            for (int c = 0; c < L; ++c)
+            for (int c = 0; c < m; ++c)
                 std::printf("%6d %16.8g %16.8g %13.4f%%\n", c + 1, svd.spectrum()[static_cast<size_t>(c)],
                             singular[static_cast<size_t>(c)], 100 * contributions[static_cast<size_t>(c)]);
         };
@@ -97,8 +89,9 @@ void register_reconstruct(CLI::App& app, std::function<void()>& run) {
         run = [o, group] {
             const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
-            const std::vector<int> indices = parse_group(*group, L);
-            const SVD::t_svd svd(ts, L);
+            const SVD::svd_options options = decomposition_options(*o);
+            const std::vector<int> indices = parse_group(*group, L, SVD::truncated_components(options, L));
+            const SVD::t_svd svd(ts, L, options);
             t_ts out;
             svd.reconstruct(indices, out);
             // A saved part keeps the dates of the series it came from.

@@ -82,6 +82,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             signal.set_harm_rho(f->rho);
             doc.set_use_trend(!f->no_trend);
             doc.set_use_harmonics(!f->no_harmonics);
+            signal.set_svd_options(decomposition_options(*o));
             doc.set_L(L);
             doc.set_points(f->points);
             {

@@ -87,7 +87,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
 
             const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
-            const int amount = resolve_amount(p->amount, L);
+            const int amount = resolve_amount(p->amount, L, decomposition_options(*o));
 
             t_period_invest inv(ts);
             inv.set_aim(p->goal);
@@ -103,6 +103,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             inv.min_percent = p->min_percent;
             inv.max_components = use_max ? p->max_components : -1;
             inv.set_period_range(range);
+            inv.set_svd_options(decomposition_options(*o));
             inv.set_L(L);
             if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));

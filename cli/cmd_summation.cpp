@@ -81,7 +81,7 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
-            const int amount = resolve_amount(s->amount, L);
+            const int amount = resolve_amount(s->amount, L, decomposition_options(*o));
 
             CSummationInvestDoc doc(ts);
             doc.set_summ_epsilon(s->epsilon);
@@ -94,6 +94,7 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
             doc.set_summ_trend_conditions(static_cast<std::uint8_t>(s->conditions));
             t_summation_invest& inv = doc.get_investigation();
             inv.set_treatedvectors(kind);
+            inv.set_svd_options(decomposition_options(*o));
             inv.set_L(L);
             if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));

@@ -64,7 +64,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
-            const int amount = resolve_amount(t->amount, L);
+            const int amount = resolve_amount(t->amount, L, decomposition_options(*o));
 
             t_trend_invest inv(ts);
             inv.set_alpha(t->alpha);
@@ -73,6 +73,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             inv.set_omega(t->omega);
             inv.set_treatedvectors(kind);
             inv.set_method(method);
+            inv.set_svd_options(decomposition_options(*o));
             inv.set_L(L);
             if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));

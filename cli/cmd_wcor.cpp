@@ -29,8 +29,9 @@ void register_wcor(CLI::App& app, std::function<void()>& run) {
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
-            const int asked = *a->given ? resolve_amount(*a, L) : default_wcor_limit;
-            const SVD::t_svd svd(ts, L);
+            const SVD::svd_options options = decomposition_options(*o);
+            const int asked = *a->given ? resolve_amount(*a, L, options) : default_wcor_limit;
+            const SVD::t_svd svd(ts, L, options);
             if (svd.count() == 0) throw no_component_error();
             // Components past those in use are rounding noise.
             const int m = std::min(asked, svd.count());

@@ -11,6 +11,8 @@ t_reconstructed_tss::t_reconstructed_tss(const SVD::t_svd* psvd, int amount) {
     if (amount > psvd->L() || amount < 0)
         throw SSA_math_exception::ssa_exception(
             "incorrect 'amount' parameter inside t_reconstructed_tss(const t_svd* psvd, int amount)");
+    // A truncated decomposition holds fewer components than L.
+    if (amount > 0) psvd->check_component(amount - 1);
     std::vector<int> indices(static_cast<size_t>(amount));
     std::iota(indices.begin(), indices.end(), 0);
     build(psvd, indices);

@@ -9,7 +9,8 @@
 
 class t_reconstructed_tss {
 public:
-    // Components 0 .. amount-1; throws ssa_exception when amount is outside 0..L.
+    // Components 0 .. amount-1; throws ssa_exception when amount is outside 0..L
+    // or above the components a truncated decomposition holds.
     t_reconstructed_tss(const SVD::t_svd* psvd, int amount);
     // One component per listed eigentriple, in list order.
     t_reconstructed_tss(const SVD::t_svd* psvd, const std::vector<int>& indices);

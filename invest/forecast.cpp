@@ -1,5 +1,6 @@
 #include "forecast.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/ssa_exception.h"
@@ -21,7 +22,12 @@ void t_signal_forecast::process_signal() {
     // The decomposition ends the program on a bad window; say so instead.
     if (m_window < 2 || m_window > N - 1)
         throw SSA_math_exception::out_of_range("incorrect window length inside t_signal_forecast::process_signal()");
-    m_signal_invest->set_amount(m_window);
+    // Every component the new decomposition will hold; the old one, perhaps
+    // truncated to fewer, must not refuse it.
+    m_signal_invest->clear_decomposition();
+    const int held = SVD::truncated_components(m_signal_invest->get_svd_options(), m_window);
+    if (held < m_window && m_amount > held) throw amount_above_held(m_amount, held);
+    m_signal_invest->set_amount(m_amount > 0 ? std::min(m_amount, held) : held);
     m_signal_invest->set_L(m_window);
     m_signal_invest->investigate();
 }

@@ -35,10 +35,15 @@ public:
 
     void set_window(int L) { m_window = L; }
     int get_window() const { return m_window; }
+    // The leading components the signal is sought among; 0 (the default) for
+    // every component the decomposition holds.
+    void set_amount(int n) { m_amount = n; }
+    int get_amount() const { return m_amount; }
     t_signal_invest* get_signal_invest() { return m_signal_invest.get(); }
     const t_signal_invest* get_signal_invest() const { return m_signal_invest.get(); }
 
-    // The signal of every component for the window length: amount L, a fresh
+    // The signal for the window length: amount every component held (L, or k
+    // of a truncated decomposition) or fewer by set_amount, a fresh
     // decomposition, then the investigation. Throws out_of_range for a window
     // outside 2..N-1.
     virtual void process_signal();
@@ -46,6 +51,7 @@ public:
 protected:
     std::unique_ptr<t_signal_invest> m_signal_invest;
     int m_window = 0;
+    int m_amount = 0;
 };
 
 class t_RSSA_signal_forecast : public t_signal_forecast {

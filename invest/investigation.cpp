@@ -1,5 +1,7 @@
 #include "investigation.h"
 
+#include <string>
+
 #include "core/fatal.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
@@ -18,7 +20,19 @@ t_reconstructed_tss* t_investigation::make_reconstructed() {
     return m_reconstructed.get();
 }
 
+SSA_math_exception::ssa_exception amount_above_held(int amount, int held) {
+    return SSA_math_exception::ssa_exception("amount " + std::to_string(amount) + " is above the " +
+                                             std::to_string(held) +
+                                             " components this truncated decomposition holds: ask for more components");
+}
+
+void check_amount(const SVD::t_svd& svd, int amount) {
+    // The full decomposition keeps its old clipping to L with a warning.
+    if (svd.truncated() && amount > svd.components()) throw amount_above_held(amount, svd.components());
+}
+
 void t_investigation::set_amount(int n) {
+    if (m_svd) check_amount(*m_svd, n);
     // Components built for another amount would be read as this one's.
     if (n != m_amount) m_reconstructed.reset();
     m_amount = n;
@@ -30,10 +44,16 @@ void t_investigation::set_svd(const SVD::t_svd& svd) {
     m_svd = std::make_unique<SVD::t_svd>(svd);
 }
 
+void t_investigation::clear_decomposition() {
+    m_reconstructed.reset();
+    m_svd.reset();
+}
+
 void t_investigation::set_ts(const t_ts& ts) { m_ts = std::make_unique<t_ts>(ts); }
 
 void t_investigation::investigate() {
     if (!m_svd) throw SSA_math_exception::ssa_exception("no decomposition inside t_investigation::investigate(): set L first");
+    check_amount(*m_svd, m_amount);
     if (m_treated == vk_reconstructed) {
         // The components are built for amount, so it must be within L first.
         clip_amount_to_L();
@@ -48,7 +68,7 @@ int t_investigation::set_L(int L) {
     m_reconstructed.reset();
     m_svd.reset();
     try {
-        m_svd = std::make_unique<SVD::t_svd>(*m_ts, L);
+        m_svd = std::make_unique<SVD::t_svd>(*m_ts, L, m_svd_options);
     } catch (const SSA_math_exception::fatal_error&) {
         throw;
     } catch (const SSA_math_exception::ssa_exception& e) {
@@ -59,6 +79,7 @@ int t_investigation::set_L(int L) {
 }
 
 void t_investigation::clip_amount_to_L() {
+    check_amount(*m_svd, m_amount);
     if (m_amount > m_svd->L()) {
         notify("Attention! You have set amount of components to investigate greater than L. \nI use L instead of it.");
         m_amount = m_svd->L();

@@ -8,6 +8,7 @@
 
 #include "core/matrix.h"
 #include "core/object.h"
+#include "core/ssa_exception.h"
 #include "decomp/reconstructed.h"
 #include "decomp/svd.h"
 #include "log/file_log.h"
@@ -34,7 +35,8 @@ public:
     // Rebuilds the reconstructed components 0..amount-1 from the decomposition.
     virtual t_reconstructed_tss* make_reconstructed();
     virtual int get_amount() const { return m_amount; }
-    // Also sets the decomposition's count of eigentriples in use.
+    // Also sets the decomposition's count of eigentriples in use; refuses an
+    // amount above the components a truncated decomposition holds.
     virtual void set_amount(int n);
     virtual t_ts* get_ts() { return m_ts.get(); }
     virtual FileLog& get_log() { return m_log; }
@@ -50,17 +52,25 @@ public:
     // A failing decomposition throws fatal_error with status 1 and its message.
     virtual int set_L(int L);
     virtual const char* get_name() const { return m_name.c_str(); }
+    // How set_L decomposes; by default the full decomposition.
+    virtual void set_svd_options(const SVD::svd_options& o) { m_svd_options = o; }
+    const SVD::svd_options& get_svd_options() const { return m_svd_options; }
+    // Forgets the decomposition and what was built from it, so that an amount
+    // set next is not held against a decomposition about to be replaced.
+    virtual void clear_decomposition();
 
     void set_treatedvectors(vector_kind v) { m_treated = v; }
     vector_kind get_treatedvectors() const { return m_treated; }
 
 protected:
-    // The "Attention!" box and amount = L when amount is above L.
+    // Refuses an amount above the components a truncated decomposition holds;
+    // else the "Attention!" box and amount = L when amount is above L.
     void clip_amount_to_L();
     // The matrix whose columns are tested for the treated vectors, or null for an unknown kind.
     const matrix* treated_matrix() const;
 
     int m_amount = -1;
+    SVD::svd_options m_svd_options;
     FileLog m_log;
     std::unique_ptr<SVD::t_svd> m_svd;
     std::string m_name;
@@ -68,6 +78,11 @@ protected:
     vector_kind m_treated = vk_eigenvectors;
     std::unique_ptr<t_reconstructed_tss> m_reconstructed;
 };
+
+// Throws ssa_exception when amount is above the components a truncated decomposition holds.
+void check_amount(const SVD::t_svd& svd, int amount);
+// The same refusal for a decomposition of held components still to be made.
+SSA_math_exception::ssa_exception amount_above_held(int amount, int held);
 
 class t_results : public virtual t_object {
 public:
@@ -78,7 +93,8 @@ public:
     // The component of the smallest rank (the first among equals); throws on empty lists.
     virtual int get_best_component() const;
     virtual t_ts& get_result() { return m_result; }
-    // result = the listed components reconstructed together (values only).
+    // result = the listed components reconstructed together (values only);
+    // the reconstruction refuses a component the decomposition does not hold.
     virtual void make_result(const SVD::t_svd& svd);
     virtual void update() = 0;
 

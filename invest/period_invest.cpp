@@ -110,6 +110,9 @@ void t_period_invest::find_harmonics_with_period_from_interval() {
 double t_period_invest::estimate_period(int i, int j) {
     const matrix* m = vectors();
     if (!m) throw SSA_math_exception::unknown_objects_for_identification("inside t_period_invest::estimate_period(...)");
+    // Said plainly rather than as an index out of range of the vectors.
+    m_svd->check_component(i);
+    m_svd->check_component(j);
     const bool normalize = m_treated == vk_reconstructed;
     switch (m_estimation) {
     case 0:

@@ -48,6 +48,19 @@ void t_signal_invest::set_svd(const SVD::t_svd& svd) {
     m_harm_part->set_svd(svd);
 }
 
+void t_signal_invest::set_svd_options(const SVD::svd_options& o) {
+    t_investigation::set_svd_options(o);
+    m_trend_part->set_svd_options(o);
+    m_harm_part->set_svd_options(o);
+}
+
+void t_signal_invest::clear_decomposition() {
+    t_investigation::clear_decomposition();
+    m_trend_part->clear_decomposition();
+    m_harm_part->clear_decomposition();
+    m_shares_trend_svd = false;
+}
+
 SVD::t_svd* t_signal_invest::get_svd() { return m_shares_trend_svd ? m_trend_part->get_svd() : m_svd.get(); }
 
 const SVD::t_svd* t_signal_invest::get_svd() const {

@@ -40,6 +40,10 @@ public:
     int set_L(int L) override;
     // An owned copy here and one for each part.
     void set_svd(const SVD::t_svd& svd) override;
+    // Also on the trend part, which decomposes for this investigation.
+    void set_svd_options(const SVD::svd_options& o) override;
+    // Also on both parts.
+    void clear_decomposition() override;
     SVD::t_svd* get_svd() override;
     const SVD::t_svd* get_svd() const override;
     t_reconstructed_tss* make_reconstructed() override;

@@ -98,6 +98,15 @@ TEST(chooser_dialog, window_length_and_amount_ranges) {
     EXPECT_EQ(dlg.exchange({"20", "21"}), (dlg_failure{1, "Please enter an integer between 1 and 20."}));
     EXPECT_EQ(dlg.exchange({"20", "20"}), std::nullopt);
     EXPECT_EQ(dlg.spin(CDlgChooseInvestigation::f_amount), (dlg_spin{1, 20, 1}));
+    // A truncated decomposition holds k components: the amount goes no further.
+    dlg.decomposition = SVD::svd_options(svd_solver::truncated, 8);
+    EXPECT_EQ(dlg.exchange({"20", "9"}), (dlg_failure{1, "Please enter an integer between 1 and 8."}));
+    EXPECT_EQ(dlg.spin(CDlgChooseInvestigation::f_amount), (dlg_spin{1, 8, 1}));
+    // Automatic keeps every component of a window up to 2000.
+    dlg.L_max = 4000;
+    dlg.decomposition = SVD::svd_options(svd_solver::automatic, 50);
+    EXPECT_EQ(dlg.exchange({"1000", "1000"}), std::nullopt);
+    EXPECT_EQ(dlg.exchange({"2001", "51"}), (dlg_failure{1, "Please enter an integer between 1 and 50."}));
 }
 
 TEST(forecast_dialog, ok_enabling_and_unsigned_fields) {

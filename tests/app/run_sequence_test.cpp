@@ -304,4 +304,47 @@ TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
     EXPECT_GT(interact->rows(), 0);
 }
 
+// The SVD window paints on the GUI thread: its factor vectors are built in a
+// computation before it opens, so a cancel there opens nothing.
+TEST_F(RunSequence, FactorVectorDisplayBuildsThemInAComputation) {
+    run_trend(30);
+    auto* trend = window<CTrendInvestDoc>(0);
+    ASSERT_NE(trend, nullptr);
+    auto factor_part = [](CDlgSVDtoDisplay& d) { d.part = 2; };
+    ui.cancel_computations = true;
+    ui.svd_part.answers.push_back(ok<CDlgSVDtoDisplay>(factor_part));
+    app.execute(command::display_svd, trend);
+    EXPECT_EQ(ui.windows.size(), 1u);
+    ui.cancel_computations = false;
+    ui.svd_part.answers.push_back(ok<CDlgSVDtoDisplay>(factor_part));
+    app.execute(command::display_svd, trend);
+    auto* svd = window<CSVDDoc>(1);
+    ASSERT_NE(svd, nullptr);
+    EXPECT_EQ(svd->display_kind, CSVDDoc::factor_vectors);
+}
+
+// A document decomposing by the truncated solver: the summation holds its k
+// components, with the verdicts of the full path's first k.
+TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
+    constexpr int k = 8;
+    doc->ts = noisy_mix();
+    doc->decomposition = SVD::svd_options(svd_solver::truncated, k);
+    run_with<CDlgSummationParams>(2, ui.summation, [](CDlgSummationParams& d) { d.L = 30; });
+    ASSERT_EQ(ui.messages.size(), 0u) << ui.messages.at(0);
+    auto* summation = window<CSummationInvestDoc>(0);
+    auto* interact = window<CSummInteractDoc>(1);
+    ASSERT_TRUE(summation && interact);
+    EXPECT_TRUE(summation->get_investigation().get_svd()->truncated());
+    EXPECT_EQ(summation->components(), k);
+    EXPECT_EQ(interact->rows(), k);
+    const auto full = run_summation(doc->ts, 30, vk_eigenvectors, k);
+    ASSERT_EQ(full->components(), k);
+    for (int c = 0; c < k; ++c) {
+        EXPECT_EQ(summation->is_trend(c), full->is_trend(c)) << c;
+        EXPECT_EQ(summation->is_harmonic(c), full->is_harmonic(c)) << c;
+    }
+    // The information window's factor vector is there without a build on the GUI thread.
+    EXPECT_EQ(interact->info(k - 1).factor_vector.size(), 51u);
+}
+
 }  // namespace

@@ -134,7 +134,14 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
              {"period zero.dat", "no component to test"},
-             {"decompose long.dat", "for L = 100000 needs about 400.0 GB of memory, but "},
+             // Every eigentriple asked for: auto would take the truncated path here.
+             {"decompose long.dat --solver fast", "for L = 100000 needs about 400.0 GB of memory, but "},
+             {"trend " + co2 + " --L 120 --solver truncated --components 50 --amount 60",
+              "--amount 60 is above the 50 components of the truncated decomposition"},
+             {"reconstruct " + co2 + " --L 120 --solver truncated --components 10 --group 1,11",
+              "component 11 is above the 10 components"},
+             {"decompose " + c + "--components 0", "--components 0 must be at least 1"},
+             {"period " + c + "--solver lanczos", "--solver must be jacobi, fast, truncated or auto, not 'lanczos'"},
              {"decompose vast.dat", "exceed the range of doubles"},
              // An investigation ends through its own exit when it cannot decompose.
              {"trend vast.dat --json", "exceed the range of doubles"},
@@ -146,6 +153,28 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
     EXPECT_FALSE(logs_left(dir));
+}
+
+TEST(Cli, TruncatedDecompositionHoldsItsKComponents) {
+    const nlohmann::json full = run_json("decompose " + co2 + " --L 120");
+    EXPECT_EQ(full["components"], 120);
+    EXPECT_EQ(full["eigenvalues"].size(), 120u);
+    const nlohmann::json cut = run_json("decompose " + co2 + " --L 120 --solver truncated --components 10");
+    EXPECT_EQ(cut["components"], 10);
+    for (const char* key : {"eigenvalues", "contributions", "singular_values"}) {
+        ASSERT_EQ(cut[key].size(), 10u) << key;
+        for (size_t c = 0; c < 10; ++c)
+            EXPECT_NEAR(cut[key][c].get<double>(), full[key][c].get<double>(), 1e-9 * full[key][0].get<double>())
+                << key << " " << c;
+    }
+    // --amount defaults to the components held.
+    EXPECT_EQ(run_json("trend " + co2 + " --L 120 --solver truncated --components 10")["amount"], 10);
+
+    // auto: the truncated path above L = 2000 only.
+    const private_dir dir("cli_auto_");
+    write_values(dir / "long.dat", 3000, [](int t) { return std::sin(0.1 * t) + 0.001 * t + std::cos(1.7 * t * t); });
+    EXPECT_EQ(run_json("decompose long.dat --L 2001 --components 20", dir)["components"], 20);
+    EXPECT_EQ(run_json("decompose long.dat --L 2000 --components 20", dir)["components"], 2000);
 }
 
 TEST(Cli, CsvFilesAreOneSheetWorkbooks) {

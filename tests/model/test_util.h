@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -53,5 +54,18 @@ inline std::vector<double> values_of(const t_ts& ts) {
 inline t_ts sample_series(int n) {
     std::vector<double> v;
     for (int t = 0; t < n; ++t) v.push_back(10 + 0.5 * t + 3 * std::sin(2 * M_PI * t / 6) + std::cos(1.3 * t * t));
+    return t_ts(v);
+}
+
+// A rising trend, harmonics of periods 12 and 35 and uniform noise from a fixed generator.
+inline t_ts trend_harmonics_noise(int N) {
+    std::uint64_t state = 20261206;
+    std::vector<double> v(static_cast<size_t>(N));
+    for (int t = 0; t < N; ++t) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double noise = static_cast<double>(state >> 11) / 9007199254740992.0 * 2 - 1;
+        v[static_cast<size_t>(t)] = 5 + 0.002 * t + 3 * std::sin(2 * M_PI * t / 12) +
+                                    1.5 * std::sin(2 * M_PI * t / 35.0 + 1) + 0.5 * noise;
+    }
     return t_ts(v);
 }

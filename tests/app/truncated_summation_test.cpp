@@ -1,0 +1,77 @@
+// The summation on a truncated decomposition against the full one restricted
+// to the same leading components.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/decomp_result_doc.h"
+#include "app/summ_interact_doc.h"
+#include "app/summation_doc.h"
+#include "../model/test_util.h"
+
+namespace {
+
+t_ts sample(const std::string& name) {
+    t_ts ts;
+    ts.load(std::string(KELVANE_DATA) + "/" + name);
+    return ts;
+}
+
+// The tables of the first k components of svd.
+std::unique_ptr<CSummationInvestDoc> summation(const t_ts& ts, const SVD::t_svd& svd, int k) {
+    auto doc = std::make_unique<CSummationInvestDoc>(ts);
+    t_summation_invest& inv = doc->get_investigation();
+    inv.set_svd(svd);
+    inv.set_amount(k);
+    doc->compute_tables();
+    return doc;
+}
+
+// Every verdict of every row, and the final decomposition's lists.
+void expect_same_verdicts(const CSummationInvestDoc& full, const CSummationInvestDoc& cut, const std::string& what) {
+    ASSERT_EQ(full.components(), cut.components()) << what;
+    int marked = 0;
+    for (int k = 0; k < full.components(); ++k) {
+        for (int type = CSummationInvestDoc::res_kendall; type <= CSummationInvestDoc::res_vyg; ++type)
+            EXPECT_EQ(full.if_significant(k, type), cut.if_significant(k, type))
+                << what << " row " << k + 1 << " test " << type;
+        EXPECT_EQ(full.is_trend(k), cut.is_trend(k)) << what << " row " << k + 1;
+        EXPECT_EQ(full.is_harmonic(k), cut.is_harmonic(k)) << what << " row " << k + 1;
+        marked += full.is_trend(k) || full.is_harmonic(k);
+    }
+    EXPECT_GT(marked, 0) << what << ": no verdict to compare";
+}
+
+std::vector<int> trend_list(CSummationInvestDoc& doc) {
+    CSummInteractDoc interact;
+    interact.init(&doc);
+    doc.get_investigation().make_reconstructed();
+    return make_final_decomposition(interact)->get_trend_list();
+}
+
+}  // namespace
+
+TEST(TruncatedSummation, SamplesGiveTheFullPathsVerdictsAmongTheFirstK) {
+    constexpr int L = 120, k = 24;
+    for (const char* name : {"co2.dat", "nottem.dat", "airpassengers.dat"}) {
+        const t_ts ts = sample(name);
+        const int window = std::min(L, ts.size() / 2);
+        const SVD::t_svd full(ts, window);
+        const SVD::t_svd cut(ts, window, SVD::svd_options(svd_solver::truncated, k));
+        ASSERT_TRUE(cut.truncated());
+        auto a = summation(ts, full, k), b = summation(ts, cut, k);
+        expect_same_verdicts(*a, *b, name);
+        EXPECT_EQ(trend_list(*a), trend_list(*b)) << name;
+    }
+}
+
+TEST(TruncatedSummation, LongSeriesGivesTheFullPathsVerdictsOnTheFirst50) {
+    constexpr int N = 5000, L = 2500, k = 50;
+    const t_ts ts = trend_harmonics_noise(N);
+    const SVD::t_svd full(ts, L);
+    // Automatic with k given takes the truncated path for L above 2000.
+    const SVD::t_svd cut(ts, L, SVD::svd_options(svd_solver::automatic, k));
+    ASSERT_TRUE(cut.truncated());
+    expect_same_verdicts(*summation(ts, full, k), *summation(ts, cut, k), "N = 5000");
+}

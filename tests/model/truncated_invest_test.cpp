@@ -1,0 +1,179 @@
+// The investigations on a truncated decomposition against the full one
+// restricted to the same leading components.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "decomp/reconstructed.h"
+#include "invest/forecast.h"
+#include "invest/period_invest.h"
+#include "invest/trend_invest.h"
+#include "test_util.h"
+
+namespace {
+
+// The solver stops at residuals of about 1e-10 lambda_1: an eigenvector whose
+// eigenvalue is 1e-6 lambda_1 or closer to a neighbour's is that much less
+// exact (co2's reconstructions differ by about 1e-6 of their size).
+constexpr double agreement = 1e-5;
+
+SVD::svd_options truncated(int k) { return SVD::svd_options(svd_solver::truncated, k); }
+
+t_ts sample(const std::string& name) {
+    t_ts ts;
+    ts.load(std::string(KELVANE_DATA) + "/" + name);
+    return ts;
+}
+
+// Within relative times the largest |a(t)| (at least 1).
+void expect_near_series(const series& a, const series& b, double relative, const std::string& what) {
+    ASSERT_EQ(a.size(), b.size()) << what;
+    double peak = 1;
+    for (int t = 0; t < a.size(); ++t) peak = std::max(peak, std::fabs(a(t)));
+    for (int t = 0; t < a.size(); ++t) ASSERT_NEAR(a(t), b(t), relative * peak) << what << " at " << t;
+}
+
+// What the trend (LowFreq) and period (Fourier with VYG) investigations
+// find among the first k components of a decomposition.
+struct findings {
+    std::vector<int> trend;
+    series trend_result;
+    std::vector<Pair::t_pair<int>> pairs;
+    std::vector<double> periods;
+};
+
+findings investigate(const t_ts& ts, const SVD::t_svd& svd, int k) {
+    findings f;
+    t_trend_invest trend(ts);
+    trend.set_svd(svd);
+    trend.set_amount(k);
+    trend.investigate();
+    f.trend = trend.get_components();
+    f.trend_result = trend.get_result().values();
+
+    t_period_invest period(ts);
+    period.set_svd(svd);
+    period.set_amount(k);
+    const t_VYG_constraint vyg(&period, 0.8);
+    period.set_constraint(&vyg);
+    period.investigate();
+    f.pairs = period.get_pairs();
+    for (const auto& p : f.pairs)
+        f.periods.push_back(p.first == p.second ? 2.0 : period.estimate_period(p.first, p.second));
+    return f;
+}
+
+void expect_same_findings(const findings& full, const findings& cut, const std::string& what) {
+    EXPECT_EQ(full.trend, cut.trend) << what;
+    expect_near_series(full.trend_result, cut.trend_result, agreement, what + " trend");
+    ASSERT_EQ(full.pairs.size(), cut.pairs.size()) << what;
+    for (size_t i = 0; i < full.pairs.size(); ++i) {
+        EXPECT_EQ(full.pairs[i].first, cut.pairs[i].first) << what << " pair " << i;
+        EXPECT_EQ(full.pairs[i].second, cut.pairs[i].second) << what << " pair " << i;
+        EXPECT_NEAR(full.periods[i], cut.periods[i], agreement * full.periods[i]) << what << " pair " << i;
+    }
+}
+
+}  // namespace
+
+TEST(TruncatedInvest, SamplesGiveTheFullPathsFindingsAmongTheFirstK) {
+    constexpr int L = 120, k = 24;
+    for (const char* name : {"co2.dat", "nottem.dat", "airpassengers.dat"}) {
+        const t_ts ts = sample(name);
+        const int window = std::min(L, ts.size() / 2);
+        const SVD::t_svd full(ts, window);
+        const SVD::t_svd cut(ts, window, truncated(k));
+        ASSERT_TRUE(cut.truncated()) << name;
+        const findings f = investigate(ts, full, k);
+        EXPECT_FALSE(f.trend.empty() && f.pairs.empty()) << name << ": nothing found, nothing compared";
+        expect_same_findings(f, investigate(ts, cut, k), name);
+    }
+}
+
+TEST(TruncatedInvest, ForecastOfTheFirstKMatchesTheFullPath) {
+    constexpr int L = 120, k = 24, points = 24;
+    for (const char* name : {"co2.dat", "nottem.dat"}) {
+        const t_ts ts = sample(name);
+        t_RSSA_signal_forecast full(ts), cut(ts);
+        for (t_RSSA_signal_forecast* f : {&full, &cut}) {
+            f->set_window(L);
+            f->set_points(points);
+            f->set_amount(k);
+        }
+        cut.get_signal_invest()->set_svd_options(truncated(k));
+        full.make_forecast();
+        cut.make_forecast();
+        ASSERT_TRUE(cut.get_signal_invest()->get_svd()->truncated());
+        EXPECT_FALSE(full.get_signal_invest()->get_svd()->truncated());
+        EXPECT_EQ(cut.get_signal_invest()->get_amount(), k);
+        EXPECT_EQ(full.get_signal_invest()->get_signal_components(), cut.get_signal_invest()->get_signal_components())
+            << name;
+        // The coefficients themselves are ill-conditioned in the weak components' eigenvectors (co2:
+        // 5e-4 apart); the continuation they give is not.
+        expect_near_series(full.get_forecast_ts().values(), cut.get_forecast_ts().values(), agreement,
+                           std::string(name) + " forecast");
+        // A second run re-decomposes: the old truncated decomposition must not refuse the new amount.
+        cut.get_signal_invest()->set_svd_options({});
+        cut.set_amount(0);
+        cut.set_window(60);
+        EXPECT_NO_THROW(cut.make_forecast()) << name;
+        EXPECT_EQ(cut.get_signal_invest()->get_amount(), 60);
+    }
+}
+
+// The one full decomposition of N = 5000 in this binary: about a second.
+TEST(TruncatedInvest, LongSeriesTrendAndPeriodAgreeWithTheFullPathOnTheFirst50) {
+    constexpr int L = 2500, k = 50;
+    const t_ts ts = trend_harmonics_noise(5000);
+    // L above 2000 with 50 components asked for: automatic takes the truncated path.
+    const SVD::t_svd cut(ts, L, SVD::svd_options(svd_solver::automatic, k));
+    ASSERT_TRUE(cut.truncated());
+    EXPECT_EQ(cut.components(), k);
+    const findings f = investigate(ts, SVD::t_svd(ts, L), k);
+    EXPECT_FALSE(f.trend.empty());
+    ASSERT_GE(f.pairs.size(), 2u);  // the two harmonics first, then noise that passes
+    EXPECT_EQ(f.pairs[0].first, 1);
+    EXPECT_EQ(f.pairs[1].first, 3);
+    expect_same_findings(f, investigate(ts, cut, k), "N = 5000");
+}
+
+TEST(TruncatedInvest, AComponentBeyondKIsRefused) {
+    const t_ts ts = sample("co2.dat");
+    const SVD::t_svd svd(ts, 120, truncated(10));
+    const std::string limit = "10 components this truncated decomposition holds";
+    t_trend_invest trend(ts);
+    trend.set_svd(svd);
+    t_period_invest period(ts);
+    period.set_svd(svd);
+    period.set_amount(10);
+    t_RSSA_signal_forecast forecast(ts);
+    forecast.get_signal_invest()->set_svd_options(truncated(10));
+    forecast.set_window(120);
+    forecast.set_points(1);
+    forecast.set_amount(11);
+    const std::vector<std::pair<std::function<void()>, std::string>> refusals = {
+        {[&] { trend.set_amount(11); }, limit},
+        {[&] { t_reconstructed_tss(&svd, 11); }, "component 11 is beyond the 10 eigentriples"},
+        {[&] { period.estimate_period(0, 10); }, "component 11 is beyond the 10 eigentriples"},
+        {[&] { forecast.make_forecast(); }, "amount 11 is above the " + limit},
+    };
+    for (size_t i = 0; i < refusals.size(); ++i)
+        EXPECT_NE(thrown(refusals[i].first).find(refusals[i].second), std::string::npos) << i;
+    // Up to k is accepted.
+    EXPECT_NO_THROW(trend.set_amount(10));
+    EXPECT_EQ(t_reconstructed_tss(&svd, 10).amount(), 10);
+}
+
+TEST(TruncatedInvest, SetLDecomposesWithTheInvestigationsOptions) {
+    const t_ts ts = sample("co2.dat");
+    t_trend_invest inv(ts);
+    EXPECT_EQ(inv.set_L(120), 120);  // the default: the full decomposition, every component
+    EXPECT_FALSE(inv.get_svd()->truncated());
+    inv.set_svd_options(truncated(20));
+    EXPECT_EQ(inv.set_L(120), 20);
+    EXPECT_EQ(inv.get_svd()->components(), 20);
+    inv.investigate();
+    EXPECT_FALSE(inv.get_components().empty());
+}
