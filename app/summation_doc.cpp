@@ -61,7 +61,9 @@ void CSummationInvestDoc::compute_tables() {
         zeros[static_cast<size_t>(k)] = V.roots_amount(m_epsilon, k);
         report_progress("Kendall and Zeros tests", k + 1, n);
     }
-    const std::vector<double> relation = V.lowfreq_relation_columns(m_omega, n);
+    // The verdicts are those of the direct sums; on long vectors the relation
+    // shown may come from the FFT, within its error bound.
+    const std::vector<double> relation = V.lowfreq_relation_columns(m_omega, n, m_lowfreq_C);
     const std::vector<matrix::periodogram_peak> peaks = V.periodogram_max_columns(n);
 
     std::vector<fourier_test> fourier(static_cast<size_t>(n));

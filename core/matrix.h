@@ -106,6 +106,9 @@ public:
     double lowfreq_relation(double omega, int j) const;
     // lowfreq_relation of each of the columns 0..count-1, sharing the trigonometric values.
     std::vector<double> lowfreq_relation_columns(double omega, int count) const;
+    // The same where long columns may take the FFT's value, within its bound of
+    // the direct one (about 1e-7 at n = 10^5) and on the same side of C.
+    std::vector<double> lowfreq_relation_columns(double omega, int count, double C) const;
 
     // --- Harmonic pairing and period estimation (methods/pairing.cpp, methods/period.cpp).
 

@@ -247,6 +247,14 @@ std::vector<double> matrix::lowfreq_relation_columns(double omega, int count) co
     return lowfreq_relations(*this, omega, 0, count);
 }
 
+std::vector<double> matrix::lowfreq_relation_columns(double omega, int count, double C) const {
+    if (count < 0 || count > m_cols) throw SSA_math_exception::out_of_range("in matrix::lowfreq_relation_columns(...)");
+    if (!(omega >= 0 && omega <= 0.5))
+        throw SSA_math_exception::out_of_range("invalid omega parameter given to lowfreq_relation(...)");
+    std::vector<char> reaches;
+    return lowfreq_verdicts(*this, omega, C, count, reaches);
+}
+
 int matrix::trend_Kendall(int& count, int cpntsamount, int* identified, double alpha, std::ostream* log) const {
     if (log) *log << "*** Trend identification by Kendall method, M=" << m_rows << ", alpha=" << alpha << " ***\n\n";
     count = 0;

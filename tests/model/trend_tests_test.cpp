@@ -160,7 +160,13 @@ TEST(LowFreq, ScreenedVerdictsAreThoseOfTheDirectSums) {
         for (std::string line; std::getline(log, line);)
             if (line.rfind("#", 0) == 0) logged.push_back(std::stod(line.substr(line.find('=') + 1)));
         ASSERT_EQ(logged.size(), 6u);
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(logged[j], direct[static_cast<size_t>(j)], 1e-5) << j;
+        // The summation's relations: its verdicts are the direct ones too.
+        const std::vector<double> table = m.lowfreq_relation_columns(omega, 6, 0.5);
+        for (int j = 0; j < 4; ++j) {
+            EXPECT_NEAR(logged[j], direct[static_cast<size_t>(j)], 1e-5) << j;
+            EXPECT_NEAR(table[static_cast<size_t>(j)], direct[static_cast<size_t>(j)], 1e-9) << j;
+            EXPECT_EQ(table[static_cast<size_t>(j)] >= 0.5, direct[static_cast<size_t>(j)] >= 0.5) << j;
+        }
     }
 }
 
