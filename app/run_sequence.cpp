@@ -228,6 +228,8 @@ void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
     chooser.amount = doc.choose_amount == -1 ? doc.choose_L : doc.choose_amount;
     chooser.L_max = N - 1;
     chooser.decomposition = doc.decomposition;
+    // A truncated decomposition holds fewer: offer what it can give.
+    chooser.amount = std::min(chooser.amount, chooser.amount_max(chooser.L));
     if (!ctx.ui.run_dialog(chooser)) return;
     doc.choose_use_L = chooser.use_L;
     doc.choose_L = chooser.L;

@@ -345,6 +345,9 @@ TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
     }
     // The information window's factor vector is there without a build on the GUI thread.
     EXPECT_EQ(interact->info(k - 1).factor_vector.size(), 51u);
+    // The chooser offers no more than the decomposition will hold.
+    ASSERT_FALSE(ui.chooser.shown.empty());
+    EXPECT_EQ(ui.chooser.shown.back().amount, k);
 }
 
 }  // namespace
