@@ -109,6 +109,10 @@ void check_decomposition_memory(int N, int L, const svd_options& options) {
         message += ": take L = " + std::to_string(lo) + " or smaller";
     else
         message += ": no window length fits";
+    const svd_options leading(svd_solver::truncated, default_components);
+    if (!takes_truncated(options, L) && takes_truncated(leading, L) && decomposition_bytes(N, L, leading) <= available)
+        message += ", or the truncated decomposition of the leading " + std::to_string(default_components) +
+                   " components (" + memory_text(decomposition_bytes(N, L, leading)) + ")";
     throw SSA_math_exception::ssa_exception(message);
 }
 

@@ -231,6 +231,10 @@ TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits)
         EXPECT_LE(SVD::decomposition_bytes(2000, fits), 2e6);
         EXPECT_GT(SVD::decomposition_bytes(2000, fits + 1), 2e6);
         EXPECT_EQ(SVD::t_svd(ts, fits).L(), fits);
+        // The leading components alone would fit: the message says so.
+        EXPECT_NE(message.find(", or the truncated decomposition of the leading 50 components (1.6 MB)"),
+                  std::string::npos)
+            << message;
 
         const SVD::scoped_available_memory tiny(100);
         EXPECT_NE(thrown([&] { SVD::t_svd(ts, 2); }).find(": no window length fits"), std::string::npos);
