@@ -7,9 +7,16 @@
 #include <numeric>
 #include <sys/resource.h>
 
+#include <sstream>
+
+#include "app/forecast_doc.h"
+#include "app/summation_doc.h"
 #include "bench_series.h"
+#include "core/diagnostics.h"
 #include "decomp/reconstructed.h"
 #include "decomp/svd.h"
+#include "invest/period_invest.h"
+#include "invest/trend_invest.h"
 
 namespace {
 
@@ -64,8 +71,61 @@ void BM_PlainRoute(benchmark::State& state) {
     }
 }
 
+// An investigation on the truncated decomposition of 50 components, with its
+// decomposition, the defaults of kelvane-cli: 0 trend, 1 period, 2 summation,
+// 3 forecast of 100 points.
+void BM_LongInvestigation(benchmark::State& state) {
+    const int N = static_cast<int>(state.range(1));
+    const int L = static_cast<int>(state.range(2));
+    const t_ts ts = bench_series(N);
+    const SVD::svd_options options(svd_solver::automatic, 50);
+    std::ostringstream sink;
+    const scoped_diagnostic_stream to(sink);
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0: {
+            t_trend_invest inv(ts);
+            inv.set_svd_options(options);
+            inv.set_L(L);
+            inv.set_amount(inv.get_svd()->count());
+            inv.investigate();
+            break;
+        }
+        case 1: {
+            t_period_invest inv(ts);
+            inv.set_svd_options(options);
+            inv.set_L(L);
+            inv.set_amount(inv.get_svd()->count());
+            inv.investigate();
+            break;
+        }
+        case 2: {
+            CSummationInvestDoc doc(ts);
+            t_summation_invest& inv = doc.get_investigation();
+            inv.set_svd_options(options);
+            inv.set_L(L);
+            inv.set_amount(inv.get_svd()->count());
+            inv.make_reconstructed();
+            doc.compute_tables();
+            break;
+        }
+        case 3: {
+            CForeInvestDoc doc;
+            doc.set_ts(ts);
+            doc.get_forecast()->get_signal_invest()->set_svd_options(options);
+            doc.set_L(L);
+            doc.set_points(100);
+            doc.compute_forecast();
+            break;
+        }
+        }
+    }
+    state.counters["peak_MB"] = peak_rss_mb();
+}
+
 }  // namespace
 
+BENCHMARK(BM_LongInvestigation)->ArgsProduct({{0, 1, 2, 3}, {100000}, {50000}})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Truncated50)->Args({10000, 5000})->Args({100000, 50000})->Args({1000000, 500000})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Full50)->Args({10000, 5000})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FullDecomposition)->Args({100000, 1000})->Unit(benchmark::kMillisecond)->Iterations(3);
