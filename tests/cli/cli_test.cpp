@@ -166,7 +166,7 @@ TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
         EXPECT_NE(r.status, 0) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_NE(run("info " + co2 + " --column 2").err.find("apply to CSV and TSV files only"), std::string::npos);
+    EXPECT_NE(run("info " + co2 + " --column 2").err.find("apply to workbooks and CSV/TSV files only"), std::string::npos);
 }
 
 TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
