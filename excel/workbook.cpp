@@ -88,22 +88,4 @@ std::string serial_date_text(double serial, bool date1904, bool time_only) {
     return buf;
 }
 
-bool ole2_holds_encrypted_package(const std::string& bytes) {
-    // Directory entries are 128 bytes, aligned on 128 in the file after the
-    // 512-byte header whatever the sector size: a name of 64 bytes of
-    // UTF-16LE, then its byte length (terminator included) and the type 2
-    // (stream). Looking at every aligned slot needs no FAT walk, which a
-    // damaged file would make unreliable anyway.
-    static const char name[] = "EncryptedPackage";
-    const size_t chars = sizeof name;  // with the terminator
-    for (size_t at = 512; at + 128 <= bytes.size(); at += 128) {
-        const unsigned char* e = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-        if (e[64] + 256 * e[65] != 2 * chars || e[66] != 2) continue;
-        bool same = true;
-        for (size_t i = 0; i < chars && same; ++i) same = e[2 * i] == static_cast<unsigned char>(name[i]) && e[2 * i + 1] == 0;
-        if (same) return true;
-    }
-    return false;
-}
-
 }  // namespace workbook

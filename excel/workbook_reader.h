@@ -57,8 +57,10 @@ void read_xls(const std::string& path, CExcel& book);
 void read_xlsx(const std::string& path, CExcel& book);
 void read_ods(const std::string& path, CExcel& book);
 
-// True when an OLE2 compound file holds an "EncryptedPackage" stream, which
-// is how an encrypted .xlsx is stored.
-bool ole2_holds_encrypted_package(const std::string& bytes);
+// Walks the FAT and the directory of an OLE2 compound file, which FreeXL
+// trusts (a directory entry's name length above 64 makes it read past its
+// buffer). Empty when they are sound, else the reason; encrypted is set when
+// the file holds an "EncryptedPackage" stream, as an encrypted .xlsx does.
+std::string compound_file_problem(const std::string& bytes, bool& encrypted);
 
 }  // namespace workbook

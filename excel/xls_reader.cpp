@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "core/number_text.h"
 #include "workbook_reader.h"
@@ -10,6 +11,9 @@
 namespace workbook {
 
 namespace {
+
+// The format's own limit is far below (65,536 rows of 256 cells).
+constexpr size_t max_xls_bytes = size_t(256) << 20;
 
 class freexl_handle {
 public:
@@ -31,14 +35,14 @@ std::string freexl_reason(int code) {
     }
 }
 
-// An encrypted .xlsx is an OLE2 file too; FreeXL finds no workbook in it.
-bool holds_encrypted_package(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes;
-    bytes.resize(static_cast<size_t>(64) << 20);
-    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return ole2_holds_encrypted_package(bytes);
+std::uint32_t u32(const std::string& b, size_t at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data() + at);
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+unsigned u16(const std::string& b, size_t at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data() + at);
+    return p[0] | p[1] << 8;
 }
 
 std::string cell_text(const FreeXL_CellValue& v) {
@@ -61,13 +65,87 @@ std::string cell_text(const FreeXL_CellValue& v) {
 
 }  // namespace
 
+std::string compound_file_problem(const std::string& b, bool& encrypted) {
+    encrypted = false;
+    constexpr std::uint32_t end_of_chain = 0xFFFFFFFE, last_sector = 0xFFFFFFF9;
+    if (b.size() < 512) return "truncated compound file";
+    const unsigned shift = u16(b, 0x1E);
+    if (shift != 9 && shift != 12) return "damaged compound file header";
+    const size_t size = size_t(1) << shift;
+    if (b.size() < 2 * size) return "truncated compound file";
+    // Sector n starts after the header, which takes one sector.
+    const size_t sectors = b.size() / size - 1;
+    std::string problem;
+    auto offset = [&](std::uint32_t id, const char* what) -> size_t {
+        if (id > last_sector) {
+            problem = std::string("damaged compound file ") + what;
+            return 0;
+        }
+        if (id >= sectors) {
+            problem = "truncated compound file";
+            return 0;
+        }
+        return (size_t(id) + 1) * size;
+    };
+
+    const std::uint32_t fat_count = u32(b, 0x2C);
+    if (fat_count > sectors) return "truncated compound file";
+    std::vector<std::uint32_t> fat;
+    for (std::uint32_t i = 0; i < fat_count && i < 109; ++i) fat.push_back(u32(b, 0x4C + 4 * i));
+    std::uint32_t difat = u32(b, 0x44);
+    for (size_t guard = 0; fat.size() < fat_count; ++guard) {
+        const size_t at = offset(difat, "sector list");
+        if (!at || guard > sectors) return problem.empty() ? "damaged compound file sector list" : problem;
+        for (size_t k = 0; k + 1 < size / 4 && fat.size() < fat_count; ++k) fat.push_back(u32(b, at + 4 * k));
+        difat = u32(b, at + size - 4);
+    }
+    auto next = [&](std::uint32_t id) -> std::uint32_t {
+        const size_t per = size / 4;
+        if (id / per >= fat.size()) return end_of_chain + 1;  // a free-sector mark: no chain goes on from it
+        const size_t at = offset(fat[id / per], "sector table");
+        return at ? u32(b, at + 4 * (id % per)) : end_of_chain + 1;
+    };
+
+    static const char package[] = "EncryptedPackage";
+    std::uint32_t dir = u32(b, 0x30);
+    for (size_t guard = 0; dir != end_of_chain; ++guard) {
+        const size_t at = offset(dir, "directory");
+        if (!at || guard > sectors) return problem.empty() ? "damaged compound file directory" : problem;
+        for (size_t e = at; e < at + size; e += 128) {
+            const unsigned type = static_cast<unsigned char>(b[e + 66]);
+            if (type == 0) continue;  // unused
+            const unsigned name_bytes = u16(b, e + 64);
+            if ((type != 1 && type != 2 && type != 5) || name_bytes > 64 || name_bytes % 2)
+                return "damaged compound file directory";
+            bool same = type == 2 && name_bytes == 2 * sizeof package;
+            for (size_t i = 0; i < sizeof package && same; ++i)
+                same = b[e + 2 * i] == package[i] && b[e + 2 * i + 1] == 0;
+            encrypted = encrypted || same;
+        }
+        dir = next(dir);
+        if (!problem.empty()) return problem;
+    }
+    return {};
+}
+
 void read_xls(const std::string& path, CExcel& book) {
+    {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        const std::streamoff length = in.tellg();
+        if (length < 0 || static_cast<std::uint64_t>(length) > max_xls_bytes)
+            damaged(path, "an .xls file larger than 256 MB or unreadable");
+        std::string bytes(static_cast<size_t>(length), '\0');
+        in.seekg(0);
+        in.read(&bytes[0], length);
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        bool is_encrypted = false;
+        const std::string problem = compound_file_problem(bytes, is_encrypted);
+        if (is_encrypted) encrypted(path);
+        if (!problem.empty()) damaged(path, problem);
+    }
     freexl_handle h;
     const int opened = freexl_open(path.c_str(), &h.m_handle);
-    if (opened != FREEXL_OK) {
-        if (holds_encrypted_package(path)) encrypted(path);
-        damaged(path, freexl_reason(opened));
-    }
+    if (opened != FREEXL_OK) damaged(path, freexl_reason(opened));
     unsigned int info = 0;
     if (freexl_get_info(h.m_handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED)
         encrypted(path);

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes the test workbooks into the folder given: good ones in .xls, .xlsx
 and .ods with the same two sheets, and damaged ones (truncated, corrupt,
-encrypted, zip bombs). Needs python3-xlwt and python3-openpyxl."""
+encrypted, zip bombs). Needs python3-xlwt and python3-openpyxl.
+
+With --fuzz-seeds DIR it also writes the seed corpus of workbook_fuzz there:
+the good workbooks, and their XML parts in the fuzzer's own XLSX/ODS form."""
 import datetime
 import os
 import shutil
@@ -10,6 +13,7 @@ import sys
 import zipfile
 
 OUT = sys.argv[1]
+SEEDS = sys.argv[3] if len(sys.argv) > 3 and sys.argv[2] == "--fuzz-seeds" else None
 os.makedirs(OUT, exist_ok=True)
 
 
@@ -212,6 +216,15 @@ def write_encrypted_xls(src, path):
     open(path, "wb").write(bytes(data))
 
 
+def write_bad_directory(src, path):
+    """src with its root directory entry claiming a 200-byte name (64 is the most)."""
+    data = bytearray(open(src, "rb").read())
+    root = (struct.unpack_from("<I", data, 0x30)[0] + 1) * 512
+    assert data[root:root + 20] == "Root Entry".encode("utf-16-le"), data[root:root + 20]
+    struct.pack_into("<H", data, root + 64, 200)
+    open(path, "wb").write(bytes(data))
+
+
 def write_bomb(src, path, declared):
     """src with its first worksheet declaring `declared` bytes in both zip headers."""
     data = bytearray(open(src, "rb").read())
@@ -264,6 +277,7 @@ def main():
         f.write(b"\x00\x01\x02garbage\x00" * 20)
     write_encrypted_xlsx(out("encrypted.xlsx"))
     write_encrypted_xls(out("book.xls"), out("encrypted.xls"))
+    write_bad_directory(out("book.xls"), out("bad-directory.xls"))
     write_ods(out("encrypted.ods"), '<manifest:encryption-data manifest:checksum-type="SHA1" manifest:checksum="AA=="/>')
     # A few bytes that repeat one number over every row and column the format allows.
     write_ods_tables(out("repeated.ods"), '<table:table table:name="all"><table:table-row '
@@ -275,5 +289,20 @@ def main():
         z.writestr("readme.txt", "no spreadsheet here")
 
 
+def write_seeds(folder):
+    os.makedirs(folder, exist_ok=True)
+    for name in ("book.xlsx", "book.xls", "book.ods", "text-as.xls", "encrypted.xlsx"):
+        shutil.copy(out(name), os.path.join(folder, "seed-" + name))
+    with zipfile.ZipFile(out("book.xlsx")) as z:
+        parts = [z.read(n) for n in ("xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml")]
+        sheet2 = z.read("xl/worksheets/sheet2.xml")
+    open(os.path.join(folder, "seed-xlsx-parts"), "wb").write(b"XLSX\n" + b"\0".join(parts))
+    open(os.path.join(folder, "seed-xlsx-sheet2"), "wb").write(b"XLSX\n" + sheet2)
+    with zipfile.ZipFile(out("book.ods")) as z:
+        open(os.path.join(folder, "seed-ods-content"), "wb").write(b"ODS\n" + z.read("content.xml"))
+
+
 if __name__ == "__main__":
     main()
+    if SEEDS:
+        write_seeds(SEEDS)
