@@ -112,10 +112,10 @@ std::string compound_file_problem(const std::string& b, bool& encrypted) {
         const size_t at = offset(dir, "directory");
         if (!at || guard > sectors) return problem.empty() ? "damaged compound file directory" : problem;
         for (size_t e = at; e < at + size; e += 128) {
+            // FreeXL converts the name of unused entries too.
             const unsigned type = static_cast<unsigned char>(b[e + 66]);
-            if (type == 0) continue;  // unused
             const unsigned name_bytes = u16(b, e + 64);
-            if ((type != 1 && type != 2 && type != 5) || name_bytes > 64 || name_bytes % 2)
+            if (type == 3 || type == 4 || type > 5 || name_bytes > 64 || name_bytes % 2)
                 return "damaged compound file directory";
             bool same = type == 2 && name_bytes == 2 * sizeof package;
             for (size_t i = 0; i < sizeof package && same; ++i)

@@ -216,12 +216,13 @@ def write_encrypted_xls(src, path):
     open(path, "wb").write(bytes(data))
 
 
-def write_bad_directory(src, path):
-    """src with its root directory entry claiming a 200-byte name (64 is the most)."""
+def write_bad_directory(src, path, entry):
+    """src with directory entry `entry` claiming a 200-byte name (64 is the most);
+    entry 0 is the root, entry 3 an unused one."""
     data = bytearray(open(src, "rb").read())
-    root = (struct.unpack_from("<I", data, 0x30)[0] + 1) * 512
-    assert data[root:root + 20] == "Root Entry".encode("utf-16-le"), data[root:root + 20]
-    struct.pack_into("<H", data, root + 64, 200)
+    at = (struct.unpack_from("<I", data, 0x30)[0] + 1) * 512 + 128 * entry
+    assert data[at + 66] == (5 if entry == 0 else 0), data[at:at + 128]
+    struct.pack_into("<H", data, at + 64, 200)
     open(path, "wb").write(bytes(data))
 
 
@@ -277,7 +278,8 @@ def main():
         f.write(b"\x00\x01\x02garbage\x00" * 20)
     write_encrypted_xlsx(out("encrypted.xlsx"))
     write_encrypted_xls(out("book.xls"), out("encrypted.xls"))
-    write_bad_directory(out("book.xls"), out("bad-directory.xls"))
+    write_bad_directory(out("book.xls"), out("bad-directory.xls"), 0)
+    write_bad_directory(out("book.xls"), out("bad-unused-entry.xls"), 3)
     write_ods(out("encrypted.ods"), '<manifest:encryption-data manifest:checksum-type="SHA1" manifest:checksum="AA=="/>')
     # A few bytes that repeat one number over every row and column the format allows.
     write_ods_tables(out("repeated.ods"), '<table:table table:name="all"><table:table-row '

@@ -85,6 +85,7 @@ TEST(WorkbookReader, DamagedFilesGiveOneMessage) {
         {"encrypted.ods", "the workbook is encrypted"},
         {"truncated.xls", unreadable + "truncated compound file)"},
         {"bad-directory.xls", unreadable + "damaged compound file directory)"},
+        {"bad-unused-entry.xls", unreadable + "damaged compound file directory)"},  // FreeXL reads its name too
         {"truncated.xlsx", unreadable + "damaged or truncated zip archive: Not a zip archive)"},
         {"truncated.ods", unreadable + "damaged or truncated zip archive: Not a zip archive)"},
         {"corrupt.xlsx", unreadable + "part xl/worksheets/sheet1.xml is damaged: Zlib error: data error)"},
