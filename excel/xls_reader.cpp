@@ -2,7 +2,6 @@
 #include <freexl.h>
 
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/number_text.h"
@@ -12,7 +11,7 @@ namespace workbook {
 
 namespace {
 
-// The format's own limit is far below (65,536 rows of 256 cells).
+// A BIFF8 sheet holds at most 65,536 rows of 256 cells; no real .xls comes near.
 constexpr size_t max_xls_bytes = size_t(256) << 20;
 
 class freexl_handle {

@@ -23,14 +23,18 @@
 
 namespace {
 
-std::string temp_path() {
-    const char* dir = std::getenv("TMPDIR");
-    std::string templ = std::string(dir && *dir ? dir : "/tmp") + "/workbook_fuzz_XXXXXX";
-    const int fd = mkstemp(&templ[0]);
-    if (fd < 0) std::abort();
-    close(fd);
-    return templ;
-}
+// One file for the whole run, removed when the fuzzer exits normally.
+struct temp_file {
+    temp_file() {
+        const char* dir = std::getenv("TMPDIR");
+        path = std::string(dir && *dir ? dir : "/tmp") + "/workbook_fuzz_XXXXXX";
+        const int fd = mkstemp(&path[0]);
+        if (fd < 0) std::abort();
+        close(fd);
+    }
+    ~temp_file() { unlink(path.c_str()); }
+    std::string path;
+};
 
 void write_zip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& parts) {
     unlink(path.c_str());
@@ -57,7 +61,8 @@ const char* const workbook_rels =
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = temp_path();
+    static const temp_file file;
+    const std::string& path = file.path;
     const std::string input(reinterpret_cast<const char*>(data), size);
     if (input.compare(0, 5, "XLSX\n") == 0) {
         std::vector<std::string> pieces(1);
