@@ -53,6 +53,13 @@ private:
 // Empty when the serial lies outside the years 1900..9999.
 std::string serial_date_text(double serial, bool date1904, bool time_only);
 
+enum class date_kind : char { none, date, time };
+// An .xlsx custom number format is a date when its first section writes day,
+// month or year letters and no digit placeholder (0 # ?) outside quoted
+// text, escapes and [brackets]; a time when it writes only hours, minutes and
+// seconds ("ss.00" fractions allowed). "General" and text formats are neither.
+date_kind custom_format_kind(const std::string& code);
+
 void read_xls(const std::string& path, CExcel& book);
 void read_xlsx(const std::string& path, CExcel& book);
 void read_ods(const std::string& path, CExcel& book);

@@ -12,8 +12,6 @@ namespace workbook {
 
 namespace {
 
-enum class date_kind : char { none, date, time };
-
 bool ends_with(const std::string& s, const char* tail) {
     const size_t n = std::strlen(tail);
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
@@ -87,11 +85,9 @@ date_kind builtin_kind(int id) {
     return date_kind::none;
 }
 
-// A custom format is a date when its first section writes day, month or
-// year letters and no digit placeholder (0 # ?) outside quoted text, escapes
-// and [brackets]; a time when it writes only hours, minutes and seconds
-// ("ss.00" fractions allowed). "General" and text formats are not.
-date_kind custom_kind(const std::string& code) {
+}  // namespace
+
+date_kind custom_format_kind(const std::string& code) {
     bool date = false, month = false, time = false;
     char prev = 0;
     bool seconds_fraction = false;
@@ -132,6 +128,8 @@ date_kind custom_kind(const std::string& code) {
     return month ? date_kind::date : date_kind::none;
 }
 
+namespace {
+
 std::vector<date_kind> read_styles(const zip_archive& zip, const std::string& path, const std::string& part) {
     std::vector<date_kind> kinds;
     if (part.empty() || !zip.has(part)) return kinds;
@@ -141,7 +139,7 @@ std::vector<date_kind> read_styles(const zip_archive& zip, const std::string& pa
     const pugi::xml_node sheet = child(doc, "styleSheet");
     std::map<int, date_kind> custom;
     for (pugi::xml_node f : child(sheet, "numFmts").children())
-        if (is(f, "numFmt")) custom[attr(f, "numFmtId").as_int()] = custom_kind(attr(f, "formatCode").value());
+        if (is(f, "numFmt")) custom[attr(f, "numFmtId").as_int()] = custom_format_kind(attr(f, "formatCode").value());
     for (pugi::xml_node xf : child(sheet, "cellXfs").children()) {
         if (!is(xf, "xf")) continue;
         const int id = attr(xf, "numFmtId").as_int();

@@ -138,3 +138,26 @@ TEST(WorkbookReader, SerialDates) {
     for (const auto& c : cases)
         EXPECT_EQ(workbook::serial_date_text(c.serial, c.date1904, c.time_only), c.text) << c.serial;
 }
+
+TEST(WorkbookReader, CustomFormatsThatWriteDates) {
+    using workbook::date_kind;
+    struct {
+        const char* code;
+        date_kind kind;
+    } cases[] = {
+        {"yyyy-mm-dd", date_kind::date},
+        {"[$-409]d-mmm-yy;@", date_kind::date},   // a locale in brackets, a text section after ';'
+        {"yyyy\\-mm", date_kind::date},          // an escaped hyphen
+        {"mmmm", date_kind::date},                // month alone
+        {"h:mm AM/PM", date_kind::time},
+        {"[h]:mm:ss", date_kind::time},
+        {"mm:ss.00", date_kind::time},            // fractions of seconds are no number
+        {"0.00", date_kind::none},
+        {"\"day\"", date_kind::none},             // letters in quotes are text
+        {"[Red]0.0%", date_kind::none},
+        {"\"Year \"0", date_kind::none},
+        {"General", date_kind::none},
+        {"@", date_kind::none},
+    };
+    for (const auto& c : cases) EXPECT_EQ(workbook::custom_format_kind(c.code), c.kind) << c.code;
+}
