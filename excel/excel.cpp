@@ -1,10 +1,9 @@
 #include "excel.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 
