@@ -64,10 +64,17 @@ void read_xls(const std::string& path, CExcel& book);
 void read_xlsx(const std::string& path, CExcel& book);
 void read_ods(const std::string& path, CExcel& book);
 
-// Walks the FAT and the directory of an OLE2 compound file, which FreeXL
-// trusts (a directory entry's name length above 64 makes it read past its
-// buffer). Empty when they are sound, else the reason; encrypted is set when
-// the file holds an "EncryptedPackage" stream, as an encrypted .xlsx does.
-std::string compound_file_problem(const std::string& bytes, bool& encrypted);
+// FreeXL trusts what it reads: a directory entry's name length above 64
+// makes it read past its buffer, a second DIMENSIONS record free what it
+// never allocated. These look first.
+//
+// Walks the FAT and the directory of an OLE2 compound file. Empty when they
+// are sound, else the reason; encrypted is set when the file holds an
+// "EncryptedPackage" stream, as an encrypted .xlsx does. With workbook_stream
+// the Workbook (or BIFF5 Book) stream's bytes are given there, when it has one.
+std::string compound_file_problem(const std::string& bytes, bool& encrypted,
+                                  std::string* workbook_stream = nullptr);
+// The BIFF record stream's problem that FreeXL would not survive, or empty.
+std::string biff_problem(const std::string& stream);
 
 }  // namespace workbook

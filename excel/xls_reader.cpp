@@ -1,6 +1,8 @@
 // .xls (BIFF in an OLE2 compound file) through FreeXL.
 #include <freexl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -64,7 +66,7 @@ std::string cell_text(const FreeXL_CellValue& v) {
 
 }  // namespace
 
-std::string compound_file_problem(const std::string& b, bool& encrypted) {
+std::string compound_file_problem(const std::string& b, bool& encrypted, std::string* workbook_stream) {
     encrypted = false;
     constexpr std::uint32_t end_of_chain = 0xFFFFFFFE, last_sector = 0xFFFFFFF9;
     if (b.size() < 512) return "truncated compound file";
@@ -105,7 +107,14 @@ std::string compound_file_problem(const std::string& b, bool& encrypted) {
         return at ? u32(b, at + 4 * (id % per)) : end_of_chain + 1;
     };
 
-    static const char package[] = "EncryptedPackage";
+    auto named = [&](size_t e, const char* name) {
+        const size_t n = std::strlen(name) + 1;
+        bool same = u16(b, e + 64) == 2 * n;
+        for (size_t i = 0; i < n && same; ++i) same = b[e + 2 * i] == name[i] && b[e + 2 * i + 1] == 0;
+        return same;
+    };
+    std::uint32_t book_start = end_of_chain, root_start = end_of_chain;
+    std::uint64_t book_size = 0, root_size = 0;
     std::uint32_t dir = u32(b, 0x30);
     for (size_t guard = 0; dir != end_of_chain; ++guard) {
         const size_t at = offset(dir, "directory");
@@ -116,13 +125,59 @@ std::string compound_file_problem(const std::string& b, bool& encrypted) {
             const unsigned name_bytes = u16(b, e + 64);
             if (type == 3 || type == 4 || type > 5 || name_bytes > 64 || name_bytes % 2)
                 return "damaged compound file directory";
-            bool same = type == 2 && name_bytes == 2 * sizeof package;
-            for (size_t i = 0; i < sizeof package && same; ++i)
-                same = b[e + 2 * i] == package[i] && b[e + 2 * i + 1] == 0;
-            encrypted = encrypted || same;
+            encrypted = encrypted || (type == 2 && named(e, "EncryptedPackage"));
+            if ((type == 2 && (named(e, "Workbook") || named(e, "Book"))) || type == 5) {
+                (type == 5 ? root_start : book_start) = u32(b, e + 116);
+                (type == 5 ? root_size : book_size) = u32(b, e + 120);
+            }
         }
         dir = next(dir);
         if (!problem.empty()) return problem;
+    }
+    if (!workbook_stream || book_start == end_of_chain) return {};
+
+    // A chain of sectors through the FAT, at most `want` bytes of it.
+    auto read_chain = [&](std::uint32_t id, std::uint64_t want, std::string& out) {
+        out.clear();
+        for (size_t guard = 0; out.size() < want; ++guard) {
+            const size_t at = offset(id, "stream");
+            if (!at || guard > sectors) return false;
+            out.append(b, at, static_cast<size_t>(std::min<std::uint64_t>(size, want - out.size())));
+            id = next(id);
+        }
+        return true;
+    };
+    std::string& stream = *workbook_stream;
+    if (book_size >= u32(b, 0x38)) {
+        if (!read_chain(book_start, book_size, stream)) return problem.empty() ? "damaged Workbook stream" : problem;
+        return {};
+    }
+    // Below the cutoff the stream lives in 64-byte sectors of the mini stream.
+    std::string mini, mini_fat;
+    if (u16(b, 0x20) != 6 || !read_chain(root_start, root_size, mini) ||
+        !read_chain(u32(b, 0x3C), std::uint64_t(u32(b, 0x40)) * size, mini_fat))
+        return "damaged compound file mini stream";
+    stream.clear();
+    std::uint32_t id = book_start;
+    for (size_t guard = 0; stream.size() < book_size; ++guard) {
+        const size_t at = size_t(id) * 64;
+        if (guard > mini.size() / 64 || id > last_sector || at + 64 > mini.size()) return "damaged Workbook stream";
+        stream.append(mini, at, static_cast<size_t>(std::min<std::uint64_t>(64, book_size - stream.size())));
+        id = size_t(id) * 4 + 4 <= mini_fat.size() ? u32(mini_fat, size_t(id) * 4) : end_of_chain;
+    }
+    return {};
+}
+
+std::string biff_problem(const std::string& s) {
+    // FreeXL sizes a sheet's cells by its DIMENSIONS record and trusts a
+    // second one; a valid substream (BOF .. EOF) has exactly one, of 10 or 14 bytes.
+    int dimensions = 0;
+    for (size_t pos = 0; pos + 4 <= s.size();) {
+        const unsigned type = u16(s, pos), length = u16(s, pos + 2);
+        if (type == 0x0809 || type == 0x0409 || type == 0x0209 || type == 0x0009) dimensions = 0;
+        if (type == 0x0200 && (++dimensions > 1 || (length != 10 && length != 14)))
+            return "a worksheet with a damaged DIMENSIONS record";
+        pos += 4 + length;
     }
     return {};
 }
@@ -138,8 +193,10 @@ void read_xls(const std::string& path, CExcel& book) {
         in.read(&bytes[0], length);
         bytes.resize(static_cast<size_t>(in.gcount()));
         bool is_encrypted = false;
-        const std::string problem = compound_file_problem(bytes, is_encrypted);
+        std::string stream;
+        std::string problem = compound_file_problem(bytes, is_encrypted, &stream);
         if (is_encrypted) encrypted(path);
+        if (problem.empty()) problem = biff_problem(stream);
         if (!problem.empty()) damaged(path, problem);
     }
     freexl_handle h;

@@ -226,6 +226,18 @@ def write_bad_directory(src, path, entry):
     open(path, "wb").write(bytes(data))
 
 
+def write_two_dimensions(src, path):
+    """src with a worksheet's VCENTER record cut to no data, so its two bytes
+    and the next record's header read as a second DIMENSIONS record."""
+    data = bytearray(open(src, "rb").read())
+    sheet = data.find(b"\x09\x08\x10\x00", data.find(b"\x09\x08\x10\x00") + 4)
+    at = data.find(b"\x84\x00\x02\x00\x00\x00", sheet)
+    assert sheet > 0 and at > sheet, (sheet, at)
+    data[at + 2] = 0
+    data[at + 5] = 2
+    open(path, "wb").write(bytes(data))
+
+
 def write_bomb(src, path, declared):
     """src with its first worksheet declaring `declared` bytes in both zip headers."""
     data = bytearray(open(src, "rb").read())
@@ -280,6 +292,7 @@ def main():
     write_encrypted_xls(out("book.xls"), out("encrypted.xls"))
     write_bad_directory(out("book.xls"), out("bad-directory.xls"), 0)
     write_bad_directory(out("book.xls"), out("bad-unused-entry.xls"), 3)
+    write_two_dimensions(out("book.xls"), out("two-dimensions.xls"))
     write_ods(out("encrypted.ods"), '<manifest:encryption-data manifest:checksum-type="SHA1" manifest:checksum="AA=="/>')
     # A few bytes that repeat one number over every row and column the format allows.
     write_ods_tables(out("repeated.ods"), '<table:table table:name="all"><table:table-row '
