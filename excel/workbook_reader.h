@@ -66,7 +66,8 @@ void read_ods(const std::string& path, CExcel& book);
 
 // FreeXL trusts what it reads: a directory entry's name length above 64
 // makes it read past its buffer, a second DIMENSIONS record free what it
-// never allocated. These look first.
+// never allocated, a string's character count copy past its record. These
+// look first.
 //
 // Walks the FAT and the directory of an OLE2 compound file. Empty when they
 // are sound, else the reason; encrypted is set when the file holds an

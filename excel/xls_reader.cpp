@@ -169,14 +169,36 @@ std::string compound_file_problem(const std::string& b, bool& encrypted, std::st
 }
 
 std::string biff_problem(const std::string& s) {
-    // FreeXL sizes a sheet's cells by its DIMENSIONS record and trusts a
-    // second one; a valid substream (BOF .. EOF) has exactly one, of 10 or 14 bytes.
     int dimensions = 0;
+    bool biff8 = false;
     for (size_t pos = 0; pos + 4 <= s.size();) {
         const unsigned type = u16(s, pos), length = u16(s, pos + 2);
-        if (type == 0x0809 || type == 0x0409 || type == 0x0209 || type == 0x0009) dimensions = 0;
+        const size_t data = pos + 4, end = std::min(s.size(), data + length);
+        if (type == 0x0809 || type == 0x0409 || type == 0x0209 || type == 0x0009) {
+            dimensions = 0;
+            biff8 = type == 0x0809 && data + 2 <= end && u16(s, data) == 0x0600;
+        }
+        // FreeXL sizes a sheet's cells by its DIMENSIONS record and trusts a
+        // second one; a valid substream (BOF .. EOF) has exactly one, of 10 or 14 bytes.
         if (type == 0x0200 && (++dimensions > 1 || (length != 10 && length != 14)))
             return "a worksheet with a damaged DIMENSIONS record";
+        // It copies a FORMAT, BOUNDSHEET or LABEL string by its own character
+        // count: in BIFF8 the string must fit in its record (a LABEL may go on
+        // in a CONTINUE record).
+        size_t header = 0;
+        if (type == 0x041E) header = 2;       // format index
+        else if (type == 0x0085) header = 6;  // stream position, options
+        else if (type == 0x0204) header = 6;  // row, column, format
+        if (biff8 && header) {
+            const bool short_count = type == 0x0085;
+            const size_t flags_at = data + header + (short_count ? 1 : 2);
+            if (flags_at >= end) return "a damaged string record";
+            const size_t count = short_count ? static_cast<unsigned char>(s[data + header]) : u16(s, data + header);
+            const unsigned flags = static_cast<unsigned char>(s[flags_at]);
+            const size_t needed = flags_at + 1 + (flags & 8 ? 2 : 0) + (flags & 4 ? 4 : 0) + count * (flags & 1 ? 2 : 1);
+            const bool continued = type == 0x0204 && end + 2 <= s.size() && u16(s, end) == 0x003C;
+            if (needed > data + length && !continued) return "a damaged string record";
+        }
         pos += 4 + length;
     }
     return {};

@@ -238,6 +238,15 @@ def write_two_dimensions(src, path):
     open(path, "wb").write(bytes(data))
 
 
+def write_long_format(src, path):
+    """src with its first FORMAT string claiming 64,778 two-byte characters."""
+    data = bytearray(open(src, "rb").read())
+    at = data.find(b"\x1e\x04")
+    assert at > 0, at
+    struct.pack_into("<HB", data, at + 6, 0xFD0A, 1)
+    open(path, "wb").write(bytes(data))
+
+
 def write_bomb(src, path, declared):
     """src with its first worksheet declaring `declared` bytes in both zip headers."""
     data = bytearray(open(src, "rb").read())
@@ -293,6 +302,7 @@ def main():
     write_bad_directory(out("book.xls"), out("bad-directory.xls"), 0)
     write_bad_directory(out("book.xls"), out("bad-unused-entry.xls"), 3)
     write_two_dimensions(out("book.xls"), out("two-dimensions.xls"))
+    write_long_format(out("book.xls"), out("long-format.xls"))
     write_ods(out("encrypted.ods"), '<manifest:encryption-data manifest:checksum-type="SHA1" manifest:checksum="AA=="/>')
     # A few bytes that repeat one number over every row and column the format allows.
     write_ods_tables(out("repeated.ods"), '<table:table table:name="all"><table:table-row '

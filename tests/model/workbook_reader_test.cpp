@@ -87,6 +87,7 @@ TEST(WorkbookReader, DamagedFilesGiveOneMessage) {
         {"bad-directory.xls", unreadable + "damaged compound file directory)"},
         {"bad-unused-entry.xls", unreadable + "damaged compound file directory)"},  // FreeXL reads its name too
         {"two-dimensions.xls", unreadable + "a worksheet with a damaged DIMENSIONS record)"},
+        {"long-format.xls", unreadable + "a damaged string record)"},
         {"truncated.xlsx", unreadable + "damaged or truncated zip archive: Not a zip archive)"},
         {"truncated.ods", unreadable + "damaged or truncated zip archive: Not a zip archive)"},
         {"corrupt.xlsx", unreadable + "part xl/worksheets/sheet1.xml is damaged: Zlib error: data error)"},
