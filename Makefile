@@ -41,13 +41,18 @@ bench: deps
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target kelvane_bench
 	@$(BUILD)-bench/bench/kelvane_bench $(BENCH_ARGS)
 
-# Coverage-guided fuzzing of the text data reader; FUZZ_SECONDS to change the run time.
+# Coverage-guided fuzzing of the text data reader, then of the workbook reader (.xls, .xlsx,
+# .ods, CSV); FUZZ_SECONDS for each.
 FUZZ_SECONDS ?= 300
+PYTHON ?= $(firstword $(wildcard /usr/bin/python3) python3)
 fuzz: deps
 	@CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF >/dev/null
-	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target ts_reader_fuzz
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target ts_reader_fuzz workbook_fuzz
 	@mkdir -p fuzz-corpus && cp -n data/*.dat fuzz-corpus/
 	@$(BUILD)-fuzz/fuzz/ts_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 fuzz-corpus
+	@$(PYTHON) tests/data/make_workbooks.py $(BUILD)-fuzz/workbooks --fuzz-seeds fuzz-corpus-workbook
+	@LSAN_OPTIONS=suppressions=fuzz/workbook_fuzz.supp $(BUILD)-fuzz/fuzz/workbook_fuzz \
+		-max_total_time=$(FUZZ_SECONDS) -max_len=16384 fuzz-corpus-workbook
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-asan

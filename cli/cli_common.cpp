@@ -18,7 +18,7 @@
 namespace cli {
 
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
-    cmd.add_option("FILE", o.file, "data file (text data format, or CSV/TSV)")->required();
+    cmd.add_option("FILE", o.file, "data file (text data format, workbook .xls/.xlsx/.ods, or CSV/TSV)")->required();
     if (with_L)
         o.L_given = cmd.add_option("--L", o.L, "window length, default (N+1)/2")
                         ->check(CLI::Validator(
@@ -43,8 +43,8 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
 t_ts load_series(const common_options& o, int min_values) {
     const std::string& path = o.file;
     const bool choices = !o.excel.sheet.empty() || o.excel.column != 0 || o.excel.ticks_column != 0;
-    if (choices && !names_csv(path))
-        throw input_error("--sheet, --column and --ticks-column apply to CSV and TSV files only, not " + path);
+    if (choices && !names_workbook(path))
+        throw input_error("--sheet, --column and --ticks-column apply to workbooks and CSV/TSV files only, not " + path);
     t_ts ts;
     ts.load(path, o.excel);
     if (ts.size() == 0) throw input_error("no values in data file " + path);

@@ -1,17 +1,99 @@
 #include "excel.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 
 #include "core/ssa_exception.h"
+#include "workbook_reader.h"
+#include "zip_archive.h"
+
+namespace {
+
+const char ole2_signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+const char zip_signature[] = "PK\x03\x04";
+
+enum class format { ole2, zip, other };
+
+format sniff(const std::string& path, bool must_open) {
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        if (!must_open) return format::other;
+        throw SSA_math_exception::file_exception(
+            path, std::string("unable to open data file") + (errno ? std::string(" (") + std::strerror(errno) + ")" : ""));
+    }
+    char head[8] = {};
+    in.read(head, sizeof head);
+    const auto got = static_cast<size_t>(in.gcount());
+    if (got == 8 && std::memcmp(head, ole2_signature, 8) == 0) return format::ole2;
+    if (got >= 4 && std::memcmp(head, zip_signature, 4) == 0) return format::zip;
+    return format::other;
+}
+
+bool ends_with_any_case(const std::string& path, const char* ext) {
+    const size_t n = std::strlen(ext);
+    if (path.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        char c = path[path.size() - n + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ext[i]) return false;
+    }
+    return true;
+}
+
+void read_zip_workbook(const std::string& path, CExcel& book) {
+    bool ods = false, xlsx = false;
+    {
+        const workbook::zip_archive zip(path);
+        if (zip.has("mimetype")) {
+            const std::string type = zip.read("mimetype");
+            ods = type.compare(0, 46, "application/vnd.oasis.opendocument.spreadsheet") == 0;
+            if (!ods) workbook::damaged(path, "an OpenDocument file of type " + type.substr(0, 80) + ", not a spreadsheet");
+        }
+        xlsx = !ods && (zip.has("[Content_Types].xml") || zip.has("xl/workbook.xml"));
+        if (!ods && !xlsx) ods = zip.has("content.xml");
+    }
+    if (ods)
+        workbook::read_ods(path, book);
+    else if (xlsx)
+        workbook::read_xlsx(path, book);
+    else
+        workbook::damaged(path, "a zip archive that holds no spreadsheet");
+}
+
+}  // namespace
 
 void CExcel::load(const std::string& path) {
     m_sheets.clear();
     m_decimal_comma = false;
-    if (!names_csv(path))
-        throw SSA_math_exception::file_exception(path, "workbook files are not supported yet");
-    read_csv(path, *this);
+    // The content decides, not the name: a workbook saved under another name opens.
+    switch (sniff(path, true)) {
+    case format::ole2:
+        workbook::read_xls(path, *this);
+        return;
+    case format::zip:
+        read_zip_workbook(path, *this);
+        return;
+    case format::other:
+        break;
+    }
+    if (ends_with_any_case(path, ".xlsx") || ends_with_any_case(path, ".xlsm") || ends_with_any_case(path, ".ods"))
+        workbook::damaged(path, "it is no zip archive");
+    if (names_csv(path)) {
+        read_csv(path, *this);
+        return;
+    }
+    // Web sites often serve a text table as .xls: read it as one, but a
+    // refusal speaks of the workbook the name promised.
+    try {
+        read_csv(path, *this);
+    } catch (const SSA_math_exception::file_exception& e) {
+        workbook::damaged(path, "neither a workbook nor a text table: " + e.message);
+    }
 }
 
 const std::string& CExcel::sheet_name(int sheet) const {
@@ -99,20 +181,12 @@ std::vector<std::string> excel_column_names(const CExcel& book, int sheet) {
     return names;
 }
 
-bool names_csv(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ext = path.substr(path.size() - 4);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext == ".csv" || ext == ".tsv";
-}
+bool names_csv(const std::string& path) { return ends_with_any_case(path, ".csv") || ends_with_any_case(path, ".tsv"); }
 
 bool names_workbook(const std::string& path) {
-    if (names_csv(path)) return true;
-    const size_t dot = path.find_last_of("./");
-    if (dot == std::string::npos || path[dot] != '.') return false;
-    std::string ext = path.substr(dot);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext == ".xls" || ext == ".xlsx" || ext == ".xlsm" || ext == ".ods";
+    for (const char* ext : {".xls", ".xlsx", ".xlsm", ".ods"})
+        if (ends_with_any_case(path, ext)) return true;
+    return names_csv(path) || sniff(path, false) != format::other;
 }
+
+

@@ -13,7 +13,8 @@ public:
     };
 
     // Forgets the previous contents and reads the file; throws file_exception
-    // when it cannot be read. Only CSV and TSV files have a reader so far.
+    // when it cannot be read. The reader is chosen by the file's first bytes:
+    // .xls (OLE2), .xlsx/.xlsm or .ods (zip), else CSV/TSV text.
     void load(const std::string& path);
 
     int sheet_count() const { return static_cast<int>(m_sheets.size()); }
@@ -58,8 +59,8 @@ bool excel_is_plain_number(const std::string& text, bool decimal_comma);
 // True for a path ending in .csv or .tsv, any case.
 bool names_csv(const std::string& path);
 
-// True for a path the workbook import reads: .xls .xlsx .xlsm .ods .csv .tsv,
-// any case.
+// True for a path ending in .xls, .xlsx, .xlsm, .ods, .csv or .tsv (any case)
+// and for a file of any name that starts like an .xls or a zip workbook.
 bool names_workbook(const std::string& path);
 
 // Reads a CSV or TSV file into book as one worksheet named after the file.

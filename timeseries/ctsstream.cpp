@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/file_replace.h"
+#include "core/number_text.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "ts.h"
@@ -43,18 +44,6 @@ double number_at(const std::string& line, size_t pos) {
             run.replace(i, 1, point);
     }
     return std::strtod(run.c_str(), nullptr);
-}
-
-// The shortest "%g" text that reads back to v: six significant digits as
-// always when they suffice, more only when six would change the value.
-std::string value_text(double v) {
-    char buf[32];
-    for (int digits = 6;; ++digits) {
-        char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits).ptr;
-        double back = 0;
-        if (digits == 17 || !std::isfinite(v) || (std::from_chars(buf, end, back), back == v))
-            return std::string(buf, static_cast<size_t>(end - buf));
-    }
 }
 
 enum class layout { unknown, values_only, tick_column };

@@ -25,17 +25,6 @@ std::unique_ptr<std::vector<std::string>> ticks_of_length(const std::vector<std:
     return t;
 }
 
-bool ends_in_xls(const std::string& path) {
-    if (path.size() < 3) return false;
-    static const char ext[] = "xls";
-    for (size_t i = 0; i < 3; ++i) {
-        char c = path[path.size() - 3 + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ext[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 t_ts::t_ts() : m_ticks(std::make_unique<std::vector<std::string>>()), m_values(std::make_unique<series>()) {}
@@ -107,9 +96,7 @@ void t_ts::set_ticks(const std::vector<double>* list) {
 }
 
 void t_ts::load(const std::string& path, const excel_choice& choice) {
-    if (ends_in_xls(path))
-        throw SSA_math_exception::file_exception(path, "workbook files are not supported yet");
-    if (names_csv(path)) {
+    if (names_workbook(path)) {
         try {
             excelstream(path, choice) >> *this;
         } catch (SSA_math_exception::file_exception& e) {

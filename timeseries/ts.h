@@ -58,9 +58,10 @@ public:
 
     using excel_choice = ::excel_choice;
 
-    // Reads the series from a file: a workbook when the path ends in "xls"
-    // (any case), a one-sheet workbook when it ends in ".csv" or ".tsv", the
-    // text data format otherwise. Throws file_exception.
+    // Reads the series from a file: through the workbook import when
+    // names_workbook(path) (an .xls, .xlsx, .xlsm, .ods, .csv or .tsv name, or
+    // a file that starts like a workbook), the text data format otherwise.
+    // Throws file_exception.
     void load(const std::string& path, const excel_choice& choice = {});
 
     // The text data reader.

@@ -195,7 +195,30 @@ TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
         EXPECT_NE(r.status, 0) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_NE(run("info " + co2 + " --column 2").err.find("apply to CSV and TSV files only"), std::string::npos);
+    EXPECT_NE(run("info " + co2 + " --column 2").err.find("apply to workbooks and CSV/TSV files only"), std::string::npos);
+}
+
+TEST(Cli, WorkbooksOfEveryFormat) {
+    const std::string dir = KELVANE_WORKBOOKS;
+    for (const char* name : {"book.xlsx", "book.xls", "book.ods"}) {
+        const nlohmann::json j = run_json(std::string("info ") + name + " --sheet 2 --column 3", dir);
+        EXPECT_EQ(j["values"].get<values>(), (values{0.1, 2.5, -3.75, 1e-7})) << name;
+        EXPECT_EQ(run_json(std::string("info ") + name + " --sheet Monthly --column 2 --ticks-column 1", dir)["ticks"][4],
+                  "1959-05-28")
+            << name;
+    }
+    for (const auto& [args, says] : {
+             std::pair<std::string, std::string>{"info book.xlsx --sheet 3", "no worksheet \"3\" in the file (it has 2)"},
+             {"info book.ods --sheet Yearly --column 9", "no column 9 in worksheet \"Yearly\" (it has 3)"},
+             {"info corrupt.xlsx", "the file is not a readable workbook (part xl/worksheets/sheet1.xml is damaged"},
+             {"info encrypted.xls --column 2", "the workbook is encrypted"},
+         }) {
+        const result r = run(args, dir);
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
 }
 
 TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
