@@ -124,7 +124,7 @@ TEST_F(ApplicationTest, UnreadableWorkbookOrEmptyChoiceIsTheEmptySeriesMessageAn
         std::string path;
         int column;  // double-clicked in the dialog, -1 none; -2: the dialog must not open
     } cases[] = {
-        {write("damaged.xls", "\xd0\xcf\x11\xe0 not really a workbook"), -2},
+        {write("damaged.xls", "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1 not really a workbook"), -2},
         {write("blank.tsv", "\t\n\t\n"), -2},
         {write("titles.csv", "a,b\nx,y\n"), 1},  // a column without numbers
         {write("nochoice.csv", "1,2\n"), -1},     // OK without a data column
