@@ -175,6 +175,11 @@ constexpr double eigen_in_use_factor = 10;
 void lag_covariance(const matrix& x, matrix& c);
 // The same for the trajectory matrix of s with window length L, without forming it.
 void hankel_covariance(const series& s, int L, matrix& c);
+// The factor vectors of the trajectory matrix X of s (window U.rows()) into
+// V (K x U.cols()): X^T U_c / sqrt(eig[c]) for c < count, 0 beyond; by direct
+// sums over d ascending, the reference's order, when exact, else by FFT correlations.
+void trajectory_factor_vectors(const series& s, const matrix& U, const std::vector<double>& eig, int count, bool exact,
+                               matrix& V);
 // jacobi or fast as asked; automatic (or truncated, which has no full solver)
 // is Jacobi up to L = 200 and LAPACK above.
 svd_solver full_solver(svd_solver solver, int L);

@@ -119,9 +119,11 @@ void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r)
 }
 
 // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the
-// reference does, accumulated row by row of X for cache locality.
-void direct_factor_vectors(const matrix& x, const matrix& U, const std::vector<double>& eig, int count, matrix& V) {
-    const int L = x.rows(), K = x.cols();
+// reference does, accumulated row by row of X for cache locality; x(d, j) is
+// element (d, j) of X.
+template <class Element>
+void direct_factor_vectors(Element x, int L, int K, const matrix& U, const std::vector<double>& eig, int count,
+                           matrix& V) {
     std::vector<double> acc(static_cast<size_t>(count));
     for (int j = 0; j < K; ++j) {
         std::fill(acc.begin(), acc.end(), 0.0);
@@ -131,37 +133,9 @@ void direct_factor_vectors(const matrix& x, const matrix& U, const std::vector<d
             for (int c = 0; c < count; ++c) acc[static_cast<size_t>(c)] += xdj * ud[c];
         }
         double* vj = V.row(j);
-        for (int c = 0; c < L; ++c)
+        for (int c = 0; c < V.cols(); ++c)
             vj[c] = c < count ? acc[static_cast<size_t>(c)] * (1.0 / std::sqrt(eig[static_cast<size_t>(c)])) : 0.0;
         report_progress("factor vectors", j + 1, K);
-    }
-}
-
-// For a trajectory matrix X^T U_c is the correlation of the series with U_c:
-// one FFT of the series and two per component instead of L K multiplications.
-void hankel_factor_vectors(const matrix& x, const matrix& U, const std::vector<double>& eig, int count, matrix& V) {
-    const int L = x.rows(), K = x.cols(), N = L + K - 1;
-    std::vector<double> s(static_cast<size_t>(N));
-    for (int i = 0; i < L; ++i) s[static_cast<size_t>(i)] = x(i, 0);
-    for (int j = 1; j < K; ++j) s[static_cast<size_t>(L - 1 + j)] = x(L - 1, j);
-    // Columns are written one at a time across all rows: touch every row
-    // first, so that the first column does not fault in the whole matrix unreported.
-    for (int j = 0; j < K; ++j) {
-        std::fill(V.row(j), V.row(j) + L, 0.0);
-        report_progress("preparing factor vectors", j + 1, K);
-    }
-    fft_convolver fft(N);
-    std::vector<std::complex<double>> s_hat, u_hat;
-    fft.forward(s.data(), N, s_hat);
-    std::vector<double> u_rev(static_cast<size_t>(L)), conv(static_cast<size_t>(N));
-    for (int c = 0; c < count; ++c) {
-        for (int i = 0; i < L; ++i) u_rev[static_cast<size_t>(L - 1 - i)] = U(i, c);
-        fft.forward(u_rev.data(), L, u_hat);
-        for (size_t f = 0; f < u_hat.size(); ++f) u_hat[f] *= s_hat[f];
-        fft.inverse(u_hat, conv.data(), N);
-        const double scale = 1.0 / std::sqrt(eig[static_cast<size_t>(c)]);
-        for (int j = 0; j < K; ++j) V.set(conv[static_cast<size_t>(j + L - 1)] * scale, j, c);
-        report_progress("factor vectors", c + 1, count);
     }
 }
 
@@ -291,6 +265,31 @@ void jacobi_eigen(std::vector<double>& a, std::vector<double>& r, int n, double*
     }
 }
 
+void trajectory_factor_vectors(const series& s, const matrix& U, const std::vector<double>& eig, int count, bool exact,
+                               matrix& V) {
+    const int L = U.rows(), K = s.size() - L + 1, m = U.cols();
+    V.resize(K, m);
+    if (exact) {
+        direct_factor_vectors([&s](int d, int j) { return s(d + j); }, L, K, U, eig, count, V);
+        return;
+    }
+    // Columns are written one at a time across all rows: touch every row
+    // first, so that the first column does not fault in the whole matrix unreported.
+    for (int j = 0; j < K; ++j) {
+        std::fill(V.row(j), V.row(j) + m, 0.0);
+        report_progress("preparing factor vectors", j + 1, K);
+    }
+    hankel_operator X(s.data(), s.size(), L);
+    std::vector<double> u(static_cast<size_t>(L)), w(static_cast<size_t>(K));
+    for (int c = 0; c < count; ++c) {
+        for (int i = 0; i < L; ++i) u[static_cast<size_t>(i)] = U(i, c);
+        X.transpose_times(u.data(), w.data());
+        const double scale = 1.0 / std::sqrt(eig[static_cast<size_t>(c)]);
+        for (int j = 0; j < K; ++j) V.set(w[static_cast<size_t>(j)] * scale, j, c);
+        report_progress("factor vectors", c + 1, count);
+    }
+}
+
 svd_solver full_solver(svd_solver solver, int L) {
     if (solver == svd_solver::jacobi || solver == svd_solver::fast) return solver;
     return L <= jacobi_auto_max_L ? svd_solver::jacobi : svd_solver::fast;
@@ -351,10 +350,13 @@ void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int
                 report_progress("eigenvectors", i + 1, L);
             }
 
-    const bool exact = solver == svd_solver::jacobi ||
-                       static_cast<double>(K) * L * count <= direct_factor_limit || !is_hankel(*this);
-    if (exact)
-        direct_factor_vectors(*this, U, eig, count, V);
-    else
-        hankel_factor_vectors(*this, U, eig, count, V);
+    if (solver == svd_solver::jacobi || static_cast<double>(K) * L * count <= direct_factor_limit ||
+        !is_hankel(*this)) {
+        direct_factor_vectors([this](int d, int j) { return (*this)(d, j); }, L, K, U, eig, count, V);
+        return;
+    }
+    series s(L + K - 1);
+    for (int i = 0; i < L; ++i) s[i] = (*this)(i, 0);
+    for (int j = 1; j < K; ++j) s[L - 1 + j] = (*this)(L - 1, j);
+    trajectory_factor_vectors(s, U, eig, count, false, V);
 }

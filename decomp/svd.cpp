@@ -259,43 +259,8 @@ const matrix& t_svd::factor_vectors() const {
     factor_store& f = *m_factors;
     const std::lock_guard<std::mutex> guard(f.lock);
     if (f.vectors) return *f.vectors;
-    const int L = m_L, K = m_K, m = components();
-    const matrix& U = *m_eigenvectors;
-    auto V = std::make_unique<matrix>(K, m);
-    const double* s = f.values.data();
-    if (f.exact) {
-        // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the
-        // reference does, accumulated row by row of X for cache locality.
-        std::vector<double> acc(static_cast<size_t>(f.count));
-        for (int j = 0; j < K; ++j) {
-            std::fill(acc.begin(), acc.end(), 0.0);
-            for (int d = 0; d < L; ++d) {
-                const double xdj = s[d + j];
-                const double* ud = U.row(d);
-                for (int c = 0; c < f.count; ++c) acc[static_cast<size_t>(c)] += xdj * ud[c];
-            }
-            double* vj = V->row(j);
-            for (int c = 0; c < m; ++c)
-                vj[c] = c < f.count ? acc[static_cast<size_t>(c)] * (1.0 / std::sqrt(f.eig[static_cast<size_t>(c)])) : 0.0;
-            report_progress("factor vectors", j + 1, K);
-        }
-    } else {
-        // Columns are written one at a time across all rows: touch every row
-        // first, so that the first column does not fault in the whole matrix unreported.
-        for (int j = 0; j < K; ++j) {
-            std::fill(V->row(j), V->row(j) + m, 0.0);
-            report_progress("preparing factor vectors", j + 1, K);
-        }
-        hankel_operator X(s, f.values.size(), L);
-        std::vector<double> u(static_cast<size_t>(L)), w(static_cast<size_t>(K));
-        for (int c = 0; c < f.count; ++c) {
-            for (int i = 0; i < L; ++i) u[static_cast<size_t>(i)] = U(i, c);
-            X.transpose_times(u.data(), w.data());
-            const double scale = 1.0 / std::sqrt(f.eig[static_cast<size_t>(c)]);
-            for (int j = 0; j < K; ++j) V->set(w[static_cast<size_t>(j)] * scale, j, c);
-            report_progress("factor vectors", c + 1, f.count);
-        }
-    }
+    auto V = std::make_unique<matrix>(0, 0);  // sized by the build
+    trajectory_factor_vectors(f.values, *m_eigenvectors, f.eig, f.count, f.exact, *V);
     f.vectors = std::move(V);
     return *f.vectors;
 }
