@@ -1,5 +1,6 @@
 #include "group_reconstructor.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/hooks.h"
@@ -56,14 +57,22 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
     }
     m_sum.assign(static_cast<size_t>(m_fft->size() / 2 + 1), 0.0);
     // Linear in the group: add the members' spectra, transform back once.
+    bool any = false;
     for (int g = 0; g < n; ++g) {
         const int k = indices[g];
         if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
+        any = true;
         m_svd.elementary_factors(k, m_a.data(), m_b.data(), m_hankel.get());
         m_fft->forward(m_a.data(), L, m_a_hat);
         m_fft->forward(m_b.data(), K, m_b_hat);
         for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += m_a_hat[f] * m_b_hat[f];
         if (n > 1) report_progress("reconstruction", g + 1, n);
+    }
+    // Components of a zero eigenvalue (most of a truncated decomposition's on
+    // a trend-dominated series) need no transform.
+    if (!any) {
+        std::fill(out.data(), out.data() + N, 0.0);
+        return;
     }
     m_fft->inverse(m_sum, out.data(), N);
     for (int t = 0; t < N; ++t) out[t] /= antidiagonal_length(t, L, K);
