@@ -39,6 +39,17 @@ inline std::string fatal_of(const std::function<void()>& f) {
     return "nothing thrown";
 }
 
+// "file: message" of a refused load, or "loaded"; a refused load must leave the series as it was.
+inline std::string load_error(const std::string& path, const excel_choice& choice = {}) {
+    t_ts ts(std::vector<double>{1});
+    try {
+        ts.load(path, choice);
+    } catch (const SSA_math_exception::file_exception& e) {
+        return (ts.size() == 1 ? "" : "series changed: ") + e.file_name + ": " + e.message;
+    }
+    return "loaded";
+}
+
 inline matrix from_columns(const std::vector<std::vector<double>>& cols) {
     matrix m(static_cast<int>(cols[0].size()), static_cast<int>(cols.size()));
     for (int j = 0; j < m.cols(); ++j)

@@ -9,20 +9,6 @@
 
 using strings = std::vector<std::string>;
 
-namespace {
-
-// "file: message" of the failed load, or "loaded".
-std::string load_error(const std::string& path) {
-    try {
-        t_ts().load(path);
-    } catch (const SSA_math_exception::file_exception& e) {
-        return e.file_name + ": " + e.message;
-    }
-    return "loaded";
-}
-
-}  // namespace
-
 TEST(TimeSeries, TickMarksOfConstructorsAndCopies) {
     const t_ts from_series(series(std::vector<double>{4, 5, 6}));
     EXPECT_TRUE(from_series.has_ticks());
