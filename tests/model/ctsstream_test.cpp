@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "core/hooks.h"
 #include "test_util.h"

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "excel/excel.h"
 #include "test_util.h"
 

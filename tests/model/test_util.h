@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,29 @@ inline matrix from_columns(const std::vector<std::vector<double>>& cols) {
 
 inline std::vector<double> values_of(const t_ts& ts) {
     return std::vector<double>(ts.values().data(), ts.values().data() + ts.size());
+}
+
+// f(t) for t = 0..n-1.
+inline t_ts sampled(int n, const std::function<double(int)>& f) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t));
+    return t_ts(v);
+}
+
+// f(t) plus normal noise of deviation sd from a fixed generator.
+inline std::vector<double> with_noise(int n, unsigned seed, double sd, const std::function<double(int)>& f) {
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> noise(0, sd);
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t) + noise(gen));
+    return v;
+}
+
+// A file of the project's data directory.
+inline t_ts data_series(const std::string& name) {
+    t_ts ts;
+    ts.load(std::string(KELVANE_DATA) + "/" + name);
+    return ts;
 }
 
 // A trend, a period-6 harmonic and an irregular term.

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "test_util.h"
 

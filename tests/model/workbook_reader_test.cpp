@@ -1,9 +1,6 @@
 // The .xls, .xlsx and .ods readers on the workbooks tests/data/make_workbooks.py writes.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "excel/excel.h"
 #include "excel/workbook_reader.h"
 #include "test_util.h"
