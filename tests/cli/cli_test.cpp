@@ -81,6 +81,16 @@ void write_values(const std::string& path, int n, const std::function<double(int
 
 bool logs_left(const std::string& dir) { return system(("ls " + dir + "/filelog* >/dev/null 2>&1").c_str()) == 0; }
 
+// A refusal: a failure, one line on standard error that says why, nothing on standard output.
+int expect_refused(const std::string& args, const std::string& says, const std::string& dir = "") {
+    const result r = run(args, dir);
+    EXPECT_NE(r.status, 0) << args;
+    EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    return r.status;
+}
+
 // An empty TMPDIR of the test's own: the private log directory shows up there.
 std::string entries(const std::string& dir) { return run_shell("ls -A " + dir).out; }
 
@@ -145,13 +155,8 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"decompose vast.dat", "exceed the range of doubles"},
              // An investigation ends through its own exit when it cannot decompose.
              {"trend vast.dat --json", "exceed the range of doubles"},
-         }) {
-        const result r = run(args, dir);
-        EXPECT_NE(r.status, 0) << args;
-        EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_TRUE(r.out.empty()) << r.out;
-    }
+         })
+        expect_refused(args, says, dir);
     EXPECT_FALSE(logs_left(dir));
 }
 
@@ -190,12 +195,8 @@ TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
     // Without --column: the first column holding numbers.
     EXPECT_EQ(run_json("info years.csv --sheet 1", dir)["values"].get<values>(), (values{1990, 1991}));
     // The workbook's own refusals are the model's; here what only the command line can get wrong.
-    for (const std::string& args : {std::string("info years.csv --sheet 2"), "info " + co2 + " --column 2"}) {
-        const result r = run(args, dir);
-        EXPECT_NE(r.status, 0) << args;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    }
-    EXPECT_NE(run("info " + co2 + " --column 2").err.find("apply to workbooks and CSV/TSV files only"), std::string::npos);
+    expect_refused("info years.csv --sheet 2", "", dir);
+    expect_refused("info " + co2 + " --column 2", "apply to workbooks and CSV/TSV files only", dir);
 }
 
 TEST(Cli, WorkbooksOfEveryFormat) {
@@ -212,13 +213,8 @@ TEST(Cli, WorkbooksOfEveryFormat) {
              {"info book.ods --sheet Yearly --column 9", "no column 9 in worksheet \"Yearly\" (it has 3)"},
              {"info corrupt.xlsx", "the file is not a readable workbook (part xl/worksheets/sheet1.xml is damaged"},
              {"info encrypted.xls --column 2", "the workbook is encrypted"},
-         }) {
-        const result r = run(args, dir);
-        EXPECT_NE(r.status, 0) << args;
-        EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_TRUE(r.out.empty()) << r.out;
-    }
+         })
+        expect_refused(args, says, dir);
 }
 
 TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
@@ -482,7 +478,5 @@ TEST(Cli, WcorPrintsTheSymmetricMatrixOfTheLeadingComponents) {
 
     const result text = run("wcor " + co2 + " --L 24 --amount 3");
     EXPECT_NE(text.out.find("N = 468, L = 24, components: 3"), std::string::npos) << text.out;
-    const result refused = run("wcor " + co2 + " --L 24 --amount 25");
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("--amount 25 is outside 1..24"), std::string::npos) << refused.err;
+    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --amount 25", "--amount 25 is outside 1..24"), 1);
 }

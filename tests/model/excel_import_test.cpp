@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "excel/excel.h"
 #include "test_util.h"
 
@@ -134,15 +130,6 @@ TEST(ExcelImport, LoadSendsCsvToTheImportAndReportsMissingChoices) {
         {"", 3, 0, "no column 3 in worksheet \"" + sheet + "\" (it has 2)"},
         {"", 2, 9, "no tick-mark column 9 in worksheet \"" + sheet + "\" (it has 2)"},
     };
-    for (const auto& e : errors) {
-        t_ts untouched(std::vector<double>{1});
-        try {
-            untouched.load(path, excel_choice{e.sheet, e.column, e.ticks});
-            ADD_FAILURE() << e.message;
-        } catch (const SSA_math_exception::file_exception& x) {
-            EXPECT_EQ(x.message, e.message);
-            EXPECT_EQ(x.file_name, path);
-        }
-        EXPECT_EQ(untouched.size(), 1);
-    }
+    for (const auto& e : errors)
+        EXPECT_EQ(load_error(path, excel_choice{e.sheet, e.column, e.ticks}), path + ": " + e.message);
 }

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "fake_ui.h"
 #include "log/file_log.h"

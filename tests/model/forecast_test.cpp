@@ -1,21 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-#include <random>
-
-#include "core/ssa_exception.h"
 #include "invest/forecast.h"
+#include "test_util.h"
 
 namespace {
 
 double trend_and_harmonic(int t) { return 10 + 0.2 * t + 3 * std::cos(2 * M_PI * t / 12); }
-
-t_ts sampled(int n, const std::function<double(int)>& f) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t));
-    return t_ts(v);
-}
 
 struct forecast_case {
     forecast_case(const t_ts& ts, int L, int points) : f(ts) {
@@ -53,9 +43,7 @@ TEST(Forecast, WindowTwoMultipliesByItsOneCoefficient) {
 
 TEST(Forecast, EveryComponentInTheSignalLeavesNoFormula) {
     // Noise at omega 0.5: every component is trend, so nu2 falls short of 1 by rounding alone.
-    std::mt19937 gen(1);
-    std::normal_distribution<double> noise(0, 1);
-    forecast_case c(sampled(120, [&](int) { return noise(gen); }), 20, 5);
+    forecast_case c(t_ts(with_noise(120, 1, 1, [](int) { return 0.0; })), 20, 5);
     c.f.make_forecast();  // an earlier run whose values must not survive the failure
     ASSERT_EQ(c.y().size(), 125);
     c.f.get_signal_invest()->set_trend_omega(0.5);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "test_util.h"
 
 using Pair::t_pair;

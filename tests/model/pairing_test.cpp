@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-#include <random>
 #include <sstream>
 
 #include "methods/fourier_screen.h"

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 #include "core/diagnostics.h"
-#include "core/matrix.h"
 #include "methods/polyroots.h"
 #include "test_util.h"
 

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <random>
 
 #include "decomp/reconstructed.h"
 #include "test_util.h"

@@ -2,8 +2,6 @@
 // given the same settings gives.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "invest/forecast.h"
 #include "test_util.h"
 

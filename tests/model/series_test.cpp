@@ -2,8 +2,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <string>
 
 #include "core/series.h"
 #include "test_util.h"

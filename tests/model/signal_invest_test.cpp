@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-
 #include "invest/signal_invest.h"
+#include "test_util.h"
 
 namespace {
 
@@ -14,12 +12,6 @@ void investigate_all(t_signal_invest& inv, int L) {
     inv.set_amount(L);
     inv.set_L(L);
     inv.investigate();
-}
-
-t_ts sampled(int n, const std::function<double(int)>& f) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t));
-    return t_ts(v);
 }
 
 // Every component of these series is in the signal: a component counted

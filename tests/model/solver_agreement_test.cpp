@@ -3,8 +3,6 @@
 // 1e-10 of the norm over L, so weak components' statistics differ in late digits.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <random>
 #include <sstream>
 
 #include "fake_ui.h"

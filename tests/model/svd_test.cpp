@@ -1,33 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
-#include <random>
 
 #include "core/hooks.h"
-#include "core/ssa_exception.h"
 #include "decomp/svd.h"
 #include "test_util.h"
 
 namespace {
 
 std::vector<double> noisy_series(int n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::normal_distribution<double> noise(0, 1);
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t)
-        v.push_back(300 + 0.05 * t + 3 * std::cos(2 * M_PI * t / 12) + std::sin(2 * M_PI * t / 4) + noise(gen));
-    return v;
+    return with_noise(n, seed, 1,
+                      [](int t) { return 300 + 0.05 * t + 3 * std::cos(2 * M_PI * t / 12) + std::sin(2 * M_PI * t / 4); });
 }
 
 const svd_solver both[] = {svd_solver::jacobi, svd_solver::fast};
 const char* name(svd_solver s) { return s == svd_solver::jacobi ? " jacobi" : " fast"; }
-
-std::vector<double> co2_values() {
-    t_ts co2;
-    co2.load(std::string(KELVANE_DATA) + "/co2.dat");
-    return values_of(co2);
-}
 
 // Checks C v = lambda v against the lag-covariance by definition, unit and
 // orthogonal eigenvectors and factor vectors, and the decreasing order.
@@ -156,7 +143,7 @@ TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
 // Values far from 1 are decomposed scaled by a power of two: the eigenvalues
 // come back scaled by its square, everything else as for the unscaled data.
 TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
-    const std::vector<double> y = co2_values();
+    const std::vector<double> y = values_of(data_series("co2.dat"));
     auto times = [&](int k) {
         std::vector<double> v = y;
         for (double& x : v) x = std::ldexp(x, k);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,17 @@ inline std::string fatal_of(const std::function<void()>& f) {
     return "nothing thrown";
 }
 
+// "file: message" of a refused load, or "loaded"; a refused load must leave the series as it was.
+inline std::string load_error(const std::string& path, const excel_choice& choice = {}) {
+    t_ts ts(std::vector<double>{1});
+    try {
+        ts.load(path, choice);
+    } catch (const SSA_math_exception::file_exception& e) {
+        return (ts.size() == 1 ? "" : "series changed: ") + e.file_name + ": " + e.message;
+    }
+    return "loaded";
+}
+
 inline matrix from_columns(const std::vector<std::vector<double>>& cols) {
     matrix m(static_cast<int>(cols[0].size()), static_cast<int>(cols.size()));
     for (int j = 0; j < m.cols(); ++j)
@@ -48,6 +60,29 @@ inline matrix from_columns(const std::vector<std::vector<double>>& cols) {
 
 inline std::vector<double> values_of(const t_ts& ts) {
     return std::vector<double>(ts.values().data(), ts.values().data() + ts.size());
+}
+
+// f(t) for t = 0..n-1.
+inline t_ts sampled(int n, const std::function<double(int)>& f) {
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t));
+    return t_ts(v);
+}
+
+// f(t) plus normal noise of deviation sd from a fixed generator.
+inline std::vector<double> with_noise(int n, unsigned seed, double sd, const std::function<double(int)>& f) {
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> noise(0, sd);
+    std::vector<double> v;
+    for (int t = 0; t < n; ++t) v.push_back(f(t) + noise(gen));
+    return v;
+}
+
+// A file of the project's data directory.
+inline t_ts data_series(const std::string& name) {
+    t_ts ts;
+    ts.load(std::string(KELVANE_DATA) + "/" + name);
+    return ts;
 }
 
 // A trend, a period-6 harmonic and an irregular term.

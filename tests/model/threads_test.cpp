@@ -4,10 +4,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <mutex>
-#include <random>
 #include <sstream>
 #include <thread>
 
@@ -24,12 +22,8 @@ using clock_type = std::chrono::steady_clock;
 
 // A yearly cycle and its overtone on a trend, with noise; seed picks the series.
 t_ts sample(int n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::normal_distribution<double> noise(0, 0.3);
-    series s(n);
-    for (int t = 0; t < n; ++t)
-        s[t] = 0.01 * t + 5 * std::cos(2 * M_PI * t / 12) + 2 * std::sin(2 * M_PI * t / 6) + noise(gen);
-    return t_ts(s);
+    return t_ts(with_noise(n, seed, 0.3,
+                           [](int t) { return 0.01 * t + 5 * std::cos(2 * M_PI * t / 12) + 2 * std::sin(2 * M_PI * t / 6); }));
 }
 
 struct outcome {

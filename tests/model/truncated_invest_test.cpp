@@ -2,10 +2,6 @@
 // restricted to the same leading components.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-#include <string>
-
 #include "decomp/reconstructed.h"
 #include "invest/forecast.h"
 #include "invest/period_invest.h"
@@ -20,12 +16,6 @@ namespace {
 constexpr double agreement = 1e-5;
 
 SVD::svd_options truncated(int k) { return SVD::svd_options(svd_solver::truncated, k); }
-
-t_ts sample(const std::string& name) {
-    t_ts ts;
-    ts.load(std::string(KELVANE_DATA) + "/" + name);
-    return ts;
-}
 
 // Within relative times the largest |a(t)| (at least 1).
 void expect_near_series(const series& a, const series& b, double relative, const std::string& what) {
@@ -81,7 +71,7 @@ void expect_same_findings(const findings& full, const findings& cut, const std::
 TEST(TruncatedInvest, SamplesGiveTheFullPathsFindingsAmongTheFirstK) {
     constexpr int L = 120, k = 24;
     for (const char* name : {"co2.dat", "nottem.dat", "airpassengers.dat"}) {
-        const t_ts ts = sample(name);
+        const t_ts ts = data_series(name);
         const int window = std::min(L, ts.size() / 2);
         const SVD::t_svd full(ts, window);
         const SVD::t_svd cut(ts, window, truncated(k));
@@ -95,7 +85,7 @@ TEST(TruncatedInvest, SamplesGiveTheFullPathsFindingsAmongTheFirstK) {
 TEST(TruncatedInvest, ForecastOfTheFirstKMatchesTheFullPath) {
     constexpr int L = 120, k = 24, points = 24;
     for (const char* name : {"co2.dat", "nottem.dat"}) {
-        const t_ts ts = sample(name);
+        const t_ts ts = data_series(name);
         t_RSSA_signal_forecast full(ts), cut(ts);
         for (t_RSSA_signal_forecast* f : {&full, &cut}) {
             f->set_window(L);
@@ -140,7 +130,7 @@ TEST(TruncatedInvest, LongSeriesTrendAndPeriodAgreeWithTheFullPathOnTheFirst50) 
 }
 
 TEST(TruncatedInvest, AComponentBeyondKIsRefused) {
-    const t_ts ts = sample("co2.dat");
+    const t_ts ts = data_series("co2.dat");
     const SVD::t_svd svd(ts, 120, truncated(10));
     const std::string limit = "10 components this truncated decomposition holds";
     t_trend_invest trend(ts);
@@ -167,7 +157,7 @@ TEST(TruncatedInvest, AComponentBeyondKIsRefused) {
 }
 
 TEST(TruncatedInvest, SetLDecomposesWithTheInvestigationsOptions) {
-    const t_ts ts = sample("co2.dat");
+    const t_ts ts = data_series("co2.dat");
     t_trend_invest inv(ts);
     EXPECT_EQ(inv.set_L(120), 120);  // the default: the full decomposition, every component
     EXPECT_FALSE(inv.get_svd()->truncated());

@@ -1,9 +1,7 @@
 // The truncated decomposition against the full one and its own invariants.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <numeric>
-#include <random>
 
 #include "core/fft.h"
 #include "core/hooks.h"
@@ -13,13 +11,10 @@
 namespace {
 
 std::vector<double> signal_with_noise(int N, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::normal_distribution<double> noise(0, 0.4);
-    std::vector<double> v(static_cast<size_t>(N));
-    for (int t = 0; t < N; ++t)
-        v[static_cast<size_t>(t)] = 5 + 0.002 * t + 2 * std::sin(2 * M_PI * t / 12) + std::cos(2 * M_PI * t / 33.3) +
-                                    0.5 * std::sin(2 * M_PI * t / 7.1) + noise(gen);
-    return v;
+    return with_noise(N, seed, 0.4, [](int t) {
+        return 5 + 0.002 * t + 2 * std::sin(2 * M_PI * t / 12) + std::cos(2 * M_PI * t / 33.3) +
+               0.5 * std::sin(2 * M_PI * t / 7.1);
+    });
 }
 
 double max_residual(const std::vector<double>& v, const SVD::t_svd& svd) {

@@ -1,27 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "test_util.h"
 
 using strings = std::vector<std::string>;
-
-namespace {
-
-// "file: message" of the failed load, or "loaded".
-std::string load_error(const std::string& path) {
-    try {
-        t_ts().load(path);
-    } catch (const SSA_math_exception::file_exception& e) {
-        return e.file_name + ": " + e.message;
-    }
-    return "loaded";
-}
-
-}  // namespace
 
 TEST(TimeSeries, TickMarksOfConstructorsAndCopies) {
     const t_ts from_series(series(std::vector<double>{4, 5, 6}));
@@ -69,13 +52,8 @@ TEST(TimeSeries, SetTicksNumbersOrFormatsLikePrintf) {
     EXPECT_EQ(*ts.ticks(), (strings{"1990", "0.5", "1e-07", "1.23457e+06"}));
 }
 
-TEST(LoadFile, ErrorsNameTheFile) {
-    const std::string missing = testing::TempDir() + "no-such-dir/none.dat";
-    EXPECT_EQ(load_error(missing), missing + ": unable to open data file (No such file or directory)");
-    // A directory opens on some systems but cannot be read.
-    EXPECT_NE(load_error(testing::TempDir()), "loaded");
-    EXPECT_THROW(save_cts(missing, t_ts()), SSA_math_exception::file_exception);
-
+// Missing files and directories are refused in the TextFormat tests.
+TEST(LoadFile, NameOrContentChoosesTheReader) {
     // A workbook name or content chooses the workbook import; the rest is read as text. A text
     // table named .xls is read as one, a file named .xlsx must be a zip.
     const std::string inf = "value on line 3 is not a finite number";

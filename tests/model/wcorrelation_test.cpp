@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <random>
 #include <stdexcept>
 
 #include "core/hooks.h"

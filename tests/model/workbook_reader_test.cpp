@@ -1,9 +1,6 @@
 // The .xls, .xlsx and .ods readers on the workbooks tests/data/make_workbooks.py writes.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "excel/excel.h"
 #include "excel/workbook_reader.h"
 #include "test_util.h"
@@ -99,17 +96,7 @@ TEST(WorkbookReader, DamagedFilesGiveOneMessage) {
         {"bomb.xlsx", unreadable + "part xl/worksheets/sheet1.xml declares 209715200 bytes from 512 compressed ones (method 8))"},
         {"repeated.ods", "the workbook is too large (more than 16777216 cells or 256 MB of text)"},
     };
-    for (const auto& c : cases) {
-        t_ts untouched(std::vector<double>{1});
-        try {
-            untouched.load(book(c.file));
-            ADD_FAILURE() << c.file << " loaded";
-        } catch (const SSA_math_exception::file_exception& e) {
-            EXPECT_EQ(e.message, c.message) << c.file;
-            EXPECT_EQ(e.file_name, book(c.file)) << c.file;
-        }
-        EXPECT_EQ(untouched.size(), 1) << c.file;
-    }
+    for (const auto& c : cases) EXPECT_EQ(load_error(book(c.file)), book(c.file) + ": " + c.message);
 }
 
 TEST(WorkbookReader, NamesWorkbook) {
