@@ -8,14 +8,6 @@
 
 namespace {
 
-class no_store : public recent_file_store {
-public:
-    std::vector<std::string> load() override { return {}; }
-    void save(const std::vector<std::string>&) override {}
-};
-
-bool starts_with(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
-
 // 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained; N = 80, L = 30.
 class CompInfo : public testing::Test {
 protected:
@@ -31,9 +23,9 @@ TEST_F(CompInfo, TextLinesOfAPairedAndAnUnexplainedComponent) {
     EXPECT_EQ(pair.title(), "Component 2 info");
     const std::vector<std::string> p = pair.text_lines();
     ASSERT_GE(p.size(), 10u);
-    const std::vector<std::string> head = {"Component 2", "N = 80, L = 30, K = 51", "TREND:"};
-    EXPECT_EQ(std::vector<std::string>(p.begin(), p.begin() + 3), head);
-    EXPECT_TRUE(starts_with(p[5], "    HighFreq(0.075) = ")) << p[5];
+    EXPECT_EQ(std::vector<std::string>(p.begin(), p.begin() + 3),
+              (std::vector<std::string>{"Component 2", "N = 80, L = 30, K = 51", "TREND:"}));
+    EXPECT_EQ(p[5].rfind("    HighFreq(0.075) = ", 0), 0u) << p[5];
     EXPECT_EQ(p[6], "PERIOD:");
     EXPECT_NE(std::find(p.begin(), p.end(), "   Pair (2,3)"), p.end());
     EXPECT_EQ(std::count(p.begin(), p.end(), "    ---"), 0);
@@ -46,7 +38,7 @@ TEST_F(CompInfo, TextLinesOfAPairedAndAnUnexplainedComponent) {
 // Two scales (Ctrl+L) toggles the window's scale; Esc closes it and no other kind.
 TEST_F(CompInfo, TwoScalesAndEscThroughTheApplication) {
     scripted_app_ui ui;
-    no_store store;
+    memory_store store;
     CWinKelvaneApp app(ui, store);
     document& info = app.adopt(std::make_unique<CCompInfoDoc>(interact.info(0)));
     app.execute(command::two_scales, &info);

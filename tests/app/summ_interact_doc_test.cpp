@@ -28,6 +28,12 @@ protected:
     scripted_app_ui ui;
 };
 
+struct change_counter : document_observer {
+    int changes = 0;
+    void notify_changed(const document&, unsigned) override { ++changes; }
+    void notify_closing(const document&) override {}
+};
+
 }  // namespace
 
 TEST_F(SummInteract, StartsFromTheSummationsVerdictsAndTrToggles) {
@@ -46,7 +52,7 @@ TEST_F(SummInteract, StartsFromTheSummationsVerdictsAndTrToggles) {
 
 TEST_F(SummInteract, DissolveRepairSelfPair) {
     click_per(1);
-    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_TRUE(ui.shown.empty());  // no dialog to dissolve
     EXPECT_EQ(per_marked(), std::vector<int>{3});
     EXPECT_EQ(per_text(2), "-");
 
@@ -96,15 +102,6 @@ TEST_F(SummInteract, UnmarkedRowsKeepNoPartnersFromTheirVerdicts) {
     EXPECT_EQ(doc.partners(4), std::vector<int>{1});
 }
 
-namespace {
-struct change_counter : document_observer {
-    int changes = 0;
-    bool closing = false;
-    void notify_changed(const document&, unsigned) override { ++changes; }
-    void notify_closing(const document&) override { closing = true; }
-};
-}  // namespace
-
 // Every click that changes a mark reaches the views; a refused or cancelled one does not.
 TEST_F(SummInteract, MarkChangesNotifyTheViews) {
     change_counter views;
@@ -114,7 +111,6 @@ TEST_F(SummInteract, MarkChangesNotifyTheViews) {
     click_per(1);  // dissolves (2, 3)
     EXPECT_EQ(views.changes, 2);
     click_per(1);  // nothing scripted: Cancel
-    EXPECT_EQ(views.changes, 2);
     doc.click(0, CSummInteractDoc::col_info, ui);
     EXPECT_EQ(views.changes, 2);
     doc.remove_observer(&views);
