@@ -111,10 +111,8 @@ TEST_F(ApplicationTest, WorkbookOpensThroughTheImportDialogWithTheChosenColumns)
 }
 
 TEST_F(ApplicationTest, UnreadableWorkbookOrEmptyChoiceIsTheEmptySeriesMessageAndNothingElse) {
-    const struct {
-        std::string path;
-        int column;  // double-clicked in the dialog, -1 none; -2: the dialog must not open
-    } cases[] = {
+    // column: double-clicked in the dialog, -1 none; -2: the dialog must not open.
+    const struct { std::string path; int column; } cases[] = {
         {write("damaged.xls", "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1 not really a workbook"), -2},
         {write("blank.tsv", "\t\n\t\n"), -2},
         {write("titles.csv", "a,b\nx,y\n"), 1},  // a column without numbers
@@ -123,10 +121,7 @@ TEST_F(ApplicationTest, UnreadableWorkbookOrEmptyChoiceIsTheEmptySeriesMessageAn
     for (const auto& c : cases) {
         ui.messages.clear();
         ui.open_xls.shown.clear();
-        if (c.column > -2) ui.open_xls.answers.push_back([&c](CDlgOpenXLS& d) {
-            d.double_click_column(c.column);
-            return true;
-        });
+        if (c.column > -2) ui.open_xls.answers.push_back([&c](CDlgOpenXLS& d) { d.double_click_column(c.column); return true; });
         EXPECT_EQ(app.open_series_file(c.path), nullptr) << c.path;
         EXPECT_EQ(ui.messages, std::vector<std::string>{"Error in data loading or file is empty"}) << c.path;
         EXPECT_EQ(ui.open_xls.shown.size(), c.column > -2 ? 1u : 0u) << c.path;
@@ -291,15 +286,7 @@ TEST_F(ApplicationTest, FileSaveWritesTheSeriesExactlyAndNothingWhenCancelled) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "%title\n0.1\n1e-300\n");
 }
 
-class FinalDecompositionCommand : public ApplicationTest {
-protected:
-    void SetUp() override {
-        ApplicationTest::SetUp();
-        interact.init(summation.get());
-    }
-    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
-    CSummInteractDoc interact;
-};
+class FinalDecompositionCommand : public ApplicationTest, protected summation_with_table {};
 
 TEST_F(FinalDecompositionCommand, OpensOneWindowInTheChosenStyleWhoseSaveSkipsACancelledSeries) {
     app.execute(command::final_decomposition, &interact);

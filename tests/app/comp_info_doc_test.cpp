@@ -8,13 +8,8 @@
 
 namespace {
 
-// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained; N = 80, L = 30.
-class CompInfo : public testing::Test {
-protected:
-    void SetUp() override { interact.init(summation.get()); }
-    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
-    CSummInteractDoc interact;
-};
+// N = 80, L = 30.
+class CompInfo : public testing::Test, protected summation_with_table {};
 
 }  // namespace
 

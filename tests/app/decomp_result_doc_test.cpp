@@ -26,15 +26,14 @@ TEST(DecompResult, EmptyListsLeaveEverythingInTheResidualAndListsNameTheParts) {
 }
 
 TEST(DecompResult, AComponentMarkedTrendAndHarmonicEntersBothButNotResidual) {
-    auto summation = run_summation(trend_sine_alternating());
-    CSummInteractDoc interact;
-    interact.init(summation.get());
+    summation_with_table s;
+    CSummInteractDoc& interact = s.interact;
     scripted_app_ui ui;
     interact.click(1, CSummInteractDoc::col_tr, ui);
 
     const auto doc = make_final_decomposition(interact);
     EXPECT_EQ(doc->get_classes()[1], CDecompResultDoc::cls_trend_and_periodic);
-    const t_reconstructed_tss& rec = *summation->get_investigation().get_reconstructed();
+    const t_reconstructed_tss& rec = *s.summation->get_investigation().get_reconstructed();
     for (int t = 0; t < 80; ++t) {
         EXPECT_DOUBLE_EQ((*doc->get_trend())[t], rec.value(0, t) + rec.value(1, t));
         EXPECT_DOUBLE_EQ((*doc->get_periodic())[t], rec.value(1, t) + rec.value(2, t) + rec.value(3, t));

@@ -61,8 +61,7 @@ TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
     ui.chooser.answers.push_back([](CDlgChooseInvestigation& d) { d.use_L = 0; d.L = 7; return false; });
     run();
     // The default L is stored before the chooser shows, the chooser's edits are not.
-    EXPECT_EQ(doc->choose_L, 40);
-    EXPECT_EQ(doc->choose_use_L, 1);
+    EXPECT_EQ(std::pair(doc->choose_L, doc->choose_use_L), std::pair(40, 1));
     EXPECT_EQ(ui.chooser.shown.at(0).L_max, 79);
 
     ui.chooser.answers.push_back(choose(0));
@@ -74,11 +73,7 @@ TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
 }
 
 TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
-    run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) {
-        d.L = 30;
-        d.method = 0;
-        d.vectors = 1;
-    });
+    run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) { d.L = 30; d.method = 0; d.vectors = 1; });
     auto* trend = window<CTrendInvestDoc>(0);
     ASSERT_NE(trend, nullptr);
     EXPECT_EQ(trend->title(), "Trend investigation [series.dat]");
@@ -87,8 +82,7 @@ TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     doc->choose_use_L = 0;
     ui.chooser.answers.push_back(choose(0));
     run();
-    EXPECT_EQ(ui.trend.shown.at(1).L, 30);
-    EXPECT_EQ(ui.trend.shown.at(1).method, 0);
+    EXPECT_EQ(std::pair(ui.trend.shown.at(1).L, ui.trend.shown.at(1).method), std::pair(30, 0));
 }
 
 TEST_F(RunSequence, DecompositionReusedForTheSameLOnly) {
@@ -111,10 +105,7 @@ TEST_F(RunSequence, AnExceptionIsShownAndLeavesNoWindowNorDocument) {
     EXPECT_EQ(ui.icons, std::vector<notify_icon>{notify_icon::error});
     // A threshold the constraint refuses fails before the computation, the same way.
     ui.messages.clear();
-    run_with<CDlgPeriodParam>(1, ui.period, [](CDlgPeriodParam& d) {
-        d.vyg_on = 1;
-        d.vyg = 1.0;
-    });
+    run_with<CDlgPeriodParam>(1, ui.period, [](CDlgPeriodParam& d) { d.vyg_on = 1; d.vyg = 1.0; });
     EXPECT_TRUE(ui.windows.empty());
     EXPECT_EQ(ui.messages, std::vector<std::string>{"invalid param for VYG constraint"});
     // A cancelled computation leaves nothing either, and says nothing.
@@ -161,12 +152,8 @@ TEST_F(RunSequence, AmountUncheckedGivesTheTrendItsL) {
 TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
     ui.draw_style.answers.push_back(ok<CDlgGroupDrawStyle>());
     ui.est_change.answers.push_back(ok<CDlgChangeEstPeriodParam>());
-    run_with<CDlgPeriodParam>(1, ui.period, [](CDlgPeriodParam& d) {
-        d.L = 30;
-        d.goal = 2;
-        d.period_min = 9;
-        d.period_max = 11;
-    });
+    run_with<CDlgPeriodParam>(1, ui.period,
+                              [](CDlgPeriodParam& d) { d.L = 30; d.goal = 2; d.period_min = 9; d.period_max = 11; });
     auto* period = window<CPeriodInvestDoc>(0);
     auto* group = window<CTsGroupDoc>(1);
     ASSERT_TRUE(period && group);
@@ -177,10 +164,7 @@ TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
 }
 
 TEST_F(RunSequence, ForecastRunsWithTheChosenPartsOnly) {
-    run_with<CDlgForecast>(3, ui.forecast, [](CDlgForecast& d) {
-        d.L = 30;
-        d.harmonics = 0;
-    });
+    run_with<CDlgForecast>(3, ui.forecast, [](CDlgForecast& d) { d.L = 30; d.harmonics = 0; });
     EXPECT_EQ(ui.forecast.shown.at(0).points, 8u);
     auto* fore = window<CForeInvestDoc>(0);
     ASSERT_NE(fore, nullptr);
@@ -242,24 +226,16 @@ TEST_F(RunSequence, InvestigationCommands) {
 }
 
 TEST_F(RunSequence, HeaderLinesOfTheTrendAndPeriodWindows) {
-    run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) {
-        d.L = 30;
-        d.method = 0;
-        d.kendall = 0.5;
-        d.vectors = 2;
-    });
+    run_with<CDlgTrendParam>(0, ui.trend,
+                             [](CDlgTrendParam& d) { d.L = 30; d.method = 0; d.kendall = 0.5; d.vectors = 2; });
     auto* trend = window<CTrendInvestDoc>(0);
     ASSERT_NE(trend, nullptr);
     trend->invest().get_components().clear();
     EXPECT_EQ(trend_header(trend->invest()),
               "N=80, L=30, K=51, #C=5, Kendall(0.5) on reconstructed, no components found.");
 
-    run_with<CDlgPeriodParam>(1, ui.period, [](CDlgPeriodParam& d) {
-        d.L = 30;
-        d.goal = 1;
-        d.period_min = 9;
-        d.period_max = 11;
-    });
+    run_with<CDlgPeriodParam>(1, ui.period,
+                              [](CDlgPeriodParam& d) { d.L = 30; d.goal = 1; d.period_min = 9; d.period_max = 11; });
     ASSERT_NE(window<CPeriodInvestDoc>(1), nullptr);
     t_period_invest& inv = window<CPeriodInvestDoc>(1)->invest();
     // The sine as (2,3), 0.6 percent each, and the period-2 harmonic alone, 0.09 percent.

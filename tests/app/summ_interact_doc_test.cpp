@@ -6,13 +6,10 @@
 
 namespace {
 
-// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained (0-based 0, 1-2, 3, 4).
-class SummInteract : public testing::Test {
+// 0-based: 0 trend, (1, 2) a pair, 3 alone at 0.5, 4 unexplained.
+class SummInteract : public testing::Test, protected summation_with_table {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(summation->components(), 5);
-        doc.init(summation.get());
-    }
+    void SetUp() override { ASSERT_EQ(summation->components(), 5); }
 
     std::vector<int> per_marked() const {
         std::vector<int> marked;
@@ -23,8 +20,7 @@ protected:
     std::string per_text(int k) const { return doc.cell_text(k, CSummInteractDoc::col_per); }
     void click_per(int k) { doc.click(k, CSummInteractDoc::col_per, ui); }
 
-    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
-    CSummInteractDoc doc;
+    CSummInteractDoc& doc = interact;
     scripted_app_ui ui;
 };
 

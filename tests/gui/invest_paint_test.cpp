@@ -116,12 +116,7 @@ TEST(InvestPlot, OneScaleTakesTheUnionTwoScalesLabelTheReconstructionOnTheRight)
 }
 
 TEST(TrendHeader, EveryMethodVectorKindAndComponentList) {
-    const struct {
-        int method;
-        vector_kind vectors;
-        std::vector<int> components;
-        std::string tail;
-    } cases[] = {
+    const struct { int method; vector_kind vectors; std::vector<int> components; std::string tail; } cases[] = {
         {t_trend_invest::kendall, vk_eigenvectors, {0, 2}, ", Kendall(0.95) on eigenvectors, components included : 1, 3"},
         {t_trend_invest::roots, vk_factor_vectors, {1}, ", Roots(4) on factorvectors, components included : 2"},
         {t_trend_invest::lowfreq, vk_factor_vectors2, {}, ", LowFreq(omega=0.08,C=0.1) on factorvectors, no components found."},

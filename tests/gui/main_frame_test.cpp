@@ -1,8 +1,8 @@
 #include "app/qt/main_frame.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -16,12 +16,10 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <cmath>
 #include <fstream>
 #include <memory>
 
 #include "app/application.h"
-#include "app/comp_info_doc.h"
 #include "app/summ_interact_doc.h"
 #include "../app/app_series.h"
 #include "views/comp_info_view.h"
@@ -251,17 +249,6 @@ TEST_F(main_frame_test, a_dropped_file_opens_like_file_open) {
     EXPECT_EQ(app.recent_files(), std::vector<std::string>{KELVANE_DATA "/co2.dat"});
 }
 
-TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
-    CDlgFileLog* log = frame.log_window();
-    QTemporaryDir dir;
-    std::ofstream(dir.filePath("filelog0.log").toStdString()) << "*** Trend identification\n";
-    frame.show_log(dir.filePath("filelog0.log").toStdString());
-    EXPECT_TRUE(log->isVisible());
-    EXPECT_EQ(log->text(), "*** Trend identification\n");
-    log->findChild<QPushButton*>()->click();
-    EXPECT_FALSE(log->isVisible());
-}
-
 TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_closes_it) {
     frame.register_views();
     auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
@@ -291,12 +278,15 @@ TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_clos
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST(dlg_file_log, shows_the_file_at_the_last_refresh_up_to_a_line_over_249_characters) {
+TEST_F(main_frame_test, log_window_shows_the_file_at_the_last_refresh_up_to_a_line_over_249_characters) {
+    CDlgFileLog* log = frame.log_window();
+    EXPECT_EQ(log->windowTitle(), "Invest log");
     QTemporaryDir dir;
     const std::string path = dir.filePath("filelog0.log").toStdString();
-    CDlgFileLog dlg;
-    EXPECT_EQ(dlg.windowTitle(), "Invest log");
-    dlg.set_file_name(path);
+    std::ofstream(path) << "*** Trend identification\n";
+    frame.show_log(path);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->text(), "*** Trend identification\n");
     const std::string fits(249, 'a'), too_long(250, 'b');
     const std::pair<std::string, std::string> rows[] = {
         {"first\n" + fits + "\nlast\n", "first\n" + fits + "\nlast\n"},
@@ -307,21 +297,23 @@ TEST(dlg_file_log, shows_the_file_at_the_last_refresh_up_to_a_line_over_249_char
     };
     for (const auto& [content, shown] : rows) {
         std::ofstream(path) << content;
-        dlg.refresh();
-        EXPECT_EQ(dlg.text().toStdString(), shown) << content.substr(0, 20);
+        log->refresh();
+        EXPECT_EQ(log->text().toStdString(), shown) << content.substr(0, 20);
     }
 
-    std::ofstream log(path);
-    log << "* Component #1\n" << std::flush;
-    dlg.refresh();
-    log << "* Component #2\n" << std::flush;
-    EXPECT_EQ(dlg.text(), "* Component #1\n");
-    dlg.refresh();
-    EXPECT_EQ(dlg.text(), "* Component #1\n* Component #2\n");
+    std::ofstream out(path);
+    out << "* Component #1\n" << std::flush;
+    log->refresh();
+    out << "* Component #2\n" << std::flush;
+    EXPECT_EQ(log->text(), "* Component #1\n");
+    log->refresh();
+    EXPECT_EQ(log->text(), "* Component #1\n* Component #2\n");
 
-    dlg.set_file_name(dir.filePath("missing.log").toStdString());
-    dlg.refresh();
-    EXPECT_EQ(dlg.text(), "Error in opening file log");
+    log->set_file_name(dir.filePath("missing.log").toStdString());
+    log->refresh();
+    EXPECT_EQ(log->text(), "Error in opening file log");
+    log->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(log->isVisible());
 }
 
 TEST(recent_file_settings, four_entries_under_the_organisation) {

@@ -3,7 +3,6 @@
 #include "app/qt/param_dialogs.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <gtest/gtest.h>

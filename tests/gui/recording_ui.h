@@ -3,6 +3,7 @@
 // window, the worker thread) is the program's own.
 #pragma once
 
+#include <QCoreApplication>
 #include <QThread>
 #include <deque>
 #include <string>

@@ -57,15 +57,8 @@ void click(CTabulGridView& v, int row, int column) {
     }
 }
 
-// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained.
-class SummationViews : public testing::Test {
+class SummationViews : public testing::Test, protected summation_with_table {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(summation->components(), 5);
-        interact.init(summation.get());
-    }
-    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
-    CSummInteractDoc interact;
     scripted_app_ui ui;
 };
 
