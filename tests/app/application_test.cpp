@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,7 +122,8 @@ TEST_F(ApplicationTest, UnreadableWorkbookOrEmptyChoiceIsTheEmptySeriesMessageAn
     for (const auto& c : cases) {
         ui.messages.clear();
         ui.open_xls.shown.clear();
-        if (c.column > -2) ui.open_xls.answers.push_back([&c](CDlgOpenXLS& d) { d.double_click_column(c.column); return true; });
+        if (c.column > -2)
+            ui.open_xls.answers.push_back([&c](CDlgOpenXLS& d) { d.double_click_column(c.column); return true; });
         EXPECT_EQ(app.open_series_file(c.path), nullptr) << c.path;
         EXPECT_EQ(ui.messages, std::vector<std::string>{"Error in data loading or file is empty"}) << c.path;
         EXPECT_EQ(ui.open_xls.shown.size(), c.column > -2 ? 1u : 0u) << c.path;
@@ -131,34 +133,34 @@ TEST_F(ApplicationTest, UnreadableWorkbookOrEmptyChoiceIsTheEmptySeriesMessageAn
     EXPECT_TRUE(app.recent_files().empty());
 }
 
-// A child process holds a write lock on path until the returned guard ends.
+// A child process holds a write lock on path until the guard ends it.
 class lock_holder {
 public:
     lock_holder(const std::string& path, bool use_flock) {
         int ready[2];
-        if (pipe(ready) != 0 || pipe(m_release) != 0) throw std::runtime_error("pipe");
+        if (pipe(ready) != 0) throw std::runtime_error("pipe");
         if ((m_pid = fork()) == 0) {
             const int fd = open(path.c_str(), O_RDWR);
             struct flock lk {};
             lk.l_type = F_WRLCK;
             lk.l_whence = SEEK_SET;
             char c = fd >= 0 && (use_flock ? flock(fd, LOCK_EX) == 0 : fcntl(fd, F_SETLK, &lk) == 0) ? 'y' : 'n';
-            if (write(ready[1], &c, 1) != 1) _exit(1);
-            close(m_release[1]);
-            read(m_release[0], &c, 1);  // until the parent closes its end
+            if (write(ready[1], &c, 1) == 1) pause();
             _exit(0);
         }
-        close(m_release[0]);
         close(ready[1]);
         char c = 'n';
         if (read(ready[0], &c, 1) != 1 || c != 'y') ADD_FAILURE() << "the child took no lock";
         close(ready[0]);
     }
-    ~lock_holder() { close(m_release[1]); waitpid(m_pid, nullptr, 0); }
+    ~lock_holder() {
+        if (m_pid <= 0) return;  // kill(-1) would reach every process
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
 
 private:
     pid_t m_pid = -1;
-    int m_release[2] = {-1, -1};
 };
 
 // Opened twice, so the copy lives until its last document closes.

@@ -49,8 +49,8 @@ TEST(DecompPaint, SeparateStacksFourPlotsTitledAboveTheirFrames) {
         recording_dc dc;
         paint_decomp_view(dc, u, d.plot(), 600, 700);
         // Plots of (700 - 40 - 20 - 3 * 36) / 4 = 133 rows, 36 apart.
-        EXPECT_EQ(boxes(dc.of(dc_op::rectangle)), std::vector<ints>({{40, 40, 580, 173}, {40, 209, 580, 342}, {40, 378, 580, 511},
-                                                                     {40, 547, 580, 680}}));
+        EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
+                  std::vector<ints>({{40, 40, 580, 173}, {40, 209, 580, 342}, {40, 378, 580, 511}, {40, 547, 580, 680}}));
         EXPECT_EQ(titles(dc), c.shown);
     }
 }

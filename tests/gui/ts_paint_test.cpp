@@ -46,7 +46,8 @@ TEST(TsGroupPaint, FourSeriesSeparateFillTwoRowsOfThree) {
     paint_ts_group(dc, u, g, 620, 400);
 
     // Plot width 570: cells of 190 from x = 30, rows of 150 from y = 35.
-    EXPECT_EQ(boxes(dc.of(dc_op::rectangle)), std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
+    EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
+              std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
     // The group's markers have radius 1.
     EXPECT_EQ(dc.of(dc_op::ellipse).at(0).c - dc.of(dc_op::ellipse).at(0).a, 2);
 
