@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
 #include "timeseries/ts.h"
 
@@ -33,3 +34,11 @@ inline std::unique_ptr<CSummationInvestDoc> run_summation(const t_ts& ts, int L 
     doc->start_investigation();
     return doc;
 }
+
+// The summation of trend_sine_alternating and the interactive table on it:
+// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained.
+struct summation_with_table {
+    summation_with_table() { interact.init(summation.get()); }
+    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
+    CSummInteractDoc interact;
+};

@@ -10,8 +10,7 @@ namespace {
 
 TEST(dialog_fields, reads_and_framework_messages) {
     int i = 7;
-    EXPECT_EQ(dlg_read_int(" 12 ", i), std::nullopt);
-    EXPECT_EQ(i, 12);
+    EXPECT_EQ(std::pair(dlg_read_int(" 12 ", i), i), std::pair(std::optional<std::string>(), 12));
     for (const char* bad : {"", "1.5", "x", "3x", "99999999999"})
         EXPECT_EQ(dlg_read_int(bad, i), "Please enter an integer.") << bad;
     unsigned u = 0;
@@ -22,10 +21,7 @@ TEST(dialog_fields, reads_and_framework_messages) {
 }
 
 TEST(trend_dialog, first_failing_field_and_message) {
-    struct row {
-        std::vector<std::string> texts;
-        std::optional<dlg_failure> failure;
-    };
+    struct row { std::vector<std::string> texts; std::optional<dlg_failure> failure; };
     const row rows[] = {
         {{"100", "1.5", "3", "5", "0", "0.9"}, dlg_failure{CDlgTrendParam::f_L, "Please enter an integer between 2 and 99."}},
         {{"10", "1.5", "3", "500", "0", "0.9"}, dlg_failure{CDlgTrendParam::f_kendall, "Please enter a number between 0 and 1."}},
@@ -48,10 +44,7 @@ TEST(trend_dialog, first_failing_field_and_message) {
 TEST(trend_dialog, enabling_by_method_and_mode) {
     CDlgTrendParam dlg;
     using F = CDlgTrendParam;
-    struct row {
-        int method, mode;
-        bool kendall, count, percent, lowfreq, roots_radios;
-    };
+    struct row { int method, mode; bool kendall, count, percent, lowfreq, roots_radios; };
     for (const row& r : {row{0, 0, true, false, false, false, false}, row{1, 0, false, true, false, false, true},
                          row{1, 1, false, false, true, false, true}, row{2, 1, false, false, false, true, false}}) {
         dlg.method = r.method;
@@ -76,8 +69,7 @@ TEST(period_dialog, enabling_spins_and_mappings) {
     EXPECT_FALSE(dlg.enabled(CDlgPeriodParam::f_min));
     dlg.goal = 2;
     dlg.approx_mode = 1;
-    EXPECT_FALSE(dlg.enabled(CDlgPeriodParam::f_percent));
-    EXPECT_TRUE(dlg.enabled(CDlgPeriodParam::f_count));
+    EXPECT_TRUE(!dlg.enabled(CDlgPeriodParam::f_percent) && dlg.enabled(CDlgPeriodParam::f_count));
     dlg.estimation = 5;
     EXPECT_EQ(dlg.get_estimation(), 0);
     EXPECT_THROW(dlg.get_vectors(), SSA_math_exception::unknown_objects_for_identification);
@@ -134,10 +126,10 @@ TEST(summation_dialog, roots_threshold_and_conditions) {
     cond.conditions = 16;  // not by Kendall
     cond.set_checked(0, 0, true);
     EXPECT_EQ(cond.conditions, 1);
-    dlg.take_conditions(cond, false);
-    EXPECT_EQ(dlg.conditions, 0);
-    dlg.take_conditions(cond, true);
-    EXPECT_EQ(dlg.conditions, 1);
+    for (const bool ok : {false, true}) {
+        dlg.take_conditions(cond, ok);
+        EXPECT_EQ(dlg.conditions, ok ? 1 : 0);
+    }
 }
 
 TEST(change_estimation_dialog, codes_and_periodogram_click) {
@@ -152,7 +144,6 @@ TEST(change_estimation_dialog, codes_and_periodogram_click) {
 }
 
 using strings = std::vector<std::string>;
-
 strings names(const CDlgOpenXLS& dlg) {
     strings out;
     for (const auto& e : dlg.columns()) out.push_back(e.name);
@@ -194,9 +185,9 @@ TEST(open_xls_dialog, sheets_moves_double_clicks_and_messages) {
             dlg.move_out(D::b_data);
         else
             message = dlg.move_in(s.what == in_data ? D::b_data : D::b_ticks);
-        EXPECT_EQ(message, s.message ? std::optional<std::string>(s.message) : std::nullopt);
-        EXPECT_EQ((std::pair{dlg.data_column, dlg.ticks_column}), (std::pair{s.data, s.ticks})) << &s - steps;
-        EXPECT_EQ(names(dlg), s.list) << &s - steps;
+        EXPECT_EQ(std::tuple(message, dlg.data_column, dlg.ticks_column, names(dlg)),
+                  std::tuple(s.message ? std::optional<std::string>(s.message) : std::nullopt, s.data, s.ticks, s.list))
+            << &s - steps;
     }
     const excel_choice c = *dlg.choice();
     EXPECT_EQ(std::tuple(c.sheet, c.column, c.ticks_column), std::tuple(std::string("Titles"), 2, 3));
@@ -227,10 +218,7 @@ TEST(open_xls_dialog, preview_shows_what_the_import_reads) {
 }
 
 TEST(open_xls_dialog, choice_leads_the_import_to_the_worksheet_chosen) {
-    struct row {
-        strings sheet_names;
-        int chosen;
-    };
+    struct row { strings sheet_names; int chosen; };
     for (const row& r : {row{{"2", "1"}, 0}, row{{"x", "x"}, 1}, row{{"", "1"}, 0}, row{{"2", "2"}, 1}}) {
         CExcel book;
         for (size_t i = 0; i < r.sheet_names.size(); ++i)

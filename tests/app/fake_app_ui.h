@@ -8,6 +8,15 @@
 #include <vector>
 
 #include "app/app_ui.h"
+#include "app/application.h"
+
+// Recent files kept in memory.
+class memory_store : public recent_file_store {
+public:
+    std::vector<std::string> load() override { return stored; }
+    void save(const std::vector<std::string>& files) override { stored = files; }
+    std::vector<std::string> stored;
+};
 
 class scripted_app_ui : public app_ui {
 public:

@@ -1,18 +1,20 @@
+// The interactive summation table and the windows it leads to: component
+// information and the final decomposition.
 #include <gtest/gtest.h>
 
+#include "app/application.h"
+#include "app/comp_info_doc.h"
+#include "app/decomp_result_doc.h"
 #include "app/summ_interact_doc.h"
 #include "app_series.h"
 #include "fake_app_ui.h"
 
 namespace {
 
-// 1 trend, (2, 3) a pair, 4 alone at 0.5, 5 unexplained (0-based 0, 1-2, 3, 4).
-class SummInteract : public testing::Test {
+// 0-based: 0 trend, (1, 2) a pair, 3 alone at 0.5, 4 unexplained.
+class SummInteract : public testing::Test, protected summation_with_table {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(summation->components(), 5);
-        doc.init(summation.get());
-    }
+    void SetUp() override { ASSERT_EQ(summation->components(), 5); }
 
     std::vector<int> per_marked() const {
         std::vector<int> marked;
@@ -23,9 +25,17 @@ protected:
     std::string per_text(int k) const { return doc.cell_text(k, CSummInteractDoc::col_per); }
     void click_per(int k) { doc.click(k, CSummInteractDoc::col_per, ui); }
 
-    std::unique_ptr<CSummationInvestDoc> summation = run_summation(trend_sine_alternating());
-    CSummInteractDoc doc;
+    CSummInteractDoc& doc = interact;
     scripted_app_ui ui;
+};
+
+// N = 80, L = 30.
+class CompInfo : public testing::Test, protected summation_with_table {};
+
+struct change_counter : document_observer {
+    int changes = 0;
+    void notify_changed(const document&, unsigned) override { ++changes; }
+    void notify_closing(const document&) override {}
 };
 
 }  // namespace
@@ -46,7 +56,7 @@ TEST_F(SummInteract, StartsFromTheSummationsVerdictsAndTrToggles) {
 
 TEST_F(SummInteract, DissolveRepairSelfPair) {
     click_per(1);
-    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_TRUE(ui.shown.empty());  // no dialog to dissolve
     EXPECT_EQ(per_marked(), std::vector<int>{3});
     EXPECT_EQ(per_text(2), "-");
 
@@ -96,15 +106,6 @@ TEST_F(SummInteract, UnmarkedRowsKeepNoPartnersFromTheirVerdicts) {
     EXPECT_EQ(doc.partners(4), std::vector<int>{1});
 }
 
-namespace {
-struct change_counter : document_observer {
-    int changes = 0;
-    bool closing = false;
-    void notify_changed(const document&, unsigned) override { ++changes; }
-    void notify_closing(const document&) override { closing = true; }
-};
-}  // namespace
-
 // Every click that changes a mark reaches the views; a refused or cancelled one does not.
 TEST_F(SummInteract, MarkChangesNotifyTheViews) {
     change_counter views;
@@ -114,7 +115,6 @@ TEST_F(SummInteract, MarkChangesNotifyTheViews) {
     click_per(1);  // dissolves (2, 3)
     EXPECT_EQ(views.changes, 2);
     click_per(1);  // nothing scripted: Cancel
-    EXPECT_EQ(views.changes, 2);
     doc.click(0, CSummInteractDoc::col_info, ui);
     EXPECT_EQ(views.changes, 2);
     doc.remove_observer(&views);
@@ -131,4 +131,72 @@ TEST_F(SummInteract, ClosingTheSummationFirstEmptiesTheTable) {
     doc.click(0, CSummInteractDoc::col_per, ui);
     EXPECT_THROW(doc.info(0), std::exception);
     doc.remove_observer(&views);
+}
+
+TEST_F(CompInfo, TextLinesOfAPairedAndAnUnexplainedComponent) {
+    const CCompInfoDoc pair(interact.info(1));
+    EXPECT_EQ(pair.title(), "Component 2 info");
+    const std::vector<std::string> p = pair.text_lines();
+    ASSERT_GE(p.size(), 10u);
+    EXPECT_EQ(std::vector<std::string>(p.begin(), p.begin() + 3),
+              (std::vector<std::string>{"Component 2", "N = 80, L = 30, K = 51", "TREND:"}));
+    EXPECT_EQ(p[5].rfind("    HighFreq(0.075) = ", 0), 0u) << p[5];
+    EXPECT_EQ(p[6], "PERIOD:");
+    EXPECT_NE(std::find(p.begin(), p.end(), "   Pair (2,3)"), p.end());
+    EXPECT_EQ(std::count(p.begin(), p.end(), "    ---"), 0);
+
+    const std::vector<std::string> lone = CCompInfoDoc(interact.info(4)).text_lines();
+    EXPECT_EQ(lone.front(), "Component 5");
+    EXPECT_EQ(lone.back(), "    ---");
+}
+
+// Two scales (Ctrl+L) toggles the window's scale; Esc closes it and no other kind.
+TEST_F(CompInfo, TwoScalesAndEscThroughTheApplication) {
+    scripted_app_ui ui;
+    memory_store store;
+    CWinKelvaneApp app(ui, store);
+    document& info = app.adopt(std::make_unique<CCompInfoDoc>(interact.info(0)));
+    app.execute(command::two_scales, &info);
+    EXPECT_TRUE(static_cast<CCompInfoDoc&>(info).get_two_scales());
+    document& other = app.adopt(std::make_unique<CSummInteractDoc>());
+    app.execute(command::close_comp_info, &other);
+    EXPECT_EQ(app.documents().size(), 2u);
+    app.execute(command::close_comp_info, &info);
+    EXPECT_EQ(app.documents().size(), 1u);
+}
+
+TEST(DecompResult, EmptyListsLeaveEverythingInTheResidualAndListsNameTheParts) {
+    const SVD::t_svd svd(noisy_mix(), 30);
+    CDecompResultDoc doc;
+    doc.set_reconstructed(t_reconstructed_tss(&svd, 30));
+    doc.compute();
+    const t_ts original = noisy_mix();
+    for (int t = 0; t < 80; ++t) {
+        EXPECT_EQ((*doc.get_trend())[t], 0.0);
+        EXPECT_EQ((*doc.get_periodic())[t], 0.0);
+        EXPECT_NEAR((*doc.get_residual())[t], original[t], 1e-9) << t;  // all L components
+    }
+    EXPECT_EQ(doc.overlaid_title(), "");
+    EXPECT_EQ(doc.panel_title(1), "");
+
+    doc.set_trend_list({0, 9});
+    doc.set_periodic_list({1, 2});
+    EXPECT_EQ(doc.panel_title(2), "Periodical components of original series, components 2,3");
+    EXPECT_EQ(doc.overlaid_title(), "Trend components 1,10.   Periodical components 2,3");
+}
+
+TEST(DecompResult, AComponentMarkedTrendAndHarmonicEntersBothButNotResidual) {
+    summation_with_table s;
+    CSummInteractDoc& interact = s.interact;
+    scripted_app_ui ui;
+    interact.click(1, CSummInteractDoc::col_tr, ui);
+
+    const auto doc = make_final_decomposition(interact);
+    EXPECT_EQ(doc->get_classes()[1], CDecompResultDoc::cls_trend_and_periodic);
+    const t_reconstructed_tss& rec = *s.summation->get_investigation().get_reconstructed();
+    for (int t = 0; t < 80; ++t) {
+        EXPECT_DOUBLE_EQ((*doc->get_trend())[t], rec.value(0, t) + rec.value(1, t));
+        EXPECT_DOUBLE_EQ((*doc->get_periodic())[t], rec.value(1, t) + rec.value(2, t) + rec.value(3, t));
+        EXPECT_DOUBLE_EQ((*doc->get_residual())[t], rec.value(4, t));
+    }
 }

@@ -14,7 +14,7 @@ namespace {
 
 t_ts sample(const std::string& name) {
     t_ts ts;
-    ts.load(std::string(KELVANE_DATA) + "/" + name);
+    ts.load(KELVANE_DATA "/" + name);
     return ts;
 }
 
@@ -52,26 +52,20 @@ std::vector<int> trend_list(CSummationInvestDoc& doc) {
 
 }  // namespace
 
-TEST(TruncatedSummation, SamplesGiveTheFullPathsVerdictsAmongTheFirstK) {
-    constexpr int L = 120, k = 24;
-    for (const char* name : {"co2.dat", "nottem.dat", "airpassengers.dat"}) {
-        const t_ts ts = sample(name);
-        const int window = std::min(L, ts.size() / 2);
-        const SVD::t_svd full(ts, window);
-        const SVD::t_svd cut(ts, window, SVD::svd_options(svd_solver::truncated, k));
-        ASSERT_TRUE(cut.truncated());
-        auto a = summation(ts, full, k), b = summation(ts, cut, k);
-        expect_same_verdicts(*a, *b, name);
-        EXPECT_EQ(trend_list(*a), trend_list(*b)) << name;
+TEST(TruncatedSummation, GivesTheFullPathsVerdictsAmongTheFirstK) {
+    const struct { std::string name; t_ts ts; int L, k; svd_solver solver; } cases[] = {
+        {"co2.dat", sample("co2.dat"), 120, 24, svd_solver::truncated},
+        {"nottem.dat", sample("nottem.dat"), 120, 24, svd_solver::truncated},
+        {"airpassengers.dat", sample("airpassengers.dat"), 120, 24, svd_solver::truncated},
+        // Automatic with k given takes the truncated path for L above 2000.
+        {"N = 5000", trend_harmonics_noise(5000), 2500, 50, svd_solver::automatic},
+    };
+    for (const auto& c : cases) {
+        const int window = std::min(c.L, c.ts.size() / 2);
+        const SVD::t_svd full(c.ts, window), cut(c.ts, window, SVD::svd_options(c.solver, c.k));
+        ASSERT_TRUE(cut.truncated()) << c.name;
+        auto a = summation(c.ts, full, c.k), b = summation(c.ts, cut, c.k);
+        expect_same_verdicts(*a, *b, c.name);
+        EXPECT_EQ(trend_list(*a), trend_list(*b)) << c.name;
     }
-}
-
-TEST(TruncatedSummation, LongSeriesGivesTheFullPathsVerdictsOnTheFirst50) {
-    constexpr int N = 5000, L = 2500, k = 50;
-    const t_ts ts = trend_harmonics_noise(N);
-    const SVD::t_svd full(ts, L);
-    // Automatic with k given takes the truncated path for L above 2000.
-    const SVD::t_svd cut(ts, L, SVD::svd_options(svd_solver::automatic, k));
-    ASSERT_TRUE(cut.truncated());
-    expect_same_verdicts(*summation(ts, full, k), *summation(ts, cut, k), "N = 5000");
 }

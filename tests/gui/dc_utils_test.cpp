@@ -2,19 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ssa_exception.h"
+#include "../model/test_util.h"
+#include "paint_probe.h"
 #include "timeseries/ts.h"
-#include "views/recording_dc.h"
 
 namespace {
-
-using ints = std::vector<int>;
-ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
-std::vector<ints> boxes(const std::vector<dc_op>& ops) {
-    std::vector<ints> out;
-    for (const dc_op& o : ops) out.push_back(box(o));
-    return out;
-}
 
 // A scale of n points from lo to hi over rect, and an empty recording.
 struct plot {
@@ -115,15 +107,9 @@ TEST(DrawTicrulers, ValueLabelsIncludeBothEndsOnEitherSide) {
 
 TEST(DrawTicrulers, UnknownFlanksideThrowsAndLeavesTheStateAlone) {
     plot p({0, 0, 100, 100}, 10, 0, 1);
-    auto& [rect, u, dc] = p;
-    try {
-        u.draw_ticrulers(dc, rect, 1, 11, 0, 1, 2);
-        FAIL() << "no exception";
-    } catch (const SSA_math_exception::ssa_exception& e) {
-        EXPECT_STREQ(e.what(), "unknown flankside inside 'void CDCUtils::draw_ticrulers(...)'");
-    }
-    EXPECT_EQ(dc.saved_depth(), 0u);
-    EXPECT_TRUE(dc.ops.empty());
+    EXPECT_EQ(thrown([&] { p.u.draw_ticrulers(p.dc, p.rect, 1, 11, 0, 1, 2); }),
+              "unknown flankside inside 'void CDCUtils::draw_ticrulers(...)'");
+    EXPECT_TRUE(p.dc.saved_depth() == 0 && p.dc.ops.empty());
 }
 
 TEST(DrawSeries, LineAndMarkerPerPointInTheColourThenThePenBack) {

@@ -1,6 +1,4 @@
 // The final decomposition window: the plain paint recorded, the Qt view rendered.
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,9 +6,9 @@
 #include "../app/app_series.h"
 #include "app/decomp_result_doc.h"
 #include "decomp/svd.h"
+#include "paint_probe.h"
 #include "timeseries/ts.h"
 #include "views/decomp_result_view.h"
-#include "views/recording_dc.h"
 
 namespace {
 
@@ -29,8 +27,6 @@ struct decomposition {
     CDecompResultDoc doc;
 };
 
-using ints = std::vector<int>;
-
 // The header-font texts.
 std::vector<std::string> titles(const recording_dc& dc) {
     std::vector<std::string> out;
@@ -40,10 +36,7 @@ std::vector<std::string> titles(const recording_dc& dc) {
 }
 
 TEST(DecompPaint, SeparateStacksFourPlotsTitledAboveTheirFrames) {
-    const struct {
-        std::vector<int> trend, periodic;
-        std::vector<std::string> shown;
-    } cases[] = {
+    const struct { std::vector<int> trend, periodic; std::vector<std::string> shown; } cases[] = {
         {{0}, {1, 2, 3},
          {"Original timeseries", "Trend component of original series, components 1",
           "Periodical components of original series, components 2,3,4", "Residual series"}},
@@ -56,19 +49,14 @@ TEST(DecompPaint, SeparateStacksFourPlotsTitledAboveTheirFrames) {
         recording_dc dc;
         paint_decomp_view(dc, u, d.plot(), 600, 700);
         // Plots of (700 - 40 - 20 - 3 * 36) / 4 = 133 rows, 36 apart.
-        std::vector<ints> frames;
-        for (const dc_op& o : dc.of(dc_op::rectangle)) frames.push_back({o.a, o.b, o.c, o.d});
-        EXPECT_EQ(frames, std::vector<ints>({{40, 40, 580, 173}, {40, 209, 580, 342}, {40, 378, 580, 511},
-                                             {40, 547, 580, 680}}));
+        EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
+                  std::vector<ints>({{40, 40, 580, 173}, {40, 209, 580, 342}, {40, 378, 580, 511}, {40, 547, 580, 680}}));
         EXPECT_EQ(titles(dc), c.shown);
     }
 }
 
 TEST(DecompPaint, OverlaidSharesOneRangeWithTitleAndLegend) {
-    const struct {
-        std::vector<int> trend, periodic;
-        std::vector<std::string> title;
-    } cases[] = {
+    const struct { std::vector<int> trend, periodic; std::vector<std::string> title; } cases[] = {
         {{0}, {1, 2}, {"Trend components 1.   Periodical components 2,3"}},
         {{}, {1, 2}, {".   Periodical components 2,3"}},
         {{}, {}, {}},
@@ -78,9 +66,7 @@ TEST(DecompPaint, OverlaidSharesOneRangeWithTitleAndLegend) {
         CDCUtils u;
         recording_dc dc;
         paint_decomp_view(dc, u, d.plot(), 600, 400);
-        const auto rects = dc.of(dc_op::rectangle);
-        ASSERT_EQ(rects.size(), 1u);
-        EXPECT_EQ((ints{rects[0].a, rects[0].b, rects[0].c, rects[0].d}), (ints{40, 40, 410, 380}));
+        EXPECT_EQ(boxes(dc.of(dc_op::rectangle)), (std::vector<ints>{{40, 40, 410, 380}}));
         EXPECT_EQ(titles(dc), c.title);
         std::vector<std::string> legend;
         // Right of the frame, past each entry's line and marker.
@@ -88,14 +74,6 @@ TEST(DecompPaint, OverlaidSharesOneRangeWithTitleAndLegend) {
             if (o.a == 410 + 10 + 35) legend.push_back(o.s);
         EXPECT_EQ(legend, (std::vector<std::string>{"Original", "Trend", "Summ of periodical", "Residual"}));
     }
-}
-
-QImage render(CPlotView& view) {
-    QImage img(view.viewport()->size(), QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    view.paint_to(p);
-    return img;
 }
 
 // Inside the rows, right of the value labels (anti-aliased text has grey in it).

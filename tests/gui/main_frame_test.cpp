@@ -1,8 +1,8 @@
 #include "app/qt/main_frame.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -16,12 +16,10 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
-#include <cmath>
 #include <fstream>
 #include <memory>
 
 #include "app/application.h"
-#include "app/comp_info_doc.h"
 #include "app/summ_interact_doc.h"
 #include "../app/app_series.h"
 #include "views/comp_info_view.h"
@@ -53,6 +51,7 @@ protected:
     }
     QMdiArea& mdi() { return *frame.mdi_area(); }
     int windows() { return static_cast<int>(mdi().subWindowList().size()); }
+    static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     recording_qt_ui ui;
     memory_store store;
@@ -69,24 +68,15 @@ QString keys(const QAction* a) {
 TEST_F(main_frame_test, commands_have_their_shortcuts_and_tips) {
     // Texts are pinned by the menus; tip: the status tip is the tool tip the toolbar case pins.
     const struct { command c; const char* keys; bool tip; } rows[] = {
-        {command::file_new, "Ctrl+N", false},
-        {command::file_open, "Ctrl+O", false},
-        {command::file_save, "Ctrl+S", false},
-        {command::file_print, "Ctrl+P", false},
-        {command::edit_cut, "Ctrl+X, Shift+Del", false},
-        {command::edit_copy, "Ctrl+C, Ctrl+Ins", false},
-        {command::edit_paste, "Ctrl+V, Shift+Ins", false},
-        {command::close_all, "", true},
-        {command::close_comp_info, "Esc", false},
-        {command::view_timeseries, "", true},
-        {command::run_investigation, "Ctrl+R", true},
-        {command::display_svd, "Ctrl+D", true},
-        {command::investigation_log, "Ctrl+G", true},
-        {command::break_harmonics, "Ctrl+H", true},
-        {command::smooth, "Ctrl+Num+-", true},
-        {command::unsmooth, "Ctrl+Num++", true},
-        {command::two_scales, "Ctrl+L", true},
-        {command::final_decomposition, "Ctrl+F", true},
+        {command::file_new, "Ctrl+N", false},        {command::file_open, "Ctrl+O", false},
+        {command::file_save, "Ctrl+S", false},       {command::file_print, "Ctrl+P", false},
+        {command::edit_cut, "Ctrl+X, Shift+Del", false}, {command::edit_copy, "Ctrl+C, Ctrl+Ins", false},
+        {command::edit_paste, "Ctrl+V, Shift+Ins", false}, {command::close_all, "", true},
+        {command::close_comp_info, "Esc", false},    {command::view_timeseries, "", true},
+        {command::run_investigation, "Ctrl+R", true}, {command::display_svd, "Ctrl+D", true},
+        {command::investigation_log, "Ctrl+G", true}, {command::break_harmonics, "Ctrl+H", true},
+        {command::smooth, "Ctrl+Num+-", true},       {command::unsmooth, "Ctrl+Num++", true},
+        {command::two_scales, "Ctrl+L", true},       {command::final_decomposition, "Ctrl+F", true},
     };
     for (const auto& r : rows) {
         const QAction* a = frame.action(r.c);
@@ -175,9 +165,7 @@ TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
 }
 
 TEST_F(main_frame_test, the_wcorrelation_window_is_a_picture_without_a_document) {
-    std::vector<double> v;
-    for (int t = 0; t < 120; ++t) v.push_back(std::sin(0.5 * t) + std::cos(2.1 * t));
-    const SVD::t_svd svd(t_ts(v), 30);
+    const SVD::t_svd svd(trend_sine_alternating(120), 30);
     const t_reconstructed_tss rec(&svd, 4);
     frame.show_wcorrelation(rec, 30, 4);
     ASSERT_EQ(windows(), 1);
@@ -192,10 +180,8 @@ TEST_F(main_frame_test, the_wcorrelation_window_is_a_picture_without_a_document)
 }
 
 TEST_F(main_frame_test, windows_follow_their_documents_and_close_with_them) {
-    document& a = open(doc_kind::ts_group, "TS: a.dat");
-    document& b = open(doc_kind::ts_group, "TS: b.dat");
+    document &a = open(doc_kind::ts_group, "TS: a.dat"), &b = open(doc_kind::ts_group, "TS: b.dat");
     EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: b.dat");
-    ASSERT_EQ(windows(), 2);
     b.set_title("TS: renamed.dat");
     EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: renamed.dat");
     EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "TS: renamed.dat");
@@ -204,25 +190,19 @@ TEST_F(main_frame_test, windows_follow_their_documents_and_close_with_them) {
     QMenu* window_menu = frame.menuBar()->actions()[2]->menu();
     emit window_menu->aboutToShow();
     QStringList listed;
-    QAction* first = nullptr;
+    QList<QAction*> entries;
     for (QAction* act : window_menu->actions())
-        if (act->isCheckable()) {
-            listed << act->text() + (act->isChecked() ? "*" : "");
-            if (!first) first = act;
-        }
-    EXPECT_EQ(listed.join(";"), "&1 TS: a.dat;&2 TS: renamed.dat*");
-    ASSERT_NE(first, nullptr);
-    first->trigger();
+        if (act->isCheckable()) entries << act;
+    for (QAction* act : entries) listed << act->text() + (act->isChecked() ? "*" : "");
+    ASSERT_EQ(listed.join(";"), "&1 TS: a.dat;&2 TS: renamed.dat*");
+    entries[0]->trigger();
     EXPECT_EQ(frame.windowTitle(), "Kelvane - TS: a.dat");
 
-    // The application closes a document: its window goes.
-    app.close_document(a);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app.close_document(a);  // its window goes
+    flush();
     EXPECT_EQ(windows(), 1);
-
-    // The user closes a window: its document goes.
-    mdi().subWindowList().front()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    mdi().subWindowList().front()->close();  // its document goes
+    flush();
     EXPECT_EQ(windows(), 0);
     EXPECT_TRUE(app.documents().empty());
     EXPECT_EQ(frame.windowTitle(), "Kelvane");
@@ -241,7 +221,7 @@ TEST_F(main_frame_test, close_all_asks_only_when_there_is_a_window) {
 
     ui.yes_no = {true};
     frame.run(command::close_all);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flush();
     EXPECT_EQ(windows(), 0);
     EXPECT_TRUE(app.documents().empty());
 }
@@ -269,18 +249,6 @@ TEST_F(main_frame_test, a_dropped_file_opens_like_file_open) {
     EXPECT_EQ(app.recent_files(), std::vector<std::string>{KELVANE_DATA "/co2.dat"});
 }
 
-TEST_F(main_frame_test, log_window_hidden_until_shown_on_a_log) {
-    CDlgFileLog* log = frame.log_window();
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("filelog0.log").toStdString();
-    std::ofstream(path) << "*** Trend identification\n";
-    frame.show_log(path);
-    EXPECT_TRUE(log->isVisible());
-    EXPECT_EQ(log->text(), "*** Trend identification\n");
-    log->findChild<QPushButton*>()->click();
-    EXPECT_FALSE(log->isVisible());
-}
-
 TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_closes_it) {
     frame.register_views();
     auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
@@ -298,16 +266,54 @@ TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_clos
     EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "Component 2 info");
 
     frame.action(command::close_comp_info)->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flush();
     EXPECT_EQ(app.documents().size(), 2u);
     frame.action(command::close_comp_info)->trigger();  // not on a table: nothing closes
     EXPECT_EQ(windows(), 2);
 
     app.close_document(summation);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flush();
     ASSERT_EQ(windows(), 1);
     EXPECT_EQ(table->model()->rowCount(), 0);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(main_frame_test, log_window_shows_the_file_at_the_last_refresh_up_to_a_line_over_249_characters) {
+    CDlgFileLog* log = frame.log_window();
+    EXPECT_EQ(log->windowTitle(), "Invest log");
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("filelog0.log").toStdString();
+    std::ofstream(path) << "*** Trend identification\n";
+    frame.show_log(path);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->text(), "*** Trend identification\n");
+    const std::string fits(249, 'a'), too_long(250, 'b');
+    const std::pair<std::string, std::string> rows[] = {
+        {"first\n" + fits + "\nlast\n", "first\n" + fits + "\nlast\n"},
+        {"first\n" + too_long + "\nlast\n", "first\n"},
+        {too_long + "\n", ""},
+        {"no end of line", "no end of line\n"},
+        {"", ""},
+    };
+    for (const auto& [content, shown] : rows) {
+        std::ofstream(path) << content;
+        log->refresh();
+        EXPECT_EQ(log->text().toStdString(), shown) << content.substr(0, 20);
+    }
+
+    std::ofstream out(path);
+    out << "* Component #1\n" << std::flush;
+    log->refresh();
+    out << "* Component #2\n" << std::flush;
+    EXPECT_EQ(log->text(), "* Component #1\n");
+    log->refresh();
+    EXPECT_EQ(log->text(), "* Component #1\n* Component #2\n");
+
+    log->set_file_name(dir.filePath("missing.log").toStdString());
+    log->refresh();
+    EXPECT_EQ(log->text(), "Error in opening file log");
+    log->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(log->isVisible());
 }
 
 TEST(recent_file_settings, four_entries_under_the_organisation) {

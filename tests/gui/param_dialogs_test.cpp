@@ -4,9 +4,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableWidget>
 #include <gtest/gtest.h>
+
+#include "app/qt/dlg_open_xls.h"
+#include "excel/excel.h"
 
 namespace {
 
@@ -52,8 +57,7 @@ TEST_F(ParamDialogs, TrendOkWritesTheFieldsAndABadValueKeepsTheDialogOnIt) {
     click_ok(dlg);
     EXPECT_EQ(messages, std::vector<std::string>{"Please enter a number between 0 and 1."});
     EXPECT_EQ(dlg.focusWidget(), field(dlg, "kendall"));
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(model.L, 2) << "a failed OK writes nothing";
+    EXPECT_EQ(std::pair(dlg.result(), model.L), std::pair(int(QDialog::Rejected), 2)) << "a failed OK writes nothing";
 
     field(dlg, "kendall")->setText("0.5");
     button(dlg, "Factor vectors")->click();
@@ -64,27 +68,17 @@ TEST_F(ParamDialogs, TrendOkWritesTheFieldsAndABadValueKeepsTheDialogOnIt) {
     EXPECT_FALSE(dlg.findChild<QAbstractButton*>("reset_all")->isEnabled());
 }
 
-TEST_F(ParamDialogs, CancelLeavesTheModelAsItWas) {
+TEST_F(ParamDialogs, TrendEnablingFollowsTheMethodAndRootsRadiosAndCancelWritesNothing) {
     CDlgTrendParam model;
     CQtDlgTrendParam dlg(model);
     field(dlg, "L")->setText("40");
-    button(dlg, "Kendall")->click();
-    dlg.findChild<QAbstractButton*>("cancel")->click();
-    EXPECT_EQ((std::vector<int>{model.L, model.method}), (std::vector<int>{2, 2}));
-}
-
-TEST_F(ParamDialogs, TrendEnablingFollowsTheMethodAndRootsRadios) {
-    CDlgTrendParam model;
-    CQtDlgTrendParam dlg(model);
-    struct step {
-        const char* click;
-        bool kendall, roots_radios, count, percent, lowfreq;
-    };
+    struct step { const char* click; bool kendall, roots_radios, count, percent, lowfreq; };
     const step steps[] = {
         {"Kendall", true, false, false, false, false},
         {"Roots", false, true, true, false, false},
         {"In percents to the corresponding vector length", false, true, false, true, false},
         {"LowFreq", false, false, false, false, true},
+        {"Kendall", true, false, false, false, false},  // a change for Cancel to drop
     };
     for (const step& s : steps) {
         button(dlg, s.click)->click();
@@ -94,15 +88,15 @@ TEST_F(ParamDialogs, TrendEnablingFollowsTheMethodAndRootsRadios) {
         EXPECT_EQ(field(dlg, "roots_count")->isEnabled(), s.count);
         EXPECT_EQ(dlg.findChild<QAbstractButton*>("roots_count_up")->isEnabled(), s.count);
         EXPECT_EQ(field(dlg, "roots_percent")->isEnabled(), s.percent);
-        EXPECT_EQ(field(dlg, "omega")->isEnabled(), s.lowfreq);
-        EXPECT_EQ(field(dlg, "C")->isEnabled(), s.lowfreq);
+        EXPECT_EQ(field(dlg, "omega")->isEnabled() + field(dlg, "C")->isEnabled(), 2 * s.lowfreq);
     }
+    dlg.findChild<QAbstractButton*>("cancel")->click();
+    EXPECT_EQ((std::vector<int>{model.L, model.method}), (std::vector<int>{2, 2}));
 }
 
 TEST_F(ParamDialogs, PeriodEnablingFollowsGoalApproximationAndVyg) {
     CDlgPeriodParam model;
-    model.goal = 0;
-    model.approx_mode = 0;
+    model.goal = model.approx_mode = 0;
     model.L = 10;
     CQtDlgPeriodParam dlg(model);
     EXPECT_FALSE(field(dlg, "min")->isEnabled() || button(dlg, "Phi")->isEnabled() || field(dlg, "vyg")->isEnabled());
@@ -162,7 +156,7 @@ TEST_F(ParamDialogs, ForecastOkNeedsAPartOfTheSignal) {
     model.L_max = 99;
     CQtDlgForecast dlg(model);
     auto* ok = dlg.findChild<QAbstractButton*>("ok");
-    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(ok->isEnabled());  // neither part chosen
     dlg.findChild<QAbstractButton*>("harmonics")->click();
     EXPECT_TRUE(ok->isEnabled());
     field(dlg, "L")->setText("-3");
@@ -184,8 +178,7 @@ TEST_F(ParamDialogs, TrendConditionsKeepEachMethodInOneColumn) {
 
 TEST_F(ParamDialogs, ChangingToThePeriodogramForcesReconstructed) {
     CDlgChangeEstPeriodParam model;
-    model.method = 0;
-    model.vectors = 0;
+    model.method = model.vectors = 0;
     CQtDlgChangeEstPeriodParam dlg(model);
     button(dlg, "Periodogr of initial series")->click();
     EXPECT_FALSE(button(dlg, "eigenvectors")->isEnabled());
@@ -211,4 +204,47 @@ TEST_F(ParamDialogs, PairedComponentShowsTheFirstAndSpinsTheSecondInRange) {
     field(dlg, "second")->setText("4");
     click_ok(dlg);
     EXPECT_EQ(model.second, 4);
+}
+
+// The import dialog: worksheet, columns, preview, the keyboard, and the choice
+// reaching the model only on OK.
+TEST_F(ParamDialogs, OpenXlsPickSheetAndColumnsThenEnterHandsTheChoiceToTheModel) {
+    CExcel book;
+    book.sheets() = {{"Notes", {{"text"}}}, {"Data", {{"Year", "CO2"}, {"1959", "315.42"}, {"1960", "316.31"}}}};
+    CDlgOpenXLS model(book);
+    CQtDlgOpenXLS dlg(model);
+    dlg.show();
+    auto* sheets = dlg.findChild<QListWidget*>("sheets");
+    auto* columns = dlg.findChild<QListWidget*>("columns");
+    const auto key = [](QWidget* w, Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+    };
+
+    // Space is the keyboard's double-click (Enter is OK).
+    sheets->setCurrentRow(1);
+    key(sheets, Qt::Key_Space);
+    ASSERT_EQ(columns->count(), 2);
+    dlg.findChild<QAbstractButton*>("ticks_in")->click();
+    EXPECT_EQ(messages, std::vector<std::string>{"Select a column from the columns list, please."});
+    columns->setCurrentRow(1);
+    dlg.findChild<QAbstractButton*>("data_in")->click();
+    emit columns->itemDoubleClicked(columns->item(0));  // data chosen: into the tick-mark box
+    EXPECT_EQ(dlg.findChild<QListWidget*>("ticks")->item(0)->text(), "Year");
+    auto* preview = dlg.findChild<QTableWidget*>("preview");
+    ASSERT_EQ(preview->rowCount(), 2);
+    EXPECT_EQ(preview->item(1, 0)->text() + " " + preview->item(1, 1)->text(), "1960 316.31");
+
+    std::vector<std::string> chain;
+    for (QWidget* w = sheets; chain.size() < 12; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&dlg)) chain.push_back(w->objectName().toStdString());
+        if (w->nextInFocusChain() == sheets) break;
+    }
+    EXPECT_EQ(chain, (std::vector<std::string>{"sheets", "columns", "data_in", "data_out", "data", "ticks_in",
+                                                "ticks_out", "ticks", "ok", "cancel"}));
+
+    EXPECT_EQ(model.sheet, -1) << "nothing written before OK";
+    key(dlg.findChild<QAbstractButton*>("data_out"), Qt::Key_Return);  // an arrow leaves Enter to OK
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ((std::vector<int>{model.sheet, model.data_column, model.ticks_column}), (std::vector<int>{1, 1, 0}));
 }

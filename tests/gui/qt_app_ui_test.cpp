@@ -7,8 +7,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <chrono>
-#include <memory>
-#include <stdexcept>
 #include <thread>
 
 #include "app/application.h"

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/document.h"
+#include "paint_probe.h"
 #include "timeseries/ts.h"
 #include "views/qt_dc.h"
 #include "views/save_image.h"
@@ -58,20 +59,15 @@ void expect_envelope_matches(const std::vector<double>& v, int width) {
 
 TEST(Envelope, SamePixelsAsTheFullPolyline) {
     // Noise over a slow wave with a jump: hundreds of points per column.
-    std::vector<double> noisy(200000);
     unsigned r = 12345;
-    for (size_t i = 0; i < noisy.size(); ++i) {
-        r = r * 1103515245u + 12345u;
-        noisy[i] = std::sin(i * 3e-5) + ((r >> 16) % 1000) / 2500.0 + (i > 150000 ? 1.5 : 0);
-    }
+    const auto noise = [&r](double scale) { return ((r = r * 1103515245u + 12345u) >> 16) % 1000 / scale; };
+    std::vector<double> noisy(200000);
+    for (size_t i = 0; i < noisy.size(); ++i) noisy[i] = std::sin(i * 3e-5) + noise(2500) + (i > 150000 ? 1.5 : 0);
     // A noisy zigzag at five points per column: neighbouring columns barely
     // overlap, so the steps between them show. They leave each column from
     // its last point, which is rarely an extreme.
     std::vector<double> wave(1530);
-    for (size_t i = 0; i < wave.size(); ++i) {
-        r = r * 1103515245u + 12345u;
-        wave[i] = std::fabs((i % 212) / 106.0 - 1) + ((r >> 16) % 1000) / 20000.0;
-    }
+    for (size_t i = 0; i < wave.size(); ++i) wave[i] = std::fabs((i % 212) / 106.0 - 1) + noise(20000);
     expect_envelope_matches(noisy, 300);
     expect_envelope_matches(wave, 300);
 }
@@ -81,10 +77,6 @@ public:
     explicit series_doc(std::vector<double> v) : document(doc_kind::time_series), ts(v) { set_title("co2"); }
     t_ts ts;
 };
-
-QImage render(CPlotView& view) {
-    return painted(view.viewport()->width(), view.viewport()->height(), [&](QPainter& p) { view.paint_to(p); });
-}
 
 TEST(TsViewRender, ShowsTheSeriesAndFollowsItsDocument) {
     // A rising ramp: every point on the diagonal of the plot area.

@@ -3,6 +3,7 @@
 // window, the worker thread) is the program's own.
 #pragma once
 
+#include <QCoreApplication>
 #include <QThread>
 #include <deque>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "app/application.h"
 #include "app/qt/qt_app_ui.h"
+#include "../app/fake_app_ui.h"
 
 class recording_qt_ui : public CQtAppUi {
 public:
@@ -36,11 +38,4 @@ public:
     std::vector<message> messages;
     std::vector<std::string> questions;
     std::deque<bool> yes_no;  // nothing left: No
-};
-
-class memory_store : public recent_file_store {
-public:
-    std::vector<std::string> load() override { return files; }
-    void save(const std::vector<std::string>& f) override { files = f; }
-    std::vector<std::string> files;
 };

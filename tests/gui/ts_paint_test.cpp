@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "paint_probe.h"
 #include "timeseries/ts.h"
-#include "views/recording_dc.h"
 
 namespace {
-
-using ints = std::vector<int>;
-ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }
 
 t_ts named(const std::vector<double>& v, const std::string& title) {
     t_ts ts(v);
@@ -49,9 +46,8 @@ TEST(TsGroupPaint, FourSeriesSeparateFillTwoRowsOfThree) {
     paint_ts_group(dc, u, g, 620, 400);
 
     // Plot width 570: cells of 190 from x = 30, rows of 150 from y = 35.
-    std::vector<ints> frames;
-    for (const dc_op& o : dc.of(dc_op::rectangle)) frames.push_back(box(o));
-    EXPECT_EQ(frames, std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
+    EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
+              std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
     // The group's markers have radius 1.
     EXPECT_EQ(dc.of(dc_op::ellipse).at(0).c - dc.of(dc_op::ellipse).at(0).a, 2);
 
