@@ -198,6 +198,15 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
             "the eigenvalues of this series fall below the range of doubles inside t_svd(const t_ts& ts, int L)");
 }
 
+void t_svd::settle_count(std::vector<double>& eig, double leftover) {
+    m_rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
+    const double in_use = eigen_in_use_factor * m_rounding;
+    m_count = 0;
+    while (m_count < static_cast<int>(eig.size()) && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
+    // Beyond the count the solver's values are rounding: 0 from there on.
+    std::fill(eig.begin() + m_count, eig.end(), 0.0);
+}
+
 void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<double>& eig) {
     const int L = m_L;
     std::vector<double> r;  // column-major eigenvectors
@@ -207,12 +216,7 @@ void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<
         hankel_covariance(values, L, covariance);
         symmetric_eigen(covariance, solver, eig, r, leftover);
     }
-    m_rounding = eigen_rounding_level(L > 0 ? eig[0] : 0.0, L, m_K, leftover);
-    const double in_use = eigen_in_use_factor * m_rounding;
-    m_count = 0;
-    while (m_count < L && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
-    // Beyond the count the solver's values are rounding: 0 from there on.
-    std::fill(eig.begin() + m_count, eig.end(), 0.0);
+    settle_count(eig, leftover);
 
     // U(i, c) = R(i, c) for c < count: a transposition, blocked to stay in cache.
     auto U = std::make_shared<matrix>(L, L);
@@ -233,11 +237,7 @@ void t_svd::decompose_truncated(const series& values, const svd_options& options
     double leftover = 0;
     auto U = std::make_shared<matrix>(m_L, k);
     leading_eigen(values, m_L, k, options.max_restarts, eig, *U, leftover);
-    m_rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
-    const double in_use = eigen_in_use_factor * m_rounding;
-    m_count = 0;
-    while (m_count < k && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
-    std::fill(eig.begin() + m_count, eig.end(), 0.0);
+    settle_count(eig, leftover);
     if (m_count < k)
         for (int i = 0; i < m_L; ++i) {
             std::fill(U->row(i) + m_count, U->row(i) + k, 0.0);

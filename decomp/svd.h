@@ -121,6 +121,9 @@ private:
     struct factor_store;
     void decompose_full(const series& values, svd_solver solver, std::vector<double>& eig);
     void decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig);
+    // The rounding level from the solver's leftover, the count in use, and 0
+    // for the eigenvalues beyond it.
+    void settle_count(std::vector<double>& eig, double leftover);
 
     int m_K = 0;
     int m_L = 0;
