@@ -1,11 +1,13 @@
 // CSV and TSV through libcsv (RFC 4180 quoting), as a one-sheet workbook.
 #include <csv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "excel.h"
 
@@ -77,13 +79,25 @@ void read_csv(const std::string& path, CExcel& book) {
     rows_builder b{&sheet.rows, {}};
     csv_parser p;
     if (csv_init(&p, CSV_STRICT | CSV_STRICT_FINI) != 0) throw file_exception(path, "out of memory");
+    // Freed however this ends, a cancel from the progress hook included.
+    struct parser_guard {
+        csv_parser* p;
+        ~parser_guard() { csv_free(p); }
+    } guard{&p};
     csv_set_delim(&p, static_cast<unsigned char>(delim));
     csv_set_space_func(&p, is_blank);
-    const bool parsed = csv_parse(&p, text.data(), text.size(), on_field, on_row_end, &b) == text.size() &&
-                        csv_fini(&p, on_field, on_row_end, &b) == 0;
-    const std::string reason = parsed ? std::string() : csv_strerror(csv_error(&p));
-    csv_free(&p);
-    if (!parsed) throw file_exception(path, "malformed CSV file: " + reason);
+    // In pieces, so that a large file shows progress and a cancel gets
+    // through between them, never from inside the C parser.
+    constexpr size_t piece = 1 << 20;
+    bool parsed = true;
+    for (size_t done = 0; parsed && done < text.size();) {
+        const size_t n = std::min(piece, text.size() - done);
+        parsed = csv_parse(&p, text.data() + done, n, on_field, on_row_end, &b) == n;
+        done += n;
+        report_progress("reading the file", static_cast<long long>(done), static_cast<long long>(text.size()));
+    }
+    parsed = parsed && csv_fini(&p, on_field, on_row_end, &b) == 0;
+    if (!parsed) throw file_exception(path, std::string("malformed CSV file: ") + csv_strerror(csv_error(&p)));
 
     book.sheets().push_back(std::move(sheet));
     book.set_decimal_comma(delim == ';');

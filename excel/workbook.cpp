@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "workbook_reader.h"
 
@@ -42,6 +43,8 @@ void sheet_filler::set(std::uint64_t row, std::uint64_t col, std::string text) {
     auto& r = rows[row - 1];
     if (new_cells) r.resize(col);
     r[col - 1] = std::move(text);
+    // A large workbook takes seconds: show it, and let a cancel through.
+    report_progress("reading the workbook", static_cast<long long>(m_used.cells), 0);
 }
 
 namespace {
