@@ -1,6 +1,5 @@
 #include "reconstructed.h"
 
-#include <algorithm>
 #include <numeric>
 
 #include "core/hooks.h"
@@ -26,20 +25,22 @@ void t_reconstructed_tss::build(const SVD::t_svd* psvd, const std::vector<int>& 
     const int n = static_cast<int>(indices.size());
     const int N = psvd->N();
     m_components.assign(static_cast<size_t>(n), t_ts());
-    m_table.resize(N, n);
-    // Filled a column at a time: touch every row first, so that the first
-    // column does not fault in the whole table unreported.
-    for (int t = 0; t < N; ++t) {
-        std::fill(m_table.row(t), m_table.row(t) + n, 0.0);
-        report_progress("preparing reconstruction", t + 1, N);
-    }
     group_reconstructor rec(*psvd);
     series g(N);
     for (int c = 0; c < n; ++c) {
         rec.reconstruct(&indices[static_cast<size_t>(c)], 1, g);
         m_components[static_cast<size_t>(c)] = g;
-        for (int t = 0; t < N; ++t) m_table.set(g(t), t, c);
         report_progress("reconstruction", c + 1, n);
+    }
+    // Row by row from the components: a column at a time would touch every
+    // row of the table once per component.
+    m_table.resize(N, n);
+    std::vector<const double*> columns(static_cast<size_t>(n));
+    for (int c = 0; c < n; ++c) columns[static_cast<size_t>(c)] = m_components[static_cast<size_t>(c)].values().data();
+    for (int t = 0; t < N; ++t) {
+        double* row = m_table.row(t);
+        for (int c = 0; c < n; ++c) row[c] = columns[static_cast<size_t>(c)][t];
+        report_progress("reconstruction table", t + 1, N);
     }
 }
 
