@@ -57,25 +57,32 @@ void fft_convolver::inverse(const std::vector<std::complex<double>>& spectrum, d
     for (int i = 0; i < len; ++i) out[i] = m_real[i] * scale;
 }
 
-hankel_operator::hankel_operator(const double* s, int N, int L)
-    : m_L(L), m_K(N - L + 1), m_fft(N), m_reversed(static_cast<size_t>(std::max(L, N - L + 1))), m_conv(static_cast<size_t>(N)) {
+void fft_convolver::convolve_reversed(const double* x, int len, const std::vector<std::complex<double>>& h, int from,
+                                      int count, double* out) {
+    for (int i = 0; i < len; ++i) m_real[len - 1 - i] = x[i];
+    std::fill(m_real + len, m_real + m_n, 0.0);
+    fftw_execute(static_cast<fftw_plan>(m_forward_plan));
+    auto* c = reinterpret_cast<std::complex<double>*>(m_complex);
+    for (int f = 0; f <= m_n / 2; ++f) c[f] *= h[static_cast<size_t>(f)];
+    fftw_execute(static_cast<fftw_plan>(m_inverse_plan));
+    const double scale = 1.0 / m_n;
+    for (int i = 0; i < count; ++i) out[i] = m_real[from + i] * scale;
+}
+
+hankel_operator::hankel_operator(const double* s, int N, int L) : m_L(L), m_K(N - L + 1), m_fft(N) {
     m_fft.forward(s, N, m_s_hat);
 }
 
-// out[m] = sum over i of s[m + i] v[i], m = 0..out_len-1: the convolution of
-// the series with v reversed, read from index len - 1 on. A transform of at
-// least N points keeps the wrapped tail below that index.
-void hankel_operator::correlate(const double* v, int len, double* out, int out_len) {
-    for (int i = 0; i < len; ++i) m_reversed[static_cast<size_t>(len - 1 - i)] = v[i];
-    m_fft.forward(m_reversed.data(), len, m_v_hat);
-    for (size_t f = 0; f < m_v_hat.size(); ++f) m_v_hat[f] *= m_s_hat[f];
-    m_fft.inverse(m_v_hat, m_conv.data(), len - 1 + out_len);
-    std::copy(m_conv.begin() + (len - 1), m_conv.begin() + (len - 1 + out_len), out);
+// (X^T u)[j] = sum over i of s[i + j] u[i]: the convolution of the series with
+// u reversed, read from index L - 1 on (X w likewise from K - 1). A transform
+// of at least N points keeps the wrapped tail below that index.
+void hankel_operator::transpose_times(const double* u, double* out) {
+    m_fft.convolve_reversed(u, m_L, m_s_hat, m_L - 1, m_K, out);
 }
 
-void hankel_operator::transpose_times(const double* u, double* out) { correlate(u, m_L, out, m_K); }
-
-void hankel_operator::times(const double* w, double* out) { correlate(w, m_K, out, m_L); }
+void hankel_operator::times(const double* w, double* out) {
+    m_fft.convolve_reversed(w, m_K, m_s_hat, m_K - 1, m_L, out);
+}
 
 void averaged_product(fft_convolver& fft, const std::vector<std::complex<double>>& a_spectrum,
                       const std::vector<std::complex<double>>& b_spectrum, int L, int K, double* out) {

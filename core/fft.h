@@ -23,6 +23,11 @@ public:
     void forward(const double* x, int len, std::vector<std::complex<double>>& spectrum);
     // out[0..len) = the first len points of the inverse transform, scaled by 1/size.
     void inverse(const std::vector<std::complex<double>>& spectrum, double* out, int len);
+    // out[0..count) = points from..from+count of the convolution of x[0..len)
+    // taken backwards with the signal whose spectrum (from forward) is h, all
+    // in the transforms' own buffers.
+    void convolve_reversed(const double* x, int len, const std::vector<std::complex<double>>& h, int from, int count,
+                           double* out);
 
 private:
     int m_n;
@@ -54,12 +59,9 @@ public:
     void times(const double* w, double* out);
 
 private:
-    void correlate(const double* v, int len, double* out, int out_len);
-
     int m_L, m_K;
     fft_convolver m_fft;
-    std::vector<std::complex<double>> m_s_hat, m_v_hat;
-    std::vector<double> m_reversed, m_conv;
+    std::vector<std::complex<double>> m_s_hat;
 };
 
 // Diagonal average of the L x K matrix a b^T given the spectra of a (length L)
