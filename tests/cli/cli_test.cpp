@@ -237,72 +237,6 @@ TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
     EXPECT_EQ(text.out.rfind("N = 468, L = 24", 0), 0u) << text.out;
 }
 
-TEST(Cli, PeriodOfEigenvectorsLongerThanTheRootFinderTakes) {
-    const private_dir dir("cli_long_period_");
-    write_values(dir / "long.dat", 2400,
-                 [](int t) { return std::sin(2 * M_PI * t / 12) + 0.6 * std::cos(2 * M_PI * t / 30); });
-    // Defaults: L = 1200, Charroots on the eigenvectors.
-    const result r = run("period long.dat --json", dir);
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto j = nlohmann::json::parse(r.out);
-    EXPECT_EQ(j["pairs"], nlohmann::json::parse("[[1,2],[3,4]]"));
-    EXPECT_NEAR(j["periods"][0].get<double>(), 12, 1e-3);
-    EXPECT_NEAR(j["periods"][1].get<double>(), 30, 1e-3);
-    EXPECT_NE(r.err.find("shift invariance"), std::string::npos) << r.err;
-    // The goals that select by period keep their pair.
-    EXPECT_EQ(run_json("period long.dat --goal 2 --range 29:31", dir)["pairs"], nlohmann::json::parse("[[3,4]]"));
-}
-
-// What must not depend on the data's units: components in use, trend
-// components, harmonic pairs, the summation's zeros and marks; and the periods.
-struct verdicts {
-    nlohmann::json exact;
-    values periods;
-};
-
-verdicts verdicts_of(const std::string& file, const std::string& L, const std::string& dir) {
-    const auto p = run_json("period " + file + L, dir), s = run_json("summation " + file + L, dir);
-    nlohmann::json zeros, marks;
-    for (const auto& row : s["rows"]) {
-        zeros.push_back(row["texts"][1]);
-        marks.push_back({row["trend"], row["harmonic"]});
-    }
-    // Trend and harmonic exclude each other: every component is in one part, the parts add up to the series.
-    const auto y = run_json("info " + file, dir)["values"].get<values>();
-    const auto& f = s["final"];
-    for (size_t t = 0; t < y.size(); ++t)  // co2 is positive throughout
-        EXPECT_NEAR(f["trend"][t].get<double>() + f["periodic"][t].get<double>() + f["residual"][t].get<double>(), y[t],
-                    1e-9 * y[t])
-            << file << " t=" << t;
-    return {{{"count", run_json("decompose " + file + L, dir)["count"]},
-             {"trend", run_json("trend " + file + L, dir)["components"]},
-             {"pairs", p["pairs"]},
-             {"zeros", zeros},
-             {"marks", marks}},
-            p["periods"].get<values>()};
-}
-
-TEST(Cli, ResultsDoNotDependOnTheUnits) {
-    const private_dir dir("cli_units_");
-    const auto y = co2_values();
-    for (const std::string L : {" --L 24", " --L 234"}) {
-        const verdicts unscaled = verdicts_of(co2, L, dir);
-        for (double base : {2.0, 10.0})
-            for (int k = -8; k <= 8; ++k) {
-                // The window (N+1)/2 takes the longer path: its ends of the range suffice.
-                if (k != 0 && L == " --L 234" && std::abs(k) < 7) continue;
-                const double factor = std::pow(base, k);
-                write_values(dir / "scaled.dat", static_cast<int>(y.size()), [&](int t) { return y[t] * factor; });
-                SCOPED_TRACE("co2 times " + std::to_string(base) + "^" + std::to_string(k) + L);
-                const verdicts v = verdicts_of("scaled.dat", L, dir);
-                EXPECT_EQ(v.exact, unscaled.exact);
-                ASSERT_EQ(v.periods.size(), unscaled.periods.size());
-                for (size_t p = 0; p < v.periods.size(); ++p)
-                    EXPECT_NEAR(v.periods[p], unscaled.periods[p], 1e-6 * unscaled.periods[p]) << p;
-            }
-    }
-}
-
 TEST(Cli, TrendIsItsComponentsReconstructionAndFollowsTheSeries) {
     const private_dir dir("cli_trend_");
     const auto j = run_json("trend " + co2 + " --L 24 --save trend.dat", dir);
@@ -354,12 +288,18 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
     EXPECT_FALSE(logs_left(dir));
 }
 
-// That the parts add up is checked with ResultsDoNotDependOnTheUnits.
 TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
     const auto j = run_json("summation " + co2 + " --L 24");
     ASSERT_EQ(j["rows"].size(), 24u);
     EXPECT_EQ(j["rows"][0]["trend"], true);
     EXPECT_EQ(j["rows"][1]["harmonic"], true);  // the yearly pair
+    // Trend and harmonic exclude each other: every component is in one part, the parts add up to the series.
+    const auto y = co2_values();
+    const auto& f = j["final"];
+    for (size_t t = 0; t < y.size(); ++t)
+        EXPECT_NEAR(f["trend"][t].get<double>() + f["periodic"][t].get<double>() + f["residual"][t].get<double>(), y[t],
+                    1e-9 * y[t])
+            << t;
 
     const auto all = run_json("summation " + co2 + " --L 24 --amount 6 --conditions 0 --vectors factor");
     ASSERT_EQ(all["rows"].size(), 6u);
