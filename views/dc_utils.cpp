@@ -1,27 +1,10 @@
 #include "views/dc_utils.h"
 
 #include <cmath>
-#include <cstdio>
-
+#include "core/number_text.h"
 #include "core/series.h"
 #include "core/ssa_exception.h"
 #include "timeseries/ts.h"
-
-namespace {
-
-std::string format(const char* fmt, double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
-std::string format(const char* fmt, int v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
-}  // namespace
 
 Pens::Pens() {
     const dc_colour colours[6] = {{0, 0, 255}, {255, 0, 0}, {0, 150, 0}, {150, 150, 150}, {255, 128, 64}, {255, 255, 0}};
@@ -95,7 +78,7 @@ void CDCUtils::draw_axes(device_context& dc, const dc_rect& rect, double xmin, d
     // Past the end of a shorter tick list the points are numbered.
     const bool ticks = tick_labels && !tick_labels->empty();
     auto label = [&](int k) {
-        return ticks && k < static_cast<int>(tick_labels->size()) ? (*tick_labels)[k] : format("%d", k + 1);
+        return ticks && k < static_cast<int>(tick_labels->size()) ? (*tick_labels)[k] : format_text("%d", k + 1);
     };
     dc.text(x_of(0) - 2, m_y0 + m_height, label(0));
     for (int k = step; k < dx; k += step) {
@@ -145,11 +128,11 @@ void CDCUtils::draw_ticrulers(device_context& dc, const dc_rect& rect, double xm
         if (ystep > 0) {
             for (int k = 1; ymin + k * ystep < ymax; ++k) {
                 const double y = ymin + k * ystep;
-                dc.text(left, y_of(y) - 6, format("%.2f", y));
+                dc.text(left, y_of(y) - 6, format_text("%.2f", y));
             }
         }
-        dc.text(left, y_of(ymin) - 6, format("%.2f", ymin));
-        dc.text(left, y_of(ymax) - 6, format("%.2f", ymax));
+        dc.text(left, y_of(ymin) - 6, format_text("%.2f", ymin));
+        dc.text(left, y_of(ymax) - 6, format_text("%.2f", ymax));
     }
     dc.select(old_font);
     dc.restore();
