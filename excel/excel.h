@@ -44,8 +44,9 @@ private:
 
 // A cell is a number when all of it, blanks trimmed, is one decimal number
 // ("1,000", "0x10", "1 234" and "1.5e3x" are text); with decimal_comma a ','
-// stands for '.'. Zeros with points and commas ("0,0") are 0 in any file. A number beyond the doubles' range and a spelled inf or nan
-// are not_finite, which the import refuses rather than reading as text.
+// stands for '.'. Zeros with points and commas ("0,0") are 0 in any file.
+// A number beyond the doubles' range and a spelled inf or nan are
+// not_finite, which the import refuses rather than reading as text.
 struct excel_cell {
     enum kind_t { text, number, not_finite } kind = text;
     double value = 0;
@@ -61,8 +62,8 @@ std::string excel_cell_name(int row, int col);
 // The entries the column list offers for a worksheet, from the first column of
 // its used range: the header row's texts (up to its first empty cell) when the
 // first row whose cell there starts with a nonzero number (atof's reading, so
-// a date counts) is not the range's first,
-// else "Column 3", ... (counted from column A) for the first row's cells.
+// a date counts) is not the range's first, else "Column 3", ... (counted
+// from column A) for the first row's cells.
 struct excel_column {
     int column;  // 1-based, from column A
     std::string name;
