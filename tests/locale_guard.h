@@ -16,9 +16,6 @@ public:
         m_ok = std::strcmp(std::localeconv()->decimal_point, ",") == 0;
     }
     ~scoped_comma_locale() { std::setlocale(LC_ALL, m_old.c_str()); }
-    scoped_comma_locale(const scoped_comma_locale&) = delete;
-    scoped_comma_locale& operator=(const scoped_comma_locale&) = delete;
-
     bool ok() const { return m_ok; }
 
 private:

@@ -11,7 +11,7 @@ namespace {
 TEST(dialog_fields, reads_and_framework_messages) {
     int i = 7;
     EXPECT_EQ(std::pair(dlg_read_int(" 12 ", i), i), std::pair(std::optional<std::string>(), 12));
-    for (const char* bad : {"", "1.5", "x", "3x", "99999999999"})
+    for (const char* bad : {"", "1.5", "x", "3x", "99999999999", "+-1", "1e3"})
         EXPECT_EQ(dlg_read_int(bad, i), "Please enter an integer.") << bad;
     unsigned u = 0;
     EXPECT_EQ(dlg_read_unsigned("-1", u), "Please enter a positive integer.");
