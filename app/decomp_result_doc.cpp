@@ -4,46 +4,21 @@
 
 #include "app/app_ui.h"
 #include "app/summ_interact_doc.h"
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "app/ts_doc.h"
 #include "core/ssa_exception.h"
 
-void CDecompResultDoc::compute() {
-    if (!m_reconstructed || m_reconstructed->amount() == 0)
-        throw SSA_math_exception::ssa_exception("no reconstructed components inside CDecompResultDoc::compute()");
-    const int m = m_reconstructed->amount();
-    const int N = m_reconstructed->component(0).size();
-
-    m_trend = std::make_unique<t_ts>(m_reconstructed->component(0));
-    m_trend->set_title("Trend component of original series");
-    for (int t = 0; t < N; ++t) (*m_trend)[t] = 0;
-    m_periodic = std::make_unique<t_ts>(*m_trend);
-    m_residual = std::make_unique<t_ts>(*m_trend);
-
-    m_classes.assign(static_cast<size_t>(m), cls_residual);
-    for (int k : m_trend_list)
-        if (k >= 0 && k < m) m_classes[static_cast<size_t>(k)] = cls_trend;
-    for (int k : m_periodic_list)
-        if (k >= 0 && k < m) {
-            int& c = m_classes[static_cast<size_t>(k)];
-            c = c == cls_trend ? cls_trend_and_periodic : cls_periodic;
-        }
-
-    for (int k = 0; k < m; ++k) {
-        const t_ts& comp = m_reconstructed->component(k);
-        const int c = m_classes[static_cast<size_t>(k)];
-        for (int t = 0; t < N; ++t) {
-            if (c == cls_trend || c == cls_trend_and_periodic) (*m_trend)[t] += comp[t];
-            if (c == cls_trend_and_periodic || c == cls_periodic) (*m_periodic)[t] += comp[t];
-            if (c == cls_residual) (*m_residual)[t] += comp[t];
-        }
-    }
+void CDecompResultDoc::set_result(final_decomposition d) {
+    m_result = std::move(d);
+    m_trend_list = m_result.trend_list;
+    m_periodic_list = m_result.periodic_list;
+    m_computed = true;
 }
 
 void CDecompResultDoc::save_series(app_ui& ui) const {
     const char* const filter = "Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||";
     const std::pair<const char*, const t_ts*> parts[3] = {
-        {"Save trend", m_trend.get()}, {"Save sum of periodicals", m_periodic.get()}, {"Save residual", m_residual.get()}};
+        {"Save trend", get_trend()}, {"Save sum of periodicals", get_periodic()}, {"Save residual", get_residual()}};
     for (const auto& [caption, series] : parts) {
         if (!series) continue;
         const std::string path = ui.ask_save_file(caption, filter, "");
@@ -95,9 +70,6 @@ std::unique_ptr<CDecompResultDoc> make_final_decomposition(const CSummInteractDo
         if (interact.is_harmonic(k)) periodic.push_back(k);
     }
     doc->set_original(*inv.get_ts());
-    doc->set_trend_list(trend);
-    doc->set_periodic_list(periodic);
-    if (const t_reconstructed_tss* rec = inv.get_reconstructed()) doc->set_reconstructed(*rec);
-    doc->compute();
+    doc->set_result(decompose_final(inv.get_reconstructed(), trend, periodic));
     return doc;
 }

@@ -8,6 +8,7 @@
 
 #include "app/document.h"
 #include "decomp/reconstructed.h"
+#include "invest/final_decomposition.h"
 #include "timeseries/ts.h"
 
 class CSummInteractDoc;
@@ -17,29 +18,31 @@ class CDecompResultDoc : public document {
 public:
     CDecompResultDoc() : document(doc_kind::decomp_result) {}
     enum { style_separate = 0, style_overlaid = 1 };
-    // Class of a component.
-    enum { cls_trend = 0, cls_trend_and_periodic = 1, cls_periodic = 2, cls_residual = 3 };
+    enum {
+        cls_trend = final_decomposition::cls_trend,
+        cls_trend_and_periodic = final_decomposition::cls_trend_and_periodic,
+        cls_periodic = final_decomposition::cls_periodic,
+        cls_residual = final_decomposition::cls_residual
+    };
 
     void set_original(const t_ts& ts) { m_original = std::make_unique<t_ts>(ts); }
     void set_trend_list(const std::vector<int>& list) { m_trend_list = list; }
     void set_periodic_list(const std::vector<int>& list) { m_periodic_list = list; }
-    void set_reconstructed(const t_reconstructed_tss& r) { m_reconstructed = std::make_unique<t_reconstructed_tss>(r); }
     void set_style(int s) { m_style = s; }
     int get_style() const { return m_style; }
 
-    // The three series from the reconstructed components and the two lists.
-    // Components listed beyond the reconstructed ones are in no series.
-    // Throws ssa_exception without reconstructed components.
-    void compute();
+    // The series and the lists of a final decomposition (decompose_final).
+    void set_result(final_decomposition d);
 
     const std::vector<int>& get_trend_list() const { return m_trend_list; }
     const std::vector<int>& get_periodic_list() const { return m_periodic_list; }
     // Class of each reconstructed component, after compute().
-    const std::vector<int>& get_classes() const { return m_classes; }
+    const std::vector<int>& get_classes() const { return m_result.classes; }
     const t_ts* get_original() const { return m_original.get(); }
-    const t_ts* get_trend() const { return m_trend.get(); }
-    const t_ts* get_periodic() const { return m_periodic.get(); }
-    const t_ts* get_residual() const { return m_residual.get(); }
+    // Null until a result is set.
+    const t_ts* get_trend() const { return m_computed ? &m_result.trend : nullptr; }
+    const t_ts* get_periodic() const { return m_computed ? &m_result.periodic : nullptr; }
+    const t_ts* get_residual() const { return m_computed ? &m_result.residual : nullptr; }
 
     // File Save: trend, periodic part and residual in turn, each through its
     // own file dialog; a cancelled dialog skips that series only.
@@ -53,14 +56,12 @@ public:
     static std::string legend(int entry);
 
 private:
-    std::unique_ptr<t_reconstructed_tss> m_reconstructed;
     std::vector<int> m_periodic_list;
     std::vector<int> m_trend_list;
-    std::vector<int> m_unused_list;  // kept empty
-    std::unique_ptr<t_ts> m_residual, m_periodic, m_trend;
     std::unique_ptr<t_ts> m_original;
     int m_style = style_overlaid;
-    std::vector<int> m_classes;
+    final_decomposition m_result;
+    bool m_computed = false;
 };
 
 // The final decomposition of the interactive summation's marks, computed:

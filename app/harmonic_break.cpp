@@ -1,6 +1,6 @@
 #include "harmonic_break.h"
 
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 
 namespace {
@@ -49,7 +49,7 @@ harmonic_group break_to_harmonics(t_period_invest& inv, int style) {
     harmonic_group group;
     group.style = style;
     group.title = "Harmonics, reconstructed by correspondent pairs of components. Form the reconstructed series.";
-    group.description = text_printf("N=%d, L=%d, treated vectors=", inv.get_ts()->size(), svd->L());
+    group.description = format_text("N=%d, L=%d, treated vectors=", inv.get_ts()->size(), svd->L());
     group.description += kind_name(inv.get_treatedvectors());
     group.description += ", period est.method=";
     group.description += method_name(inv.get_estimation());
@@ -67,11 +67,11 @@ harmonic_group break_to_harmonics(t_period_invest& inv, int style) {
         else
             svd->reconstruct({p.first, p.second}, harmonic);
         const double P = p.first == p.second ? 2.0 : inv.estimate_period(p.first, p.second);
-        std::string title = text_printf("(%d,%d)", p.first + 1, p.second + 1);
+        std::string title = format_text("(%d,%d)", p.first + 1, p.second + 1);
         if (style == harmonic_group::style_separate)
-            title += text_printf(", C(%.3f%%,%.3f%%), P=%.4f", cf, cs, P);
+            title += format_text(", C(%.3f%%,%.3f%%), P=%.4f", cf, cs, P);
         else
-            title += text_printf(", C(%.1f%%,%.1f%%), P=%.3f", cf, cs, P);
+            title += format_text(", C(%.1f%%,%.1f%%), P=%.3f", cf, cs, P);
         harmonic.set_title(title);
         group.series.push_back(harmonic);
     }

@@ -7,7 +7,7 @@
 #include "app/invest_doc.h"
 #include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "app/ts_group_doc.h"
 #include "core/ssa_exception.h"
 
@@ -67,7 +67,7 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CTrendInvestDoc>();
     result->name = doc.name;
-    result->set_title(text_printf("Trend investigation [%s]", doc.name.c_str()));
+    result->set_title(format_text("Trend investigation [%s]", doc.name.c_str()));
     result->set_series(doc.ts);
     t_trend_invest& inv = result->invest();
 
@@ -129,7 +129,7 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CPeriodInvestDoc>();
     result->name = doc.name;
-    result->set_title(text_printf("Period investigation [%s]", doc.name.c_str()));
+    result->set_title(format_text("Period investigation [%s]", doc.name.c_str()));
     result->set_series(doc.ts);
     t_period_invest& inv = result->invest();
 
@@ -257,17 +257,18 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
     const int N = doc.ts.size();
     auto summation = std::make_unique<CSummationInvestDoc>(doc.ts);
     summation->name = doc.name;
-    summation->set_title(text_printf("Summation investigation [%s]", doc.name.c_str()));
+    summation->set_title(format_text("Summation investigation [%s]", doc.name.c_str()));
     check_kind(doc.summation_vectors, "inside \"CWinKelvaneDoc::start_summation_investigation(...)\"");
     CDlgSummationParams dlg;
     dlg.L = L_arg > 0 ? L_arg : default_L(N);
     dlg.L_max = N - 1;
-    dlg.epsilon = summation->get_summ_epsilon();
-    dlg.omega = summation->get_summ_omega();
-    dlg.fourier = summation->get_summ_fourier();
-    dlg.kendall = summation->get_summ_kendall();
-    dlg.C = summation->get_summ_lowfreq_C();
-    dlg.vyg = summation->get_summ_vyg();
+    summation_params& p = summation->params();
+    dlg.epsilon = p.summ_epsilon;
+    dlg.omega = p.summ_omega;
+    dlg.fourier = p.summ_fourier;
+    dlg.kendall = p.summ_kendall;
+    dlg.C = p.summ_lowfreq_C;
+    dlg.vyg = p.summ_vyg;
     dlg.roots_mode = 1;
     dlg.roots_percent = 5;
     dlg.vectors = doc.summation_vectors == vk_reconstructed ? 2 : doc.summation_vectors == vk_eigenvectors ? 0 : 1;
@@ -282,14 +283,14 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
         inv.set_L(dlg.L);
         inv.set_amount(std::min(amount > L_arg ? amount : dlg.L, inv.get_svd()->components()));
         inv.set_treatedvectors(dlg.dealswith());
-        summation->set_summ_trend_conditions(dlg.conditions);
-        summation->set_summ_epsilon(dlg.epsilon);
-        summation->set_summ_omega(dlg.omega);
-        summation->set_summ_fourier(dlg.fourier);
-        summation->set_summ_kendall(dlg.kendall);
-        summation->set_summ_lowfreq_C(dlg.C);
-        summation->set_summ_roots_max(dlg.get_roots_threshold(N));
-        summation->set_summ_vyg(dlg.vyg);
+        p.summ_trend_conditions = dlg.conditions;
+        p.summ_epsilon = dlg.epsilon;
+        p.summ_omega = dlg.omega;
+        p.summ_fourier = dlg.fourier;
+        p.summ_kendall = dlg.kendall;
+        p.summ_lowfreq_C = dlg.C;
+        p.summ_roots_max = dlg.get_roots_threshold(N);
+        p.summ_vyg = dlg.vyg;
         summation->start_investigation();
         // The component information shows factor vectors; the GUI thread must not build them.
         inv.get_svd()->factor_vectors();
@@ -297,7 +298,7 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
         return;
     auto& shown = static_cast<CSummationInvestDoc&>(show(ctx, std::move(summation)));
     auto interact = std::make_unique<CSummInteractDoc>();
-    interact->set_title(text_printf("Interactive summation [%s]", doc.name.c_str()));
+    interact->set_title(format_text("Interactive summation [%s]", doc.name.c_str()));
     interact->init(&shown);
     show(ctx, std::move(interact));
 }
@@ -306,7 +307,7 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CForeInvestDoc>();
     result->name = doc.name;
-    result->set_title(text_printf("Forecast signal of time series [%s]", doc.name.c_str()));
+    result->set_title(format_text("Forecast signal of time series [%s]", doc.name.c_str()));
     result->ts = doc.ts;
     result->set_ts(doc.ts);
     result->get_forecast()->get_signal_invest()->set_svd_options(doc.decomposition);
@@ -327,10 +328,11 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
 
     CForeInvestDoc& r = *result;
     if (!compute(ctx, [&] {
-            r.set_L(L);
-            r.set_points(doc.forecast_points);
-            r.set_use_trend(doc.forecast_trend != 0);
-            r.set_use_harmonics(doc.forecast_harmonics != 0);
+            forecast_params& p = r.params();
+            p.forecast_L = L;
+            p.forecast_points = doc.forecast_points;
+            p.forecast_trend = doc.forecast_trend != 0;
+            p.forecast_harmonics = doc.forecast_harmonics != 0;
             // The forecast decomposes for its window itself: its decomposition is the one kept.
             r.compute_forecast();
             refresh_cache(doc, *r.get_forecast()->get_signal_invest(), r, L);
@@ -379,7 +381,7 @@ void display_svd_command(const std::string& name, const t_ts& ts, const SVD::t_s
     svd->ts = ts;
     svd->svd_cache = std::make_unique<SVD::t_svd>(*decomposition);
     svd->display_kind = kind;
-    svd->set_title(text_printf("SVD [%s]", name.c_str()));
+    svd->set_title(format_text("SVD [%s]", name.c_str()));
     show(ctx, std::move(svd));
 }
 

@@ -1,6 +1,6 @@
 #include "summ_interact_doc.h"
 
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 
 CSummInteractDoc::~CSummInteractDoc() {
@@ -105,7 +105,7 @@ int CSummInteractDoc::column_width(int column) {
 std::string CSummInteractDoc::cell_text(int k, int column) const {
     switch (column) {
     case col_component:
-        return text_printf("%u", static_cast<unsigned>(k + 1));
+        return format_text("%u", static_cast<unsigned>(k + 1));
     case col_tr:
         return " ";
     case col_per: {
@@ -132,7 +132,7 @@ component_info CSummInteractDoc::info(int k) const {
     const t_reconstructed_tss* rec = inv.get_reconstructed();
     if (!svd || !rec) throw SSA_math_exception::ssa_exception("no summation results inside CSummInteractDoc::info(...)");
     component_info ci;
-    ci.window_title = text_printf("Component %d info", k + 1);
+    ci.window_title = format_text("Component %d info", k + 1);
     ci.L = svd->L();
     const t_eigen_triple triple = svd->triple(k);
     ci.eigenvector = triple.eigenvector;

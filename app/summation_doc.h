@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +13,6 @@
 
 class CSummationInvestDoc : public document {
 public:
-    // Result types of if_significant, one per test column.
-    enum result_type { res_kendall = 0, res_zeros = 1, res_lowfreq = 2, res_fourier = 3, res_vyg = 4 };
     // Columns of the table.
     enum { table_columns = 8 };
 
@@ -29,23 +26,9 @@ public:
     t_summation_invest& get_investigation() { return *m_investigation; }
     const t_summation_invest& get_investigation() const { return *m_investigation; }
 
-    double get_summ_epsilon() const { return m_epsilon; }
-    void set_summ_epsilon(double v) { m_epsilon = v; }
-    double get_summ_omega() const { return m_omega; }
-    void set_summ_omega(double v) { m_omega = v; }
-    int get_summ_fourier() const { return m_fourier; }
-    void set_summ_fourier(int v) { m_fourier = v; }
-    double get_summ_kendall() const { return m_kendall; }
-    void set_summ_kendall(double v) { m_kendall = v; }
-    double get_summ_lowfreq_C() const { return m_lowfreq_C; }
-    void set_summ_lowfreq_C(double v) { m_lowfreq_C = v; }
-    int get_summ_roots_max() const { return m_roots_max; }
-    void set_summ_roots_max(int v) { m_roots_max = v; }
-    double get_summ_vyg() const { return m_vyg; }
-    void set_summ_vyg(double v) { m_vyg = v; }
-    // Bits 0..3: identified by Kendall, Zeros, LowFreq, Fourier; bits 4..7: NOT identified by them.
-    std::uint8_t get_summ_trend_conditions() const { return m_conditions; }
-    void set_summ_trend_conditions(std::uint8_t c) { m_conditions = c; }
+    // The thresholds and trend conditions the tables are computed and classified with.
+    summation_params& params() { return m_params; }
+    const summation_params& params() const { return m_params; }
 
     // Decomposes the series anew for the window length of the current
     // decomposition, builds the reconstructed components and computes the
@@ -57,16 +40,16 @@ public:
 
     // Rows of the tables: the investigation's number of components.
     int components() const;
-    const std::vector<t_component_results>& get_results() const { return m_results; }
-    t_component_results get_record(int k) const { return m_results.at(static_cast<size_t>(k)); }
-    const std::vector<std::array<std::string, 5>>& get_row_texts() const { return m_row_texts; }
+    const std::vector<t_component_results>& get_results() const { return m_table.results; }
+    t_component_results get_record(int k) const { return m_table.results.at(static_cast<size_t>(k)); }
+    const std::vector<std::array<std::string, 5>>& get_row_texts() const { return m_table.row_texts; }
     // The stored text of test column 0..4 ("TR:Kendall" .. "PER:VYG").
     const std::string& text(int k, int column) const;
 
     // Throws ssa_exception for a type outside 0..4.
-    bool if_significant(int k, int type) const;
-    bool is_trend(int k) const;
-    bool is_harmonic(int k) const { return if_significant(k, res_vyg) && !is_trend(k); }
+    bool if_significant(int k, int type) const { return m_table.if_significant(k, type); }
+    bool is_trend(int k) const { return m_table.is_trend(k, m_params.summ_trend_conditions); }
+    bool is_harmonic(int k) const { return m_table.is_harmonic(k, m_params.summ_trend_conditions); }
 
     // The table: header texts, widths, cell texts and background colours.
     static std::string header_text(int column);
@@ -76,14 +59,6 @@ public:
 
 private:
     std::unique_ptr<t_summation_invest> m_investigation;
-    double m_epsilon = 0.0001;
-    double m_omega = 0.075;
-    int m_fourier = 1;
-    double m_kendall = 0.05;
-    double m_lowfreq_C = 0.1;
-    int m_roots_max = 0;
-    double m_vyg = 0.7;
-    std::uint8_t m_conditions = 135;
-    std::vector<t_component_results> m_results;
-    std::vector<std::array<std::string, 5>> m_row_texts;
+    summation_params m_params;
+    summation_table m_table;
 };

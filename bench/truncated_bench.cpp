@@ -113,8 +113,8 @@ void BM_LongInvestigation(benchmark::State& state) {
             CForeInvestDoc doc;
             doc.set_ts(ts);
             doc.get_forecast()->get_signal_invest()->set_svd_options(options);
-            doc.set_L(L);
-            doc.set_points(100);
+            doc.params().forecast_L = L;
+            doc.params().forecast_points = 100;
             doc.compute_forecast();
             break;
         }

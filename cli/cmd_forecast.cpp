@@ -1,13 +1,13 @@
 // forecast: the signal of the series continued by the recurrent formula.
 #include <iostream>
 
-#include "app/forecast_doc.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "core/diagnostics.h"
 #include "core/hooks.h"
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
+#include "invest/forecast.h"
 
 namespace cli {
 
@@ -63,22 +63,22 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             const int N = ts.size();
             const int L = resolve_L(*o, N);
 
-            CForeInvestDoc doc;
-            doc.set_ts(ts);
-            t_signal_invest& signal = *doc.get_forecast()->get_signal_invest();
-            signal.set_trend_C(f->trend_C);
-            signal.set_trend_omega(f->trend_omega);
-            signal.set_harm_fourier(f->fourier);
-            signal.set_harm_rho(f->rho);
-            doc.set_use_trend(!f->no_trend);
-            doc.set_use_harmonics(!f->no_harmonics);
+            forecast_params p;
+            p.forecast_L = L;
+            p.forecast_points = f->points;
+            p.forecast_trend = !f->no_trend;
+            p.forecast_harmonics = !f->no_harmonics;
+            p.trend_C = f->trend_C;
+            p.trend_omega = f->trend_omega;
+            p.harm_fourier = f->fourier;
+            p.harm_rho = f->rho;
+            t_RSSA_signal_forecast forecast(ts);
+            t_signal_invest& signal = *forecast.get_signal_invest();
             signal.set_svd_options(decomposition_options(*o));
-            doc.set_L(L);
-            doc.set_points(f->points);
             {
                 scoped_diagnostic_stream to(diag());
                 try {
-                    doc.compute_forecast();
+                    run_forecast(forecast, p);
                 } catch (const SSA_math_exception::ssa_exception&) {
                     // The parts refuse to test no component at all; say why there is none.
                     const SVD::t_svd* svd = signal.get_svd();
@@ -94,7 +94,6 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             if (!f->no_harmonics) parts.push_back(&signal.get_harm_part());
             copy_logs_if_asked(*o, parts);
 
-            const t_RSSA_signal_forecast& forecast = *doc.get_forecast();
             t_ts saved = forecast.get_forecast_ts();
             saved.set_title("Forecast of " + (ts.title().empty() ? o->file : ts.title()));
             save_if_asked(*o, saved);
@@ -117,7 +116,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
                 print_json(j);
                 return;
             }
-            print_text("%s\n", doc.header_text().c_str());
+            print_text("%s\n", forecast_header_text(forecast).c_str());
             const t_ts& y = forecast.get_forecast_ts();
             for (int i = N; i < y.size(); ++i) print_text("%d\t%.10g\n", i + 1, y[i]);
         };

@@ -3,12 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/decomp_result_doc.h"
-#include "app/summ_interact_doc.h"
-#include "app/summation_doc.h"
-#include "app/text_format.h"
 #include "cli_common.h"
 #include "commands.h"
+#include "core/number_text.h"
+#include "invest/final_decomposition.h"
+#include "invest/summation_invest.h"
 
 namespace cli {
 
@@ -44,14 +43,17 @@ void check_parameters(const summation_options& s) {
     check_roots_options(s.roots);
 }
 
-void print_table(const CSummationInvestDoc& doc) {
+void print_table(const summation_table& table, const summation_params& p, const SVD::t_svd& svd) {
     print_text("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", "Component #", "TR:Kendall", "TR:Zeros",
                 "TR:LowFreq", "PER:Fourier", "PER:VYG", "Singular values", "T/H");
-    for (int k = 0; k < doc.components(); ++k) {
-        const char* mark = doc.is_trend(k) ? "T" : doc.is_harmonic(k) ? "H" : "";
-        print_text("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", doc.cell_text(k, 0).c_str(),
-                    doc.cell_text(k, 1).c_str(), doc.cell_text(k, 2).c_str(), doc.cell_text(k, 3).c_str(),
-                    doc.cell_text(k, 4).c_str(), doc.cell_text(k, 5).c_str(), doc.cell_text(k, 7).c_str(), mark);
+    for (int k = 0; k < static_cast<int>(table.row_texts.size()); ++k) {
+        const auto& texts = table.row_texts[static_cast<size_t>(k)];
+        const char* mark = table.is_trend(k, p.summ_trend_conditions)      ? "T"
+                           : table.is_harmonic(k, p.summ_trend_conditions) ? "H"
+                                                                           : "";
+        print_text("%-11u %-10s %-8s %-10s %-18s %-10s %-16s %s\n", static_cast<unsigned>(k + 1), texts[0].c_str(),
+                    texts[1].c_str(), texts[2].c_str(), texts[3].c_str(), texts[4].c_str(),
+                    format_text("%f", std::sqrt(svd.spectrum().at(static_cast<size_t>(k)))).c_str(), mark);
     }
 }
 
@@ -83,59 +85,57 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
             const int L = resolve_L(*o, N);
             const int amount = resolve_amount(s->amount, L, decomposition_options(*o));
 
-            CSummationInvestDoc doc(ts);
-            doc.set_summ_epsilon(s->epsilon);
-            doc.set_summ_omega(s->omega);
-            doc.set_summ_fourier(s->fourier);
-            doc.set_summ_kendall(s->kendall);
-            doc.set_summ_lowfreq_C(s->lowfreq_C);
-            doc.set_summ_roots_max(resolve_roots(s->roots, kind, N, L));
-            doc.set_summ_vyg(s->vyg);
-            doc.set_summ_trend_conditions(static_cast<std::uint8_t>(s->conditions));
-            t_summation_invest& inv = doc.get_investigation();
+            summation_params p;
+            p.summ_epsilon = s->epsilon;
+            p.summ_omega = s->omega;
+            p.summ_fourier = s->fourier;
+            p.summ_kendall = s->kendall;
+            p.summ_lowfreq_C = s->lowfreq_C;
+            p.summ_roots_max = resolve_roots(s->roots, kind, N, L);
+            p.summ_vyg = s->vyg;
+            p.summ_trend_conditions = static_cast<std::uint8_t>(s->conditions);
+            t_summation_invest inv(ts);
             inv.set_treatedvectors(kind);
             inv.set_svd_options(decomposition_options(*o));
             inv.set_L(L);
             if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
-            // start_investigation would decompose again for the same L: build on the one made above.
             inv.make_reconstructed();
-            doc.compute_tables();
+            const summation_table table = run_summation(inv, p);
+            const int n = static_cast<int>(table.results.size());
 
             // The final decomposition by the automatic marks, as the interactive summation starts.
-            CSummInteractDoc interact;
-            interact.init(&doc);
-            const std::unique_ptr<CDecompResultDoc> final = make_final_decomposition(interact);
+            const final_decomposition final = decompose_final(inv, table, p.summ_trend_conditions);
 
             if (o->json) {
                 nlohmann::json j;
                 j["N"] = N;
                 j["L"] = L;
                 j["K"] = inv.get_svd()->K();
-                j["amount"] = doc.components();
+                j["amount"] = n;
                 j["rows"] = nlohmann::json::array();
-                for (int k = 0; k < doc.components(); ++k) {
-                    const auto& texts = doc.get_row_texts()[static_cast<size_t>(k)];
+                for (int k = 0; k < n; ++k) {
+                    const auto& texts = table.row_texts[static_cast<size_t>(k)];
                     j["rows"].push_back({{"component", k + 1},
                                          {"texts", std::vector<std::string>(texts.begin(), texts.end())},
                                          {"singular_value", std::sqrt(inv.get_svd()->spectrum()[static_cast<size_t>(k)])},
-                                         {"trend", doc.is_trend(k)},
-                                         {"harmonic", doc.is_harmonic(k)}});
+                                         {"trend", table.is_trend(k, p.summ_trend_conditions)},
+                                         {"harmonic", table.is_harmonic(k, p.summ_trend_conditions)}});
                 }
-                j["final"] = {{"trend", to_json(final->get_trend()->values())},
-                              {"periodic", to_json(final->get_periodic()->values())},
-                              {"residual", to_json(final->get_residual()->values())}};
+                j["final"] = {{"trend", to_json(final.trend.values())},
+                              {"periodic", to_json(final.periodic.values())},
+                              {"residual", to_json(final.residual.values())}};
                 print_json(j);
                 return;
             }
             print_text("N = %d, L = %d, K = %d, components tested: %d (%s), trend conditions %d\n", N, L,
-                        inv.get_svd()->K(), doc.components(), s->vectors.c_str(), s->conditions);
+                        inv.get_svd()->K(), n, s->vectors.c_str(), s->conditions);
             print_text("thresholds: Kendall %g, Zeros %d (epsilon %g), LowFreq C %g (omega %g), Fourier %d, VYG %g\n",
-                        doc.get_summ_kendall(), doc.get_summ_roots_max(), doc.get_summ_epsilon(),
-                        doc.get_summ_lowfreq_C(), doc.get_summ_omega(), doc.get_summ_fourier(), doc.get_summ_vyg());
-            print_table(doc);
-            const std::string trend = component_list(final->get_trend_list());
-            const std::string periodic = component_list(final->get_periodic_list());
+                        p.summ_kendall, p.summ_roots_max, p.summ_epsilon, p.summ_lowfreq_C, p.summ_omega,
+                        p.summ_fourier, p.summ_vyg);
+            print_table(table, p, *inv.get_svd());
+            const std::string trend = component_list(final.trend_list);
+            const std::string periodic = component_list(final.periodic_list);
             print_text("trend components: %s\n", trend.empty() ? "none" : trend.c_str());
             print_text("periodic components: %s\n", periodic.empty() ? "none" : periodic.c_str());
             print_text("%s\t%s\t%s\t%s\n", "t", "trend", "periodic", "residual");
@@ -144,8 +144,8 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
                 const std::string tick = ticks && !(*ticks)[static_cast<size_t>(t)].empty()
                                              ? (*ticks)[static_cast<size_t>(t)]
                                              : std::to_string(t + 1);
-                print_text("%s\t%.10g\t%.10g\t%.10g\n", tick.c_str(), (*final->get_trend())[t],
-                            (*final->get_periodic())[t], (*final->get_residual())[t]);
+                print_text("%s\t%.10g\t%.10g\t%.10g\n", tick.c_str(), final.trend[t], final.periodic[t],
+                            final.residual[t]);
             }
         };
     });

@@ -234,3 +234,9 @@ std::string format_text(const char* fmt, ...) {
     va_end(args);
     return s;
 }
+
+std::string component_list(const std::vector<int>& components) {
+    std::string s;
+    for (size_t i = 0; i < components.size(); ++i) s += format_text(i == 0 ? "%i" : ",%i", components[i] + 1);
+    return s;
+}

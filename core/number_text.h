@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The shortest "%g" text that reads back to v: six significant digits as
 // always when they suffice, more only when six would change the value.
@@ -32,3 +33,6 @@ std::optional<long long> parse_integer(std::string_view text);
 // integers and strings do not follow the locale.
 std::string format_text(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string format_text_v(const char* fmt, va_list args);
+
+// 0-based components shown from 1: "%i" then ",%i" for each further one; "" for none.
+std::string component_list(const std::vector<int>& components);

@@ -125,3 +125,47 @@ void t_RSSA_signal_forecast::make_forecast() {
     }
     m_forecast_ts = t_ts(y);
 }
+
+void run_forecast(t_RSSA_signal_forecast& f, const forecast_params& p) {
+    if (p.forecast_points < 1)
+        throw SSA_math_exception::forecast_exception("Number of points to forecast is less than 1");
+    t_signal_invest& signal = *f.get_signal_invest();
+    signal.set_trend_C(p.trend_C);
+    signal.set_trend_omega(p.trend_omega);
+    signal.set_harm_fourier(p.harm_fourier);
+    signal.set_harm_rho(p.harm_rho);
+    signal.set_use_trend(p.forecast_trend);
+    signal.set_use_harmonics(p.forecast_harmonics);
+    f.set_points(p.forecast_points);
+    f.set_window(p.forecast_L);
+    f.make_forecast();
+}
+
+std::string forecast_header(int N, const t_signal_invest& inv) {
+    const SVD::t_svd* svd = inv.get_svd();
+    const int L = svd ? svd->L() : 0;
+    std::string s = format_text("N=%d, L=%d, K=%d", N, L, N - L + 1);
+    s += format_text(", #C=%d", inv.get_amount());
+    // A part left out of the signal is left out of the line too.
+    if (inv.get_use_trend())
+        s += format_text(", TREND: LowFreq(omega=%G,C=%G)", inv.get_trend_omega(), inv.get_trend_C());
+    if (inv.get_use_harmonics()) s += format_text(", HARM: F(%d), rho(%.2f)", inv.get_harm_fourier(), inv.get_harm_rho());
+    s += " on eigenvectors";
+    const std::vector<int>& c = inv.get_signal_components();
+    if (c.empty()) return s + ", no signal components found.";
+    s += format_text(", signal components: %d", c[0] + 1);
+    for (size_t k = 1; k < c.size(); ++k) s += format_text(", %d", c[k] + 1);
+    return s;
+}
+
+std::string root_text(const t_RSSA_signal_forecast& f) {
+    return format_text("; largest root modulus %.10g", f.get_root_modulus()) +
+           (f.grows() ? " (above 1: the forecast grows without bound)" : "");
+}
+
+std::string forecast_header_text(const t_RSSA_signal_forecast& f) {
+    const t_signal_invest& signal = *f.get_signal_invest();
+    std::string s = forecast_header(f.get_source_ts().size(), signal);
+    if (!signal.get_signal_components().empty() && f.get_lrf().size() > 0) s += root_text(f);
+    return s;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "core/object.h"
 #include "core/series.h"
@@ -88,3 +89,29 @@ private:
     series m_lrf;
     double m_root_modulus = 0;
 };
+
+// What a forecast is asked for: the window, the points and the parts of the
+// signal with their thresholds.
+struct forecast_params {
+    int forecast_L = -1;
+    int forecast_points = 1;
+    bool forecast_trend = true;
+    bool forecast_harmonics = true;
+    double trend_C = 0.1;
+    double trend_omega = 0.08;
+    int harm_fourier = 1;
+    double harm_rho = 0.65;
+};
+
+// The forecast of p's points for its window and signal parts. Throws
+// forecast_exception "Number of points to forecast is less than 1" before
+// any work; the forecast's own exceptions pass through.
+void run_forecast(t_RSSA_signal_forecast& f, const forecast_params& p);
+
+// The header line for a series of N values and the forecast's signal
+// investigation: window, components, thresholds and the signal found.
+std::string forecast_header(int N, const t_signal_invest& inv);
+// "; largest root modulus 0.9999" of a made forecast, with a warning above 1.
+std::string root_text(const t_RSSA_signal_forecast& f);
+// The header, then the root text once a formula was made.
+std::string forecast_header_text(const t_RSSA_signal_forecast& f);

@@ -1,8 +1,12 @@
 // The summation investigation: every identification test on every leading
-// component. Its document runs the tests; the investigation only carries the
-// decomposition, the number of components, the treated vectors and the log.
+// component. The investigation object only carries the decomposition, the
+// number of components, the treated vectors and the log; the tests run in
+// run_summation, which its document calls.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "investigation.h"
@@ -45,3 +49,38 @@ public:
     // reconstructed components not built yet.
     const matrix* tested_vectors() const { return treated_matrix(); }
 };
+
+// The thresholds of the summation's tests and the trend conditions.
+struct summation_params {
+    double summ_epsilon = 0.0001;
+    double summ_omega = 0.075;
+    int summ_fourier = 1;
+    double summ_kendall = 0.05;
+    double summ_lowfreq_C = 0.1;
+    int summ_roots_max = 0;
+    double summ_vyg = 0.7;
+    // Bits 0..3: identified by Kendall, Zeros, LowFreq, Fourier; bits 4..7: NOT identified by them.
+    std::uint8_t summ_trend_conditions = 135;
+};
+
+// Result types of if_significant, one per test column.
+enum summation_result_type { res_kendall = 0, res_zeros = 1, res_lowfreq = 2, res_fourier = 3, res_vyg = 4 };
+
+// The verdicts and texts of every test on the leading components.
+struct summation_table {
+    std::vector<t_component_results> results;
+    // "TR:Kendall", "TR:Zeros", "TR:LowFreq", "PER:Fourier", "PER:VYG" of each component.
+    std::vector<std::array<std::string, 5>> row_texts;
+
+    // Throws ssa_exception for a type outside 0..4.
+    bool if_significant(int k, int type) const;
+    bool is_trend(int k, std::uint8_t conditions) const;
+    bool is_harmonic(int k, std::uint8_t conditions) const {
+        return if_significant(k, res_vyg) && !is_trend(k, conditions);
+    }
+};
+
+// Every test on the investigation's amount of treated vectors; builds the
+// reconstructed components when they are treated and missing. Throws
+// unknown_objects_for_identification for a treated kind outside 0..3.
+summation_table run_summation(t_summation_invest& inv, const summation_params& p);

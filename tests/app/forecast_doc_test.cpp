@@ -22,10 +22,10 @@ const t_ts fast_harmonic = sampled(100, [](int t) { return std::cos(2 * M_PI * 0
 struct doc_case {
     doc_case(const t_ts& ts, int L, int points, bool trend = true, bool harmonics = true) {
         doc.set_ts(ts);
-        doc.set_L(L);
-        doc.set_points(points);
-        doc.set_use_trend(trend);
-        doc.set_use_harmonics(harmonics);
+        doc.params().forecast_L = L;
+        doc.params().forecast_points = points;
+        doc.params().forecast_trend = trend;
+        doc.params().forecast_harmonics = harmonics;
     }
     t_signal_invest& signal() { return *doc.get_forecast()->get_signal_invest(); }
 
@@ -47,7 +47,7 @@ TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
     EXPECT_NEAR(std::stod(header.substr(described.size() + roots.size())), 1, 1e-6);
 
     doc_case h(fast_harmonic, 20, 3, false, true);
-    h.signal().set_harm_rho(0.555);
+    h.doc.params().harm_rho = 0.555;
     h.doc.compute_forecast();
     EXPECT_EQ(h.doc.header_text().substr(0, h.doc.header_text().find(';')),
               "N=100, L=20, K=81, #C=20, HARM: F(1), rho(0.56) on eigenvectors, signal components: 1, 2");
@@ -55,8 +55,8 @@ TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
 
 TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
     doc_case c(fast_harmonic, 20, 15, true, false);
-    c.signal().set_trend_omega(0.075);
-    c.signal().set_trend_C(0.25);
+    c.doc.params().trend_omega = 0.075;
+    c.doc.params().trend_C = 0.25;
     c.doc.compute_forecast();
     EXPECT_EQ(c.doc.header_text(),
               "N=100, L=20, K=81, #C=20, TREND: LowFreq(omega=0.075,C=0.25) on eigenvectors, no signal components found.");
@@ -85,11 +85,11 @@ TEST(Rerun, DocumentsGiveWhatAFreshOneGives) {
     {
         SCOPED_TRACE("forecast, trend threshold and window changed");
         doc_case rerun(noisy_mix(), 24, 5), fresh(noisy_mix(), 30, 5);
-        rerun.signal().set_trend_C(0.01);
+        rerun.doc.params().trend_C = 0.01;
         rerun.doc.compute_forecast();
-        rerun.signal().set_trend_C(0.9);
-        rerun.doc.set_L(30);
-        fresh.signal().set_trend_C(0.9);
+        rerun.doc.params().trend_C = 0.9;
+        rerun.doc.params().forecast_L = 30;
+        fresh.doc.params().trend_C = 0.9;
         rerun.doc.compute_forecast();
         fresh.doc.compute_forecast();
         EXPECT_EQ(rerun.doc.header_text(), fresh.doc.header_text());

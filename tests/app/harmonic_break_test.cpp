@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/harmonic_break.h"
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "app_series.h"
 #include "core/ssa_exception.h"
 #include "fake_app_ui.h"
@@ -30,11 +30,11 @@ TEST_F(HarmonicBreak, PairsTitledWithContributionsAndPeriodSingleAtTwo) {
     ASSERT_EQ(g.series.size(), 2u);
     const double P = inv.estimate_period(1, 2);
     EXPECT_NEAR(P, 10, 0.05);
-    EXPECT_EQ(g.series[0].title(), text_printf("(2,3), C(%.1f%%,%.1f%%), P=%.3f", percent(1), percent(2), P));
-    EXPECT_EQ(g.series[1].title(), text_printf("(4,4), C(%.1f%%,%.1f%%), P=2.000", percent(3), percent(3)));
+    EXPECT_EQ(g.series[0].title(), format_text("(2,3), C(%.1f%%,%.1f%%), P=%.3f", percent(1), percent(2), P));
+    EXPECT_EQ(g.series[1].title(), format_text("(4,4), C(%.1f%%,%.1f%%), P=2.000", percent(3), percent(3)));
     EXPECT_EQ(g.series[1][5], inv.get_svd()->reconstruct_values({3})[5]);
     EXPECT_EQ(break_to_harmonics(inv, harmonic_group::style_separate).series[1].title(),
-              text_printf("(4,4), C(%.3f%%,%.3f%%), P=2.0000", percent(3), percent(3)));
+              format_text("(4,4), C(%.3f%%,%.3f%%), P=2.0000", percent(3), percent(3)));
 }
 
 TEST_F(HarmonicBreak, PairsBelowTheMinimalPercentAreLeftOutEqualityKept) {

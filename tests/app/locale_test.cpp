@@ -7,7 +7,7 @@
 
 #include "app/dialogs.h"
 #include "app/summation_doc.h"
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "app_series.h"
 #include "tests/locale_guard.h"
 
@@ -35,7 +35,7 @@ TEST(Locale, ImportTablesAndDialogFieldsUnderADecimalComma) {
     EXPECT_EQ(std::vector<double>(ts.values().data(), ts.values().data() + ts.size()),
               (std::vector<double>{315.42, -0.999998, 0.5}));
     EXPECT_EQ(table_texts(*summation), table) << "the texts Save table writes";
-    EXPECT_EQ(text_printf("%.3f %g", 0.5, 1e-7), "0.500 1e-07");
+    EXPECT_EQ(format_text("%.3f %g", 0.5, 1e-7), "0.500 1e-07");
 
     // A field shows what reads back, and takes the user's own separator too.
     EXPECT_EQ(dlg_real_text(0.1), "0.1");

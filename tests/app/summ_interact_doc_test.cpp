@@ -91,7 +91,7 @@ TEST_F(SummInteract, InfoShowsThePairOrTheComponentAlone) {
 // Conditions 0 make every row a trend: no row starts marked, though (2, 3) and
 // 4 hold VYG pairs, and only the user's pairs may show or be summed.
 TEST_F(SummInteract, UnmarkedRowsKeepNoPartnersFromTheirVerdicts) {
-    summation->set_summ_trend_conditions(0);
+    summation->params().summ_trend_conditions = 0;
     doc.init(summation.get());
     ASSERT_TRUE(per_marked().empty());
     for (int k = 0; k < 5; ++k) EXPECT_TRUE(doc.partners(k).empty()) << k;
@@ -168,8 +168,8 @@ TEST_F(CompInfo, TwoScalesAndEscThroughTheApplication) {
 TEST(DecompResult, EmptyListsLeaveEverythingInTheResidualAndListsNameTheParts) {
     const SVD::t_svd svd(noisy_mix(), 30);
     CDecompResultDoc doc;
-    doc.set_reconstructed(t_reconstructed_tss(&svd, 30));
-    doc.compute();
+    const t_reconstructed_tss rec(&svd, 30);
+    doc.set_result(decompose_final(&rec, {}, {}));
     const t_ts original = noisy_mix();
     for (int t = 0; t < 80; ++t) {
         EXPECT_EQ((*doc.get_trend())[t], 0.0);

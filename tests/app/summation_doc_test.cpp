@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/text_format.h"
+#include "core/number_text.h"
 #include "app_series.h"
 #include "core/ssa_exception.h"
 
@@ -45,7 +45,7 @@ TEST(SummationDoc, FourierDistanceIsScaledByLForEveryKind) {
         const t_pair_entry &second = own_entry(*doc, 1), &third = own_entry(*doc, 2);
         EXPECT_FALSE(third.fourier_significant);  // 0.25 against 0.30
         EXPECT_TRUE(third.fourier_value >= 4 && third.fourier_value <= 5) << third.fourier_value;
-        EXPECT_EQ(doc->text(2, 3), text_printf("F(2,3)=%f", 100 * std::fabs(third.peak_freq - second.peak_freq)));
+        EXPECT_EQ(doc->text(2, 3), format_text("F(2,3)=%f", 100 * std::fabs(third.peak_freq - second.peak_freq)));
     }
 }
 
@@ -53,7 +53,7 @@ TEST(SummationDoc, PeriodTwoComponentPairsWithItselfWithoutMirror) {
     auto doc = run_summation(trend_sine_alternating());
     const t_pair_entry& own = own_entry(*doc, 3);
     EXPECT_EQ(own.partner, 3);
-    EXPECT_EQ(doc->text(3, 3), text_printf("F(4,4)=%f", 30 * std::fabs(own.peak_freq - 0.5)));
+    EXPECT_EQ(doc->text(3, 3), format_text("F(4,4)=%f", 30 * std::fabs(own.peak_freq - 0.5)));
     EXPECT_EQ(doc->get_results()[2].pair_entries.size(), 1u);
     // Component 2 failed Fourier against 1 but is paired with 3: the mirror colours its cell.
     EXPECT_EQ(doc->text(1, 4), "-");
@@ -64,20 +64,20 @@ TEST(SummationDoc, RhoEqualToTheThresholdFailsVygAndTheTrendConditionsReadVyg) {
     auto doc = run_summation(trend_sine_alternating());
     const double rho = own_entry(*doc, 2).rho;
     ASSERT_TRUE(doc->is_harmonic(1) && doc->is_harmonic(2));
-    doc->set_summ_vyg(rho);
+    doc->params().summ_vyg = rho;
     doc->start_investigation();
     EXPECT_EQ(doc->get_results()[1].pair_entries.size(), 1u);  // no mirror either
-    EXPECT_EQ(doc->text(2, 4), text_printf("%f", rho));
-    EXPECT_TRUE(doc->if_significant(2, CSummationInvestDoc::res_fourier) &&
-                !doc->if_significant(2, CSummationInvestDoc::res_vyg));
-    doc->set_summ_trend_conditions(8);
+    EXPECT_EQ(doc->text(2, 4), format_text("%f", rho));
+    EXPECT_TRUE(doc->if_significant(2, res_fourier) &&
+                !doc->if_significant(2, res_vyg));
+    doc->params().summ_trend_conditions = 8;
     EXPECT_FALSE(doc->is_trend(2));
-    doc->set_summ_trend_conditions(128);
+    doc->params().summ_trend_conditions = 128;
     EXPECT_TRUE(doc->is_trend(2));
 
-    doc->set_summ_vyg(std::nextafter(rho, 0.0));
+    doc->params().summ_vyg = std::nextafter(rho, 0.0);
     doc->start_investigation();
-    EXPECT_TRUE(doc->if_significant(1, CSummationInvestDoc::res_vyg));  // through the mirror
+    EXPECT_TRUE(doc->if_significant(1, res_vyg));  // through the mirror
 }
 
 TEST(SummationDoc, Conditions135And0AndRunningTwice) {
@@ -88,7 +88,7 @@ TEST(SummationDoc, Conditions135And0AndRunningTwice) {
         EXPECT_EQ(doc->is_trend(k), trend) << k;
         EXPECT_EQ(doc->is_harmonic(k), doc->if_significant(k, 4) && !trend) << k;
     }
-    doc->set_summ_trend_conditions(0);
+    doc->params().summ_trend_conditions = 0;
     for (int k = 0; k < 24; ++k) EXPECT_EQ(doc->cell_colour(k, 0), colours::trend) << k;
 
     const auto texts = doc->get_row_texts();

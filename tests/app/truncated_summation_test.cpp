@@ -33,7 +33,7 @@ void expect_same_verdicts(const CSummationInvestDoc& full, const CSummationInves
     ASSERT_EQ(full.components(), cut.components()) << what;
     int marked = 0;
     for (int k = 0; k < full.components(); ++k) {
-        for (int type = CSummationInvestDoc::res_kendall; type <= CSummationInvestDoc::res_vyg; ++type)
+        for (int type = res_kendall; type <= res_vyg; ++type)
             EXPECT_EQ(full.if_significant(k, type), cut.if_significant(k, type))
                 << what << " row " << k + 1 << " test " << type;
         EXPECT_EQ(full.is_trend(k), cut.is_trend(k)) << what << " row " << k + 1;

@@ -17,11 +17,9 @@ struct decomposition {
         const t_ts ts = trend_sine_alternating();
         const SVD::t_svd svd(ts, 30);
         doc.set_original(ts);
-        doc.set_reconstructed(t_reconstructed_tss(&svd, 5));
-        doc.set_trend_list(trend);
-        doc.set_periodic_list(periodic);
+        const t_reconstructed_tss rec(&svd, 5);
+        doc.set_result(decompose_final(&rec, trend, periodic));
         doc.set_style(style);
-        doc.compute();
     }
     decomp_plot plot() const { return decomp_plot_of(doc); }
     CDecompResultDoc doc;
