@@ -180,10 +180,10 @@ dlg_spin CDlgTrendParam::spin(field f) const {
     return {};
 }
 
-int CDlgTrendParam::get_method() const {
+t_trend_invest::method_kind CDlgTrendParam::get_method() const {
     if (method < 0 || method > 2)
         throw SSA_math_exception::ssa_exception("invalid method of trend investigation inside CDlgTrendParam::get_method()");
-    return method;
+    return static_cast<t_trend_invest::method_kind>(method);
 }
 
 vector_kind CDlgTrendParam::get_vectors() const { return kind_of_radio(vectors, "CDlgTrendParam::get_vectors()"); }

@@ -12,6 +12,8 @@
 
 #include "decomp/svd.h"
 #include "invest/investigation.h"
+#include "invest/period_invest.h"
+#include "invest/trend_invest.h"
 
 // The first field that failed on OK, with the framework's message.
 struct dlg_failure {
@@ -99,7 +101,7 @@ public:
     bool enabled(control c) const { return c == c_roots_mode && method == 1; }
     dlg_spin spin(field f) const;
 
-    int get_method() const;
+    t_trend_invest::method_kind get_method() const;
     // Radio 0, 1, 2 as eigenvectors, factor vectors, reconstructed; throws
     // unknown_objects_for_identification when none is checked.
     vector_kind get_vectors() const;
@@ -138,9 +140,16 @@ public:
     bool enabled(control c) const { return c == c_estimation && (goal == 1 || goal == 2); }
     dlg_spin spin(field f) const;
 
-    int get_estimation() const { return estimation == 1 || estimation == 2 ? estimation : 0; }
-    int get_pairing() const { return pairing == 1 ? 1 : 0; }
-    int get_goal() const { return goal == 1 || goal == 2 ? goal : 0; }
+    t_period_invest::estimation_kind get_estimation() const {
+        return estimation == 1 || estimation == 2 ? static_cast<t_period_invest::estimation_kind>(estimation)
+                                                  : t_period_invest::phi;
+    }
+    t_period_invest::pairing_kind get_pairing() const {
+        return pairing == 1 ? t_period_invest::charroots_pairing : t_period_invest::fourier_pairing;
+    }
+    t_period_invest::aim_kind get_goal() const {
+        return goal == 1 || goal == 2 ? static_cast<t_period_invest::aim_kind>(goal) : t_period_invest::periodicities;
+    }
     vector_kind get_vectors() const;
     void set_vectors(vector_kind k);
 };

@@ -71,49 +71,43 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     result->set_series(doc.ts);
     t_trend_invest& inv = result->invest();
 
-    if (doc.trend_method < 0 || doc.trend_method > 2)
+    trend_params& p = doc.trend;
+    if (p.trend_method < 0 || p.trend_method > 2)
         throw SSA_math_exception::ssa_exception("invalid trend_method value inside WinKelvaneDoc::start_investigation()");
-    check_kind(doc.trend_vectors, start_place);
+    check_kind(p.trend_vectors, start_place);
     CDlgTrendParam dlg;
-    dlg.L = dialog_L(doc, doc.trend_L);
+    dlg.L = dialog_L(doc, p.trend_L);
     dlg.L_max = dlg.L_spin_max = N - 1;
-    dlg.method = doc.trend_method;
-    dlg.set_vectors(doc.trend_vectors);
-    dlg.kendall = doc.kendall_threshold;
-    dlg.roots_mode = doc.roots_in_percents;
-    dlg.roots_count = doc.roots_count;
-    dlg.roots_percent = doc.roots_percent;
-    dlg.omega = doc.lowfreq_omega;
-    dlg.C = doc.lowfreq_C;
+    dlg.method = p.trend_method;
+    dlg.set_vectors(p.trend_vectors);
+    dlg.kendall = p.kendall_threshold;
+    dlg.roots_mode = p.roots_in_percents;
+    dlg.roots_count = p.roots_count;
+    dlg.roots_percent = static_cast<int>(p.roots_percent);
+    dlg.omega = p.lowfreq_omega;
+    dlg.C = p.lowfreq_C;
     if (!ctx.ui.run_dialog(dlg)) return;
 
     const int L = dlg.L;
-    doc.trend_L = L;
-    doc.trend_vectors = dlg.get_vectors();
-    doc.trend_method = dlg.get_method();
-    switch (doc.trend_method) {
+    p.trend_L = L;
+    p.trend_vectors = dlg.get_vectors();
+    p.trend_method = dlg.get_method();
+    // Only the chosen test's fields are remembered.
+    switch (p.trend_method) {
         case t_trend_invest::kendall:
-            doc.kendall_threshold = dlg.kendall;
-            inv.set_alpha(doc.kendall_threshold);
+            p.kendall_threshold = dlg.kendall;
             break;
         case t_trend_invest::roots:
-            doc.roots_in_percents = dlg.roots_mode;
-            doc.roots_count = dlg.roots_count;
-            doc.roots_percent = dlg.roots_percent;
-            inv.set_maxroots(doc.roots_in_percents
-                                 ? roots_from_percent(doc.trend_vectors, L, N, doc.roots_percent,
-                                                      "inside WinKelvaneDoc::start_investigation()")
-                                 : doc.roots_count);
+            p.roots_in_percents = dlg.roots_mode;
+            p.roots_count = dlg.roots_count;
+            p.roots_percent = dlg.roots_percent;
             break;
         default:
-            doc.lowfreq_C = dlg.C;
-            doc.lowfreq_omega = dlg.omega;
-            inv.set_C(doc.lowfreq_C);
-            inv.set_omega(doc.lowfreq_omega);
+            p.lowfreq_C = dlg.C;
+            p.lowfreq_omega = dlg.omega;
             break;
     }
-    inv.set_treatedvectors(doc.trend_vectors);
-    inv.set_method(doc.trend_method);
+    p.apply(inv, N, L);
 
     CTrendInvestDoc& r = *result;
     if (!compute(ctx, [&] {
@@ -133,58 +127,44 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
     result->set_series(doc.ts);
     t_period_invest& inv = result->invest();
 
-    if (doc.approx_max_components == -1) doc.approx_max_components = doc.period_L == -1 ? default_L(N) : doc.period_L;
-    check_kind(doc.period_vectors, "inside WinKelvaneDoc::start_investigation()");
+    period_params& p = doc.period;
+    if (p.approx_max_components == -1) p.approx_max_components = p.period_L == -1 ? default_L(N) : p.period_L;
+    check_kind(p.period_vectors, "inside WinKelvaneDoc::start_investigation()");
     CDlgPeriodParam dlg;
-    dlg.L = dialog_L(doc, doc.period_L);
+    dlg.L = dialog_L(doc, p.period_L);
     dlg.L_max = N - 1;
-    dlg.optimize = doc.optimize_L;
-    dlg.goal = doc.period_goal;
-    dlg.pairing = doc.period_pairing;
-    dlg.estimation = doc.period_estimation;
-    dlg.period_min = doc.period_min;
-    dlg.period_max = doc.period_max;
-    dlg.crit = doc.fourier_crit;
-    dlg.approx_mode = doc.approx_mode;
-    dlg.percent = doc.approx_percent;
-    dlg.vyg_on = doc.vyg_on;
-    dlg.vyg = doc.vyg_rhomax;
-    dlg.max_components = doc.approx_max_components;
-    dlg.set_vectors(doc.period_vectors);
+    dlg.optimize = p.optimize_L;
+    dlg.goal = p.period_goal;
+    dlg.pairing = p.period_pairing;
+    dlg.estimation = p.period_estimation;
+    dlg.period_min = p.period_min;
+    dlg.period_max = p.period_max;
+    dlg.crit = static_cast<int>(p.fourier_crit);
+    dlg.approx_mode = p.approx_mode;
+    dlg.percent = p.approx_percent;
+    dlg.vyg_on = p.vyg_on;
+    dlg.vyg = p.vyg_rhomax;
+    dlg.max_components = p.approx_max_components;
+    dlg.set_vectors(p.period_vectors);
     dlg.open();
     if (!ctx.ui.run_dialog(dlg)) return;
 
-    doc.optimize_L = dlg.optimize;
-    doc.period_goal = dlg.get_goal();
-    doc.period_pairing = dlg.get_pairing();
-    doc.period_estimation = dlg.get_estimation();
-    doc.period_min = dlg.period_min;
-    doc.period_max = dlg.period_max;
-    doc.fourier_crit = dlg.crit;
-    doc.vyg_on = dlg.vyg_on;
-    doc.vyg_rhomax = dlg.vyg;
-    doc.approx_mode = dlg.approx_mode;
-    doc.approx_percent = static_cast<int>(dlg.percent);
-    doc.approx_max_components = dlg.max_components;
+    p.optimize_L = dlg.optimize;
+    p.period_goal = dlg.get_goal();
+    p.period_pairing = dlg.get_pairing();
+    p.period_estimation = dlg.get_estimation();
+    p.period_min = dlg.period_min;
+    p.period_max = dlg.period_max;
+    p.fourier_crit = dlg.crit;
+    p.vyg_on = dlg.vyg_on != 0;
+    p.vyg_rhomax = dlg.vyg;
+    p.approx_mode = dlg.approx_mode == 1 ? t_period_invest::approx_by_count : t_period_invest::approx_by_percent;
+    p.approx_percent = static_cast<int>(dlg.percent);
+    p.approx_max_components = dlg.max_components;
     const int L = dlg.L;
-    doc.period_L = L;
-    doc.period_vectors = dlg.get_vectors();
-
-    inv.set_aim(doc.period_goal);
-    inv.set_pairing(doc.period_pairing);
-    inv.set_estimation(doc.period_estimation);
-    inv.set_treatedvectors(doc.period_vectors);
-    inv.set_crit(doc.fourier_crit);
-    if (doc.vyg_on) {
-        doc.vyg_constraint = std::make_unique<t_VYG_constraint>(&inv, doc.vyg_rhomax);
-        inv.set_constraint(doc.vyg_constraint.get());
-    }
-    inv.set_approx_mode(doc.approx_mode);
-    if (doc.approx_mode == 0)
-        inv.min_percent = doc.approx_percent;
-    else
-        inv.max_components = dlg.max_components;
-    inv.set_period_range({doc.period_min, doc.period_max});
+    p.period_L = L;
+    p.period_vectors = dlg.get_vectors();
+    p.apply(inv);
 
     CPeriodInvestDoc& r = *result;
     if (!compute(ctx, [&] {
@@ -202,18 +182,6 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
 int components_to_investigate(const CWinKelvaneDoc& doc, int L, int m) {
     if (doc.choose_amount < m) return doc.choose_use_amount ? doc.choose_amount : L;
     return m;
-}
-
-int roots_from_percent(vector_kind kind, int L, int N, int percent, const char* place) {
-    int length = 0;
-    switch (kind) {
-        case vk_eigenvectors: length = L; break;
-        case vk_factor_vectors:
-        case vk_factor_vectors2: length = N - L + 1; break;
-        case vk_reconstructed: length = N; break;
-        default: throw SSA_math_exception::unknown_objects_for_identification(place);
-    }
-    return static_cast<int>(length * percent / 100.0);
 }
 
 void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
@@ -313,26 +281,23 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     result->get_forecast()->get_signal_invest()->set_svd_options(doc.decomposition);
 
     CDlgForecast dlg;
-    dlg.L = static_cast<unsigned>(dialog_L(doc, doc.forecast_L));
+    forecast_params& p = doc.forecast;
+    dlg.L = static_cast<unsigned>(dialog_L(doc, p.forecast_L));
     dlg.L_max = N - 1;
-    dlg.trend = doc.forecast_trend;
-    dlg.harmonics = doc.forecast_harmonics;
+    dlg.trend = p.forecast_trend;
+    dlg.harmonics = p.forecast_harmonics;
     dlg.points = static_cast<unsigned>(N / 10);
     if (!ctx.ui.run_dialog(dlg)) return;
 
     const int L = static_cast<int>(dlg.L);
-    doc.forecast_L = L;
-    doc.forecast_points = static_cast<int>(dlg.points);
-    doc.forecast_trend = dlg.trend;
-    doc.forecast_harmonics = dlg.harmonics;
+    p.forecast_L = L;
+    p.forecast_points = static_cast<int>(dlg.points);
+    p.forecast_trend = dlg.trend != 0;
+    p.forecast_harmonics = dlg.harmonics != 0;
 
     CForeInvestDoc& r = *result;
     if (!compute(ctx, [&] {
-            forecast_params& p = r.params();
-            p.forecast_L = L;
-            p.forecast_points = doc.forecast_points;
-            p.forecast_trend = doc.forecast_trend != 0;
-            p.forecast_harmonics = doc.forecast_harmonics != 0;
+            r.params() = p;
             // The forecast decomposes for its window itself: its decomposition is the one kept.
             r.compute_forecast();
             refresh_cache(doc, *r.get_forecast()->get_signal_invest(), r, L);

@@ -33,8 +33,6 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int L, int amount);
 
 // The number of components an investigation gets for m eigentriples.
 int components_to_investigate(const CWinKelvaneDoc& doc, int L, int m);
-// The Roots threshold in percent mode: the treated vectors' length times percent / 100, truncated.
-int roots_from_percent(vector_kind kind, int L, int N, int percent, const char* place);
 
 // "Break reconstructed series to harmonics": the group window of the pairs.
 void break_to_harmonics_command(CPeriodInvestDoc& doc, run_context& ctx);

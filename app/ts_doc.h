@@ -10,8 +10,10 @@
 #include "app/document.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"
-#include "invest/constraint.h"
+#include "invest/forecast.h"
 #include "invest/investigation.h"
+#include "invest/period_invest.h"
+#include "invest/trend_invest.h"
 #include "timeseries/ts.h"
 
 class app_ui;
@@ -42,7 +44,6 @@ public:
     // How the investigations decompose: windows above 2000 take the truncated
     // path with this many components.
     SVD::svd_options decomposition{svd_solver::automatic, SVD::default_components};
-    std::unique_ptr<t_VYG_constraint> vyg_constraint;
     int temp_copy_file = -1;
     bool temp_copy_in_use = false;
 
@@ -52,35 +53,9 @@ public:
     int choose_use_amount = 0;
     int choose_amount = -1;
 
-    int trend_L = -1;
-    int trend_method = 2;  // 0 Kendall, 1 Roots, 2 LowFreq
-    vector_kind trend_vectors = vk_eigenvectors;
-    double kendall_threshold = 0.05;
-    int roots_in_percents = 1;
-    int roots_count = 3;
-    int roots_percent = 5;
-    double lowfreq_omega = 0.07;
-    double lowfreq_C = 0.9;
-
-    int period_L = -1;
-    int period_goal = 0;
-    int period_pairing = 0;
-    int period_estimation = 1;  // 0 Phi, 1 Charroots, 2 Periodogr
-    vector_kind period_vectors = vk_eigenvectors;
-    double period_min = 11.0;
-    double period_max = 13.0;
-    int fourier_crit = 1;
-    int optimize_L = 0;
-    int vyg_on = 1;
-    double vyg_rhomax = 0.9;
-    int approx_mode = 0;  // 0 percent, 1 count
-    int approx_percent = 0;
-    int approx_max_components = -1;
-
-    int forecast_L = -1;
-    int forecast_points = 1;
-    int forecast_trend = 1;
-    int forecast_harmonics = 1;
+    trend_params trend;
+    period_params period;
+    forecast_params forecast;
 
     vector_kind summation_vectors = vk_eigenvectors;
     // Identified by Kendall, Zeros, LowFreq and not by Fourier (bits 1, 2, 4, 128).

@@ -172,8 +172,7 @@ void check_roots_options(const roots_option& r) {
 
 int resolve_roots(const roots_option& r, vector_kind kind, int N, int L) {
     if (*r.count_given) return r.count;
-    const int length = kind == vk_eigenvectors ? L : kind == vk_reconstructed ? N : N - L + 1;
-    return static_cast<int>(length * r.percent / 100.0);
+    return roots_from_percent(kind, L, N, r.percent, "inside resolve_roots");
 }
 
 std::ostream& diag() { return std::cerr; }

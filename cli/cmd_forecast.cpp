@@ -14,29 +14,10 @@ namespace cli {
 namespace {
 
 struct forecast_options {
-    int points = 0;
-    double trend_C = 0.1;
-    double trend_omega = 0.08;
-    int fourier = 1;
-    double rho = 0.65;
+    forecast_params params;
     bool no_trend = false;
     bool no_harmonics = false;
 };
-
-void check_parameters(const forecast_options& f) {
-    // Written so that NaN fails every range.
-    if (f.points < 1) throw input_error("--points " + std::to_string(f.points) + " must be at least 1");
-    if (f.points > max_forecast_points)
-        throw input_error("--points " + std::to_string(f.points) + " is above the largest forecast of " +
-                          std::to_string(max_forecast_points) + " values");
-    if (!(f.trend_C >= 0 && f.trend_C <= 1)) throw input_error("--trend-C " + number_text(f.trend_C) + " is outside [0, 1]");
-    if (!(f.trend_omega >= 0 && f.trend_omega <= 0.5))
-        throw input_error("--trend-omega " + number_text(f.trend_omega) + " is outside [0, 0.5]");
-    if (f.fourier < 1) throw input_error("--fourier " + std::to_string(f.fourier) + " must be at least 1");
-    if (!(f.rho > 0 && f.rho < 1)) throw input_error("--rho " + number_text(f.rho) + " is outside (0, 1)");
-    if (f.no_trend && f.no_harmonics)
-        throw input_error("--no-trend and --no-harmonics together leave no signal to forecast");
-}
 
 }  // namespace
 
@@ -45,11 +26,11 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
     auto f = std::make_shared<forecast_options>();
     CLI::App* cmd = app.add_subcommand("forecast", "continue the signal of the series by the recurrent formula");
     add_common_options(*cmd, *o);
-    cmd->add_option("--points", f->points, "number of values to forecast")->required();
-    cmd->add_option("--trend-C", f->trend_C, "LowFreq C of the trend part (default 0.1)");
-    cmd->add_option("--trend-omega", f->trend_omega, "LowFreq omega of the trend part (default 0.08)");
-    cmd->add_option("--fourier", f->fourier, "Fourier criterion of the harmonic pairs (default 1)");
-    cmd->add_option("--rho", f->rho, "VYG threshold of the harmonic pairs (default 0.65)");
+    cmd->add_option("--points", f->params.forecast_points, "number of values to forecast")->required();
+    cmd->add_option("--trend-C", f->params.trend_C, "LowFreq C of the trend part (default 0.1)");
+    cmd->add_option("--trend-omega", f->params.trend_omega, "LowFreq omega of the trend part (default 0.08)");
+    cmd->add_option("--fourier", f->params.harm_fourier, "Fourier criterion of the harmonic pairs (default 1)");
+    cmd->add_option("--rho", f->params.harm_rho, "VYG threshold of the harmonic pairs (default 0.65)");
     cmd->add_flag("--no-trend", f->no_trend, "leave the trend components out of the signal");
     cmd->add_flag("--no-harmonics", f->no_harmonics, "leave the harmonic components out of the signal");
     cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format")
@@ -58,20 +39,15 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
         ->check(output_file("unable to write log file"));
     cmd->callback([o, f, &run] {
         run = [o, f] {
-            check_parameters(*f);
+            forecast_params p = f->params;
+            p.forecast_trend = !f->no_trend;
+            p.forecast_harmonics = !f->no_harmonics;
+            if (const auto refusal = p.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
 
-            forecast_params p;
             p.forecast_L = L;
-            p.forecast_points = f->points;
-            p.forecast_trend = !f->no_trend;
-            p.forecast_harmonics = !f->no_harmonics;
-            p.trend_C = f->trend_C;
-            p.trend_omega = f->trend_omega;
-            p.harm_fourier = f->fourier;
-            p.harm_rho = f->rho;
             t_RSSA_signal_forecast forecast(ts);
             t_signal_invest& signal = *forecast.get_signal_invest();
             signal.set_svd_options(decomposition_options(*o));

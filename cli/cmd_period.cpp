@@ -17,16 +17,14 @@ namespace {
 struct period_options {
     amount_option amount;
     std::string vectors = "eigen", estimation = "charroots", range = "11:13";
-    int goal = 0;
-    double crit = 1, vyg = 0.9, min_percent = 0;
-    int max_components = -1;
+    period_params params;
     bool no_vyg = false;
 };
 
-int parse_estimation(const std::string& s) {
-    if (s == "phi") return 0;
-    if (s == "charroots") return 1;
-    if (s == "periodogr") return 2;
+t_period_invest::estimation_kind parse_estimation(const std::string& s) {
+    if (s == "phi") return t_period_invest::phi;
+    if (s == "charroots") return t_period_invest::charroots;
+    if (s == "periodogr") return t_period_invest::periodogr;
     throw input_error("--estimation '" + s + "' is not one of phi, charroots, periodogr");
 }
 
@@ -48,14 +46,14 @@ void register_period(CLI::App& app, std::function<void()>& run) {
     add_common_options(*cmd, *o);
     add_amount_option(*cmd, p->amount);
     cmd->add_option("--vectors", p->vectors, "treated vectors: eigen, factor or reconstructed");
-    cmd->add_option("--goal", p->goal, "0 periodicities, 1 periodicity with period in range, 2 harmonics in range");
-    cmd->add_option("--crit", p->crit, "largest distance of paired peaks, in units of 1/n (default 1)");
-    CLI::Option* vyg = cmd->add_option("--vyg", p->vyg, "VYG threshold of rhomax, default 0.9");
+    cmd->add_option("--goal", p->params.period_goal, "0 periodicities, 1 periodicity with period in range, 2 harmonics in range");
+    cmd->add_option("--crit", p->params.fourier_crit, "largest distance of paired peaks, in units of 1/n (default 1)");
+    CLI::Option* vyg = cmd->add_option("--vyg", p->params.vyg_rhomax, "VYG threshold of rhomax, default 0.9");
     CLI::Option* no_vyg = cmd->add_flag("--no-vyg", p->no_vyg, "no VYG constraint");
     cmd->add_option("--estimation", p->estimation, "period estimation: phi, charroots or periodogr");
     cmd->add_option("--range", p->range, "period range min:max, default 11:13");
-    CLI::Option* percent = cmd->add_option("--min-percent", p->min_percent, "smallest contribution of a paired component, %");
-    CLI::Option* max_comp = cmd->add_option("--max-components", p->max_components, "largest number of components");
+    CLI::Option* percent = cmd->add_option("--min-percent", p->params.approx_percent, "smallest contribution of a paired component, %");
+    CLI::Option* max_comp = cmd->add_option("--max-components", p->params.approx_max_components, "largest number of components");
     cmd->add_option("--save", o->save, "write the periodic series in the text data format")
         ->check(output_file("unable to write data file"));
     cmd->add_option("--log", o->log, "copy the investigation's log to this file")
@@ -66,37 +64,22 @@ void register_period(CLI::App& app, std::function<void()>& run) {
         run = [o, p, use_vyg_value, use_no_vyg, use_percent, use_max] {
             if (use_vyg_value && use_no_vyg) throw input_error("--vyg and --no-vyg exclude each other");
             if (use_percent && use_max) throw input_error("--min-percent and --max-components exclude each other");
-            const vector_kind kind = parse_vector_kind(p->vectors);
-            if (p->goal < 0 || p->goal > 2)
-                throw input_error("--goal " + std::to_string(p->goal) + " is not one of 0, 1, 2");
-            if (!(p->crit > 0 && std::isfinite(p->crit)))
-                throw input_error("--crit " + number_text(p->crit) + " must be above 0");
-            if (!(p->vyg >= 0 && p->vyg <= 1)) throw input_error("--vyg " + number_text(p->vyg) + " is outside 0..1");
-            const int estimation = parse_estimation(p->estimation);
+            period_params params = p->params;
+            params.period_vectors = parse_vector_kind(p->vectors);
+            params.period_estimation = parse_estimation(p->estimation);
             const Pair::t_pair<double> range = parse_range(p->range);
-            if (!(p->min_percent >= 0 && p->min_percent <= 100))
-                throw input_error("--min-percent " + number_text(p->min_percent) + " is outside 0..100");
-            if (use_max && p->max_components < 1)
-                throw input_error("--max-components " + std::to_string(p->max_components) + " must be at least 1");
+            params.period_min = range.first;
+            params.period_max = range.second;
+            params.vyg_on = !use_no_vyg;
+            params.approx_mode = use_max ? t_period_invest::approx_by_count : t_period_invest::approx_by_percent;
+            if (const auto refusal = params.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
 
             const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
             const int amount = resolve_amount(p->amount, L, decomposition_options(*o));
 
             t_period_invest inv(ts);
-            inv.set_aim(p->goal);
-            inv.set_pairing(0);
-            inv.set_estimation(estimation);
-            inv.set_treatedvectors(kind);
-            inv.set_crit(p->crit);
-            if (!use_no_vyg) {
-                const t_VYG_constraint constraint(&inv, p->vyg);
-                inv.set_constraint(&constraint);
-            }
-            inv.set_approx_mode(use_max ? 1 : 0);
-            inv.min_percent = p->min_percent;
-            inv.max_components = use_max ? p->max_components : -1;
-            inv.set_period_range(range);
+            params.apply(inv);
             inv.set_svd_options(decomposition_options(*o));
             inv.set_L(L);
             if (inv.get_svd()->count() == 0) throw no_component_error();

@@ -17,31 +17,9 @@ struct summation_options {
     amount_option amount;
     std::string vectors = "eigen";
     int conditions = 135;
-    double epsilon = 0.0001;
-    double omega = 0.075;
-    int fourier = 1;
-    double kendall = 0.05;
-    double lowfreq_C = 0.1;
+    summation_params params;
     roots_option roots;
-    double vyg = 0.7;
 };
-
-void check_parameters(const summation_options& s) {
-    // Written so that NaN fails every range.
-    if (s.conditions < 0 || s.conditions > 255)
-        throw input_error("--conditions " + std::to_string(s.conditions) + " is outside 0..255");
-    if (!(s.epsilon >= 0 && std::isfinite(s.epsilon)))
-        throw input_error("--epsilon " + number_text(s.epsilon) + " must be a finite number of at least 0");
-    if (!(s.omega >= 0 && s.omega <= 0.5))
-        throw input_error("--omega " + number_text(s.omega) + " is outside [0, 0.5]");
-    if (s.fourier < 0) throw input_error("--fourier " + std::to_string(s.fourier) + " is negative");
-    if (!(s.kendall > 0 && s.kendall <= 1))
-        throw input_error("--kendall " + number_text(s.kendall) + " is outside (0, 1]");
-    if (!(s.lowfreq_C >= 0 && s.lowfreq_C <= 1))
-        throw input_error("--lowfreq-C " + number_text(s.lowfreq_C) + " is outside [0, 1]");
-    if (!(s.vyg >= 0 && s.vyg <= 1)) throw input_error("--vyg " + number_text(s.vyg) + " is outside [0, 1]");
-    check_roots_options(s.roots);
-}
 
 void print_table(const summation_table& table, const summation_params& p, const SVD::t_svd& svd) {
     print_text("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", "Component #", "TR:Kendall", "TR:Zeros",
@@ -69,31 +47,29 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
     cmd->add_option("--conditions", s->conditions,
                     "trend conditions: 1, 2, 4, 8 identified by Kendall, Zeros, LowFreq, Fourier; "
                     "16, 32, 64, 128 NOT identified by them (default 135)");
-    cmd->add_option("--epsilon", s->epsilon, "Zeros: steps up to epsilon make no root (default 0.0001)");
-    cmd->add_option("--omega", s->omega, "LowFreq: upper end of the low frequencies (default 0.075)");
-    cmd->add_option("--fourier", s->fourier, "Fourier: largest distance of paired peaks, in units of 1/L (default 1)");
-    cmd->add_option("--kendall", s->kendall, "Kendall: trend when the p-level is below it (default 0.05)");
-    cmd->add_option("--lowfreq-C", s->lowfreq_C, "LowFreq: smallest low-frequency share of a trend (default 0.1)");
+    cmd->add_option("--epsilon", s->params.summ_epsilon, "Zeros: steps up to epsilon make no root (default 0.0001)");
+    cmd->add_option("--omega", s->params.summ_omega, "LowFreq: upper end of the low frequencies (default 0.075)");
+    cmd->add_option("--fourier", s->params.summ_fourier, "Fourier: largest distance of paired peaks, in units of 1/L (default 1)");
+    cmd->add_option("--kendall", s->params.summ_kendall, "Kendall: trend when the p-level is below it (default 0.05)");
+    cmd->add_option("--lowfreq-C", s->params.summ_lowfreq_C, "LowFreq: smallest low-frequency share of a trend (default 0.1)");
     add_roots_options(*cmd, s->roots, "--roots-max");
-    cmd->add_option("--vyg", s->vyg, "VYG: a pair's rho must be above it (default 0.7)");
+    cmd->add_option("--vyg", s->params.summ_vyg, "VYG: a pair's rho must be above it (default 0.7)");
     cmd->callback([o, s, &run] {
         run = [o, s] {
             const vector_kind kind = parse_vector_kind(s->vectors);
-            check_parameters(*s);
+            // Checked before the cast: the set has 8 bits.
+            if (s->conditions < 0 || s->conditions > 255)
+                throw input_error("--conditions " + std::to_string(s->conditions) + " is outside 0..255");
+            summation_params p = s->params;
+            p.summ_trend_conditions = static_cast<std::uint8_t>(s->conditions);
+            if (const auto refusal = p.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
+            check_roots_options(s->roots);
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
             const int amount = resolve_amount(s->amount, L, decomposition_options(*o));
 
-            summation_params p;
-            p.summ_epsilon = s->epsilon;
-            p.summ_omega = s->omega;
-            p.summ_fourier = s->fourier;
-            p.summ_kendall = s->kendall;
-            p.summ_lowfreq_C = s->lowfreq_C;
             p.summ_roots_max = resolve_roots(s->roots, kind, N, L);
-            p.summ_vyg = s->vyg;
-            p.summ_trend_conditions = static_cast<std::uint8_t>(s->conditions);
             t_summation_invest inv(ts);
             inv.set_treatedvectors(kind);
             inv.set_svd_options(decomposition_options(*o));

@@ -16,26 +16,15 @@ struct trend_options {
     amount_option amount;
     std::string vectors = "eigen";
     std::string method = "lowfreq";
-    double alpha = 0.05;
+    trend_params params;
     roots_option roots;
-    double omega = 0.07;
-    double C = 0.9;
 };
 
-int parse_method(const std::string& s) {
+t_trend_invest::method_kind parse_method(const std::string& s) {
     if (s == "kendall") return t_trend_invest::kendall;
     if (s == "roots") return t_trend_invest::roots;
     if (s == "lowfreq") return t_trend_invest::lowfreq;
     throw input_error("--method must be kendall, roots or lowfreq, not '" + s + "'");
-}
-
-void check_parameters(const trend_options& t) {
-    // Written so that NaN fails every range.
-    if (!(t.alpha > 0 && t.alpha <= 1)) throw input_error("--alpha " + number_text(t.alpha) + " is outside (0, 1]");
-    if (!(t.omega >= 0 && t.omega <= 0.5))
-        throw input_error("--omega " + number_text(t.omega) + " is outside [0, 0.5]");
-    if (!(t.C >= 0 && t.C <= 1)) throw input_error("--C " + number_text(t.C) + " is outside [0, 1]");
-    check_roots_options(t.roots);
 }
 
 }  // namespace
@@ -48,31 +37,31 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
     add_amount_option(*cmd, t->amount);
     cmd->add_option("--vectors", t->vectors, "tested vectors: eigen, factor or reconstructed (default eigen)");
     cmd->add_option("--method", t->method, "kendall, roots or lowfreq (default lowfreq)");
-    cmd->add_option("--alpha", t->alpha, "Kendall: trend when the p-level is below alpha (default 0.05)");
+    cmd->add_option("--alpha", t->params.kendall_threshold, "Kendall: trend when the p-level is below alpha (default 0.05)");
     add_roots_options(*cmd, t->roots, "--maxroots");
-    cmd->add_option("--omega", t->omega, "LowFreq: upper end of the low frequencies (default 0.07)");
-    cmd->add_option("--C", t->C, "LowFreq: smallest low-frequency share of a trend (default 0.9)");
+    cmd->add_option("--omega", t->params.lowfreq_omega, "LowFreq: upper end of the low frequencies (default 0.07)");
+    cmd->add_option("--C", t->params.lowfreq_C, "LowFreq: smallest low-frequency share of a trend (default 0.9)");
     cmd->add_option("--save", o->save, "write the trend in the text data format")
         ->check(output_file("unable to write data file"));
     cmd->add_option("--log", o->log, "copy the investigation log there")
         ->check(output_file("unable to write log file"));
     cmd->callback([o, t, &run] {
         run = [o, t] {
-            const vector_kind kind = parse_vector_kind(t->vectors);
-            const int method = parse_method(t->method);
-            check_parameters(*t);
+            trend_params p = t->params;
+            p.trend_vectors = parse_vector_kind(t->vectors);
+            p.trend_method = parse_method(t->method);
+            if (const auto refusal = p.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
+            check_roots_options(t->roots);
+            p.roots_in_percents = !*t->roots.count_given;
+            p.roots_count = t->roots.count;
+            p.roots_percent = t->roots.percent;
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);
             const int amount = resolve_amount(t->amount, L, decomposition_options(*o));
 
             t_trend_invest inv(ts);
-            inv.set_alpha(t->alpha);
-            inv.set_maxroots(resolve_roots(t->roots, kind, N, L));
-            inv.set_C(t->C);
-            inv.set_omega(t->omega);
-            inv.set_treatedvectors(kind);
-            inv.set_method(method);
+            p.apply(inv, N, L);
             inv.set_svd_options(decomposition_options(*o));
             inv.set_L(L);
             if (inv.get_svd()->count() == 0) throw no_component_error();
@@ -100,9 +89,9 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             }
             print_text("N = %d, L = %d, K = %d, components tested: %d (%s)\n", N, L, inv.get_svd()->K(),
                         inv.get_amount(), t->vectors.c_str());
-            if (method == t_trend_invest::kendall)
+            if (p.trend_method == t_trend_invest::kendall)
                 print_text("method: Kendall, alpha = %g\n", inv.get_alpha());
-            else if (method == t_trend_invest::roots)
+            else if (p.trend_method == t_trend_invest::roots)
                 print_text("method: Roots, maxroots = %d, epsilon = %g\n", inv.get_maxroots(),
                             t_trend_invest::roots_epsilon);
             else

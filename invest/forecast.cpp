@@ -126,6 +126,21 @@ void t_RSSA_signal_forecast::make_forecast() {
     m_forecast_ts = t_ts(y);
 }
 
+std::optional<param_refusal> forecast_params::validate() const {
+    if (forecast_points < 1) return param_refusal{"points", format_text("%d must be at least 1", forecast_points)};
+    if (forecast_points > max_forecast_points)
+        return param_refusal{"points", format_text("%d is above the largest forecast of %d values", forecast_points,
+                                                   max_forecast_points)};
+    if (!(trend_C >= 0 && trend_C <= 1)) return param_refusal{"trend-C", format_text("%g is outside [0, 1]", trend_C)};
+    if (!(trend_omega >= 0 && trend_omega <= 0.5))
+        return param_refusal{"trend-omega", format_text("%g is outside [0, 0.5]", trend_omega)};
+    if (harm_fourier < 1) return param_refusal{"fourier", format_text("%d must be at least 1", harm_fourier)};
+    if (!(harm_rho > 0 && harm_rho < 1)) return param_refusal{"rho", format_text("%g is outside (0, 1)", harm_rho)};
+    if (!forecast_trend && !forecast_harmonics)
+        return param_refusal{"no-trend", "and --no-harmonics together leave no signal to forecast"};
+    return std::nullopt;
+}
+
 void run_forecast(t_RSSA_signal_forecast& f, const forecast_params& p) {
     if (p.forecast_points < 1)
         throw SSA_math_exception::forecast_exception("Number of points to forecast is less than 1");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/object.h"
@@ -101,6 +102,9 @@ struct forecast_params {
     double trend_omega = 0.08;
     int harm_fourier = 1;
     double harm_rho = 0.65;
+
+    // The first parameter out of its range (NaN is out of every range).
+    std::optional<param_refusal> validate() const;
 };
 
 // The forecast of p's points for its window and signal parts. Throws

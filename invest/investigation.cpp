@@ -112,3 +112,17 @@ int t_results::get_best_component() const {
 }
 
 void t_results::make_result(const SVD::t_svd& svd) { m_result = svd.reconstruct_values(m_components); }
+
+int treated_length(vector_kind kind, int N, int L, const char* place) {
+    switch (kind) {
+        case vk_eigenvectors: return L;
+        case vk_factor_vectors:
+        case vk_factor_vectors2: return N - L + 1;
+        case vk_reconstructed: return N;
+    }
+    throw SSA_math_exception::unknown_objects_for_identification(place);
+}
+
+int roots_from_percent(vector_kind kind, int L, int N, double percent, const char* place) {
+    return static_cast<int>(treated_length(kind, N, L, place) * percent / 100.0);
+}

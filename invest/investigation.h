@@ -23,6 +23,20 @@ enum vector_kind : int {
     vk_reconstructed = 3     // length N
 };
 
+// The length of the treated vectors of a series of N values at window L.
+// Throws unknown_objects_for_identification with place for an unknown kind.
+int treated_length(vector_kind kind, int N, int L, const char* place);
+// The largest number of roots of a trend vector given as percent of the
+// treated vectors' length.
+int roots_from_percent(vector_kind kind, int L, int N, double percent, const char* place);
+
+// A parameter refused by a params type's validate(): the parameter's name as
+// the command line spells its option, and why ("2 is outside (0, 1]").
+struct param_refusal {
+    std::string name;
+    std::string text;
+};
+
 class t_investigation : public virtual t_object {
 public:
     // Throws ssa_exception when the log file cannot be created.

@@ -1,7 +1,9 @@
 #include "period_invest.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 
 bool period_or_harmonic_in_range(double P, const Pair::t_pair<double>& range) {
@@ -143,4 +145,37 @@ void t_period_invest::make_result(const SVD::t_svd& svd) {
     }
     t_results::make_result(svd);
     if (m_ts->ticks()) m_result.set_ticks(m_ts->ticks());
+}
+
+std::optional<param_refusal> period_params::validate() const {
+    if (period_goal < 0 || period_goal > 2) return param_refusal{"goal", format_text("%d is not one of 0, 1, 2", period_goal)};
+    if (!(fourier_crit > 0 && std::isfinite(fourier_crit)))
+        return param_refusal{"crit", format_text("%g must be above 0", fourier_crit)};
+    if (vyg_on && !(vyg_rhomax > 0 && vyg_rhomax < 1))
+        return param_refusal{"vyg", format_text("%g is outside (0, 1)", vyg_rhomax)};
+    if (!(approx_percent >= 0 && approx_percent <= 100))
+        return param_refusal{"min-percent", format_text("%g is outside 0..100", approx_percent)};
+    if (approx_mode == t_period_invest::approx_by_count && approx_max_components < 1)
+        return param_refusal{"max-components", format_text("%d must be at least 1", approx_max_components)};
+    return std::nullopt;
+}
+
+void period_params::apply(t_period_invest& inv) const {
+    inv.set_aim(period_goal);
+    inv.set_pairing(period_pairing);
+    inv.set_estimation(period_estimation);
+    inv.set_treatedvectors(period_vectors);
+    inv.set_crit(fourier_crit);
+    if (vyg_on) {
+        const t_VYG_constraint constraint(&inv, vyg_rhomax);
+        inv.set_constraint(&constraint);
+    } else {
+        inv.set_constraint(nullptr);
+    }
+    inv.set_approx_mode(approx_mode);
+    if (approx_mode == t_period_invest::approx_by_percent)
+        inv.min_percent = approx_percent;
+    else
+        inv.max_components = approx_max_components;
+    inv.set_period_range({period_min, period_max});
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "constraint.h"
@@ -31,6 +32,12 @@ class t_harm_results : public t_results {};
 
 class t_period_invest : public t_investigation, public t_period_results {
 public:
+    // The setters take the codes as ints: identification refuses a code outside these.
+    enum aim_kind : int { periodicities = 0, periodicity_in_range = 1, harmonics_in_range = 2 };
+    enum pairing_kind : int { fourier_pairing = 0, charroots_pairing = 1 };
+    enum estimation_kind : int { phi = 0, charroots = 1, periodogr = 2 };
+    enum approx_kind : int { approx_by_percent = 0, approx_by_count = 1 };
+
     explicit t_period_invest(const t_ts& ts);
     ~t_period_invest() override;
 
@@ -79,4 +86,29 @@ private:
     int m_pairing = 0;
     int m_estimation = 1;
     Pair::t_pair<double> m_period_range{0.0, 0.0};
+};
+
+// What the user chooses for a period investigation, with the values the
+// dialog and the command line start from.
+struct period_params {
+    int period_L = -1;  // -1: not chosen yet
+    t_period_invest::aim_kind period_goal = t_period_invest::periodicities;
+    t_period_invest::pairing_kind period_pairing = t_period_invest::fourier_pairing;
+    t_period_invest::estimation_kind period_estimation = t_period_invest::charroots;
+    vector_kind period_vectors = vk_eigenvectors;
+    double period_min = 11.0;
+    double period_max = 13.0;
+    double fourier_crit = 1;
+    int optimize_L = 0;
+    bool vyg_on = true;
+    double vyg_rhomax = 0.9;
+    t_period_invest::approx_kind approx_mode = t_period_invest::approx_by_percent;
+    double approx_percent = 0;
+    int approx_max_components = -1;  // -1: no limit
+
+    // The first parameter out of its range (NaN is out of every range); the
+    // VYG threshold only while the constraint is on.
+    std::optional<param_refusal> validate() const;
+    // The configuration of inv; a VYG threshold outside (0, 1) throws the constraint's refusal.
+    void apply(t_period_invest& inv) const;
 };

@@ -7,6 +7,20 @@
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
 
+std::optional<param_refusal> summation_params::validate() const {
+    if (!(summ_epsilon >= 0 && std::isfinite(summ_epsilon)))
+        return param_refusal{"epsilon", format_text("%g must be a finite number of at least 0", summ_epsilon)};
+    if (!(summ_omega >= 0 && summ_omega <= 0.5))
+        return param_refusal{"omega", format_text("%g is outside [0, 0.5]", summ_omega)};
+    if (summ_fourier < 0) return param_refusal{"fourier", format_text("%d is negative", summ_fourier)};
+    if (!(summ_kendall > 0 && summ_kendall <= 1))
+        return param_refusal{"kendall", format_text("%g is outside (0, 1]", summ_kendall)};
+    if (!(summ_lowfreq_C >= 0 && summ_lowfreq_C <= 1))
+        return param_refusal{"lowfreq-C", format_text("%g is outside [0, 1]", summ_lowfreq_C)};
+    if (!(summ_vyg >= 0 && summ_vyg <= 1)) return param_refusal{"vyg", format_text("%g is outside [0, 1]", summ_vyg)};
+    return std::nullopt;
+}
+
 t_summation_invest::t_summation_invest(const t_ts& ts) : t_investigation("Summation investigation", ts) {}
 
 void t_summation_invest::investigate() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ struct summation_params {
     double summ_vyg = 0.7;
     // Bits 0..3: identified by Kendall, Zeros, LowFreq, Fourier; bits 4..7: NOT identified by them.
     std::uint8_t summ_trend_conditions = 135;
+
+    // The first threshold out of its range (NaN is out of every range).
+    std::optional<param_refusal> validate() const;
 };
 
 // Result types of if_significant, one per test column.

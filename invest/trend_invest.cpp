@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/hooks.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 
 t_trend_invest::t_trend_invest(const t_ts& ts) : t_investigation("Trend investigation", ts) {}
@@ -80,4 +81,24 @@ void t_trend_invest::process_lowfreq_investigation() {
                 throw SSA_math_exception::ssa_exception(
                     "Error: invalid type of treated vectors in process_lowfreq_investigation()");
             });
+}
+
+std::optional<param_refusal> trend_params::validate() const {
+    if (!(kendall_threshold > 0 && kendall_threshold <= 1))
+        return param_refusal{"alpha", format_text("%g is outside (0, 1]", kendall_threshold)};
+    if (!(lowfreq_omega >= 0 && lowfreq_omega <= 0.5))
+        return param_refusal{"omega", format_text("%g is outside [0, 0.5]", lowfreq_omega)};
+    if (!(lowfreq_C >= 0 && lowfreq_C <= 1)) return param_refusal{"C", format_text("%g is outside [0, 1]", lowfreq_C)};
+    return std::nullopt;
+}
+
+void trend_params::apply(t_trend_invest& inv, int N, int L) const {
+    inv.set_method(trend_method);
+    inv.set_treatedvectors(trend_vectors);
+    inv.set_alpha(kendall_threshold);
+    inv.set_maxroots(roots_in_percents ? roots_from_percent(trend_vectors, L, N, roots_percent,
+                                                            "inside WinKelvaneDoc::start_investigation()")
+                                       : roots_count);
+    inv.set_omega(lowfreq_omega);
+    inv.set_C(lowfreq_C);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "invest/investigation.h"
 
@@ -13,7 +14,7 @@ public:
 
 class t_trend_invest : public t_investigation, public t_trend_results {
 public:
-    enum { kendall = 0, roots = 1, lowfreq = 2 };
+    enum method_kind : int { kendall = 0, roots = 1, lowfreq = 2 };
 
     explicit t_trend_invest(const t_ts& ts);
     ~t_trend_invest() override = default;
@@ -59,4 +60,24 @@ private:
     int m_maxroots = 0;
     double m_omega = 0.08;
     double m_C = 0.1;
+};
+
+// What the user chooses for a trend investigation, with the values the
+// dialog and the command line start from.
+struct trend_params {
+    int trend_L = -1;  // -1: not chosen yet
+    t_trend_invest::method_kind trend_method = t_trend_invest::lowfreq;
+    vector_kind trend_vectors = vk_eigenvectors;
+    double kendall_threshold = 0.05;
+    int roots_in_percents = 1;  // the Roots threshold as percent of the vectors' length, else roots_count
+    int roots_count = 3;
+    double roots_percent = 5;
+    double lowfreq_omega = 0.07;
+    double lowfreq_C = 0.9;
+
+    // The first threshold out of its range (NaN is out of every range).
+    std::optional<param_refusal> validate() const;
+    // The configuration of inv for these parameters; the Roots threshold for
+    // a series of N values at window L.
+    void apply(t_trend_invest& inv, int N, int L) const;
 };

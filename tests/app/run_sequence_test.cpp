@@ -67,7 +67,7 @@ TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
     ui.chooser.answers.push_back(choose(0));
     ui.trend.answers.push_back([](CDlgTrendParam& d) { d.method = 0; d.L = 12; return false; });
     run();
-    EXPECT_EQ(doc->trend_method, 2);
+    EXPECT_EQ(doc->trend.trend_method, 2);
     EXPECT_TRUE(ui.windows.empty());
     EXPECT_EQ(ui.trend.shown.at(0).L, 40);  // the chooser's L, its check button on
 }
@@ -160,7 +160,7 @@ TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
     EXPECT_EQ(period->title(), "Period investigation [series.dat]");
     EXPECT_FALSE(period->invest().get_pairs().empty());
     EXPECT_EQ(group->count(), static_cast<int>(period->invest().get_pairs().size()));
-    EXPECT_EQ(doc->approx_max_components, 40);  // filled from (N+1)/2 before the dialog
+    EXPECT_EQ(doc->period.approx_max_components, 40);  // filled from (N+1)/2 before the dialog
 }
 
 TEST_F(RunSequence, ForecastRunsWithTheChosenPartsOnly) {

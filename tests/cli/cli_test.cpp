@@ -141,6 +141,8 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"trend " + c + "--alpha 0", "--alpha 0 is outside (0, 1]"},
              {"trend " + c + "--maxroots 2 --roots-percent 5", "exclude each other"},
              {"period " + c + "--range 13:11", "--range 13:11"},
+             // The threshold the constraint itself refuses, refused as an option.
+             {"period " + c + "--vyg 1", "--vyg 1 is outside (0, 1)"},
              {"summation " + c + "--conditions 256", "--conditions 256 is outside 0..255"},
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},

@@ -4,6 +4,7 @@
 
 #include "core/diagnostics.h"
 #include "invest/period_invest.h"
+#include "invest/trend_invest.h"
 #include "test_util.h"
 
 namespace {
@@ -143,4 +144,25 @@ TEST_F(period_case, ExceptionTexts) {
     t_VYG_constraint vyg(&inv, 0.9);
     EXPECT_EQ(thrown<unknown_objects_for_identification>([&] { vyg.rhomax(0, 1); }),
               "inside 't_VYG_constraint::rhomax(...)'");
+}
+
+// What validate() lets through, the investigation accepts: the user's initial
+// values pass, and the VYG threshold the constraint refuses is refused first.
+TEST(Params, InitialValuesPassAndARefusalNamesItsParameter) {
+    EXPECT_EQ(period_params{}.validate(), std::nullopt);
+    EXPECT_EQ(trend_params{}.validate(), std::nullopt);
+    for (double rho : {0.0, 1.0}) {
+        period_params p;
+        p.vyg_rhomax = rho;
+        const std::optional<param_refusal> r = p.validate();
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->name, "vyg");
+        t_period_invest inv(sample_series(40));
+        EXPECT_THROW(p.apply(inv), SSA_math_exception::ssa_exception) << rho;
+        p.vyg_on = false;
+        EXPECT_EQ(p.validate(), std::nullopt) << "no constraint, no threshold to check";
+    }
+    trend_params t;
+    t.lowfreq_omega = std::nan("");
+    EXPECT_EQ(t.validate()->text, "nan is outside [0, 0.5]");
 }
