@@ -107,7 +107,7 @@ std::optional<std::string> dlg_real_range(double v, double lo, double hi) {
     return between("a number", dlg_real_text(lo), dlg_real_text(hi));
 }
 
-// 1. Chooser
+// Chooser
 
 std::vector<std::string> CDlgChooseInvestigation::texts() const {
     return {dlg_int_text(L), dlg_int_text(amount)};
@@ -132,7 +132,7 @@ dlg_spin CDlgChooseInvestigation::spin(field f) const {
     return f == f_L ? dlg_spin{2, L_max, 1} : dlg_spin{1, amount_max(L), 1};
 }
 
-// 2. Trend
+// Trend
 
 void CDlgTrendParam::check_init() const {
     if (method < 0 || method > 2)
@@ -189,7 +189,7 @@ t_trend_invest::method_kind CDlgTrendParam::get_method() const {
 vector_kind CDlgTrendParam::get_vectors() const { return kind_of_radio(vectors, "CDlgTrendParam::get_vectors()"); }
 void CDlgTrendParam::set_vectors(vector_kind k) { vectors = radio_of_kind(k); }
 
-// 3. Period
+// Period
 
 std::vector<std::string> CDlgPeriodParam::texts() const {
     return {dlg_int_text(L),            dlg_int_text(crit),         dlg_real_text(vyg),
@@ -243,7 +243,7 @@ vector_kind CDlgPeriodParam::get_vectors() const {
 }
 void CDlgPeriodParam::set_vectors(vector_kind k) { vectors = radio_of_kind(k); }
 
-// 5. Trend conditions
+// Trend conditions
 
 void CDlgTrendConditions::set_checked(int column, int i, bool on) {
     if (on) {
@@ -253,7 +253,7 @@ void CDlgTrendConditions::set_checked(int column, int i, bool on) {
     }
 }
 
-// 4. Summation
+// Summation
 
 std::vector<std::string> CDlgSummationParams::texts() const {
     return {dlg_int_text(L),            dlg_real_text(epsilon),     dlg_real_text(omega),
@@ -310,7 +310,7 @@ int CDlgSummationParams::get_roots_threshold(int N) const {
     return length * roots_percent / 100;
 }
 
-// 6. Forecast
+// Forecast
 
 std::vector<std::string> CDlgForecast::texts() const {
     return {std::to_string(L), std::to_string(points)};
@@ -337,7 +337,7 @@ dlg_spin CDlgForecast::spin(field f) const {
     return {};
 }
 
-// 10. Change period estimation
+// Change period estimation
 
 void CDlgChangeEstPeriodParam::set_estmethod(int m) {
     if (m < 0 || m > 2)
@@ -373,7 +373,7 @@ void CDlgChangeEstPeriodParam::click_method(int m) {
     if (m == 2) vectors = 2;
 }
 
-// 12. Import from a workbook
+// Import from a workbook
 
 CDlgOpenXLS::CDlgOpenXLS(const CExcel& book) : m_book(&book) {
     for (const auto& w : book.sheets()) sheets.push_back(w.name);

@@ -40,7 +40,7 @@ std::optional<std::string> dlg_read_real(const std::string& text, double& v);
 std::optional<std::string> dlg_int_range(int v, int lo, int hi);
 std::optional<std::string> dlg_real_range(double v, double lo, double hi);
 
-// 1. "Start investigation".
+// "Start investigation".
 class CDlgChooseInvestigation {
 public:
     static constexpr const char* title = "Start investigation";
@@ -71,7 +71,7 @@ public:
     dlg_spin spin(field f) const;
 };
 
-// 2. Trend parameters.
+// Trend parameters.
 class CDlgTrendParam {
 public:
     static constexpr const char* title = "Set parameters for 'Trend' investigatin";
@@ -108,7 +108,7 @@ public:
     void set_vectors(vector_kind k);
 };
 
-// 3. Period parameters.
+// Period parameters.
 class CDlgPeriodParam {
 public:
     static constexpr const char* title = "Set parameters for 'Period' investigation";
@@ -154,7 +154,7 @@ public:
     void set_vectors(vector_kind k);
 };
 
-// 5. Trend conditions: the 8-bit set of the time-series document.
+// Trend conditions: the 8-bit set of the time-series document.
 class CDlgTrendConditions {
 public:
     static constexpr const char* title = "Define trend conditions";
@@ -171,7 +171,7 @@ private:
     static std::uint8_t bit(int column, int i) { return static_cast<std::uint8_t>(1u << (column * 4 + i)); }
 };
 
-// 4. Summation parameters.
+// Summation parameters.
 class CDlgSummationParams {
 public:
     static constexpr const char* title = "Choose summation investigation parameters";
@@ -209,7 +209,7 @@ public:
     int get_roots_threshold(int N) const;
 };
 
-// 6. Forecast.
+// Forecast.
 class CDlgForecast {
 public:
     static constexpr const char* title = "Forecast signal of time series";
@@ -229,7 +229,7 @@ public:
     dlg_spin spin(field f) const;
 };
 
-// 8. "Choose what part of SVD to display": a click on one of the three radios
+// "Choose what part of SVD to display": a click on one of the three radios
 // is OK at once; closing the window is Cancel.
 class CDlgSVDtoDisplay {
 public:
@@ -244,7 +244,7 @@ public:
     static bool enabled(int radio) { return radio >= 0 && radio < 3; }
 };
 
-// 9. Group draw style.
+// Group draw style.
 class CDlgGroupDrawStyle {
 public:
     static constexpr const char* title = "Draw style";
@@ -252,7 +252,7 @@ public:
     int style = 1;  // 0 overlaid, 1 separate
 };
 
-// 10. "Change period estimation parameters" of the harmonic break.
+// "Change period estimation parameters" of the harmonic break.
 class CDlgChangeEstPeriodParam {
 public:
     static constexpr const char* title = "Change period estimation parameters";
@@ -272,7 +272,7 @@ public:
     bool enabled_vectors(int radio) const { return radio == 2 || method != 2; }
 };
 
-// 11. "Select paired component": the second component of a harmonic pair.
+// "Select paired component": the second component of a harmonic pair.
 class CDlgSelectHarmPair {
 public:
     static constexpr const char* title = "Select paired component";
@@ -294,7 +294,7 @@ struct xls_preview {
     std::string note;  // why the run stops early, or why nothing is read
 };
 
-// 12. "Import timeseries from Excel file": a worksheet, a data column and an
+// "Import timeseries from Excel file": a worksheet, a data column and an
 // optional tick-mark column of a workbook read beforehand. The book must
 // outlive the dialog.
 class CDlgOpenXLS {

@@ -41,7 +41,7 @@ void BM_PeriodIdentifyReconstructed(benchmark::State& state) {
     t_period_invest inv(bench_series(N));
     inv.set_treatedvectors(vk_reconstructed);
     inv.set_approx_mode(0);
-    const t_VYG_constraint vyg(&inv, 0.9);
+    const t_VYG_constraint vyg(0.9);
     inv.set_constraint(&vyg);
     inv.set_L(L);
     inv.set_amount(std::min(L, inv.get_svd()->count()));

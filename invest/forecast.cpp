@@ -25,7 +25,7 @@ t_signal_forecast::t_signal_forecast(const t_ts& ts)
 
 void t_signal_forecast::process_signal() {
     const int N = m_signal_invest->get_ts()->size();
-    // The decomposition ends the program on a bad window; say so instead.
+    // The decomposition refuses a bad window as a broken invariant; say plainly what is wrong.
     if (m_window < 2 || m_window > N - 1)
         throw SSA_math_exception::out_of_range("incorrect window length inside t_signal_forecast::process_signal()");
     // Every component the new decomposition will hold; the old one, perhaps

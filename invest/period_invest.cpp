@@ -21,8 +21,14 @@ t_period_invest::~t_period_invest() = default;
 
 void t_period_invest::set_constraint(const t_prd_constraint* c) {
     m_constraint.reset();
-    if (const auto* vyg = dynamic_cast<const t_VYG_constraint*>(c))
-        m_constraint = std::make_unique<t_VYG_constraint>(this, *vyg);
+    if (const auto* vyg = dynamic_cast<const t_VYG_constraint*>(c)) m_constraint = *vyg;
+}
+
+double t_period_invest::rhomax(int i, int j) {
+    const matrix* m = vectors();
+    if (!m) throw SSA_math_exception::unknown_objects_for_identification("inside 't_VYG_constraint::rhomax(...)'");
+    // Reconstructed components are not unit vectors.
+    return m->pair_rhomax(i, j, m_treated == vk_reconstructed);
 }
 
 const matrix* t_period_invest::vectors() {
@@ -51,8 +57,9 @@ void t_period_invest::identificate() {
         throw SSA_math_exception::ssa_exception("Invalid period investigation aim");
     }
     if (m_constraint) {
-        m_constraint->set_log(&m_log);
-        m_constraint->apply();
+        const matrix* m = vectors();
+        if (!m) throw SSA_math_exception::unknown_objects_for_identification("inside 't_VYG_constraint::rhomax(...)'");
+        m_pairs = vyg_filter(*m, m_treated == vk_reconstructed, m_pairs, m_constraint->get_param(), &m_log);
     }
 }
 
@@ -167,7 +174,7 @@ void period_params::apply(t_period_invest& inv) const {
     inv.set_treatedvectors(period_vectors);
     inv.set_crit(fourier_crit);
     if (vyg_on) {
-        const t_VYG_constraint constraint(&inv, vyg_rhomax);
+        const t_VYG_constraint constraint(vyg_rhomax);
         inv.set_constraint(&constraint);
     } else {
         inv.set_constraint(nullptr);

@@ -27,9 +27,6 @@ bool period_or_harmonic_in_range(double P, const Pair::t_pair<double>& range);
 // Aim 2: P lies in (Min, Max).
 bool period_in_range(double P, const Pair::t_pair<double>& range);
 
-// Results made of harmonics; no object of it is made.
-class t_harm_results : public t_results {};
-
 class t_period_invest : public t_investigation, public t_period_results {
 public:
     // The setters take the codes as ints: identification refuses a code outside these.
@@ -54,9 +51,11 @@ public:
     void set_period_range(Pair::t_pair<double> r) { m_period_range = r; }
     Pair::t_pair<double> get_period_range() const { return m_period_range; }
 
-    // Keeps a copy bound to this investigation when c is a VYG constraint; otherwise none.
+    // Keeps a copy when c is a VYG constraint; otherwise none.
     void set_constraint(const t_prd_constraint* c);
-    virtual t_prd_constraint* get_constraint() { return m_constraint.get(); }
+    const t_VYG_constraint* get_constraint() const { return m_constraint ? &*m_constraint : nullptr; }
+    // Rho of components i and j on the treated vectors, as the VYG constraint takes it.
+    double rhomax(int i, int j);
 
     // Period of the pair (i, j) by the current estimation method.
     double estimate_period(int i, int j);
@@ -79,7 +78,7 @@ private:
     void keep_periods_if(bool (*keep)(double period, const Pair::t_pair<double>& range));
     void limit_count();
 
-    std::unique_ptr<t_prd_constraint> m_constraint;
+    std::optional<t_VYG_constraint> m_constraint;
     int m_approx_mode = 0;
     double m_crit = 1.0;
     int m_aim = 0;

@@ -95,7 +95,7 @@ void t_signal_invest::identificate() {
 
     std::vector<int> harmonic;
     if (m_use_harmonics) {
-        const t_VYG_constraint vyg(m_harm_part.get(), m_harm_rho);
+        const t_VYG_constraint vyg(m_harm_rho);
         m_harm_part->set_aim(0);
         m_harm_part->set_constraint(&vyg);
         m_harm_part->set_crit(m_harm_fourier);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/fft.h"
+#include "core/two_pi.h"
 
 namespace fourier {
 
@@ -92,7 +93,6 @@ void power_spectra(const double* data, int n, int m, int nf, const std::function
 power_error_bound::power_error_bound(int n, double scale, const std::vector<double>& freqs) : m_n(n) {
     const double u = unit_roundoff;
     // The double nearest 2 pi is within 2.5e-16 of it.
-    const double two_pi = 6.283185307179586;
     const double scale_gap = std::fabs(scale - two_pi) + 1e-15;
     m_rate.resize(freqs.size());
     for (std::size_t k = 0; k < freqs.size(); ++k) {

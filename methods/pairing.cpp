@@ -6,6 +6,7 @@
 #include "core/matrix.h"
 #include "core/ssa_exception.h"
 #include "fourier_screen.h"
+#include "core/two_pi.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ std::vector<double> matrix::pairs_rhomax(const std::vector<Pair::t_pair<int>>& p
     const int K = n / 2 + 1;
     std::vector<double> freq(static_cast<size_t>(K));
     for (int k = 0; k < K; ++k) freq[static_cast<size_t>(k)] = static_cast<double>(k) / n;
-    auto angle = [&](int t, int k) { return 6.283185307179586 * t * freq[static_cast<size_t>(k)]; };
+    auto angle = [&](int t, int k) { return two_pi * t * freq[static_cast<size_t>(k)]; };
     auto end_bin = [&](int k) {
         const double f = freq[static_cast<size_t>(k)];
         return 0.5 - f < 1.0 / n || f < 1.0 / n;
@@ -203,7 +204,7 @@ std::vector<double> matrix::pairs_rhomax(const std::vector<Pair::t_pair<int>>& p
     } else {
         std::vector<double> power(static_cast<size_t>(m) * uK);
         std::vector<fourier::power_error_bound::column_terms> terms(static_cast<size_t>(m));
-        const fourier::power_error_bound bound(n, 6.283185307179586, freq);
+        const fourier::power_error_bound bound(n, two_pi, freq);
         fourier::power_spectra(
             data.data(), n, m, K,
             [&](int s, const double* p) {

@@ -7,6 +7,10 @@
 #include "core/matrix.h"
 #include "polyroots.h"
 
+// 2 pi to 14 decimals, not to the last bit: every period estimate has been
+// computed and pinned with it, and the last bit would move their last digits.
+constexpr double period_two_pi = 6.28318530717958;
+
 namespace {
 
 // Columns 0 and 1 of an n x 2 matrix, each divided by its norm when asked.
@@ -37,7 +41,7 @@ double matrix::getperiod_angles(bool normalize) const {
     for (size_t t = 1; t < static_cast<size_t>(n); ++t)
         S += std::acos((a[t - 1] * a[t] + b[t - 1] * b[t]) /
                        std::sqrt((a[t] * a[t] + b[t] * b[t]) * (a[t - 1] * a[t - 1] + b[t - 1] * b[t - 1])));
-    return (n - 1) * 6.28318530717958 / S;
+    return (n - 1) * period_two_pi / S;
 }
 
 double matrix::getperiod_shift(bool normalize) const {
@@ -64,7 +68,7 @@ double matrix::getperiod_shift(bool normalize) const {
     const double det = m00 * m11 - m01 * m10;
     const double disc = det - half_trace * half_trace;
     if (!(disc > 0)) return 0.0;  // real eigenvalues
-    return 6.28318530717958 / std::atan2(std::sqrt(disc), half_trace);
+    return period_two_pi / std::atan2(std::sqrt(disc), half_trace);
 }
 
 double matrix::getperiod_charroots(bool normalize) const {
@@ -100,7 +104,7 @@ double matrix::getperiod_charroots(bool normalize) const {
         }
     }
     if (!found || best_modulus < 1e-5) return 0.0;
-    return 6.28318530717958 / std::acos(best.real() / best_modulus);
+    return period_two_pi / std::acos(best.real() / best_modulus);
 }
 
 double series::getperiod_periodogr() const {

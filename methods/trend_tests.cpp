@@ -11,10 +11,9 @@
 #include "core/matrix.h"
 #include "core/ssa_exception.h"
 #include "fourier_screen.h"
+#include "core/two_pi.h"
 
 namespace {
-
-constexpr double two_pi = 6.283185307179586;
 
 // Checked copy of column j, so a bad j throws out_of_range.
 std::vector<double> column(const matrix& m, int j) {

@@ -206,7 +206,7 @@ std::string period_header_line1(t_period_invest& inv) {
     else
         s += ", pairing_method=CR";
     s += vectors_text(inv.get_treatedvectors(), "inside PeriodInvestView::OnDraw(...)");
-    if (const auto* vyg = dynamic_cast<const t_VYG_constraint*>(inv.get_constraint()))
+    if (const t_VYG_constraint* vyg = inv.get_constraint())
         append(s, ", VYG(%.2f)", vyg->get_param());
     if (aim == 1 || aim == 2) {
         static const char* const methods[] = {", est. by Phi", ", est. by CharRoots",

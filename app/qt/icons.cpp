@@ -1,4 +1,5 @@
 #include "icons.h"
+#include "core/two_pi.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -35,7 +36,7 @@ void wave(QPainter& p, double y0, double amp, double periods, const QColor& c, d
     QPainterPath path;
     for (int i = 0; i <= 40; ++i) {
         const double x = x0 + (x1 - x0) * i / 40.0;
-        const double y = y0 - amp * std::sin(2 * M_PI * periods * i / 40.0);
+        const double y = y0 - amp * std::sin(two_pi * periods * i / 40.0);
         if (i == 0)
             path.moveTo(x, y);
         else
@@ -208,7 +209,7 @@ QIcon program_icon() {
         p.drawLine(QPointF(10, 48), QPointF(54, 20));
         QPainterPath path;
         for (int i = 0; i <= 60; ++i) {
-            const double x = 10 + 44.0 * i / 60, y = 48 - 28.0 * i / 60 - 8 * std::sin(2 * M_PI * 3 * i / 60.0);
+            const double x = 10 + 44.0 * i / 60, y = 48 - 28.0 * i / 60 - 8 * std::sin(two_pi * 3 * i / 60.0);
             if (i == 0)
                 path.moveTo(x, y);
             else

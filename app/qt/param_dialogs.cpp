@@ -179,7 +179,7 @@ void CQtParamDialog::accept() {
     QDialog::accept();
 }
 
-// 1. Chooser
+// Chooser
 
 CQtDlgChooseInvestigation::CQtDlgChooseInvestigation(CDlgChooseInvestigation& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgChooseInvestigation::title, CDlgChooseInvestigation::field_count),
@@ -234,7 +234,7 @@ void CQtDlgChooseInvestigation::update_enabled() {
 
 void CQtDlgChooseInvestigation::commit() { m_target = m_model; }
 
-// 2. Trend
+// Trend
 
 CQtDlgTrendParam::CQtDlgTrendParam(CDlgTrendParam& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgTrendParam::title, CDlgTrendParam::field_count), m_target(model), m_model(model) {
@@ -305,7 +305,7 @@ void CQtDlgTrendParam::commit() {
     m_target = m_model;
 }
 
-// 3. Period
+// Period
 
 CQtDlgPeriodParam::CQtDlgPeriodParam(CDlgPeriodParam& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgPeriodParam::title, CDlgPeriodParam::field_count), m_target(model),
@@ -416,7 +416,7 @@ void CQtDlgPeriodParam::commit() {
     m_target = m_model;
 }
 
-// 4. Summation
+// Summation
 
 CQtDlgSummationParams::CQtDlgSummationParams(CDlgSummationParams& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgSummationParams::title, CDlgSummationParams::field_count), m_target(model),
@@ -488,7 +488,7 @@ void CQtDlgSummationParams::commit() {
     m_target = m_model;
 }
 
-// 5. Trend conditions
+// Trend conditions
 
 CQtDlgTrendConditions::CQtDlgTrendConditions(CDlgTrendConditions& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgTrendConditions::title, 0), m_target(model), m_model(model) {
@@ -521,7 +521,7 @@ void CQtDlgTrendConditions::update_enabled() {
         for (int i = 0; i < 4; ++i) m_boxes[c][i]->setChecked(m_model.checked(c, i));
 }
 
-// 6. Forecast
+// Forecast
 
 CQtDlgForecast::CQtDlgForecast(CDlgForecast& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgForecast::title, CDlgForecast::field_count), m_target(model), m_model(model) {
@@ -554,7 +554,7 @@ dlg_spin CQtDlgForecast::spin(int f) const { return m_model.spin(static_cast<CDl
 
 void CQtDlgForecast::update_enabled() { m_ok->setEnabled(m_model.ok_enabled()); }
 
-// 8. SVD part
+// SVD part
 
 CQtDlgSVDtoDisplay::CQtDlgSVDtoDisplay(CDlgSVDtoDisplay& model, QWidget* parent) : QDialog(parent) {
     setWindowTitle(CDlgSVDtoDisplay::title);
@@ -576,7 +576,7 @@ CQtDlgSVDtoDisplay::CQtDlgSVDtoDisplay(CDlgSVDtoDisplay& model, QWidget* parent)
     top->addWidget(logarithmed);
 }
 
-// 9. Draw style
+// Draw style
 
 CQtDlgGroupDrawStyle::CQtDlgGroupDrawStyle(CDlgGroupDrawStyle& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgGroupDrawStyle::title, 0), m_target(model) {
@@ -587,7 +587,7 @@ CQtDlgGroupDrawStyle::CQtDlgGroupDrawStyle(CDlgGroupDrawStyle& model, QWidget* p
 
 void CQtDlgGroupDrawStyle::commit() { m_target.style = m_style->checkedId(); }
 
-// 11. Paired component
+// Paired component
 
 CQtDlgSelectHarmPair::CQtDlgSelectHarmPair(CDlgSelectHarmPair& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgSelectHarmPair::title, field_count), m_target(model), m_second(model.second) {
@@ -610,7 +610,7 @@ std::optional<dlg_failure> CQtDlgSelectHarmPair::exchange(const std::vector<std:
     return std::nullopt;
 }
 
-// 10. Period estimation change
+// Period estimation change
 
 CQtDlgChangeEstPeriodParam::CQtDlgChangeEstPeriodParam(CDlgChangeEstPeriodParam& model, QWidget* parent)
     : CQtParamDialog(parent, CDlgChangeEstPeriodParam::title, 0), m_target(model), m_model(model) {

@@ -148,7 +148,7 @@ TEST(PeriodHeader, GoalPairingVygEstimationAndPairsOverThePercent) {
     inv.set_pairing(1);
     inv.set_estimation(2);
     inv.set_treatedvectors(vk_reconstructed);
-    const t_VYG_constraint vyg(&inv, 0.7);
+    const t_VYG_constraint vyg(0.7);
     inv.set_constraint(&vyg);
     EXPECT_EQ(period_header_line1(inv),
               "N=50, L=12, K=39, #C=6, aim=harm_interval, pairing_method=CR on reconstructed, VYG(0.70), "

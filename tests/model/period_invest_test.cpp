@@ -70,9 +70,9 @@ TEST_F(period_case, PercentFilterIsStrictAndTheCountLimitKeepsHalfTheComponents)
 
 TEST_F(period_case, VygDropsPairsAtOrBelowItsParam) {
     // rho is about 0.9995 for (0,1), 0.83 for (2,3) and 0.97 for (4,5).
-    const double rho = t_VYG_constraint(&inv, 0.5).rhomax(4, 5);
+    const double rho = inv.rhomax(4, 5);
     ASSERT_GT(rho, 0.9);
-    const t_VYG_constraint at_rho(&inv, rho), below(&inv, std::nextafter(rho, 0.0));
+    const t_VYG_constraint at_rho(rho), below(std::nextafter(rho, 0.0));
     inv.set_constraint(&at_rho);
     ASSERT_NE(inv.get_constraint(), &at_rho);  // the investigation keeps a copy
     inv.investigate();
@@ -81,11 +81,11 @@ TEST_F(period_case, VygDropsPairsAtOrBelowItsParam) {
     inv.investigate();
     EXPECT_EQ(inv.get_pairs(), (pairs_t{{0, 1}, {4, 5}}));
 
-    const t_prd_constraint other(&inv);
+    const t_prd_constraint other;
     inv.set_constraint(&other);
     EXPECT_EQ(inv.get_constraint(), nullptr);
 
-    const t_VYG_constraint strict(&inv, 0.9);
+    const t_VYG_constraint strict(0.9);
     inv.set_constraint(&strict);
     inv.investigate();
     EXPECT_NE(slurp(inv.get_log().file_name())
@@ -135,14 +135,13 @@ TEST_F(period_case, ExceptionTexts) {
     EXPECT_EQ(thrown<ssa_exception>([&] { inv.estimate_period(0, 1); }),
               "unknown period estimation method inside 't_period_invest::estimate_period(...)'");
     for (double bad : {0.0, 1.0})
-        EXPECT_EQ(thrown<ssa_exception>([&] { t_VYG_constraint(&inv, bad); }), "invalid param for VYG constraint");
+        EXPECT_EQ(thrown<ssa_exception>([&] { t_VYG_constraint{bad}; }), "invalid param for VYG constraint");
 
     inv.set_treatedvectors(static_cast<vector_kind>(5));
     EXPECT_EQ(thrown<unknown_objects_for_identification>([&] { inv.investigate(); }), in_find);
     EXPECT_EQ(thrown<unknown_objects_for_identification>([&] { inv.estimate_period(0, 1); }),
               "inside t_period_invest::estimate_period(...)");
-    t_VYG_constraint vyg(&inv, 0.9);
-    EXPECT_EQ(thrown<unknown_objects_for_identification>([&] { vyg.rhomax(0, 1); }),
+    EXPECT_EQ(thrown<unknown_objects_for_identification>([&] { inv.rhomax(0, 1); }),
               "inside 't_VYG_constraint::rhomax(...)'");
 }
 

@@ -40,7 +40,7 @@ std::string trend_verdicts(const t_ts& ts, const SVD::t_svd& svd, int method, ve
 
 std::string period_verdicts(const t_ts& ts, const SVD::t_svd& svd, vector_kind kind) {
     t_period_invest inv(ts);
-    const t_VYG_constraint vyg(&inv, 0.6);
+    const t_VYG_constraint vyg(0.6);
     inv.set_constraint(&vyg);
     return verdicts(inv, svd, kind);
 }

@@ -46,7 +46,7 @@ findings investigate(const t_ts& ts, const SVD::t_svd& svd, int k) {
     t_period_invest period(ts);
     period.set_svd(svd);
     period.set_amount(k);
-    const t_VYG_constraint vyg(&period, 0.8);
+    const t_VYG_constraint vyg(0.8);
     period.set_constraint(&vyg);
     period.investigate();
     f.pairs = period.get_pairs();
