@@ -10,6 +10,7 @@
 #include "app/comp_info_doc.h"
 #include "app/decomp_result_doc.h"
 #include "app/file_lock.h"
+#include "app/forecast_doc.h"
 #include "app/invest_doc.h"
 #include "app/run_sequence.h"
 #include "app/summ_interact_doc.h"
@@ -20,7 +21,9 @@
 
 namespace {
 
-const char* const data_filter_all = "All Files (*.*)|*.*||";
+const char* const data_filter_open = "Data files (*.dat *.ts *.cts *.txt)|*.dat;*.ts;*.cts;*.txt|"
+                                     "Workbooks (*.xls *.xlsx *.xlsm *.ods *.csv *.tsv)|*.xls;*.xlsx;*.xlsm;*.ods;*.csv;*.tsv|"
+                                     "All files (*.*)|*.*||";
 
 bool is_time_series(doc_kind k) {
     switch (k) {
@@ -82,6 +85,11 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     const file_access access = probe_file_access(path);
     if (access == file_access::missing) {
         m_ui.message_box("There is no such file:\n" + path + ".", "", notify_icon::warning);
+        // A recent entry that led here would fail again each time.
+        if (std::find(m_recent.begin(), m_recent.end(), path) != m_recent.end()) {
+            m_recent.erase(std::remove(m_recent.begin(), m_recent.end(), path), m_recent.end());
+            m_store.save(m_recent);
+        }
         return nullptr;
     }
 
@@ -161,7 +169,7 @@ void CWinKelvaneApp::file_new() {
 }
 
 void CWinKelvaneApp::file_open() {
-    const std::string path = m_ui.ask_open_file("New timeseries", data_filter_all);
+    const std::string path = m_ui.ask_open_file("New timeseries", data_filter_open);
     if (!path.empty()) open_series_file(path);
 }
 
@@ -215,6 +223,8 @@ void CWinKelvaneApp::execute(command c, document* active) {
             invest->save_series(m_ui, invest->result_series());
         else if (auto* decomp = dynamic_cast<CDecompResultDoc*>(active))
             decomp->save_series(m_ui);
+        else if (auto* forecast = dynamic_cast<CForeInvestDoc*>(active))
+            forecast->save_forecast(m_ui);
         else if (active && active->kind() == doc_kind::time_series)
             static_cast<CWinKelvaneDoc*>(active)->save_series(m_ui);
         break;

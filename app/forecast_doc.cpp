@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/app_ui.h"
+#include "app/text_format.h"
 #include "core/ssa_exception.h"
 
 namespace {
@@ -51,4 +53,14 @@ void CForeInvestDoc::compute_forecast() {
 std::string CForeInvestDoc::header_text() const {
     if (!m_forecast) return "";
     return forecast_header(m_ts->size(), *m_forecast->get_signal_invest());
+}
+
+bool CForeInvestDoc::save_forecast(app_ui& ui) {
+    if (!m_forecast || m_forecast->get_forecast_ts().size() == 0) {
+        ui.message_box("There is no forecast to save.", "", notify_icon::information);
+        return false;
+    }
+    t_ts saved = m_forecast->get_forecast_ts();
+    saved.set_title("Forecast of " + (m_ts->title().empty() ? name : m_ts->title()));
+    return save_series(ui, &saved, derived_file_name(name, "forecast", ".dat"));
 }

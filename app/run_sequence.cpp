@@ -67,7 +67,6 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CTrendInvestDoc>();
     result->name = doc.name;
-    result->set_title(text_printf("Trend investigation [%s]", doc.name.c_str()));
     result->set_series(doc.ts);
     t_trend_invest& inv = result->invest();
 
@@ -115,6 +114,7 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     inv.set_treatedvectors(doc.trend_vectors);
     inv.set_method(doc.trend_method);
 
+    result->set_title(result_title("Trend investigation", doc.name, L));
     CTrendInvestDoc& r = *result;
     if (!compute(ctx, [&] {
             provide_decomposition(doc, inv, L);
@@ -129,7 +129,6 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CPeriodInvestDoc>();
     result->name = doc.name;
-    result->set_title(text_printf("Period investigation [%s]", doc.name.c_str()));
     result->set_series(doc.ts);
     t_period_invest& inv = result->invest();
 
@@ -186,6 +185,7 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
         inv.max_components = dlg.max_components;
     inv.set_period_range({doc.period_min, doc.period_max});
 
+    result->set_title(result_title("Period investigation", doc.name, L));
     CPeriodInvestDoc& r = *result;
     if (!compute(ctx, [&] {
             provide_decomposition(doc, inv, L);
@@ -218,6 +218,13 @@ int roots_from_percent(vector_kind kind, int L, int N, int percent, const char* 
 
 void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
+    // No window length fits 2 .. N-1: say why instead of a range that cannot be met.
+    if (N < 3) {
+        ctx.ui.message_box(text_printf("The series holds %d value%s; at least 3 are needed for a decomposition.", N,
+                                       N == 1 ? "" : "s"),
+                           "", notify_icon::warning);
+        return;
+    }
     CDlgChooseInvestigation chooser;
     chooser.names = {"1. Trend investigation", "2. Period investigation", "3. Summation investigation",
                      "4. Forecast signal"};
@@ -257,7 +264,6 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
     const int N = doc.ts.size();
     auto summation = std::make_unique<CSummationInvestDoc>(doc.ts);
     summation->name = doc.name;
-    summation->set_title(text_printf("Summation investigation [%s]", doc.name.c_str()));
     check_kind(doc.summation_vectors, "inside \"CWinKelvaneDoc::start_summation_investigation(...)\"");
     CDlgSummationParams dlg;
     dlg.L = L_arg > 0 ? L_arg : default_L(N);
@@ -295,9 +301,10 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
         inv.get_svd()->factor_vectors();
     }))
         return;
+    summation->set_title(result_title("Summation investigation", doc.name, dlg.L));
     auto& shown = static_cast<CSummationInvestDoc&>(show(ctx, std::move(summation)));
     auto interact = std::make_unique<CSummInteractDoc>();
-    interact->set_title(text_printf("Interactive summation [%s]", doc.name.c_str()));
+    interact->set_title(result_title("Interactive summation", doc.name, dlg.L));
     interact->init(&shown);
     show(ctx, std::move(interact));
 }
@@ -306,7 +313,6 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CForeInvestDoc>();
     result->name = doc.name;
-    result->set_title(text_printf("Forecast signal of time series [%s]", doc.name.c_str()));
     result->ts = doc.ts;
     result->set_ts(doc.ts);
     result->get_forecast()->get_signal_invest()->set_svd_options(doc.decomposition);
@@ -325,6 +331,7 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     doc.forecast_trend = dlg.trend;
     doc.forecast_harmonics = dlg.harmonics;
 
+    result->set_title(result_title("Forecast signal of time series", doc.name, L));
     CForeInvestDoc& r = *result;
     if (!compute(ctx, [&] {
             r.set_L(L);
@@ -379,7 +386,7 @@ void display_svd_command(const std::string& name, const t_ts& ts, const SVD::t_s
     svd->ts = ts;
     svd->svd_cache = std::make_unique<SVD::t_svd>(*decomposition);
     svd->display_kind = kind;
-    svd->set_title(text_printf("SVD [%s]", name.c_str()));
+    svd->set_title(result_title("SVD", name, decomposition->L()));
     show(ctx, std::move(svd));
 }
 

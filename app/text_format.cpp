@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 
 std::string text_printf(const char* fmt, ...) {
     va_list args;
@@ -20,4 +21,15 @@ std::string component_list(const std::vector<int>& components) {
     std::string s;
     for (size_t i = 0; i < components.size(); ++i) s += text_printf(i == 0 ? "%i" : ",%i", components[i] + 1);
     return s;
+}
+
+std::string derived_file_name(const std::string& data_path, const std::string& result, const std::string& extension) {
+    std::filesystem::path p(data_path);
+    const std::string stem = p.stem().string();
+    p.replace_filename((stem.empty() ? std::string("series") : stem) + "-" + result + extension);
+    return p.string();
+}
+
+std::string result_title(const std::string& what, const std::string& data_path, int L) {
+    return text_printf("%s [%s, L = %d]", what.c_str(), std::filesystem::path(data_path).filename().c_str(), L);
 }

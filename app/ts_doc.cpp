@@ -24,8 +24,8 @@ void CWinKelvaneDoc::load_series(const std::string& path) {
     ts.load(path);
 }
 
-bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series) {
-    const std::string path = ui.ask_save_file("Save As", data_filter, name);
+bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series, const std::string& suggested) {
+    const std::string path = ui.ask_save_file("Save As", data_filter, suggested.empty() ? name : suggested);
     if (path.empty()) return false;
     try {
         save_cts(path, series ? *series : ts);

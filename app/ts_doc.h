@@ -26,7 +26,8 @@ public:
     void load_series(const std::string& path);
     // File Save: asks for a file and writes series (nullptr: ts) to it.
     // False when cancelled or when the file could not be written (the user is told).
-    bool save_series(app_ui& ui, const t_ts* series = nullptr);
+    // suggested: the name the file dialog proposes, the data file's own when empty.
+    bool save_series(app_ui& ui, const t_ts* series = nullptr, const std::string& suggested = "");
 
     // Keeps path open for the life of the document and deletes it when
     // released. The copy is read through path, the handle only holds it.

@@ -206,6 +206,12 @@ TEST_F(ApplicationTest, RecentFilesMostRecentFirstWithoutDuplicatesAtMostFour) {
     EXPECT_EQ(app.recent_files(), expected);
     EXPECT_EQ(store.stored, expected);
 
+    // An entry whose file has gone leaves the list after its message.
+    fs::remove(paths[4]);
+    EXPECT_EQ(app.open_series_file(paths[4]), nullptr);
+    EXPECT_EQ(ui.messages.back(), "There is no such file:\n" + paths[4] + ".");
+    EXPECT_EQ(store.stored, (std::vector<std::string>{paths[2], paths[3], paths[1]}));
+
     memory_store earlier;
     earlier.stored = {"a", "b", "a", "", "c", "d", "e"};
     const CWinKelvaneApp next(ui, earlier);

@@ -76,7 +76,7 @@ TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) { d.L = 30; d.method = 0; d.vectors = 1; });
     auto* trend = window<CTrendInvestDoc>(0);
     ASSERT_NE(trend, nullptr);
-    EXPECT_EQ(trend->title(), "Trend investigation [series.dat]");
+    EXPECT_EQ(trend->title(), "Trend investigation [series.dat, L = 30]");
     EXPECT_EQ(trend->invest().get_treatedvectors(), vk_factor_vectors);
     // The next dialog opens with what was confirmed.
     doc->choose_use_L = 0;
@@ -157,7 +157,7 @@ TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
     auto* period = window<CPeriodInvestDoc>(0);
     auto* group = window<CTsGroupDoc>(1);
     ASSERT_TRUE(period && group);
-    EXPECT_EQ(period->title(), "Period investigation [series.dat]");
+    EXPECT_EQ(period->title(), "Period investigation [series.dat, L = 30]");
     EXPECT_FALSE(period->invest().get_pairs().empty());
     EXPECT_EQ(group->count(), static_cast<int>(period->invest().get_pairs().size()));
     EXPECT_EQ(doc->approx_max_components, 40);  // filled from (N+1)/2 before the dialog
@@ -168,10 +168,22 @@ TEST_F(RunSequence, ForecastRunsWithTheChosenPartsOnly) {
     EXPECT_EQ(ui.forecast.shown.at(0).points, 8u);
     auto* fore = window<CForeInvestDoc>(0);
     ASSERT_NE(fore, nullptr);
-    EXPECT_EQ(fore->title(), "Forecast signal of time series [series.dat]");
+    EXPECT_EQ(fore->title(), "Forecast signal of time series [series.dat, L = 30]");
     const std::string header = fore->header_text();
     EXPECT_NE(header.find("TREND"), std::string::npos) << header;
     EXPECT_EQ(header.find("HARM"), std::string::npos) << header;
+
+    // File Save writes the signal followed by the forecast, under a name of its own.
+    const std::string saved = ::testing::TempDir() + "kelvane_forecast.dat";
+    ui.files.push_back(saved);
+    app.execute(command::file_save, fore);
+    EXPECT_EQ(ui.proposed, std::vector<std::string>{"series-forecast.dat"});
+    t_ts back;
+    back.load(saved);
+    const t_ts& expected = fore->get_forecast()->get_forecast_ts();
+    ASSERT_EQ(back.size(), 80 + 8);
+    EXPECT_NEAR(back[85], expected[85], 1e-9);
+    std::remove(saved.c_str());
 }
 
 TEST_F(RunSequence, InvestigationCommands) {
@@ -203,7 +215,7 @@ TEST_F(RunSequence, InvestigationCommands) {
     EXPECT_EQ(window<CSVDDoc>(1)->display_kind, CSVDDoc::factor_vectors);
     auto* svd = window<CSVDDoc>(2);
     ASSERT_NE(svd, nullptr);
-    EXPECT_EQ(svd->title(), "SVD [series.dat]");
+    EXPECT_EQ(svd->title(), "SVD [series.dat, L = 30]");
     EXPECT_EQ(svd->display_kind, CSVDDoc::eigenvectors);
     EXPECT_EQ(svd->svd_cache->L(), 30);
 
@@ -251,13 +263,22 @@ TEST_F(RunSequence, HeaderLinesOfTheTrendAndPeriodWindows) {
     EXPECT_EQ(period_header_line2(inv), "Min contrib.=100.00, No pairs found.");
 }
 
+// A series too short for any window length is told so before any dialog.
+TEST_F(RunSequence, TooShortASeriesIsRefusedBeforeTheChooser) {
+    doc->ts = t_ts(std::vector<double>{1.0});
+    run();
+    EXPECT_TRUE(ui.chooser.shown.empty());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"The series holds 1 value; at least 3 are needed for a decomposition."});
+}
+
 // The summation run shows its table and then the interactive table on it.
 TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
     run_with<CDlgSummationParams>(2, ui.summation, [](CDlgSummationParams& d) { d.L = 20; });
     auto* summation = window<CSummationInvestDoc>(0);
     auto* interact = window<CSummInteractDoc>(1);
     ASSERT_TRUE(summation && interact);
-    EXPECT_EQ(summation->title(), "Summation investigation [series.dat]");
+    EXPECT_EQ(summation->title(), "Summation investigation [series.dat, L = 20]");
+    EXPECT_EQ(interact->title(), "Interactive summation [series.dat, L = 20]");
     EXPECT_EQ(interact->rows(), summation->components());
     EXPECT_GT(interact->rows(), 0);
 }
