@@ -88,12 +88,12 @@ const QList<command_entry>& command_table() {
         {command::investigation_log, "Investigation log", "Investigation log (Ctrl-g)", {QKeySequence(Qt::CTRL | Qt::Key_G)}},
         {command::break_harmonics, "Break to harmonics", "Break reconstructed series to harmonics and draw they (Ctrl-h)",
          {QKeySequence(Qt::CTRL | Qt::Key_H)}},
-        // The main keys too: laptops have no keypad, and on X the keypad's own
-        // sequences never match (the keypad modifier is dropped before the lookup).
+        // The main keys first (the menu shows them; laptops have no keypad): on X
+        // they also catch the keypad's, whose own sequences did not match there.
         {command::smooth, "Smooth", "Smooth reconstucted series by throwing away most unsignificant component (Ctrl--)",
-         {ctrl_keypad(Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_Minus), ctrl_keypad(Qt::Key_Minus)}},
         {command::unsmooth, "Un-smooth", "Un-Smooth reconstucted series by adding throwed (in smoothing) components (Ctrl-+)",
-         {ctrl_keypad(Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal), ctrl_keypad(Qt::Key_Plus)}},
         {command::two_scales, "Two scales", "Plot each of both timeseries in own scale (Ctrl-L)", {QKeySequence(Qt::CTRL | Qt::Key_L)}},
         {command::final_decomposition, "Final decomposition",
          "Process final decomposition of original series to trend, periodics and residual (Ctrl-f)",
@@ -185,22 +185,23 @@ CMainFrame::CMainFrame(CWinKelvaneApp& app, app_ui& ui)
 }
 
 void CMainFrame::drop_window(QMdiSubWindow& window) {
-    // The area would restore or maximise the others as it activates its next
-    // window, and pick the first one: the others stay as they were, the window
-    // that opened this one comes back.
-    std::vector<std::pair<QPointer<QMdiSubWindow>, Qt::WindowStates>> states;
-    for (QMdiSubWindow* w : m_mdi->subWindowList())
-        if (w != &window) states.emplace_back(w, w->windowState());
-    const QPointer<QMdiSubWindow> opener = m_openers.take(&window);
+    // Left alone, the area activates its first window and shows it normal: the
+    // window that opened this one comes back as it was then, maximised or not.
+    // Without one, the next window keeps this one's state.
+    const opened_from from = m_openers.take(&window);
+    const bool maximised = from.window ? from.maximised : window.isMaximized();
     // Not closed from inside the document's destructor: the window may be mid-event.
     window.hide();
     window.deleteLater();
-    for (const auto& [w, state] : states)
-        if (w && w->windowState() != state) w->setWindowState(state);
-    if (opener) {
-        m_mdi->setActiveSubWindow(opener);
-        active_changed(opener);
-    }
+    const auto back = [this, next = from.window, maximised] {
+        QMdiSubWindow* w = next ? next.data() : m_mdi->currentSubWindow();
+        if (!w) return;
+        m_mdi->setActiveSubWindow(w);
+        if (maximised != w->isMaximized()) maximised ? w->showMaximized() : w->showNormal();
+    };
+    back();
+    // The area rearranges again as the window is deleted.
+    QTimer::singleShot(0, this, back);
 }
 
 CMainFrame::~CMainFrame() {
@@ -466,7 +467,7 @@ void CMainFrame::open_window(document& doc) {
     }
     auto* window = new QMdiSubWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    m_openers[window] = m_mdi->currentSubWindow();
+    if (QMdiSubWindow* from = m_mdi->currentSubWindow()) m_openers[window] = {from, from->isMaximized()};
     auto* observer = new window_observer(*this, *window, doc);
     window->setProperty(window_property, QVariant::fromValue(static_cast<QObject*>(observer)));
     window->setWidget(it->second(doc, window));

@@ -103,7 +103,11 @@ private:
     QList<QAction*> m_recent_actions;
     std::map<command, QAction*> m_actions;
     // The window active when each one opened, to return to when it closes.
-    QHash<QMdiSubWindow*, QPointer<QMdiSubWindow>> m_openers;
+    struct opened_from {
+        QPointer<QMdiSubWindow> window;
+        bool maximised = false;
+    };
+    QHash<QMdiSubWindow*, opened_from> m_openers;
     std::map<doc_kind, view_factory> m_factories;
     std::map<doc_kind, bool> m_plots;
     view_command_states m_states;
