@@ -170,7 +170,7 @@ void CTabulGridView::copy_selection() {
 
 void CTabulGridView::save_table() {
     if (!m_ui) return;
-    const std::string path = m_ui->ask_save_file("Save table", "CSV files (*.csv)", m_owner.grid_file_name());
+    const std::string path = m_ui->ask_save_file("Save table", "CSV files (*.csv)|*.csv||", m_owner.grid_file_name());
     if (path.empty()) return;
     try {
         replace_file(path, grid_csv(m_owner), "table");
