@@ -15,6 +15,7 @@
 #include "app/run_sequence.h"
 #include "app/summ_interact_doc.h"
 #include "app/ts_doc.h"
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "excel/excel.h"
 #include "log/file_operation.h"
@@ -159,7 +160,11 @@ bool CWinKelvaneApp::read_workbook(const std::string& path, t_ts& ts) {
     if (std::none_of(book->sheets().begin(), book->sheets().end(), has_cell)) return true;
     CDlgOpenXLS dlg(*book);
     if (!m_ui.run_dialog(dlg)) return false;
-    if (const std::optional<excel_choice> choice = dlg.choice()) import_excel(*book, *choice, ts);
+    if (const std::optional<excel_choice> choice = dlg.choice()) {
+        // The preview showed the import's warning already; once is enough.
+        scoped_notify_hook shown_in_preview([](const std::string&, const std::string&, notify_icon) {});
+        import_excel(*book, *choice, ts);
+    }
     return true;
 }
 

@@ -1,23 +1,18 @@
 #include "app/dialogs.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cctype>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <charconv>
+#include <climits>
+#include <clocale>
+#include <cmath>
 
+#include "core/hooks.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 #include "excel/excel.h"
+#include "invest/forecast.h"
 
 namespace {
-
-// Leading and trailing blanks are allowed around a number, nothing else.
-bool only_blanks(const char* p) {
-    while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
-    return *p == '\0';
-}
 
 std::string between(const char* kind, const std::string& lo, const std::string& hi) {
     return std::string("Please enter ") + kind + " between " + lo + " and " + hi + ".";
@@ -74,42 +69,31 @@ int radio_of_kind(vector_kind k) {
 
 std::string dlg_int_text(int v) { return std::to_string(v); }
 
-std::string dlg_real_text(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
-}
+std::string dlg_real_text(double v) { return format_text("%.15g", v); }
 
 std::optional<std::string> dlg_read_int(const std::string& text, int& v) {
-    const char* s = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long r = std::strtol(s, &end, 10);
-    if (end == s || !only_blanks(end) || errno == ERANGE || r < INT_MIN || r > INT_MAX)
-        return std::string("Please enter an integer.");
-    v = static_cast<int>(r);
+    const std::optional<long long> r = parse_integer(text);
+    if (!r || *r < INT_MIN || *r > INT_MAX) return std::string("Please enter an integer.");
+    v = static_cast<int>(*r);
     return std::nullopt;
 }
 
 std::optional<std::string> dlg_read_unsigned(const std::string& text, unsigned& v) {
-    const char* s = text.c_str();
-    while (std::isspace(static_cast<unsigned char>(*s))) ++s;
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long r = std::strtoul(s, &end, 10);
-    // strtoul would take "-1" as a huge value.
-    if (*s == '-' || end == s || !only_blanks(end) || errno == ERANGE || r > UINT_MAX)
+    const std::optional<long long> r = parse_integer(text);
+    if (!r || *r < 0 || *r > UINT_MAX || text.find('-') != std::string::npos)
         return std::string("Please enter a positive integer.");
-    v = static_cast<unsigned>(r);
+    v = static_cast<unsigned>(*r);
     return std::nullopt;
 }
 
 std::optional<std::string> dlg_read_real(const std::string& text, double& v) {
-    const char* s = text.c_str();
-    char* end = nullptr;
-    const double r = std::strtod(s, &end);
-    if (end == s || !only_blanks(end)) return std::string("Please enter a number.");
-    v = r;
+    // Fields show a '.', but a user of a decimal-comma locale types a ','.
+    std::string t = text;
+    const char* point = std::localeconv()->decimal_point;
+    if (point && point[0] && point[0] != '.' && !point[1]) std::replace(t.begin(), t.end(), point[0], '.');
+    const std::optional<double> r = parse_number(t);
+    if (!r || !std::isfinite(*r)) return std::string("Please enter a number.");
+    v = *r;
     return std::nullopt;
 }
 
@@ -339,6 +323,9 @@ std::optional<dlg_failure> CDlgForecast::exchange(const std::vector<std::string>
     if (!x.failure) x.fail(f_L, l > static_cast<unsigned>(INT_MAX) ? dlg_int_range(INT_MAX, 2, L_max)
                                                                     : dlg_int_range(static_cast<int>(l), 2, L_max));
     if (!x.failure) x.fail(f_points, dlg_read_unsigned(x.at(f_points), p));
+    // 0 stays the forecast's own refusal; above the bound the values would not fit.
+    if (!x.failure && p > static_cast<unsigned>(max_forecast_points))
+        x.fail(f_points, dlg_int_range(max_forecast_points + 1, 0, max_forecast_points));
     if (x.failure) return x.failure;
     L = l;
     points = p;
@@ -397,9 +384,14 @@ void CDlgOpenXLS::choose_sheet(int i) {
     if (i < 0 || i >= static_cast<int>(sheets.size()) || i == sheet) return;
     sheet = i;
     data_column = ticks_column = selected = -1;
-    m_names = excel_column_names(*m_book, i + 1);
+    m_names.clear();
     m_columns.clear();
-    for (int c = 0; c < static_cast<int>(m_names.size()); ++c) m_columns.push_back({c, m_names[c]});
+    for (excel_column& e : excel_column_names(*m_book, i + 1)) {
+        const int c = e.column - 1;
+        if (c >= static_cast<int>(m_names.size())) m_names.resize(static_cast<size_t>(c) + 1);
+        m_names[static_cast<size_t>(c)] = e.name;
+        m_columns.push_back({c, std::move(e.name)});
+    }
 }
 
 std::optional<std::string> CDlgOpenXLS::move_in(box b) {
@@ -458,9 +450,12 @@ xls_preview CDlgOpenXLS::preview() const {
     }
     t_ts ts;
     try {
+        // The import's warning of a run that stops early belongs in the preview.
+        scoped_notify_hook note([&p](const std::string& text, const std::string&, notify_icon) { p.note = text; });
         import_excel(*m_book, *c, ts);
-    } catch (const SSA_math_exception::file_exception&) {
-        // Nothing read: the preview says so, as OK's empty series would.
+    } catch (const SSA_math_exception::file_exception& e) {
+        // Nothing read: the preview says why, where OK gives the empty series.
+        p.note = e.message;
     }
     p.count = ts.size();
     const int shown = std::min(p.count, preview_rows);

@@ -282,6 +282,7 @@ struct xls_preview {
     std::vector<std::string> values;  // the first of them, shortest round-trip text
     std::vector<std::string> ticks;   // beside them, when a tick-mark column is chosen
     std::string caption;
+    std::string note;  // why the run stops early, or why nothing is read
 };
 
 // 12. "Import timeseries from Excel file": a worksheet, a data column and an

@@ -1,18 +1,15 @@
 #include "forecast_doc.h"
 
-#include <cstdio>
-
 #include "app/app_ui.h"
 #include "app/text_format.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 
 namespace {
 
 template <typename... Args>
 void append(std::string& s, const char* format, Args... args) {
-    char buf[128];
-    std::snprintf(buf, sizeof buf, format, args...);
-    s += buf;
+    s += format_text(format, args...);
 }
 
 }  // namespace
@@ -52,7 +49,15 @@ void CForeInvestDoc::compute_forecast() {
 
 std::string CForeInvestDoc::header_text() const {
     if (!m_forecast) return "";
-    return forecast_header(m_ts->size(), *m_forecast->get_signal_invest());
+    std::string s = forecast_header(m_ts->size(), *m_forecast->get_signal_invest());
+    if (!m_forecast->get_signal_invest()->get_signal_components().empty() && m_forecast->get_lrf().size() > 0)
+        s += root_text(*m_forecast);
+    return s;
+}
+
+std::string root_text(const t_RSSA_signal_forecast& f) {
+    return format_text("; largest root modulus %.10g", f.get_root_modulus()) +
+           (f.grows() ? " (above 1: the forecast grows without bound)" : "");
 }
 
 bool CForeInvestDoc::save_forecast(app_ui& ui) {

@@ -12,6 +12,8 @@
 // The forecast view's header line for a series of N values and the forecast's
 // signal investigation: window, components, thresholds and the signal found.
 std::string forecast_header(int N, const t_signal_invest& inv);
+// "; largest root modulus 0.9999" of a made forecast, with a warning above 1.
+std::string root_text(const t_RSSA_signal_forecast& f);
 
 class CForeInvestDoc : public CWinKelvaneDoc {
 public:

@@ -1,19 +1,15 @@
 #include "text_format.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <filesystem>
+
+#include "core/number_text.h"
 
 std::string text_printf(const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, fmt, args);
+    std::string s = format_text_v(fmt, args);
     va_end(args);
-    std::string s(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    if (n > 0) std::vsnprintf(s.data(), s.size() + 1, fmt, again);
-    va_end(again);
     return s;
 }
 

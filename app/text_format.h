@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// printf into a string.
+// printf into a string, with a '.' for the decimal point in every locale.
 std::string text_printf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // 0-based components shown from 1: "%i" then ",%i" for each further one; "" for none.

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdarg>
 #include <fstream>
 #include <cstdio>
 #include <iostream>
@@ -11,6 +12,7 @@
 #include "core/file_replace.h"
 #include "core/fatal.h"
 #include "core/hooks.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"
 #include "excel/excel.h"
@@ -20,11 +22,7 @@ namespace cli {
 void add_common_options(CLI::App& cmd, common_options& o, bool with_L) {
     cmd.add_option("FILE", o.file, "data file (text data format, workbook .xls/.xlsx/.ods, or CSV/TSV)")->required();
     if (with_L)
-        o.L_given = cmd.add_option("--L", o.L, "window length, default (N+1)/2")
-                        ->check(CLI::Validator(
-                            // The parser would read "" as 0.
-                            [](std::string& s) { return s.empty() ? std::string("a number is needed") : std::string(); },
-                            "INT"));
+        o.L_given = cmd.add_option("--L", o.L, "window length, default (N+1)/2");
     if (with_L) {
         cmd.add_option("--solver", o.solver,
                        "eigen solver: jacobi, fast, truncated or auto (default auto: truncated for L > 2000 "
@@ -115,10 +113,23 @@ input_error no_component_error() {
     return input_error("no component to test: every eigenvalue of the decomposition is zero within rounding");
 }
 
-std::string number_text(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
+std::string number_text(double v) { return format_text("%g", v); }
+
+void refuse_empty_values(CLI::App& app) {
+    // The parser reads "" as 0, which would run with a value the user never gave.
+    const CLI::Validator non_empty([](std::string& s) { return s.empty() ? std::string("a value is needed") : std::string(); },
+                                   "");
+    for (CLI::App* cmd : app.get_subcommands([](CLI::App*) { return true; }))
+        for (CLI::Option* opt : cmd->get_options())
+            if (opt->get_type_size_min() > 0) opt->check(non_empty);
+}
+
+void print_text(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    const std::string s = format_text_v(fmt, args);
+    va_end(args);
+    std::fwrite(s.data(), 1, s.size(), stdout);
 }
 
 vector_kind parse_vector_kind(const std::string& s) {

@@ -62,6 +62,12 @@ input_error no_component_error();
 // "%g" of a number, for messages.
 std::string number_text(double v);
 
+// printf onto standard output with a '.' for the decimal point whatever the locale.
+void print_text(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Every option of every subcommand that takes a value refuses an empty one.
+void refuse_empty_values(CLI::App& app);
+
 // --vectors: eigen, factor or reconstructed; throws input_error otherwise.
 vector_kind parse_vector_kind(const std::string& s);
 

@@ -66,12 +66,12 @@ void register_decompose(CLI::App& app, std::function<void()>& run) {
                 print_json(j);
                 return;
             }
-            std::printf("N = %d, L = %d, K = %d, eigentriples in use: %d", ts.size(), L, svd.K(), svd.count());
-            if (svd.truncated()) std::printf(", held: %d (truncated)", m);
-            std::printf("\n");
-            std::printf("%6s %16s %16s %14s\n", "#", "eigenvalue", "singular value", "contribution");
+            print_text("N = %d, L = %d, K = %d, eigentriples in use: %d", ts.size(), L, svd.K(), svd.count());
+            if (svd.truncated()) print_text(", held: %d (truncated)", m);
+            print_text("\n");
+            print_text("%6s %16s %16s %14s\n", "#", "eigenvalue", "singular value", "contribution");
             for (int c = 0; c < m; ++c)
-                std::printf("%6d %16.8g %16.8g %13.4f%%\n", c + 1, svd.spectrum()[static_cast<size_t>(c)],
+                print_text("%6d %16.8g %16.8g %13.4f%%\n", c + 1, svd.spectrum()[static_cast<size_t>(c)],
                             singular[static_cast<size_t>(c)], 100 * contributions[static_cast<size_t>(c)]);
         };
     });
@@ -102,7 +102,7 @@ void register_reconstruct(CLI::App& app, std::function<void()>& run) {
                 print_json({{"series", to_json(out.values())}});
                 return;
             }
-            for (int t = 0; t < out.size(); ++t) std::printf("%s\t%.10g\n", (*out.ticks())[t].c_str(), out[t]);
+            for (int t = 0; t < out.size(); ++t) print_text("%s\t%.10g\n", (*out.ticks())[t].c_str(), out[t]);
         };
     });
 }

@@ -1,21 +1,17 @@
 // forecast: the signal of the series continued by the recurrent formula.
-#include <cstdio>
 #include <iostream>
 
 #include "app/forecast_doc.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "core/diagnostics.h"
+#include "core/hooks.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 
 namespace cli {
 
 namespace {
-
-// The forecast and its signal are held in memory several times over and each
-// point costs a step of the recurrence: a million points is far beyond any
-// meaningful horizon and still fits comfortably.
-constexpr int max_points = 1000000;
 
 struct forecast_options {
     int points = 0;
@@ -27,23 +23,17 @@ struct forecast_options {
     bool no_harmonics = false;
 };
 
-std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-}
-
 void check_parameters(const forecast_options& f) {
     // Written so that NaN fails every range.
     if (f.points < 1) throw input_error("--points " + std::to_string(f.points) + " must be at least 1");
-    if (f.points > max_points)
+    if (f.points > max_forecast_points)
         throw input_error("--points " + std::to_string(f.points) + " is above the largest forecast of " +
-                          std::to_string(max_points) + " values");
-    if (!(f.trend_C >= 0 && f.trend_C <= 1)) throw input_error("--trend-C " + number(f.trend_C) + " is outside [0, 1]");
+                          std::to_string(max_forecast_points) + " values");
+    if (!(f.trend_C >= 0 && f.trend_C <= 1)) throw input_error("--trend-C " + number_text(f.trend_C) + " is outside [0, 1]");
     if (!(f.trend_omega >= 0 && f.trend_omega <= 0.5))
-        throw input_error("--trend-omega " + number(f.trend_omega) + " is outside [0, 0.5]");
+        throw input_error("--trend-omega " + number_text(f.trend_omega) + " is outside [0, 0.5]");
     if (f.fourier < 1) throw input_error("--fourier " + std::to_string(f.fourier) + " must be at least 1");
-    if (!(f.rho > 0 && f.rho < 1)) throw input_error("--rho " + number(f.rho) + " is outside (0, 1)");
+    if (!(f.rho > 0 && f.rho < 1)) throw input_error("--rho " + number_text(f.rho) + " is outside (0, 1)");
     if (f.no_trend && f.no_harmonics)
         throw input_error("--no-trend and --no-harmonics together leave no signal to forecast");
 }
@@ -109,6 +99,11 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             saved.set_title("Forecast of " + (ts.title().empty() ? o->file : ts.title()));
             save_if_asked(*o, saved);
 
+            if (forecast.grows())
+                notify(format_text("the largest characteristic root of the recurrence has modulus %.10g: the "
+                                   "forecast grows without bound",
+                                   forecast.get_root_modulus()),
+                       "Warning", notify_icon::warning);
             const std::vector<int> components = one_based(signal.get_signal_components());
             if (o->json) {
                 nlohmann::json j;
@@ -116,14 +111,15 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
                 j["L"] = L;
                 j["signal_components"] = components;
                 j["lrf"] = to_json(forecast.get_lrf());
+                j["root_modulus"] = forecast.get_root_modulus();
                 j["signal"] = to_json(signal.get_signal().values());
                 j["forecast"] = to_json(forecast.get_forecast_ts().values());
                 print_json(j);
                 return;
             }
-            std::printf("%s\n", doc.header_text().c_str());
+            print_text("%s\n", doc.header_text().c_str());
             const t_ts& y = forecast.get_forecast_ts();
-            for (int i = N; i < y.size(); ++i) std::printf("%d\t%.10g\n", i + 1, y[i]);
+            for (int i = N; i < y.size(); ++i) print_text("%d\t%.10g\n", i + 1, y[i]);
         };
     });
 }

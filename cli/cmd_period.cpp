@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli_common.h"
+#include "core/number_text.h"
 #include "commands.h"
 #include "core/diagnostics.h"
 #include "invest/period_invest.h"
@@ -32,15 +33,8 @@ int parse_estimation(const std::string& s) {
 Pair::t_pair<double> parse_range(const std::string& s) {
     const size_t colon = s.find(':');
     if (colon == std::string::npos) throw input_error("--range '" + s + "' is not of the form min:max");
-    double lo = 0, hi = 0;
-    try {
-        size_t used_lo = 0, used_hi = 0;
-        lo = std::stod(s.substr(0, colon), &used_lo);
-        hi = std::stod(s.substr(colon + 1), &used_hi);
-        if (used_lo != colon || used_hi != s.size() - colon - 1) lo = hi = 0;
-    } catch (const std::exception&) {
-        lo = hi = 0;
-    }
+    const std::optional<double> min = parse_number(s.substr(0, colon)), max = parse_number(s.substr(colon + 1));
+    const double lo = min ? *min : 0, hi = max ? *max : 0;
     if (!(lo > 0 && hi > 0 && lo < hi && std::isfinite(hi))) throw input_error("--range " + s + " needs 0 < min < max");
     return {lo, hi};
 }
@@ -136,17 +130,17 @@ void register_period(CLI::App& app, std::function<void()>& run) {
                 print_json(j);
                 return;
             }
-            std::printf("N = %d, L = %d, K = %d, components investigated: %d\n", ts.size(), L, inv.get_svd()->K(),
+            print_text("N = %d, L = %d, K = %d, components investigated: %d\n", ts.size(), L, inv.get_svd()->K(),
                         inv.get_amount());
-            std::printf("%10s %14s\n", "pair", "period");
+            print_text("%10s %14s\n", "pair", "period");
             for (size_t k = 0; k < pairs.size(); ++k) {
                 const std::string name = "(" + std::to_string(pairs[k].first + 1) + "," +
                                          std::to_string(pairs[k].second + 1) + ")";
-                std::printf("%10s %14.6g\n", name.c_str(), periods[k]);
+                print_text("%10s %14.6g\n", name.c_str(), periods[k]);
             }
-            std::printf("periodic components:");
-            for (size_t k = 0; k < components.size(); ++k) std::printf("%s%d", k ? "," : " ", components[k]);
-            std::printf("\n");
+            print_text("periodic components:");
+            for (size_t k = 0; k < components.size(); ++k) print_text("%s%d", k ? "," : " ", components[k]);
+            print_text("\n");
         };
     });
 }

@@ -45,11 +45,11 @@ void check_parameters(const summation_options& s) {
 }
 
 void print_table(const CSummationInvestDoc& doc) {
-    std::printf("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", "Component #", "TR:Kendall", "TR:Zeros",
+    print_text("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", "Component #", "TR:Kendall", "TR:Zeros",
                 "TR:LowFreq", "PER:Fourier", "PER:VYG", "Singular values", "T/H");
     for (int k = 0; k < doc.components(); ++k) {
         const char* mark = doc.is_trend(k) ? "T" : doc.is_harmonic(k) ? "H" : "";
-        std::printf("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", doc.cell_text(k, 0).c_str(),
+        print_text("%-11s %-10s %-8s %-10s %-18s %-10s %-16s %s\n", doc.cell_text(k, 0).c_str(),
                     doc.cell_text(k, 1).c_str(), doc.cell_text(k, 2).c_str(), doc.cell_text(k, 3).c_str(),
                     doc.cell_text(k, 4).c_str(), doc.cell_text(k, 5).c_str(), doc.cell_text(k, 7).c_str(), mark);
     }
@@ -128,23 +128,23 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
                 print_json(j);
                 return;
             }
-            std::printf("N = %d, L = %d, K = %d, components tested: %d (%s), trend conditions %d\n", N, L,
+            print_text("N = %d, L = %d, K = %d, components tested: %d (%s), trend conditions %d\n", N, L,
                         inv.get_svd()->K(), doc.components(), s->vectors.c_str(), s->conditions);
-            std::printf("thresholds: Kendall %g, Zeros %d (epsilon %g), LowFreq C %g (omega %g), Fourier %d, VYG %g\n",
+            print_text("thresholds: Kendall %g, Zeros %d (epsilon %g), LowFreq C %g (omega %g), Fourier %d, VYG %g\n",
                         doc.get_summ_kendall(), doc.get_summ_roots_max(), doc.get_summ_epsilon(),
                         doc.get_summ_lowfreq_C(), doc.get_summ_omega(), doc.get_summ_fourier(), doc.get_summ_vyg());
             print_table(doc);
             const std::string trend = component_list(final->get_trend_list());
             const std::string periodic = component_list(final->get_periodic_list());
-            std::printf("trend components: %s\n", trend.empty() ? "none" : trend.c_str());
-            std::printf("periodic components: %s\n", periodic.empty() ? "none" : periodic.c_str());
-            std::printf("%s\t%s\t%s\t%s\n", "t", "trend", "periodic", "residual");
+            print_text("trend components: %s\n", trend.empty() ? "none" : trend.c_str());
+            print_text("periodic components: %s\n", periodic.empty() ? "none" : periodic.c_str());
+            print_text("%s\t%s\t%s\t%s\n", "t", "trend", "periodic", "residual");
             const std::vector<std::string>* ticks = ts.ticks();
             for (int t = 0; t < N; ++t) {
                 const std::string tick = ticks && !(*ticks)[static_cast<size_t>(t)].empty()
                                              ? (*ticks)[static_cast<size_t>(t)]
                                              : std::to_string(t + 1);
-                std::printf("%s\t%.10g\t%.10g\t%.10g\n", tick.c_str(), (*final->get_trend())[t],
+                print_text("%s\t%.10g\t%.10g\t%.10g\n", tick.c_str(), (*final->get_trend())[t],
                             (*final->get_periodic())[t], (*final->get_residual())[t]);
             }
         };

@@ -98,24 +98,24 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
                 print_json(j);
                 return;
             }
-            std::printf("N = %d, L = %d, K = %d, components tested: %d (%s)\n", N, L, inv.get_svd()->K(),
+            print_text("N = %d, L = %d, K = %d, components tested: %d (%s)\n", N, L, inv.get_svd()->K(),
                         inv.get_amount(), t->vectors.c_str());
             if (method == t_trend_invest::kendall)
-                std::printf("method: Kendall, alpha = %g\n", inv.get_alpha());
+                print_text("method: Kendall, alpha = %g\n", inv.get_alpha());
             else if (method == t_trend_invest::roots)
-                std::printf("method: Roots, maxroots = %d, epsilon = %g\n", inv.get_maxroots(),
+                print_text("method: Roots, maxroots = %d, epsilon = %g\n", inv.get_maxroots(),
                             t_trend_invest::roots_epsilon);
             else
-                std::printf("method: LowFreq, omega = %g, C = %g\n", inv.get_omega(), inv.get_C());
-            std::printf("trend components:");
-            for (int c : components) std::printf(" %d", c);
-            std::printf("%s\n", components.empty() ? " none" : "");
+                print_text("method: LowFreq, omega = %g, C = %g\n", inv.get_omega(), inv.get_C());
+            print_text("trend components:");
+            for (int c : components) print_text(" %d", c);
+            print_text("%s\n", components.empty() ? " none" : "");
             const std::vector<std::string>* ticks = trend.ticks();
             for (int i = 0; i < trend.size(); ++i) {
                 if (ticks && !(*ticks)[static_cast<size_t>(i)].empty())
-                    std::printf("%s\t%.10g\n", (*ticks)[static_cast<size_t>(i)].c_str(), trend[i]);
+                    print_text("%s\t%.10g\n", (*ticks)[static_cast<size_t>(i)].c_str(), trend[i]);
                 else
-                    std::printf("%d\t%.10g\n", i + 1, trend[i]);
+                    print_text("%d\t%.10g\n", i + 1, trend[i]);
             }
         };
     });

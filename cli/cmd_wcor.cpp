@@ -47,14 +47,14 @@ void register_wcor(CLI::App& app, std::function<void()>& run) {
                 print_json({{"N", N}, {"L", L}, {"components", m}, {"wcor", rows}});
                 return;
             }
-            std::printf("N = %d, L = %d, components: %d\n", N, L, m);
-            std::printf("%4s", "");
-            for (int j = 0; j < m; ++j) std::printf(" %7d", j + 1);
-            std::printf("\n");
+            print_text("N = %d, L = %d, components: %d\n", N, L, m);
+            print_text("%4s", "");
+            for (int j = 0; j < m; ++j) print_text(" %7d", j + 1);
+            print_text("\n");
             for (int i = 0; i < m; ++i) {
-                std::printf("%4d", i + 1);
-                for (int j = 0; j < m; ++j) std::printf(" %7.4f", rho(i, j));
-                std::printf("\n");
+                print_text("%4d", i + 1);
+                for (int j = 0; j < m; ++j) print_text(" %7.4f", rho(i, j));
+                print_text("\n");
             }
         };
     });

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     cli::register_trend(app, run);
     cli::register_summation(app, run);
     cli::register_wcor(app, run);
+    cli::refuse_empty_values(app);
 
     try {
         app.parse(argc, argv);

@@ -1,11 +1,13 @@
 #include "series.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
 
 #include "fatal.h"
+#include "number_text.h"
 #include "ssa_exception.h"
 
 series::series(int n) {
@@ -104,7 +106,10 @@ void series::read(const std::string& file_name) {
     char buf[20];
     for (size_t i = 0; i < m_data.size(); ++i) {
         if (!in.getline(buf, sizeof buf)) break;
-        double v;
-        if (std::sscanf(buf, "%6lf", &v) == 1) m_data[i] = v;
+        const char* p = buf;
+        while (*p == ' ' || *p == '\t') ++p;
+        const size_t n = std::strlen(p);
+        double v = 0;
+        if (read_decimal(p, p + std::min<size_t>(n, 6), v) != p) m_data[i] = v;
     }
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/fft.h"
+#include "core/number_text.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "group_reconstructor.h"
@@ -29,12 +30,7 @@ constexpr double unscaled_peak_max = 0x1p100;
 constexpr double direct_factor_limit = 5e7;
 
 std::string memory_text(double bytes) {
-    char buf[32];
-    if (bytes >= 1e9)
-        std::snprintf(buf, sizeof buf, "%.1f GB", bytes / 1e9);
-    else
-        std::snprintf(buf, sizeof buf, "%.1f MB", bytes / 1e6);
-    return buf;
+    return bytes >= 1e9 ? format_text("%.1f GB", bytes / 1e9) : format_text("%.1f MB", bytes / 1e6);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ namespace {
 struct rows_builder {
     std::vector<std::vector<std::string>>* rows;
     std::vector<std::string> row;
+    int last_end = 0;  // the character that ended the row before
 };
 
 void on_field(void* text, size_t len, void* data) {
@@ -23,8 +24,14 @@ void on_field(void* text, size_t len, void* data) {
     b->row.emplace_back(text ? static_cast<const char*>(text) : "", text ? len : 0);
 }
 
-void on_row_end(int, void* data) {
+// Every line break is reported (CSV_REPALL_NL), so a blank line is an empty
+// row that ends a column's run like an empty cell; the '\n' of a CR LF pair
+// is no line of its own.
+void on_row_end(int c, void* data) {
     auto* b = static_cast<rows_builder*>(data);
+    const bool crlf_tail = b->row.empty() && c == '\n' && b->last_end == '\r';
+    b->last_end = c;
+    if (crlf_tail) return;
     b->rows->push_back(std::move(b->row));
     b->row.clear();
 }
@@ -76,9 +83,9 @@ void read_csv(const std::string& path, CExcel& book) {
     const char delim = detect_delimiter(text);
     CExcel::worksheet sheet;
     sheet.name = base_name(path);
-    rows_builder b{&sheet.rows, {}};
+    rows_builder b{&sheet.rows, {}, 0};
     csv_parser p;
-    if (csv_init(&p, CSV_STRICT | CSV_STRICT_FINI) != 0) throw file_exception(path, "out of memory");
+    if (csv_init(&p, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) throw file_exception(path, "out of memory");
     // Freed however this ends, a cancel from the progress hook included.
     struct parser_guard {
         csv_parser* p;
@@ -99,6 +106,8 @@ void read_csv(const std::string& path, CExcel& book) {
     parsed = parsed && csv_fini(&p, on_field, on_row_end, &b) == 0;
     if (!parsed) throw file_exception(path, std::string("malformed CSV file: ") + csv_strerror(csv_error(&p)));
 
+    // Blank lines at the end hold nothing.
+    while (!sheet.rows.empty() && sheet.rows.back().empty()) sheet.rows.pop_back();
     book.sheets().push_back(std::move(sheet));
     book.set_decimal_comma(delim == ';');
 }

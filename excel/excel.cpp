@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 #include "workbook_reader.h"
 #include "zip_archive.h"
@@ -132,52 +132,76 @@ std::vector<double> CExcel::column_values(int sheet, int first, int last, int co
     return v;
 }
 
-double excel_number(const std::string& text, bool decimal_comma) {
-    if (!decimal_comma) return std::atof(text.c_str());
+excel_cell excel_cell_number(const std::string& text, bool decimal_comma) {
     std::string t = text;
-    for (char& c : t)
-        if (c == ',') c = '.';
-    return std::atof(t.c_str());
+    if (decimal_comma) std::replace(t.begin(), t.end(), ',', '.');
+    if (const std::optional<double> v = parse_number(t)) return {std::isfinite(*v) ? excel_cell::number : excel_cell::not_finite, *v};
+    // Zeros with points or commas are 0 however they are grouped: "0,0" in any file.
+    const size_t first = t.find_first_not_of(" \t"), last = t.find_last_not_of(" \t");
+    if (first != std::string::npos && t.find('0', first) <= last &&
+        t.find_first_not_of("0.,", first) > last)
+        return {excel_cell::number, 0};
+    // Spelled infinities and NaNs, as a reader or another program writes them.
+    std::string word;
+    for (char c : t)
+        if (c != ' ' && c != '\t') word += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (!word.empty() && (word[0] == '+' || word[0] == '-')) word.erase(0, 1);
+    if (word == "inf" || word == "infinity" || (word.compare(0, 3, "nan") == 0 && (word.size() == 3 || word[3] == '(')))
+        return {excel_cell::not_finite, 0};
+    return {};
+}
+
+double excel_number(const std::string& text, bool decimal_comma) {
+    const excel_cell c = excel_cell_number(text, decimal_comma);
+    return c.kind == excel_cell::number ? c.value : 0;
 }
 
 bool excel_is_number(const std::string& text, bool decimal_comma) {
-    if (text.empty()) return false;
-    if (excel_number(text, decimal_comma) != 0) return true;
-    return text.find_first_not_of("0.,") == std::string::npos;
+    return excel_cell_number(text, decimal_comma).kind == excel_cell::number;
 }
 
-bool excel_is_plain_number(const std::string& text, bool decimal_comma) {
-    std::string t = text;
-    if (decimal_comma)
-        for (char& c : t)
-            if (c == ',') c = '.';
-    const char* begin = t.c_str();
-    char* end = nullptr;
-    std::strtod(begin, &end);
-    if (end == begin) return false;
-    while (*end == ' ') ++end;
-    return *end == '\0';
+std::string excel_cell_name(int row, int col) {
+    std::string letters;
+    for (int c = col; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row);
 }
 
-std::vector<std::string> excel_column_names(const CExcel& book, int sheet) {
+std::vector<excel_column> excel_column_names(const CExcel& book, int sheet) {
+    // The used range: cells keep their place from A1, so empty leading rows
+    // and columns are the sheet's, not the table's.
     const int m = book.row_count(sheet);
-    int r = 1;
-    while (r <= m && excel_number(book.cell(sheet, r, 1), book.decimal_comma()) == 0) ++r;
-    std::vector<std::string> names;
-    if (r > 1 && r <= m) {
-        for (int c = 1;; ++c) {
+    int top = 0, left = 0;
+    for (int r = 1; r <= m; ++r)
+        for (int c = 1; c <= book.row_width(sheet, r); ++c)
+            if (!book.cell(sheet, r, c).empty()) {
+                if (top == 0) top = r;
+                if (left == 0 || c < left) left = c;
+                break;
+            }
+    std::vector<excel_column> names;
+    if (top == 0) return names;
+    // A data row starts with a number as atof reads one, so a first column of
+    // dates ("1959-01-31") counts as data here although no date is a number.
+    const auto starts_with_number = [&](int row) {
+        std::string t = book.cell(sheet, row, left);
+        if (book.decimal_comma()) std::replace(t.begin(), t.end(), ',', '.');
+        const size_t from = std::min(t.find_first_not_of(" \t"), t.size());
+        double v = 0;
+        read_decimal(t.data() + from, t.data() + t.size(), v);
+        return v != 0;
+    };
+    int r = top;
+    while (r <= m && !starts_with_number(r)) ++r;
+    if (r > top && r <= m) {
+        for (int c = left;; ++c) {
             std::string t = book.cell(sheet, r - 1, c);
             if (t.empty()) break;
-            names.push_back(std::move(t));
+            names.push_back({c, std::move(t)});
         }
         return names;
     }
-    // No header row (or no number at all): one entry per cell of row 1.
-    char buf[32];
-    for (int c = 1; m >= 1 && c <= book.row_width(sheet, 1); ++c) {
-        std::snprintf(buf, sizeof buf, "Column %d", c);
-        names.push_back(buf);
-    }
+    // No header row (or no number at all): one entry per cell of the first row.
+    for (int c = left; c <= book.row_width(sheet, top); ++c) names.push_back({c, "Column " + std::to_string(c)});
     return names;
 }
 

@@ -42,19 +42,34 @@ private:
     bool m_decimal_comma = false;
 };
 
-// A cell's value as atof reads it; with decimal_comma a ',' stands for '.'.
+// A cell is a number when all of it, blanks trimmed, is one decimal number
+// ("1,000", "0x10", "1 234" and "1.5e3x" are text); with decimal_comma a ','
+// stands for '.'. Zeros with points and commas ("0,0") are 0 in any file.
+// A number beyond the doubles' range and a spelled inf or nan are
+// not_finite, which the import refuses rather than reading as text.
+struct excel_cell {
+    enum kind_t { text, number, not_finite } kind = text;
+    double value = 0;
+};
+excel_cell excel_cell_number(const std::string& text, bool decimal_comma);
+// The number of a cell; 0 for any other text.
 double excel_number(const std::string& text, bool decimal_comma);
-// Non-empty and either nonzero or made only of '0', '.' and ',' (so 0, 0.0 and
-// 0,0 count while a title does not).
 bool excel_is_number(const std::string& text, bool decimal_comma);
 
-// The entries the column list offers for a worksheet: the header row's texts
-// (up to its first empty cell) when the first row with a nonzero number in
-// column 1 is not row 1, else "Column 1", "Column 2", ... for row 1's cells.
-std::vector<std::string> excel_column_names(const CExcel& book, int sheet);
+// "C7" for row 7 of column 3.
+std::string excel_cell_name(int row, int col);
 
-// Stricter: the whole text is one number, so a date such as 1959-01 is not.
-bool excel_is_plain_number(const std::string& text, bool decimal_comma);
+// The entries the column list offers for a worksheet, from the first column of
+// its used range: the header row's texts (up to its first empty cell) when the
+// first row whose cell there starts with a nonzero number (atof's reading, so
+// a date counts) is not the range's first, else "Column 3", ... (counted
+// from column A) for the first row's cells.
+struct excel_column {
+    int column;  // 1-based, from column A
+    std::string name;
+    bool operator==(const excel_column& o) const { return column == o.column && name == o.name; }
+};
+std::vector<excel_column> excel_column_names(const CExcel& book, int sheet);
 
 // True for a path ending in .csv or .tsv, any case.
 bool names_csv(const std::string& path);

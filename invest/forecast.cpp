@@ -1,9 +1,15 @@
 #include "forecast.h"
 
+#include <lapacke.h>
+
 #include <algorithm>
+#include <cmath>
+#include <complex>
 #include <vector>
 
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
+#include "methods/polyroots.h"
 
 namespace {
 
@@ -56,6 +62,40 @@ void t_RSSA_signal_forecast::make_lrf() {
     }
 }
 
+double t_RSSA_signal_forecast::largest_root_modulus() const {
+    const int taps = m_lrf.size();
+    double largest = 0;
+    if (taps + 1 <= max_poly_coefficients) {
+        // z^(L-1) = lrf[0] z^(L-2) + ... + lrf[L-2]
+        std::vector<double> c(static_cast<size_t>(taps) + 1, 1.0);
+        for (int m = 0; m < taps; ++m) c[static_cast<size_t>(m) + 1] = -m_lrf(m);
+        std::vector<std::complex<double>> roots;
+        polynomial_roots(c, min_poly_tolerance, roots);
+        for (const auto& z : roots) largest = std::max(largest, std::abs(z));
+        return largest;
+    }
+    // The shift M of the signal eigenvectors, U_down = U_up M in least squares.
+    const SVD::t_svd& svd = *m_signal_invest->get_svd();
+    const std::vector<int>& signal = m_signal_invest->get_signal_components();
+    const int L = svd.L(), r = static_cast<int>(signal.size());
+    if (r == 0) return 0;
+    const matrix& U = svd.eigenvectors();
+    std::vector<double> up(static_cast<size_t>(L - 1) * r), down(up.size());
+    for (int j = 0; j < r; ++j)
+        for (int i = 0; i + 1 < L; ++i) {
+            up[static_cast<size_t>(j) * (L - 1) + i] = U(i, signal[static_cast<size_t>(j)]);
+            down[static_cast<size_t>(j) * (L - 1) + i] = U(i + 1, signal[static_cast<size_t>(j)]);
+        }
+    if (LAPACKE_dgels(LAPACK_COL_MAJOR, 'N', L - 1, r, r, up.data(), L - 1, down.data(), L - 1) != 0) return NAN;
+    std::vector<double> m(static_cast<size_t>(r) * r), wr(static_cast<size_t>(r)), wi(static_cast<size_t>(r));
+    for (int j = 0; j < r; ++j)
+        for (int i = 0; i < r; ++i) m[static_cast<size_t>(j) * r + i] = down[static_cast<size_t>(j) * (L - 1) + i];
+    if (LAPACKE_dgeev(LAPACK_COL_MAJOR, 'N', 'N', r, m.data(), r, wr.data(), wi.data(), nullptr, 1, nullptr, 1) != 0)
+        return NAN;
+    for (int k = 0; k < r; ++k) largest = std::max(largest, std::hypot(wr[static_cast<size_t>(k)], wi[static_cast<size_t>(k)]));
+    return largest;
+}
+
 void t_RSSA_signal_forecast::make_forecast() {
     if (m_points < 1) throw SSA_math_exception::forecast_exception("Number of points to forecast is less than 1");
     // A failed run must not leave an earlier run's formula and values to be read as its own.
@@ -64,6 +104,8 @@ void t_RSSA_signal_forecast::make_forecast() {
     process_signal();
     make_lrf();
 
+    m_root_modulus = largest_root_modulus();
+
     const series& signal = m_signal_invest->get_signal().values();
     const int N = m_source_ts.size(), M = m_points, taps = m_lrf.size();
     series y(N + M);
@@ -71,6 +113,14 @@ void t_RSSA_signal_forecast::make_forecast() {
     for (int i = N; i < N + M; ++i) {
         double sum = 0;
         for (int m = 0; m < taps; ++m) sum += m_lrf(m) * y(i - 1 - m);
+        // Past the doubles' range every later value is inf or NaN: no forecast at all.
+        if (!std::isfinite(sum)) {
+            m_lrf = series();
+            throw SSA_math_exception::forecast_exception(format_text(
+                "The forecast leaves the range of doubles at point %d (forecast value %d of %d); the largest "
+                "characteristic root has modulus %.10g",
+                i + 1, i - N + 1, M, m_root_modulus));
+        }
         y[i] = sum;
     }
     m_forecast_ts = t_ts(y);

@@ -9,6 +9,10 @@
 #include "invest/signal_invest.h"
 #include "timeseries/ts.h"
 
+// The largest forecast: the forecast and its signal are held several times
+// over and each point costs a step of the recurrence.
+constexpr int max_forecast_points = 1000000;
+
 class t_forecast : public t_object {
 public:
     explicit t_forecast(const t_ts& ts) : m_source_ts(ts) {}
@@ -69,6 +73,18 @@ public:
     // The L-1 coefficients, lrf[0] for the most recent value.
     const series& get_lrf() const { return m_lrf; }
 
+    // The largest modulus of the characteristic roots of the recurrence, set
+    // by make_forecast: above 1 the continuation grows without bound. Exact
+    // roots up to max_poly_coefficients coefficients; for longer formulas the
+    // roots of the signal subspace's shift (the extraneous roots of this
+    // formula lie inside the unit circle, so the verdict above 1 is the same).
+    double get_root_modulus() const { return m_root_modulus; }
+    static constexpr double growth_tolerance = 1e-9;
+    bool grows() const { return m_root_modulus > 1 + growth_tolerance; }
+
 private:
+    double largest_root_modulus() const;
+
     series m_lrf;
+    double m_root_modulus = 0;
 };

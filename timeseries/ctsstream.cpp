@@ -1,14 +1,13 @@
 // The text data format: reader and File Save writer.
 #include <cerrno>
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <istream>
 #include <locale>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
 #include "core/file_replace.h"
 #include "core/number_text.h"
@@ -31,19 +30,14 @@ bool is_header_letter(char c) {
 }
 
 // The run of number characters starting at pos, converted like atof: the
-// longest prefix that is a decimal number, 0 when there is none.
+// longest prefix that is a decimal number, 0 when there is none. Files always
+// use '.', whatever the program's locale.
 double number_at(const std::string& line, size_t pos) {
     size_t end = pos;
     while (end < line.size() && is_number_char(line[end])) ++end;
-    std::string run = line.substr(pos, end - pos);
-    // strtod reads the decimal point of the C locale, which a desktop program
-    // may have changed; files always use '.'.
-    const std::string point = std::localeconv()->decimal_point;
-    if (point != ".") {
-        for (size_t i = run.find('.'); i != std::string::npos; i = run.find('.', i + point.size()))
-            run.replace(i, 1, point);
-    }
-    return std::strtod(run.c_str(), nullptr);
+    double v = 0;
+    read_decimal(line.data() + pos, line.data() + end, v);
+    return v;
 }
 
 enum class layout { unknown, values_only, tick_column };
@@ -52,25 +46,53 @@ enum class layout { unknown, values_only, tick_column };
 // (a device, a binary file) would be read until memory runs out.
 constexpr size_t max_line = size_t(64) << 20;
 
-// getline with that bound; a NUL byte is kept like any other character.
-bool read_line(std::istream& in, std::string& line, long line_no) {
-    line.clear();
-    char buf[1 << 14];
-    for (;;) {
-        in.getline(buf, sizeof buf);
-        const auto got = static_cast<size_t>(in.gcount());
-        if (in.bad()) return false;
-        // Failing without the end of the stream: the buffer filled before the line ended.
-        const bool more = in.fail() && !in.eof();
-        // A line break is counted by gcount but not stored.
-        line.append(buf, more || in.eof() ? got : got - 1);
-        if (line.size() > max_line)
-            throw SSA_math_exception::file_exception("", "line " + std::to_string(line_no) +
-                                                             " is longer than 64 MB");
-        if (!more) return !(in.fail() && line.empty());
-        in.clear();
+// Lines of a stream read in blocks: a getline per line costs as much as the
+// numbers' parsing. A NUL byte is kept like any other character; text after
+// the last line break is a line too.
+class line_reader {
+public:
+    explicit line_reader(std::istream& in) : m_in(in), m_block(size_t(1) << 20) {}
+
+    bool next(std::string& line, long line_no) {
+        line.clear();
+        bool any = false;
+        for (;;) {
+            if (m_pos == m_end && !fill()) return any;
+            any = true;
+            const char* begin = m_block.data() + m_pos;
+            const char* end = m_block.data() + m_end;
+            const auto* brk = static_cast<const char*>(std::memchr(begin, '\n', static_cast<size_t>(end - begin)));
+            line.append(begin, brk ? brk : end);
+            m_pos = static_cast<size_t>((brk ? brk + 1 : end) - m_block.data());
+            if (line.size() > max_line)
+                throw SSA_math_exception::file_exception("", "line " + std::to_string(line_no) +
+                                                                 " is longer than 64 MB");
+            if (brk) return true;
+        }
     }
-}
+
+private:
+    bool fill() {
+        std::streamsize got = 0;
+        try {
+            got = m_in.rdbuf()->sgetn(m_block.data(), static_cast<std::streamsize>(m_block.size()));
+        } catch (const std::exception&) {
+            // The file buffer throws on a read error (a directory, a failing disk); keep its reason.
+            const int reason = errno;
+            m_in.setstate(std::ios::badbit);
+            errno = reason;
+            return false;
+        }
+        m_pos = 0;
+        m_end = got > 0 ? static_cast<size_t>(got) : 0;
+        if (m_end == 0) m_in.setstate(std::ios::eofbit);
+        return m_end > 0;
+    }
+
+    std::istream& m_in;
+    std::vector<char> m_block;
+    size_t m_pos = 0, m_end = 0;
+};
 
 // A byte-order mark is no part of the first value.
 void skip_byte_order_mark(std::string& line) {
@@ -94,7 +116,8 @@ void read_cts(std::istream& in, t_ts& ts) {
     // Text after the last line break is a line too, so a file that does not
     // end with one loses nothing. Lines longer than 255 characters are read
     // whole: cutting or splitting them would silently change a value or tick.
-    while (read_line(in, raw, line_no + 1)) {
+    line_reader lines(in);
+    while (lines.next(raw, line_no + 1)) {
         ++line_no;
         // A file of millions of lines takes seconds: it can be watched and cancelled.
         if (line_no % 4096 == 0) report_progress("reading data", line_no, 0);

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "excel/excel.h"
 #include "ts.h"
@@ -36,15 +37,23 @@ void import_excel(const CExcel& book, const t_ts::excel_choice& choice, t_ts& ts
     if (w == 0) return;
     const int m = book.row_count(w);
     const bool dc = book.decimal_comma();
-    auto is_number = [&](int row, int col) { return excel_is_number(book.cell(w, row, col), dc); };
+    const auto kind = [&](int row, int col) { return excel_cell_number(book.cell(w, row, col), dc).kind; };
+    const auto is_number = [&](int row, int col) { return kind(row, col) == excel_cell::number; };
+    // A number the doubles cannot hold is an error where the run would read it, never a value or text.
+    const auto is_number_or_refuse = [&](int row, int col) {
+        const excel_cell::kind_t k = kind(row, col);
+        if (k == excel_cell::not_finite)
+            throw file_exception("", excel_cell_name(row, col) + ": not a finite number");
+        return k == excel_cell::number;
+    };
 
-    // Without a choice, the first column with a cell that is wholly a number:
-    // a date column in front of the data is passed over.
+    // Without a choice, the first column with a cell that is a number: a date
+    // column in front of the data is passed over.
     int c = choice.column;
     if (c == 0) {
         for (int col = 1; col <= book.column_count(w) && c == 0; ++col)
             for (int r = 1; r <= m; ++r)
-                if (excel_is_plain_number(book.cell(w, r, col), dc)) {
+                if (is_number(r, col)) {
                     c = col;
                     break;
                 }
@@ -56,15 +65,15 @@ void import_excel(const CExcel& book, const t_ts::excel_choice& choice, t_ts& ts
 
     // The last row takes part too: a file's final value is as much data as any.
     int f = 1;
-    while (f <= m && !is_number(f, c)) ++f;
+    while (f <= m && !is_number_or_refuse(f, c)) ++f;
     if (f > m) return;
     int l = f;
-    while (l + 1 <= m && is_number(l + 1, c)) ++l;
+    while (l + 1 <= m && is_number_or_refuse(l + 1, c)) ++l;
 
     ts.values().assign(book.column_values(w, f, l, c));
     if (t != 0) {
         bool numeric = true;
-        for (int r = f; r <= l && numeric; ++r) numeric = excel_is_plain_number(book.cell(w, r, t), dc);
+        for (int r = f; r <= l && numeric; ++r) numeric = is_number(r, t);
         if (numeric) {
             const std::vector<double> ticks = book.column_values(w, f, l, t);
             ts.set_ticks(&ticks);
@@ -79,6 +88,19 @@ void import_excel(const CExcel& book, const t_ts::excel_choice& choice, t_ts& ts
     }
     // As in the text format, a header above the data names the series.
     ts.set_title(f > 1 && !is_number(f - 1, c) ? book.cell(w, f - 1, c) : std::string());
+
+    // A gap or a note in the column silently drops everything below it.
+    int below = 0;
+    for (int r = l + 2; r <= m; ++r) below += is_number(r, c) ? 1 : 0;
+    if (below > 0) {
+        const int n = l - f + 1;
+        const std::string stop = book.cell(w, l + 1, c);
+        notify(std::to_string(n) + (n == 1 ? " value" : " values") + " read from column " +
+                   (ts.title().empty() ? std::to_string(c) : ts.title()) + "; row " + std::to_string(l + 1) +
+                   (stop.find_first_not_of(" \t") == std::string::npos ? " is empty" : " holds text") + " and " +
+                   std::to_string(below) + " more " + (below == 1 ? "number follows" : "numbers follow") + " it",
+               "Warning", notify_icon::warning);
+    }
 }
 
 t_ts::excelstream& t_ts::excelstream::operator>>(t_ts& ts) {

@@ -2,27 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "core/number_text.h"
 #include "core/series.h"
 #include "core/ssa_exception.h"
 #include "timeseries/ts.h"
-
-namespace {
-
-std::string format(const char* fmt, double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
-std::string format(const char* fmt, int v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
-}  // namespace
 
 Pens::Pens() {
     const dc_colour colours[6] = {{0, 0, 255}, {255, 0, 0}, {0, 150, 0}, {150, 150, 150}, {255, 128, 64}, {255, 255, 0}};
@@ -96,7 +80,7 @@ void CDCUtils::draw_axes(device_context& dc, const dc_rect& rect, double xmin, d
     // Past the end of a shorter tick list the points are numbered.
     const bool ticks = tick_labels && !tick_labels->empty();
     auto label = [&](int k) {
-        return ticks && k < static_cast<int>(tick_labels->size()) ? (*tick_labels)[k] : format("%d", k + 1);
+        return ticks && k < static_cast<int>(tick_labels->size()) ? (*tick_labels)[k] : format_text("%d", k + 1);
     };
     dc.text(x_of(0) - 2, m_y0 + m_height, label(0));
     for (int k = step; k < dx; k += step) {
@@ -143,7 +127,7 @@ void CDCUtils::draw_ticrulers(device_context& dc, const dc_rect& rect, double xm
     if (m_height > 0) {
         // Beside the frame, never over it: right-aligned before it on the left, after it on the right.
         const auto label = [&](double y) {
-            const std::string s = format("%.2f", y);
+            const std::string s = format_text("%.2f", y);
             dc.text(flankside == 0 ? rect.left - 3 - dc.text_width(s) : rect.right + 3, y_of(y) - 6, s);
         };
         const double ystep = value_step(step, ymin, ymax);
@@ -258,7 +242,7 @@ double CDCUtils::max_of(const t_ts& ts) { return ts.max(); }
 
 int CDCUtils::value_label_width(device_context& dc, double ymin, double ymax) const {
     const dc_font old_font = dc.select(label_font);
-    const int width = std::max(dc.text_width(format("%.2f", ymin)), dc.text_width(format("%.2f", ymax)));
+    const int width = std::max(dc.text_width(format_text("%.2f", ymin)), dc.text_width(format_text("%.2f", ymax)));
     dc.select(old_font);
     return width;
 }

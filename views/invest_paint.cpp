@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "core/hooks.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"
 #include "invest/period_invest.h"
@@ -18,9 +18,7 @@ const dc_font caption_font{"Helvetica", 8};
 
 template <typename... Args>
 void append(std::string& s, const char* format, Args... args) {
-    char buf[160];
-    std::snprintf(buf, sizeof buf, format, args...);
-    s += buf;
+    s += format_text(format, args...);
 }
 
 void write(device_context& dc, int x, int y, const std::string& s) {

@@ -98,6 +98,10 @@ CQtDlgOpenXLS::CQtDlgOpenXLS(CDlgOpenXLS& model, QWidget* parent)
     m_preview_caption = new QLabel;
     m_preview_caption->setObjectName("preview_caption");
     preview_layout->addWidget(m_preview_caption);
+    m_preview_note = new QLabel;
+    m_preview_note->setObjectName("preview_note");
+    m_preview_note->setWordWrap(true);
+    preview_layout->addWidget(m_preview_note);
     m_preview = new QTableWidget(0, 2);
     m_preview->setObjectName("preview");
     m_preview->setHorizontalHeaderLabels({"Tick mark", "Value"});
@@ -149,6 +153,8 @@ void CQtDlgOpenXLS::refresh() {
 
     const xls_preview p = m_model.preview();
     m_preview_caption->setText(qs(p.caption));
+    m_preview_note->setText(qs(p.note));
+    m_preview_note->setVisible(!p.note.empty());
     m_preview->setRowCount(static_cast<int>(p.values.size()));
     for (int r = 0; r < static_cast<int>(p.values.size()); ++r) {
         const QString tick = r < static_cast<int>(p.ticks.size()) ? qs(p.ticks[r]) : QString();

@@ -35,5 +35,6 @@ private:
     QListWidget* m_columns = nullptr;
     QListWidget* m_boxes[2] = {};
     QLabel* m_preview_caption = nullptr;
+    QLabel* m_preview_note = nullptr;
     QTableWidget* m_preview = nullptr;
 };

@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdlib>
+#include <vector>
 #include <utility>
 
 #include "app/qt/qt_app_ui.h"
@@ -48,6 +48,37 @@ void labelled(const char* text, QWidget* control, QBoxLayout* into, const char* 
     row->addWidget(control, 1);
     if (after) row->addWidget(new QLabel(after));
     into->addLayout(row);
+}
+
+// The layouts from root down to w, each with the index of the item that leads there.
+bool path_to(QLayout* root, QWidget* w, std::vector<std::pair<QLayout*, int>>& path) {
+    for (int i = 0; root && i < root->count(); ++i) {
+        QLayoutItem* item = root->itemAt(i);
+        path.emplace_back(root, i);
+        if (item->widget() == w) return true;
+        if (path_to(item->layout(), w, path)) return true;
+        if (item->widget() && path_to(item->widget()->layout(), w, path)) return true;
+        path.pop_back();
+    }
+    return false;
+}
+
+// What the user sees beside a field: the nearest label, check box or radio
+// before it on its row, else before the row (a radio above its indented edit).
+QString field_name(QWidget* dialog, QLineEdit* e) {
+    std::vector<std::pair<QLayout*, int>> path;
+    if (path_to(dialog->layout(), e, path)) {
+        const int levels = static_cast<int>(std::min<std::size_t>(path.size(), 3));
+        for (int k = 0; k < levels; ++k) {
+            const auto [layout, index] = path[path.size() - 1 - static_cast<std::size_t>(k)];
+            for (int i = index - 1; i >= 0; --i) {
+                QWidget* w = layout->itemAt(i)->widget();
+                if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) return l->text();
+                if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) return b->text().remove('&');
+            }
+        }
+    }
+    return e->objectName();
 }
 
 void check_radio(QButtonGroup* g, int id) {
@@ -107,10 +138,8 @@ void CQtParamDialog::showEvent(QShowEvent* event) {
 
 void CQtParamDialog::step(int f, int direction) {
     const dlg_spin s = spin(f);
-    const std::string text = edit(f)->text().toStdString();
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) v = s.lower;
+    double v = s.lower;
+    dlg_read_real(edit(f)->text().toStdString(), v);
     v = std::clamp(v + direction * s.step, static_cast<double>(s.lower), static_cast<double>(s.upper));
     edit(f)->setText(qs(dlg_real_text(v)));
 }
@@ -153,7 +182,11 @@ std::vector<std::string> CQtParamDialog::field_texts() const {
 
 void CQtParamDialog::accept() {
     if (const auto failure = exchange(field_texts())) {
-        message_fn()(this, qs(failure->message));
+        QString message = qs(failure->message);
+        // A text that is no number at all says which field holds it; a range message names its bounds.
+        if (QLineEdit* e = edit(failure->field); e && failure->message.find(" between ") == std::string::npos)
+            message = field_name(this, e) + ": " + message;
+        message_fn()(this, message);
         if (QLineEdit* e = edit(failure->field)) {
             e->setFocus();
             e->selectAll();

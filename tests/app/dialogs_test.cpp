@@ -11,7 +11,7 @@ namespace {
 TEST(dialog_fields, reads_and_framework_messages) {
     int i = 7;
     EXPECT_EQ(std::pair(dlg_read_int(" 12 ", i), i), std::pair(std::optional<std::string>(), 12));
-    for (const char* bad : {"", "1.5", "x", "3x", "99999999999"})
+    for (const char* bad : {"", "1.5", "x", "3x", "99999999999", "+-1", "1e3"})
         EXPECT_EQ(dlg_read_int(bad, i), "Please enter an integer.") << bad;
     unsigned u = 0;
     EXPECT_EQ(dlg_read_unsigned("-1", u), "Please enter a positive integer.");
@@ -109,6 +109,9 @@ TEST(forecast_dialog, ok_enabling_and_unsigned_fields) {
     EXPECT_EQ(dlg.exchange({"1", "10"}), (dlg_failure{0, "Please enter an integer between 2 and 143."}));
     EXPECT_EQ(dlg.exchange({"72", "14"}), std::nullopt);
     EXPECT_EQ(dlg.points, 14u);
+    // The command line's bound: more values would not fit.
+    EXPECT_EQ(dlg.exchange({"72", "2000000"}), (dlg_failure{1, "Please enter an integer between 0 and 1000000."}));
+    EXPECT_EQ(dlg.exchange({"72", "1000000"}), std::nullopt);
 }
 
 TEST(summation_dialog, roots_threshold_and_conditions) {
@@ -215,6 +218,25 @@ TEST(open_xls_dialog, preview_shows_what_the_import_reads) {
     std::swap(dlg.data_column, dlg.ticks_column);
     EXPECT_EQ(std::pair(dlg.preview().caption, dlg.preview().values.back()),
               std::pair(std::string("12 values, the first 10:"), std::string("9")));
+}
+
+TEST(open_xls_dialog, columns_of_the_used_range_and_a_run_that_stops_early) {
+    CExcel book;
+    // Row 1 and column A empty, headers in B2:C2.
+    book.sheets() = {{"s", {{}, {"", "Temp", "Rain"}, {"", "1", "5"}, {"", "2", "6"}, {"", "", "7"}, {"", "4", "8"}}}};
+    CDlgOpenXLS dlg(book);
+    EXPECT_EQ(dlg.columns(), (std::vector<CDlgOpenXLS::column_entry>{{1, "Temp"}, {2, "Rain"}}));
+    dlg.double_click_column(0);
+    EXPECT_EQ(dlg.box_text(CDlgOpenXLS::b_data), "Temp");
+    const xls_preview p = dlg.preview();
+    EXPECT_EQ(std::tuple(p.values, p.note),
+              std::tuple(strings{"1", "2"}, std::string("2 values read from column Temp; row 5 is empty and 1 more "
+                                                        "number follows it")));
+    const excel_choice c = *dlg.choice();
+    EXPECT_EQ(c.column, 2) << "counted from column A, as --column counts";
+
+    book.sheets()[0].rows[3][1] = "nan";
+    EXPECT_EQ(std::pair(dlg.preview().count, dlg.preview().note), std::pair(0, std::string("B4: not a finite number")));
 }
 
 TEST(open_xls_dialog, choice_leads_the_import_to_the_worksheet_chosen) {

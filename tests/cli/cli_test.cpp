@@ -121,6 +121,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
     // Hundreds of GB at the default L: refused before any allocation.
     write_values(dir / "long.dat", 200000, [](int t) { return t % 7; });
     std::ofstream(dir / "vast.dat") << "1e200\n-3e200\n2e200\n5e200\n";
+    write_values(dir / "growth.dat", 30, [](int t) { return std::pow(1.05, t); });
     const std::string c = co2 + " --L 24 ";
     for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
              {"info missing.dat", "unable to open data file (No such file or directory)"},
@@ -151,6 +152,11 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"reconstruct " + co2 + " --L 120 --solver truncated --components 10 --group 1,11",
               "component 11 is above the 10 components"},
              {"decompose " + c + "--components 0", "--components 0 must be at least 1"},
+             // An empty value is no 0.
+             {"trend " + c + "--C ''", "--C: a value is needed"},
+             {"decompose " + c + "--components ''", "--components: a value is needed"},
+             {"period " + c + "--range ''", "--range: a value is needed"},
+             {"forecast growth.dat --L 2 --points 20000", "The forecast leaves the range of doubles at point "},
              {"period " + c + "--solver lanczos", "--solver must be jacobi, fast, truncated or auto, not 'lanczos'"},
              {"decompose vast.dat", "exceed the range of doubles"},
              // An investigation ends through its own exit when it cannot decompose.
@@ -188,6 +194,8 @@ TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
     std::ofstream(dir / "years.csv") << "year,co2\n1990,315.42\n1991,316.31\n";
 
     const nlohmann::json dates = run_json("info co2.CSV --ticks-column 1", dir);
+    EXPECT_EQ(run("info co2.CSV", dir).err,
+              "kelvane-cli: warning: 2 values read from column co2; row 4 is empty and 1 more number follows it\n");
     EXPECT_EQ(dates["values"].get<values>(), (values{315.42, 316.31}));
     EXPECT_EQ(dates["ticks"], nlohmann::json({"1959-01", "1959-02"}));
     EXPECT_EQ(run_json("info years.csv --sheet years --column 2 --ticks-column 1", dir)["ticks"],
@@ -269,6 +277,12 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
     ASSERT_EQ(j["forecast"].size(), 289u);
     for (int t = 0; t < 239; ++t) EXPECT_EQ(j["forecast"][t], j["signal"][t]) << t;
     for (int t = 239; t < 289; ++t) EXPECT_NEAR(j["forecast"][t].get<double>(), two_harmonics(t), 1e-6) << t;
+    EXPECT_NEAR(j["root_modulus"].get<double>(), 1, 1e-6);
+    write_values(dir / "growth.dat", 30, [](int t) { return std::pow(1.05, t); });
+    const result growth = run("forecast growth.dat --L 2 --points 2 --json", dir);
+    EXPECT_NEAR(nlohmann::json::parse(growth.out)["root_modulus"].get<double>(), 1.05, 1e-9);
+    EXPECT_NE(growth.err.find("warning: the largest characteristic root of the recurrence has modulus 1.05"),
+              std::string::npos) << growth.err;
 
     // Text output: the header and one tab-separated line per forecast point, numbered on.
     const result r = run("forecast harmonics.dat --L 48 --points 3", dir);

@@ -12,6 +12,7 @@
 
 #include "app/qt/dlg_open_xls.h"
 #include "excel/excel.h"
+#include "tests/locale_guard.h"
 
 namespace {
 
@@ -211,6 +212,24 @@ TEST_F(ParamDialogs, SvdPartClosesOnTheFirstClick) {
     EXPECT_EQ((std::vector<int>{model.part, model.logarithmed}), (std::vector<int>{1, 1}));
 }
 
+TEST_F(ParamDialogs, AFieldThatIsNoNumberIsNamedAndTheUsersSeparatorReadsBack) {
+    scoped_comma_locale de;
+    SKIP_WITHOUT_COMMA_LOCALE(de);
+    CDlgPeriodParam model;
+    model.L = 12;
+    model.L_max = 99;
+    CQtDlgPeriodParam dlg(model);
+    field(dlg, "min")->setText("eleven");
+    click_ok(dlg);
+    EXPECT_EQ(messages, std::vector<std::string>{"Min: Please enter a number."});
+
+    field(dlg, "min")->setText("10,5");
+    field(dlg, "max")->setText("12.5");
+    click_ok(dlg);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(std::pair(model.period_min, model.period_max), std::pair(10.5, 12.5));
+}
+
 TEST_F(ParamDialogs, ForecastOkNeedsAPartOfTheSignal) {
     CDlgForecast model;
     model.L_max = 99;
@@ -221,7 +240,7 @@ TEST_F(ParamDialogs, ForecastOkNeedsAPartOfTheSignal) {
     EXPECT_TRUE(ok->isEnabled());
     field(dlg, "L")->setText("-3");
     click_ok(dlg);
-    EXPECT_EQ(messages, std::vector<std::string>{"Please enter a positive integer."});
+    EXPECT_EQ(messages, std::vector<std::string>{"L: Please enter a positive integer."});
 }
 
 TEST_F(ParamDialogs, TrendConditionsKeepEachMethodInOneColumn) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "core/hooks.h"
 #include "excel/excel.h"
 #include "test_util.h"
 
@@ -53,33 +54,45 @@ TEST(ExcelImport, RefusedFiles) {
     EXPECT_NE(thrown([] { CExcel().load(testing::TempDir() + "none/x.csv"); }).find("unable to open"), std::string::npos);
 }
 
-TEST(ExcelImport, IsANumber) {
+TEST(ExcelImport, ACellIsANumberOnlyWhenAllOfItIsOneFiniteNumber) {
     struct {
         const char* text;
-        bool decimal_comma, number, plain;
+        bool decimal_comma;
+        excel_cell::kind_t kind;
     } cases[] = {
-        {"0.0", false, true, true},   {"0,0", true, true, true},     {"0,0", false, true, false},
-        {"-2.5e3", false, true, true}, {"", false, false, false},    {"year", false, false, false},
-        {"1959-01", false, true, false}, {"0 km", false, false, false},
+        {"0.0", false, excel_cell::number},     {"0,0", true, excel_cell::number},
+        {"0,0", false, excel_cell::number},     {",", false, excel_cell::text},
+        {" -2.5e3 ", false, excel_cell::number}, {"", false, excel_cell::text},
+        {"year", false, excel_cell::text},      {"1959-01", false, excel_cell::text},
+        {"0 km", false, excel_cell::text},      {"1,000", false, excel_cell::text},
+        {"0x10", false, excel_cell::text},      {"1 234", false, excel_cell::text},
+        {"1.5e3x", false, excel_cell::text},    {"nan", false, excel_cell::not_finite},
+        {"-inf", false, excel_cell::not_finite}, {"Infinity", false, excel_cell::not_finite},
+        {"1e999", false, excel_cell::not_finite}, {"-1e999", true, excel_cell::not_finite},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(excel_is_number(c.text, c.decimal_comma), c.number) << c.text;
-        EXPECT_EQ(excel_is_plain_number(c.text, c.decimal_comma), c.plain) << c.text;
-    }
+    for (const auto& c : cases) EXPECT_EQ(excel_cell_number(c.text, c.decimal_comma).kind, c.kind) << c.text;
     EXPECT_EQ(excel_number("1,5", true), 1.5);
+    EXPECT_EQ(excel_cell_name(7, 3), "C7");
+    EXPECT_EQ(excel_cell_name(1, 28), "AB1");
 }
 
-TEST(ExcelImport, ColumnNames) {
+TEST(ExcelImport, ColumnNamesOfTheUsedRange) {
+    using names = std::vector<excel_column>;
     struct {
         const char* content;
-        strings names;
+        names expected;
     } cases[] = {
-        {"year,co2,note\n1990,315,a\n", {"year", "co2", "note"}},
+        {"year,co2,note\n1990,315,a\n", {{1, "year"}, {2, "co2"}, {3, "note"}}},
         // The header ends at its first empty cell; only the row above the data is one.
-        {"title\nyear,co2,,x\n1990,315\n", {"year", "co2"}},
-        {"1990,315,\n1991,316,\n", {"Column 1", "Column 2", "Column 3"}},
+        {"title\nyear,co2,,x\n1990,315\n", {{1, "year"}, {2, "co2"}}},
+        {"1990,315,\n1991,316,\n", {{1, "Column 1"}, {2, "Column 2"}, {3, "Column 3"}}},
+        // Row 1 and column A empty: the range starts at B2.
+        {"\n,x,y\n,1,2\n", {{2, "x"}, {3, "y"}}},
+        {",x,y\n,1,2\n", {{2, "x"}, {3, "y"}}},
+        {"\n,,1\n,,2\n", {{3, "Column 3"}}},
     };
-    for (const auto& c : cases) EXPECT_EQ(excel_column_names(read_text("names.csv", c.content), 1), c.names) << c.content;
+    for (const auto& c : cases)
+        EXPECT_EQ(excel_column_names(read_text("names.csv", c.content), 1), c.expected) << c.content;
 }
 
 TEST(ExcelImport, DataRunAndTickMarks) {
@@ -103,6 +116,13 @@ TEST(ExcelImport, DataRunAndTickMarks) {
         {"order.csv", "5,a\n6,b\n", "", 1, 2, {5, 6}, {"a", "b"}, ""},
         // The run starts at the first number even below text rows, and the last row counts.
         {"late.csv", "x\nnote,\n,\nv\n1\n2\n", "", 1, 0, {1, 2}, {}, "v"},
+        // A blank line ends the run as an empty cell does, also between CR LF lines.
+        {"blank.csv", "v,1\n,2\n\n,4\n,5\n", "", 2, 0, {1, 2}, {}, ""},
+        {"blankcrlf.csv", "v\r\n1\r\n2\r\n\r\n4\r\n", "", 1, 0, {1, 2}, {}, "v"},
+        {"crlf.csv", "v\r\n1\r\n2\r\n4\r\n\r\n", "", 1, 0, {1, 2, 4}, {}, "v"},
+        // Grouped thousands and partly numeric cells are text, never their leading digits.
+        {"thousands.csv", "v\n5\n\"1,000\"\n7\n", "", 1, 0, {5}, {}, "v"},
+        {"partial.csv", "v\n5\n1.5e3x\n", "", 1, 0, {5}, {}, "v"},
     };
     for (const auto& c : cases) {
         t_ts ts;
@@ -110,6 +130,35 @@ TEST(ExcelImport, DataRunAndTickMarks) {
         EXPECT_EQ(values_of(ts), c.values) << c.name;
         EXPECT_EQ(ts.ticks() ? *ts.ticks() : strings(), c.ticks) << c.name;
         EXPECT_EQ(ts.title(), c.title) << c.name;
+    }
+}
+
+TEST(ExcelImport, ARunThatStopsEarlySaysSo) {
+    struct {
+        const char* content;
+        std::vector<std::string> notes;
+    } cases[] = {
+        {"Temp\n1\n2\n3\n4\n5\n\n6\n7\n8\n9\n10\n",
+         {"5 values read from column Temp; row 7 is empty and 5 more numbers follow it"}},
+        {"x,1\nx,n/a\nx,3\n", {"1 value read from column 2; row 2 holds text and 1 more number follows it"}},
+        {"v\n1\n2\n\nnote\n", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> notes;
+        scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) { notes.push_back(text); });
+        t_ts ts;
+        import_excel(read_text("stop.csv", c.content), excel_choice{}, ts);
+        EXPECT_EQ(notes, c.notes) << c.content;
+    }
+}
+
+TEST(ExcelImport, ANonFiniteNumberInTheRunIsRefusedByItsCell) {
+    for (const auto& [content, cell] : std::vector<std::pair<const char*, const char*>>{
+             {"v\n1\n2\nnan\n", "A4"}, {"t,v\n1,inf\n", "B2"}, {"t;v\n1;1e999\n", "B2"}, {"1\n-1E400\n", "A2"}}) {
+        t_ts ts;
+        EXPECT_EQ(thrown([&] { import_excel(read_text("finite.csv", content), excel_choice{"", cell[0] - 'A' + 1, 0}, ts); }),
+                  std::string(cell) + ": not a finite number")
+            << content;
     }
 }
 

@@ -63,3 +63,29 @@ TEST(Forecast, NoFormulaBeforeTheSignalNorForABadWindow) {
         EXPECT_THROW(c.f.make_forecast(), SSA_math_exception::out_of_range) << L;
     }
 }
+
+TEST(Forecast, RootModulusTellsGrowthAndADivergingForecastIsAnError) {
+    struct {
+        double ratio;
+        int N, L;
+    } cases[] = {{1.05, 30, 2}, {0.9, 30, 6}, {1.01, 1003, 1001}};  // the last beyond the exact root finder
+    for (const auto& c : cases) {
+        forecast_case f(sampled(c.N, [&](int t) { return std::pow(c.ratio, t); }), c.L, 10);
+        f.f.make_forecast();
+        EXPECT_NEAR(f.f.get_root_modulus(), c.ratio, 1e-6) << c.L;
+        EXPECT_EQ(f.f.grows(), c.ratio > 1) << c.L;
+    }
+
+    forecast_case c(sampled(30, [](int t) { return std::pow(1.05, t); }), 2, 1);
+    c.f.make_forecast();
+    // The first point past the doubles' range, by the recurrence's own steps.
+    const double a = c.f.get_lrf()[0];
+    int point = 30;
+    for (double v = c.y()[29]; std::isfinite(v); v *= a) ++point;
+    c.f.set_points(20000);
+    const std::string message = thrown([&] { c.f.make_forecast(); });
+    EXPECT_EQ(message.substr(0, message.find(';')),
+              "The forecast leaves the range of doubles at point " + std::to_string(point) + " (forecast value " +
+                  std::to_string(point - 30) + " of 20000)");
+    EXPECT_EQ(c.y().size(), 0) << "no values of a failed run";
+}

@@ -25,7 +25,8 @@ TEST(WorkbookReader, EveryFormatGivesTheSameSheetsAndSeries) {
         ASSERT_EQ(b.sheet_count(), 2);
         EXPECT_EQ(b.sheet_name(1), "Monthly");
         EXPECT_EQ(b.sheet_name(2), "Yearly");
-        EXPECT_EQ(excel_column_names(b, 1), (strings{"month", "co2", "note", "flag"}));
+        EXPECT_EQ(excel_column_names(b, 1),
+                  (std::vector<excel_column>{{1, "month"}, {2, "co2"}, {3, "note"}, {4, "flag"}}));
         EXPECT_EQ(b.cell(1, 2, 3), "text 0");
         EXPECT_EQ(b.cell(1, 2, 5), "1959-01-31T12:00:00");
         EXPECT_EQ(b.cell(1, 8, 1), "1.5");  // a number under the dates stays one
