@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -41,7 +42,10 @@ result run_shell(const std::string& command, const std::string& dir = "") {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, slurp_file(err_file)};
 }
 
-result run(const std::string& args, const std::string& dir = "") { return run_shell(std::string(KELVANE_CLI) + " " + args, dir); }
+// The program keeps measured FFT plans in the user's cache: never the real user's.
+result run(const std::string& args, const std::string& dir = "") {
+    return run_shell("XDG_CACHE_HOME=" + testing::TempDir() + "kelvane-cache " + KELVANE_CLI + " " + args, dir);
+}
 
 nlohmann::json run_json(const std::string& args, const std::string& dir = "") {
     const result r = run(args + " --json", dir);
@@ -180,6 +184,25 @@ TEST(Cli, TruncatedDecompositionHoldsItsKComponents) {
     write_values(dir / "long.dat", 3000, [](int t) { return std::sin(0.1 * t) + 0.001 * t + std::cos(1.7 * t * t); });
     EXPECT_EQ(run_json("decompose long.dat --L 2001 --components 20", dir)["components"], 20);
     EXPECT_EQ(run_json("decompose long.dat --L 2000 --components 20", dir)["components"], 2000);
+}
+
+// Harmonics at 1e-6 of a large offset: below the rounding of the eigenvalues,
+// far above that of the data. The default (truncated) decomposition keeps
+// them in use, and period finds both with its default options.
+TEST(Cli, HarmonicsOnALargeOffsetAreFound) {
+    const private_dir dir("cli_offset_");
+    std::mt19937 gen(7);
+    std::normal_distribution<double> noise(0, 0.1);
+    write_values(dir / "offset.dat", 10000, [&](int t) {
+        return 1e6 + std::sin(2 * M_PI * t / 12) + 0.5 * std::sin(2 * M_PI * t / 30) + noise(gen);
+    });
+    EXPECT_EQ(run_json("decompose offset.dat", dir)["count"], 50);
+    const nlohmann::json p = run_json("period offset.dat", dir);
+    std::vector<double> periods = p["periods"].get<std::vector<double>>();
+    std::sort(periods.begin(), periods.end());
+    ASSERT_EQ(periods.size(), 2u) << p["periods"];
+    EXPECT_NEAR(periods[0], 12, 0.01);
+    EXPECT_NEAR(periods[1], 30, 0.03);
 }
 
 TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
