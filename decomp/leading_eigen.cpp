@@ -118,12 +118,25 @@ private:
     // Below this a new Lanczos vector is rounding: X has no more directions there.
     double breakdown_level() const { return singular_rounding_level(m_scale, m_X.L() + m_X.K() - 1); }
 
-    // One classical Gram-Schmidt pass against the first j columns of basis.
+    // One classical Gram-Schmidt pass against the first j columns of basis,
+    // by row blocks with a progress report each: on the longest windows one
+    // pass over the basis outlasts the progress interval.
     void orthogonalise(Eigen::MatrixXd& basis, int j, Eigen::Ref<Eigen::VectorXd> x) {
         if (j == 0) return;
+        constexpr Eigen::Index rows = 1 << 18;
+        const Eigen::Index n = basis.rows();
         auto h = m_h.head(j);
-        h.noalias() = basis.leftCols(j).transpose() * x;
-        x.noalias() -= basis.leftCols(j) * h;
+        h.setZero();
+        for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
+            const Eigen::Index r = std::min(rows, n - r0);
+            h.noalias() += basis.block(r0, 0, r, j).transpose() * x.segment(r0, r);
+            report_progress("decomposition", m_products, 0);
+        }
+        for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
+            const Eigen::Index r = std::min(rows, n - r0);
+            x.segment(r0, r).noalias() -= basis.block(r0, 0, r, j) * h;
+            report_progress("decomposition", m_products, 0);
+        }
     }
 
     // Normalises x (column j of basis) and returns its norm; a vector at

@@ -258,9 +258,13 @@ void t_svd::decompose_truncated(const series& values, const svd_options& options
     m_eigenvectors = std::move(U);
 }
 
-void t_svd::check_component(int c) const {
+void t_svd::check_vectors() const {
     if (m_eigenvectors->cols() == 0)
         throw SSA_math_exception::ssa_exception("this decomposition holds the eigenvalues alone, no eigentriple");
+}
+
+void t_svd::check_component(int c) const {
+    check_vectors();
     if (c >= 0 && c < components()) return;
     if (c >= 0 && truncated())
         throw SSA_math_exception::ssa_exception("component " + std::to_string(c + 1) + " is beyond the " +
@@ -270,6 +274,7 @@ void t_svd::check_component(int c) const {
 }
 
 const matrix& t_svd::factor_vectors() const {
+    check_vectors();
     factor_store& f = *m_factors;
     const std::lock_guard<std::mutex> guard(f.lock);
     if (f.vectors) return *f.vectors;

@@ -126,6 +126,8 @@ public:
 
 private:
     struct factor_store;
+    // Throws ssa_exception when the decomposition holds no vectors (svd_options::vectors false).
+    void check_vectors() const;
     void decompose_full(const series& values, const svd_options& options, std::vector<double>& eig);
     void decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig);
     // The rounding level, the count of eigenvalues above in_use, and 0 for those beyond it.
