@@ -88,7 +88,8 @@ fft_convolver::fft_convolver(int n_min) : m_n(smooth_size(n_min)) {
     planner_state& p = planner();
     if (!p.threads_ready) p.threads_ready = fftw_init_threads() != 0;
     const bool large = m_n >= large_size;
-    fftw_plan_with_nthreads(large && p.threads_ready ? static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency()))) : 1);
+    const bool two_cores = std::thread::hardware_concurrency() >= 2;
+    fftw_plan_with_nthreads(large && p.threads_ready && two_cores ? 2 : 1);
     fftw_plan forward = nullptr, inverse = nullptr;
     if (large && !p.folder.empty()) {
         if (!p.wisdom_loaded) {

@@ -39,8 +39,9 @@ private:
     unsigned long long m_state = 0x2545F4914F6CDD1DULL;
 };
 
-// X V = U B with orthonormal U (L x m) and V (K x m), B upper triangular
-// (bidiagonal after the first restart's arrow column), and the residual
+// X V = U B with orthonormal U (L x m) and V (K x m), B upper bidiagonal
+// (after a restart: the kept values on the diagonal, their couplings to the
+// next vector in one column, bidiagonal from there), and the residual
 // X^T U - V B^T = beta v_m e_m^T, v_m kept as column m of V. The buffers live
 // for the whole solve: a restart rewrites them in place.
 class bidiagonalisation {
@@ -52,7 +53,6 @@ public:
         m_V.col(0).normalize();
     }
 
-    int size() const { return m_m; }
     const Eigen::MatrixXd& B() const { return m_B; }
     double beta() const { return m_beta; }
 
@@ -78,10 +78,14 @@ public:
             if (j + 1 < m_m) {
                 m_B(j, j + 1) = normalise(m_V, j + 1, v);
             } else {
-                // The residual: it stays unnormalised-zero when the space is exhausted.
+                // The residual, 0 when X has no direction left beyond the basis.
                 m_beta = v.norm();
-                if (m_beta > breakdown_level()) v /= m_beta;
-                else m_beta = 0, v.setZero();
+                if (m_beta > breakdown_level()) {
+                    v /= m_beta;
+                } else {
+                    m_beta = 0;
+                    v.setZero();
+                }
             }
         }
     }
@@ -109,8 +113,6 @@ public:
             report_progress("eigenvectors", r0 + rows, L);
         }
     }
-
-    long long products() const { return m_products; }
 
 private:
     void progress() { report_progress("decomposition", ++m_products, 0); }
