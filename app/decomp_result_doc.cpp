@@ -18,7 +18,7 @@ void CDecompResultDoc::compute() {
     m_trend = std::make_unique<t_ts>(m_reconstructed->component(0));
     for (int t = 0; t < N; ++t) (*m_trend)[t] = 0;
     // The series' own tick marks, so that a saved part keeps its dates.
-    if (m_original && m_original->ticks() && m_original->size() == N) {
+    if (m_original && m_original->has_ticks() && m_original->ticks() && m_original->size() == N) {
         m_trend->set_ticks(m_original->ticks());
         m_trend->set_has_ticks(true);
     }

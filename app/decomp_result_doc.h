@@ -25,9 +25,9 @@ public:
     void set_periodic_list(const std::vector<int>& list) { m_periodic_list = list; }
     void set_reconstructed(const t_reconstructed_tss& r) { m_reconstructed = std::make_unique<t_reconstructed_tss>(r); }
     void set_style(int s) { m_style = s; }
+    int get_style() const { return m_style; }
     // The file the user opened, for the names File Save proposes.
     std::string data_file;
-    int get_style() const { return m_style; }
 
     // The three series from the reconstructed components and the two lists.
     // Components listed beyond the reconstructed ones are in no series.

@@ -10,7 +10,7 @@ namespace exit_cleanup {
 // the program itself is left as it is.
 void install_signal_handlers();
 
-// Called from the handlers, so it must be async-signal-safe.
+// The remover runs inside the handlers: it must be async-signal-safe.
 void set_directory_remover(void (*remove)());
 
 // A file to unlink if a signal comes before release: slot for release, or -1
