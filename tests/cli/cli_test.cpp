@@ -41,7 +41,9 @@ result run_shell(const std::string& command, const std::string& dir = "") {
     char buf[4096];
     for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     const int status = pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, slurp_file(err_file)};
+    const std::string err = slurp_file(err_file);
+    unlink(err_file.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
 }
 
 result run(const std::string& args, const std::string& dir = "") { return run_shell(std::string(KELVANE_CLI) + " " + args, dir); }
