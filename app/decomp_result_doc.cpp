@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/app_ui.h"
+#include "app/save_names.h"
 #include "app/summ_interact_doc.h"
 #include "core/number_text.h"
 #include "app/ts_doc.h"
@@ -17,11 +18,16 @@ void CDecompResultDoc::set_result(final_decomposition d) {
 
 void CDecompResultDoc::save_series(app_ui& ui) const {
     const char* const filter = "Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||";
-    const std::pair<const char*, const t_ts*> parts[3] = {
-        {"Save trend", get_trend()}, {"Save sum of periodicals", get_periodic()}, {"Save residual", get_residual()}};
-    for (const auto& [caption, series] : parts) {
+    const struct {
+        const char* caption;
+        const char* suffix;
+        const t_ts* series;
+    } parts[3] = {{"Save trend", "trend", get_trend()},
+                  {"Save sum of periodicals", "periodic", get_periodic()},
+                  {"Save residual", "residual", get_residual()}};
+    for (const auto& [caption, suffix, series] : parts) {
         if (!series) continue;
-        const std::string path = ui.ask_save_file(caption, filter, "");
+        const std::string path = ui.ask_save_file(caption, filter, derived_name(path_stem(data_file), suffix));
         if (path.empty()) continue;
         try {
             save_cts(path, *series);
@@ -70,6 +76,7 @@ std::unique_ptr<CDecompResultDoc> make_final_decomposition(const CSummInteractDo
         if (interact.is_harmonic(k)) periodic.push_back(k);
     }
     doc->set_original(*inv.get_ts());
-    doc->set_result(decompose_final(inv.get_reconstructed(), trend, periodic));
+    doc->data_file = summation.data_file;
+    doc->set_result(decompose_final(inv.get_reconstructed(), trend, periodic, inv.get_ts()));
     return doc;
 }

@@ -30,13 +30,15 @@ public:
     void set_periodic_list(const std::vector<int>& list) { m_periodic_list = list; }
     void set_style(int s) { m_style = s; }
     int get_style() const { return m_style; }
+    // The file the user opened, for the names File Save proposes.
+    std::string data_file;
 
     // The series and the lists of a final decomposition (decompose_final).
     void set_result(final_decomposition d);
 
     const std::vector<int>& get_trend_list() const { return m_trend_list; }
     const std::vector<int>& get_periodic_list() const { return m_periodic_list; }
-    // Class of each reconstructed component, after compute().
+    // Class of each reconstructed component, once a result is set.
     const std::vector<int>& get_classes() const { return m_result.classes; }
     const t_ts* get_original() const { return m_original.get(); }
     // Null until a result is set.

@@ -1,5 +1,6 @@
 #include "forecast_doc.h"
 
+#include "app/app_ui.h"
 #include "core/ssa_exception.h"
 
 void CForeInvestDoc::set_ts(const t_ts& ts) {
@@ -13,3 +14,13 @@ void CForeInvestDoc::compute_forecast() {
 }
 
 std::string CForeInvestDoc::header_text() const { return m_forecast ? forecast_header_text(*m_forecast) : ""; }
+
+bool CForeInvestDoc::save_forecast(app_ui& ui) {
+    if (!m_forecast || m_forecast->get_forecast_ts().size() == 0) {
+        ui.message_box("There is no forecast to save.", "", notify_icon::information);
+        return false;
+    }
+    t_ts saved = m_forecast->get_forecast_ts();
+    saved.set_title("Forecast of " + (m_ts->title().empty() ? name : m_ts->title()));
+    return save_series(ui, &saved, "forecast");
+}

@@ -30,6 +30,10 @@ public:
 
     std::string header_text() const;
 
+    // The signal followed by the forecast into a data file of the user's choice,
+    // as the command line's forecast --save writes it.
+    bool save_forecast(app_ui& ui);
+
 private:
     std::unique_ptr<t_ts> m_ts;
     forecast_params m_params;

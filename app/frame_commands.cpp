@@ -81,3 +81,16 @@ bool enabled_in(command c, const view_command_states& s) {
         return false;
     }
 }
+
+bool saves_series(doc_kind view) {
+    switch (view) {
+    case doc_kind::time_series:
+    case doc_kind::trend_invest:
+    case doc_kind::period_invest:
+    case doc_kind::forecast:
+    case doc_kind::decomp_result:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -51,3 +51,6 @@ view_command_states states_after_activation(doc_kind view, const view_command_st
 // other command: the shell decides those).
 bool follows_active_view(command c);
 bool enabled_in(command c, const view_command_states& s);
+
+// Whether File Save has a series to write in a window of this kind; elsewhere it is off.
+bool saves_series(doc_kind view);

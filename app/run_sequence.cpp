@@ -7,6 +7,7 @@
 #include "app/invest_doc.h"
 #include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
+#include "app/text_format.h"
 #include "core/number_text.h"
 #include "app/ts_group_doc.h"
 #include "core/ssa_exception.h"
@@ -50,6 +51,8 @@ void refresh_cache(CWinKelvaneDoc& doc, const t_investigation& inv, CWinKelvaneD
 bool compute(run_context& ctx, const std::function<void()>& work) {
     try {
         return ctx.ui.run_computation(work);
+    } catch (const SSA_math_exception::file_exception& e) {
+        ctx.ui.message_box(file_failure_text(e), "", notify_icon::error);
     } catch (const std::exception& e) {
         ctx.ui.message_box(e.what(), "", notify_icon::error);
     } catch (const computation_cancelled&) {
@@ -67,7 +70,7 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CTrendInvestDoc>();
     result->name = doc.name;
-    result->set_title(format_text("Trend investigation [%s]", doc.name.c_str()));
+    result->data_file = doc.data_file;
     result->set_series(doc.ts);
     t_trend_invest& inv = result->invest();
 
@@ -109,6 +112,7 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     }
     p.apply(inv, N, L);
 
+    result->set_title(result_title("Trend investigation", doc.name, L));
     CTrendInvestDoc& r = *result;
     if (!compute(ctx, [&] {
             provide_decomposition(doc, inv, L);
@@ -123,7 +127,7 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CPeriodInvestDoc>();
     result->name = doc.name;
-    result->set_title(format_text("Period investigation [%s]", doc.name.c_str()));
+    result->data_file = doc.data_file;
     result->set_series(doc.ts);
     t_period_invest& inv = result->invest();
 
@@ -166,6 +170,7 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
     p.period_vectors = dlg.get_vectors();
     p.apply(inv);
 
+    result->set_title(result_title("Period investigation", doc.name, L));
     CPeriodInvestDoc& r = *result;
     if (!compute(ctx, [&] {
             provide_decomposition(doc, inv, L);
@@ -186,6 +191,13 @@ int components_to_investigate(const CWinKelvaneDoc& doc, int L, int m) {
 
 void start_investigation(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
+    // No window length fits 2 .. N-1: say why instead of a range that cannot be met.
+    if (N < 3) {
+        ctx.ui.message_box(format_text("The series holds %d value%s; at least 3 are needed for a decomposition.", N,
+                                       N == 1 ? "" : "s"),
+                           "", notify_icon::warning);
+        return;
+    }
     CDlgChooseInvestigation chooser;
     chooser.names = {"1. Trend investigation", "2. Period investigation", "3. Summation investigation",
                      "4. Forecast signal"};
@@ -225,7 +237,7 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
     const int N = doc.ts.size();
     auto summation = std::make_unique<CSummationInvestDoc>(doc.ts);
     summation->name = doc.name;
-    summation->set_title(format_text("Summation investigation [%s]", doc.name.c_str()));
+    summation->data_file = doc.data_file;
     check_kind(doc.summation_vectors, "inside \"CWinKelvaneDoc::start_summation_investigation(...)\"");
     CDlgSummationParams dlg;
     dlg.L = L_arg > 0 ? L_arg : default_L(N);
@@ -264,9 +276,10 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
         inv.get_svd()->factor_vectors();
     }))
         return;
+    summation->set_title(result_title("Summation investigation", doc.name, dlg.L));
     auto& shown = static_cast<CSummationInvestDoc&>(show(ctx, std::move(summation)));
     auto interact = std::make_unique<CSummInteractDoc>();
-    interact->set_title(format_text("Interactive summation [%s]", doc.name.c_str()));
+    interact->set_title(result_title("Interactive summation", doc.name, dlg.L));
     interact->init(&shown);
     show(ctx, std::move(interact));
 }
@@ -275,7 +288,7 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CForeInvestDoc>();
     result->name = doc.name;
-    result->set_title(format_text("Forecast signal of time series [%s]", doc.name.c_str()));
+    result->data_file = doc.data_file;
     result->ts = doc.ts;
     result->set_ts(doc.ts);
     result->get_forecast()->get_signal_invest()->set_svd_options(doc.decomposition);
@@ -295,6 +308,7 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     p.forecast_trend = dlg.trend != 0;
     p.forecast_harmonics = dlg.harmonics != 0;
 
+    result->set_title(result_title("Forecast signal of time series", doc.name, L));
     CForeInvestDoc& r = *result;
     if (!compute(ctx, [&] {
             r.params() = p;
@@ -346,7 +360,7 @@ void display_svd_command(const std::string& name, const t_ts& ts, const SVD::t_s
     svd->ts = ts;
     svd->svd_cache = std::make_unique<SVD::t_svd>(*decomposition);
     svd->display_kind = kind;
-    svd->set_title(format_text("SVD [%s]", name.c_str()));
+    svd->set_title(result_title("SVD", name, decomposition->L()));
     show(ctx, std::move(svd));
 }
 

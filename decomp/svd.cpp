@@ -1,7 +1,10 @@
 #include "svd.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -56,9 +59,10 @@ double decomposition_bytes(int N, int L, const svd_options& options) {
     const double l = L, k = static_cast<double>(N) - L + 1, n = N;
     if (takes_truncated(options, L)) {
         const double m = truncated_components(options, L);
-        // Krylov basis of krylov_size(m) vectors, the eigenvectors, the factor
-        // vectors once built, a few FFT work arrays.
-        return sizeof(double) * (l * (krylov_size(m, L) + m) + k * m + 12 * n);
+        // The Lanczos bases on both sides with the eigenvectors formed from
+        // them, or later the eigen- and factor vectors; a few FFT work arrays.
+        const double basis = krylov_size(static_cast<int>(m), L, N - L + 1);
+        return sizeof(double) * (std::max(l * (basis + m) + k * (basis + 1), (l + k) * m) + 12 * n);
     }
     // Covariance, the solver's copy, its eigenvectors and the kept
     // eigenvectors L x L each; the factor vectors K x L once built.
@@ -67,6 +71,12 @@ double decomposition_bytes(int N, int L, const svd_options& options) {
 
 double available_memory() {
     if (installed_available) return *installed_available;
+    // A cap of the user's (or a test's), so that the refusals do not depend on the host.
+    if (const char* cap = std::getenv("KELVANE_MEMORY")) {
+        double bytes = -1;
+        const char* end = cap + std::strlen(cap);
+        if (std::from_chars(cap, end, bytes).ptr == end && bytes >= 0) return bytes;
+    }
     std::ifstream in("/proc/meminfo");
     for (std::string key; in >> key;) {
         double kb = 0;
@@ -91,22 +101,36 @@ void check_decomposition_memory(int N, int L, const svd_options& options) {
     const double available = available_memory();
     const double need = decomposition_bytes(N, L, options);
     if (available < 0 || need <= available) return;
+    std::string message = "the decomposition of N = " + std::to_string(N) + " values for L = " + std::to_string(L) +
+                          " needs about " + memory_text(need) + " of memory, but " + memory_text(available) +
+                          " are available";
+    if (takes_truncated(options, L)) {
+        // Too many components asked for: a shorter window would change the
+        // analysis, fewer components keep it. The need grows with k.
+        const int k = truncated_components(options, L);
+        const auto fits = [&](int m) { return decomposition_bytes(N, L, svd_options(svd_solver::truncated, m)) <= available; };
+        int lo = 0, hi = k;  // !fits(hi)
+        while (hi - lo > 1) {
+            const int mid = lo + (hi - lo) / 2;
+            (fits(mid) ? lo : hi) = mid;
+        }
+        message += lo >= 1 ? ": decompose the leading " + std::to_string(lo) + " components or fewer"
+                           : ": no number of components fits";
+        throw SSA_math_exception::ssa_exception(message);
+    }
     // The need grows with L: the largest L that fits, by bisection.
     int lo = 1, hi = L;  // decomposition_bytes(N, hi) > available
     while (hi - lo > 1) {
         const int mid = lo + (hi - lo) / 2;
         (decomposition_bytes(N, mid, options) <= available ? lo : hi) = mid;
     }
-    std::string message = "the decomposition of N = " + std::to_string(N) + " values for L = " + std::to_string(L) +
-                          " needs about " + memory_text(need) + " of memory, but " + memory_text(available) +
-                          " are available";
     // L = 1 leaves no decomposition worth the name.
     if (lo >= 2 && decomposition_bytes(N, lo, options) <= available)
         message += ": take L = " + std::to_string(lo) + " or smaller";
     else
         message += ": no window length fits";
     const svd_options leading(svd_solver::truncated, default_components);
-    if (!takes_truncated(options, L) && takes_truncated(leading, L) && decomposition_bytes(N, L, leading) <= available)
+    if (takes_truncated(leading, L) && decomposition_bytes(N, L, leading) <= available)
         message += ", or the truncated decomposition of the leading " + std::to_string(default_components) +
                    " components (" + memory_text(decomposition_bytes(N, L, leading)) + ")";
     throw SSA_math_exception::ssa_exception(message);
@@ -126,7 +150,8 @@ struct t_svd::factor_store {
 t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() - L + 1), m_L(L) {
     // Callers keep L within 1..N; a slip is reported rather than left to the allocations.
     if (L < 1 || L > ts.size())
-        throw SSA_math_exception::out_of_range("incorrect window length inside t_svd(const t_ts& ts, int L)");
+        throw SSA_math_exception::out_of_range("incorrect window length: L = " + std::to_string(L) + " is outside 1.." +
+                                               std::to_string(ts.size()));
     check_decomposition_memory(ts.size(), L, options);
 
     // Far from 1 the squares and their sums over- or underflow (the Jacobi
@@ -137,7 +162,7 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
     double peak = 0;
     for (int t = 0; t < values.size(); ++t) {
         if (!std::isfinite(values(t)))
-            throw SSA_math_exception::ssa_exception("a value of the series is not finite inside t_svd(const t_ts& ts, int L)");
+            throw SSA_math_exception::ssa_exception("value " + std::to_string(t + 1) + " of the series is not a finite number");
         peak = std::max(peak, std::fabs(values(t)));
     }
     int exponent = 0;
@@ -153,7 +178,7 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
         // antidiagonal element, without the eigenvalues not found.
         for (int t = 0; t < work.size(); ++t) total += antidiagonal_length(t, m_L, m_K) * work(t) * work(t);
     } else {
-        decompose_full(work, options.solver, eig);
+        decompose_full(work, options, eig);
     }
     const int m = static_cast<int>(eig.size());
     m_spectrum.resize(static_cast<size_t>(m));
@@ -188,31 +213,35 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
     const double top = m_eigenvalues.empty() ? 0.0 : m_eigenvalues[0];
     if (!std::isfinite(top))
         throw SSA_math_exception::ssa_exception(
-            "the eigenvalues of this series exceed the range of doubles inside t_svd(const t_ts& ts, int L)");
+            "the eigenvalues of this series exceed the range of doubles");
     if (m_count > 0 && top < std::numeric_limits<double>::min())
         throw SSA_math_exception::ssa_exception(
-            "the eigenvalues of this series fall below the range of doubles inside t_svd(const t_ts& ts, int L)");
+            "the eigenvalues of this series fall below the range of doubles");
 }
 
-void t_svd::settle_count(std::vector<double>& eig, double leftover) {
-    m_rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
-    const double in_use = eigen_in_use_factor * m_rounding;
+void t_svd::settle_count(std::vector<double>& eig, double rounding, double in_use) {
+    m_rounding = rounding;
     m_count = 0;
     while (m_count < static_cast<int>(eig.size()) && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
     // Beyond the count the solver's values are rounding: 0 from there on.
     std::fill(eig.begin() + m_count, eig.end(), 0.0);
 }
 
-void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<double>& eig) {
+void t_svd::decompose_full(const series& values, const svd_options& options, std::vector<double>& eig) {
     const int L = m_L;
     std::vector<double> r;  // column-major eigenvectors
     double leftover = 0;
     {
         matrix covariance(L, L);
         hankel_covariance(values, L, covariance);
-        symmetric_eigen(covariance, solver, eig, r, leftover);
+        symmetric_eigen(covariance, options.solver, eig, r, leftover, options.vectors);
     }
-    settle_count(eig, leftover);
+    const double rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
+    settle_count(eig, rounding, eigen_in_use_factor * rounding);
+    if (!options.vectors) {
+        m_eigenvectors = std::make_shared<matrix>(L, 0);
+        return;
+    }
 
     // U(i, c) = R(i, c) for c < count: a transposition, blocked to stay in cache.
     auto U = std::make_shared<matrix>(L, L);
@@ -230,10 +259,17 @@ void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<
 
 void t_svd::decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig) {
     const int k = truncated_components(options, m_L);
-    double leftover = 0;
+    std::vector<double> sigma;
     auto U = std::make_shared<matrix>(m_L, k);
-    leading_eigen(values, m_L, k, options.max_restarts, eig, *U, leftover);
-    settle_count(eig, leftover);
+    leading_singular(values, m_L, k, options.max_restarts, sigma, *U);
+    // The singular values are good to their own rounding level, eps sigma_1
+    // (16 + sqrt(N)), not to that of their squares: the same rule in units
+    // of sigma, so a component the data hold far above double precision is
+    // in use even where its eigenvalue is below eps lambda_1.
+    const double level = singular_rounding_level(sigma[0], N());
+    eig.resize(sigma.size());
+    for (size_t c = 0; c < sigma.size(); ++c) eig[c] = sigma[c] * sigma[c];
+    settle_count(eig, level * level, std::pow(eigen_in_use_factor * level, 2));
     if (m_count < k)
         for (int i = 0; i < m_L; ++i) {
             std::fill(U->row(i) + m_count, U->row(i) + k, 0.0);
@@ -242,7 +278,13 @@ void t_svd::decompose_truncated(const series& values, const svd_options& options
     m_eigenvectors = std::move(U);
 }
 
+void t_svd::check_vectors() const {
+    if (m_eigenvectors->cols() == 0)
+        throw SSA_math_exception::ssa_exception("this decomposition holds the eigenvalues alone, no eigentriple");
+}
+
 void t_svd::check_component(int c) const {
+    check_vectors();
     if (c >= 0 && c < components()) return;
     if (c >= 0 && truncated())
         throw SSA_math_exception::ssa_exception("component " + std::to_string(c + 1) + " is beyond the " +
@@ -252,6 +294,7 @@ void t_svd::check_component(int c) const {
 }
 
 const matrix& t_svd::factor_vectors() const {
+    check_vectors();
     factor_store& f = *m_factors;
     const std::lock_guard<std::mutex> guard(f.lock);
     if (f.vectors) return *f.vectors;

@@ -3,7 +3,7 @@
 #include "core/ssa_exception.h"
 
 final_decomposition decompose_final(const t_reconstructed_tss* reconstructed, const std::vector<int>& trend_list,
-                                    const std::vector<int>& periodic_list) {
+                                    const std::vector<int>& periodic_list, const t_ts* original) {
     if (!reconstructed || reconstructed->amount() == 0)
         throw SSA_math_exception::ssa_exception("no reconstructed components inside CDecompResultDoc::compute()");
     final_decomposition d;
@@ -13,10 +13,16 @@ final_decomposition decompose_final(const t_reconstructed_tss* reconstructed, co
     const int N = reconstructed->component(0).size();
 
     d.trend = reconstructed->component(0);
-    d.trend.set_title("Trend component of original series");
     for (int t = 0; t < N; ++t) d.trend[t] = 0;
+    if (original && original->has_ticks() && original->ticks() && original->size() == N) {
+        d.trend.set_ticks(original->ticks());
+        d.trend.set_has_ticks(true);
+    }
     d.periodic = d.trend;
     d.residual = d.trend;
+    d.trend.set_title("Trend component of original series");
+    d.periodic.set_title("Periodic component of original series");
+    d.residual.set_title("Residual component of original series");
 
     d.classes.assign(static_cast<size_t>(m), final_decomposition::cls_residual);
     for (int k : trend_list)
@@ -48,5 +54,5 @@ final_decomposition decompose_final(t_summation_invest& inv, const summation_tab
         if (table.is_trend(k, conditions)) trend.push_back(k);
         if (table.is_harmonic(k, conditions)) periodic.push_back(k);
     }
-    return decompose_final(inv.get_reconstructed(), trend, periodic);
+    return decompose_final(inv.get_reconstructed(), trend, periodic, inv.get_ts());
 }

@@ -19,10 +19,11 @@ struct final_decomposition {
 };
 
 // The three series from the reconstructed components and the two lists;
-// components listed beyond the reconstructed ones are in no series. Throws
-// ssa_exception without reconstructed components.
+// components listed beyond the reconstructed ones are in no series. They
+// carry the tick marks of original, when given, so a saved part keeps its
+// dates. Throws ssa_exception without reconstructed components.
 final_decomposition decompose_final(const t_reconstructed_tss* reconstructed, const std::vector<int>& trend_list,
-                                    const std::vector<int>& periodic_list);
+                                    const std::vector<int>& periodic_list, const t_ts* original = nullptr);
 
 // The summation's own marks: its trend components and its harmonic ones.
 final_decomposition decompose_final(t_summation_invest& inv, const summation_table& table, std::uint8_t conditions);

@@ -16,7 +16,7 @@ void draw_vector(device_context& dc, CDCUtils& u, const dc_rect& r, const std::v
 
 }  // namespace
 
-std::vector<dc_rect> comp_info_panels(int client_width, int client_height) {
+std::vector<dc_rect> comp_info_panels(int client_width, int client_height, int label_room) {
     using namespace comp_info_layout;
     const dc_rect outer_rect{outer, outer, client_width - outer, client_height - outer};
     const int right = outer_rect.left + outer_rect.width() * 3 / 4;
@@ -24,14 +24,23 @@ std::vector<dc_rect> comp_info_panels(int client_width, int client_height) {
     const int cuts[4] = {outer_rect.top, outer_rect.top + h / 4, outer_rect.top + h / 2, outer_rect.bottom};
     std::vector<dc_rect> panels;
     for (int i = 0; i < 3; ++i)
-        panels.push_back({outer_rect.left + panel_left_top, cuts[i] + panel_left_top, right - panel_right_bottom,
-                          cuts[i + 1] - panel_right_bottom});
+        panels.push_back({std::max(outer_rect.left + panel_left_top, label_room), cuts[i] + panel_left_top,
+                          right - panel_right_bottom, cuts[i + 1] - panel_right_bottom});
     return panels;
 }
 
 void paint_comp_info(device_context& dc, CDCUtils& u, const comp_info_plot& p, int client_width, int client_height) {
     using namespace comp_info_layout;
-    const std::vector<dc_rect> panels = comp_info_panels(client_width, client_height);
+    // The widest value label of the three panels decides where their frames start.
+    int labels = 0;
+    const auto widen = [&](double lo, double hi) { labels = std::max(labels, u.value_label_width(dc, lo, hi)); };
+    for (const std::vector<double>* v : {p.eigenvector, p.factor_vector})
+        if (v && !v->empty()) widen(*std::min_element(v->begin(), v->end()), *std::max_element(v->begin(), v->end()));
+    if (p.component && p.component->size() > 0) {
+        widen(p.component->min(), p.component->max());
+        if (p.original && p.original->size() > 0 && !p.two_scales) widen(p.original->min(), p.original->max());
+    }
+    const std::vector<dc_rect> panels = comp_info_panels(client_width, client_height, labels + 6);
     u.set_marker_radius(1);
     if (p.eigenvector) draw_vector(dc, u, panels[0], *p.eigenvector);
     if (p.factor_vector) draw_vector(dc, u, panels[1], *p.factor_vector);

@@ -22,6 +22,7 @@ constexpr int outer = 15, panel_left_top = 10, panel_right_bottom = 20, text_ind
               section_step = 30;
 }
 
-// The three panel rectangles for a client size, top to bottom.
-std::vector<dc_rect> comp_info_panels(int client_width, int client_height);
+// The three panel rectangles for a client size, top to bottom; label_room is
+// the width the value labels need left of the frames.
+std::vector<dc_rect> comp_info_panels(int client_width, int client_height, int label_room = 0);
 void paint_comp_info(device_context& dc, CDCUtils& u, const comp_info_plot& p, int client_width, int client_height);

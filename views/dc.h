@@ -54,4 +54,6 @@ public:
     virtual void rectangle(int left, int top, int right, int bottom) = 0;
     // Text with its top-left corner at (x, y).
     virtual void text(int x, int y, const std::string& s) = 0;
+    // The width text() would take in the selected font.
+    virtual int text_width(const std::string& s) = 0;
 };

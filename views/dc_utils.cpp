@@ -1,6 +1,8 @@
 #include "views/dc_utils.h"
 
+#include <algorithm>
 #include <cmath>
+
 #include "core/number_text.h"
 #include "core/series.h"
 #include "core/ssa_exception.h"
@@ -123,16 +125,22 @@ void CDCUtils::draw_ticrulers(device_context& dc, const dc_rect& rect, double xm
     const dc_font old_font = dc.select(label_font);
     const int step = grid_step(xmax - xmin, rect.width());
     if (m_height > 0) {
-        const int left = flankside == 0 ? rect.left - 20 : rect.right - 5;
+        // Beside the frame, never over it: right-aligned before it on the left, after it on the right.
+        const auto label = [&](double y) {
+            const std::string s = format_text("%.2f", y);
+            dc.text(flankside == 0 ? rect.left - 3 - dc.text_width(s) : rect.right + 3, y_of(y) - 6, s);
+        };
         const double ystep = value_step(step, ymin, ymax);
         if (ystep > 0) {
+            // A grid value within a line of text of an end would be written over that end's label.
+            constexpr int line = 12;
             for (int k = 1; ymin + k * ystep < ymax; ++k) {
                 const double y = ymin + k * ystep;
-                dc.text(left, y_of(y) - 6, format_text("%.2f", y));
+                if (y_of(ymax) + line <= y_of(y) && y_of(y) + line <= y_of(ymin)) label(y);
             }
         }
-        dc.text(left, y_of(ymin) - 6, format_text("%.2f", ymin));
-        dc.text(left, y_of(ymax) - 6, format_text("%.2f", ymax));
+        label(ymin);
+        label(ymax);
     }
     dc.select(old_font);
     dc.restore();
@@ -231,3 +239,10 @@ double CDCUtils::min_of(const series& s) { return s.min(); }
 double CDCUtils::max_of(const series& s) { return s.max(); }
 double CDCUtils::min_of(const t_ts& ts) { return ts.min(); }
 double CDCUtils::max_of(const t_ts& ts) { return ts.max(); }
+
+int CDCUtils::value_label_width(device_context& dc, double ymin, double ymax) const {
+    const dc_font old_font = dc.select(label_font);
+    const int width = std::max(dc.text_width(format_text("%.2f", ymin)), dc.text_width(format_text("%.2f", ymax)));
+    dc.select(old_font);
+    return width;
+}

@@ -61,6 +61,8 @@ public:
     // Throws SSA_math_exception::ssa_exception for a flankside other than 0 or 1.
     void draw_ticrulers(device_context& dc, const dc_rect& rect, double xmin, double xmax, double ymin, double ymax,
                         int flankside) const;
+    // The widest value label of a scale from ymin to ymax, for the margin beside the frame.
+    int value_label_width(device_context& dc, double ymin, double ymax) const;
 
     // The polyline with a marker at every point. With more than four points
     // per pixel column the markers would merge into a band, so the per-column

@@ -27,6 +27,30 @@ void write(device_context& dc, int x, int y, const std::string& s) {
     dc.select(old);
 }
 
+// The text in at most two lines of width, broken after a comma; the rest of
+// the second line is cut with "...". A line that fits is drawn at y alone.
+void write_wrapped(device_context& dc, int x, int y, int width, const std::string& s) {
+    const dc_font old = dc.select(caption_font);
+    if (dc.text_width(s) <= width) {
+        dc.text(x, y, s);
+    } else {
+        // The first line ends after the last comma that keeps it within width.
+        size_t cut = 0;
+        for (size_t at = s.find(", "); at != std::string::npos && dc.text_width(s.substr(0, at + 1)) <= width;
+             at = s.find(", ", at + 1))
+            cut = at + 1;
+        if (cut == 0) cut = s.size() / 2;
+        std::string second = s.substr(std::min(s.size(), s.find_first_not_of(' ', cut)));
+        if (dc.text_width(second) > width) {
+            while (!second.empty() && dc.text_width(second + "...") > width) second.pop_back();
+            second += "...";
+        }
+        dc.text(x, y - 11, s.substr(0, cut));
+        dc.text(x, y + 4, second);
+    }
+    dc.select(old);
+}
+
 // A truncated decomposition keeps fewer vectors than L: show what it holds.
 int shown_triples(const SVD::t_svd& svd) { return std::min(svd.count(), svd.eigenvectors().cols()); }
 
@@ -100,10 +124,17 @@ void draw_overlay(device_context& dc, CDCUtils& u, const dc_rect& rect, int n, c
     u.set_marker_radius(radius);
 }
 
-dc_rect plot_rect(bool two_scales, int client_width, int client_height) {
+// The margins widen for value labels wider than they are; the right-hand
+// labels of a second scale need room of their own.
+dc_rect plot_rect(device_context& dc, const CDCUtils& u, double lo, double hi, const t_ts* second_scale,
+                  int client_width, int client_height) {
     using namespace ts_view_margin;
-    // The right-hand value labels of the second scale need room.
-    return {left, top, client_width - (two_scales ? 40 : right), client_height - bottom};
+    constexpr int gap = 6;
+    const int l = std::max(left, u.value_label_width(dc, lo, hi) + gap);
+    const int r = second_scale
+                      ? std::max(40, u.value_label_width(dc, second_scale->min(), second_scale->max()) + gap)
+                      : right;
+    return {l, top, client_width - r, client_height - bottom};
 }
 
 const char* vectors_text(vector_kind v, const char* place) {
@@ -160,9 +191,9 @@ namespace {
 // with two scales the overlay gets its own. Returns the plot rectangle.
 dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts, const t_ts* overlay, int n,
                                  bool two_scales, int client_width, int client_height) {
-    const dc_rect rect = plot_rect(two_scales, client_width, client_height);
     const double lo = two_scales ? ts.min() : lowest(ts, overlay);
     const double hi = two_scales ? ts.max() : highest(ts, overlay);
+    const dc_rect rect = plot_rect(dc, u, lo, hi, two_scales ? overlay : nullptr, client_width, client_height);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
@@ -274,5 +305,6 @@ void paint_forecast_view(device_context& dc, CDCUtils& u, const forecast_plot& p
         // The signal is the forecast's first part: in its scale, over it.
         if (fc && p.signal && p.signal->size() > 0) draw_overlay(dc, u, rect, n, *p.signal, 8, false);
     }
-    write(dc, 20, 15, p.header);
+    // The header names every signal component: on a narrow window it wraps.
+    write_wrapped(dc, 20, 15, client_width - 40, p.header);
 }

@@ -36,6 +36,10 @@ void CPlotView::update_scroll() {
     horizontalScrollBar()->setPageStep(view.width());
     verticalScrollBar()->setRange(0, std::max(0, m_scroll.height - view.height()));
     verticalScrollBar()->setPageStep(view.height());
+    // A wheel notch or an arrow click moves a few lines of text, not a few pixels.
+    const int line = fontMetrics().lineSpacing();
+    horizontalScrollBar()->setSingleStep(line);
+    verticalScrollBar()->setSingleStep(line);
 }
 
 void CPlotView::paint_to(QPainter& painter) {

@@ -84,6 +84,10 @@ void qt_dc::rectangle(int left, int top, int right, int bottom) {
     m_painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
 }
 
+int qt_dc::text_width(const std::string& s) {
+    return m_painter.fontMetrics().horizontalAdvance(QString::fromStdString(s));
+}
+
 void qt_dc::text(int x, int y, const std::string& s) {
     const QPen pen = m_painter.pen();
     m_painter.setPen(Qt::black);

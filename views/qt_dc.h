@@ -24,6 +24,7 @@ public:
     void ellipse(int left, int top, int right, int bottom) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void text(int x, int y, const std::string& s) override;
+    int text_width(const std::string& s) override;
 
     // "Helvetica" where it exists, else the system's sans-serif face.
     static QFont qfont(const dc_font& font);

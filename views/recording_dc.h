@@ -40,6 +40,9 @@ public:
     void ellipse(int l, int t, int r, int b) override { add(dc_op::ellipse, l, t, r, b); }
     void rectangle(int l, int t, int r, int b) override { add(dc_op::rectangle, l, t, r, b); }
     void text(int x, int y, const std::string& s) override { add(dc_op::text, x, y, 0, 0, s); }
+    // A fixed advance, so that tests know where a text ends.
+    static constexpr int char_width = 6;
+    int text_width(const std::string& s) override { return char_width * static_cast<int>(s.size()); }
 
     std::vector<dc_op> ops;
 

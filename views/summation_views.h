@@ -5,7 +5,9 @@
 #include <functional>
 
 #include "app/summ_interact_doc.h"
+#include "app/save_names.h"
 #include "app/summation_doc.h"
+#include "app/text_format.h"
 #include "views/tabul_grid.h"
 
 // Asks the summation document; rows vanish when it closes.
@@ -19,6 +21,9 @@ public:
     int grid_width(int c) const override { return CSummationInvestDoc::column_width(c); }
     std::string grid_text(int r, int c) const override { return m_doc ? m_doc->cell_text(r, c) : ""; }
     rgb grid_colour(int r, int c) const override { return m_doc ? m_doc->cell_colour(r, c) : colours::white; }
+    std::string grid_file_name() const override {
+        return m_doc ? derived_name(path_stem(m_doc->data_file.empty() ? m_doc->name : m_doc->data_file), "summation", ".csv") : tabul_grid_owner::grid_file_name();
+    }
 
 private:
     const CSummationInvestDoc* m_doc;
@@ -42,6 +47,10 @@ public:
     bool grid_checked(int r, int c) const override {
         if (!m_doc) return false;
         return c == CSummInteractDoc::col_tr ? m_doc->is_trend(r) : c == CSummInteractDoc::col_per && m_doc->is_harmonic(r);
+    }
+    std::string grid_file_name() const override {
+        const CSummationInvestDoc* s = m_doc ? m_doc->get_summation() : nullptr;
+        return s ? derived_name(path_stem(s->data_file.empty() ? s->name : s->data_file), "interactive-summation", ".csv") : tabul_grid_owner::grid_file_name();
     }
 
 private:

@@ -170,7 +170,7 @@ void CTabulGridView::copy_selection() {
 
 void CTabulGridView::save_table() {
     if (!m_ui) return;
-    const std::string path = m_ui->ask_save_file("Save table", "CSV files (*.csv)", m_doc ? m_doc->title() + ".csv" : "");
+    const std::string path = m_ui->ask_save_file("Save table", "CSV files (*.csv)|*.csv||", m_owner.grid_file_name());
     if (path.empty()) return;
     try {
         replace_file(path, grid_csv(m_owner), "table");
@@ -193,8 +193,12 @@ void CTabulGridView::keyPressEvent(QKeyEvent* event) {
         copy_selection();
         return;
     }
-    // Space acts on the current cell as a click does, so the keyboard reaches the marks.
-    if (event->key() == Qt::Key_Space && currentIndex().isValid() && m_on_click) {
+    // Space acts on the current cell as a click does, so the keyboard reaches the
+    // marks; Return too on a push button, as on any button.
+    const QModelIndex at = currentIndex();
+    const bool on_button = at.isValid() && m_owner.grid_kind(at.row(), at.column()) == tabul_grid_owner::cell_button;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if ((event->key() == Qt::Key_Space || (enter && on_button)) && at.isValid() && m_on_click) {
         m_on_click(currentIndex().row(), currentIndex().column());
         return;
     }

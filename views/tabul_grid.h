@@ -26,6 +26,8 @@ public:
     virtual rgb grid_colour(int /*row*/, int /*column*/) const { return colours::white; }
     virtual cell_kind grid_kind(int /*row*/, int /*column*/) const { return cell_text; }
     virtual bool grid_checked(int /*row*/, int /*column*/) const { return false; }
+    // The name "Save table..." proposes.
+    virtual std::string grid_file_name() const { return "table.csv"; }
 };
 
 class CTabulGrid : public QAbstractTableModel {

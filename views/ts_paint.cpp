@@ -86,8 +86,10 @@ void paint_ts_view(device_context& dc, CDCUtils& u, const t_ts& ts, int client_w
     using namespace ts_view_margin;
     const int n = ts.size();
     if (n == 0) return;
-    const dc_rect rect{left, top, client_width - right, client_height - bottom};
     const double lo = CDCUtils::min_of(ts), hi = CDCUtils::max_of(ts);
+    // Wide values widen the margin: their labels stay on the window, clear of the frame.
+    const dc_rect rect{std::max(left, u.value_label_width(dc, lo, hi) + 6), top, client_width - right,
+                       client_height - bottom};
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));

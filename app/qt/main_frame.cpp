@@ -17,11 +17,14 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "app/app_ui.h"
 #include "app/application.h"
@@ -32,8 +35,10 @@
 #include "app/invest_doc.h"
 #include "app/qt/dlg_file_log.h"
 #include "app/qt/icons.h"
+#include "app/qt/lock_indicators.h"
 #include "app/summ_interact_doc.h"
 #include "app/summation_doc.h"
+#include "app/text_format.h"
 #include "app/ts_doc.h"
 #include "app/ts_group_doc.h"
 #include "decomp/wcorrelation.h"
@@ -83,10 +88,12 @@ const QList<command_entry>& command_table() {
         {command::investigation_log, "Investigation log", "Investigation log (Ctrl-g)", {QKeySequence(Qt::CTRL | Qt::Key_G)}},
         {command::break_harmonics, "Break to harmonics", "Break reconstructed series to harmonics and draw they (Ctrl-h)",
          {QKeySequence(Qt::CTRL | Qt::Key_H)}},
+        // The main keys first (the menu shows them; laptops have no keypad): on X
+        // they also catch the keypad's, whose own sequences did not match there.
         {command::smooth, "Smooth", "Smooth reconstucted series by throwing away most unsignificant component (Ctrl--)",
-         {ctrl_keypad(Qt::Key_Minus)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_Minus), ctrl_keypad(Qt::Key_Minus)}},
         {command::unsmooth, "Un-smooth", "Un-Smooth reconstucted series by adding throwed (in smoothing) components (Ctrl-+)",
-         {ctrl_keypad(Qt::Key_Plus)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal), ctrl_keypad(Qt::Key_Plus)}},
         {command::two_scales, "Two scales", "Plot each of both timeseries in own scale (Ctrl-L)", {QKeySequence(Qt::CTRL | Qt::Key_L)}},
         {command::final_decomposition, "Final decomposition",
          "Process final decomposition of original series to trend, periodics and residual (Ctrl-f)",
@@ -135,9 +142,7 @@ public:
     }
     void notify_closing(const document&) override {
         m_doc = nullptr;
-        // Not closed from inside the document's destructor: the window may be mid-event.
-        m_window.hide();
-        m_window.deleteLater();
+        m_frame.drop_window(m_window);
     }
 
 protected:
@@ -170,6 +175,7 @@ CMainFrame::CMainFrame(CWinKelvaneApp& app, app_ui& ui)
     auto* ready = new QLabel(tr("Ready"), statusBar());
     ready->setObjectName("ready");
     statusBar()->addWidget(ready, 1);
+    add_lock_indicators();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::active_changed);
     // Created once, hidden, for the whole run.
     m_log = new CDlgFileLog(this);
@@ -178,9 +184,53 @@ CMainFrame::CMainFrame(CWinKelvaneApp& app, app_ui& ui)
     active_changed(nullptr);
 }
 
+void CMainFrame::drop_window(QMdiSubWindow& window) {
+    // Left alone, the area activates its first window and shows it normal: the
+    // window that opened this one comes back as it was then, maximised or not.
+    // Without one, the next window keeps this one's state.
+    const opened_from from = m_openers.take(&window);
+    const bool maximised = from.window ? from.maximised : window.isMaximized();
+    // Not closed from inside the document's destructor: the window may be mid-event.
+    window.hide();
+    window.deleteLater();
+    const auto back = [this, next = from.window, maximised] {
+        QMdiSubWindow* w = next ? next.data() : m_mdi->currentSubWindow();
+        if (!w) return;
+        m_mdi->setActiveSubWindow(w);
+        if (maximised != w->isMaximized()) maximised ? w->showMaximized() : w->showNormal();
+    };
+    back();
+    // The area rearranges again as the window is deleted.
+    QTimer::singleShot(0, this, back);
+}
+
 CMainFrame::~CMainFrame() {
     // The windows go before the frame's members: their observers leave the documents.
     for (QMdiSubWindow* w : m_mdi->subWindowList()) delete w;
+}
+
+void CMainFrame::add_lock_indicators() {
+    if (!read_keyboard_locks()) return;
+    auto* caps = new QLabel(statusBar());
+    auto* num = new QLabel(statusBar());
+    caps->setObjectName("caps");
+    num->setObjectName("num");
+    for (QLabel* l : {caps, num}) {
+        // As wide as the text when blank, so the bar does not jump as the locks change.
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance("CAP") + 8);
+        l->setAlignment(Qt::AlignCenter);
+        statusBar()->addPermanentWidget(l);
+    }
+    // Polled: the locks change in other programs' windows too, where no key event reaches us.
+    const auto show = [caps, num] {
+        const std::optional<keyboard_locks> locks = read_keyboard_locks();
+        caps->setText(locks && locks->caps ? "CAP" : "");
+        num->setText(locks && locks->num ? "NUM" : "");
+    };
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, show);
+    poll->start(250);
+    show();
 }
 
 void CMainFrame::place_on_screen() {
@@ -252,6 +302,9 @@ void CMainFrame::create_menus() {
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(m_actions[command::view_toolbar]);
     view->addAction(m_actions[command::view_status_bar]);
+    view->addSeparator();
+    view->addAction(m_actions[command::smooth]);
+    view->addAction(m_actions[command::unsmooth]);
 
     m_window_menu = menuBar()->addMenu(tr("&Window"));
     for (command c : {command::window_cascade, command::window_tile, command::close_all})
@@ -414,6 +467,7 @@ void CMainFrame::open_window(document& doc) {
     }
     auto* window = new QMdiSubWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
+    if (QMdiSubWindow* from = m_mdi->currentSubWindow()) m_openers[window] = {from, from->isMaximized()};
     auto* observer = new window_observer(*this, *window, doc);
     window->setProperty(window_property, QVariant::fromValue(static_cast<QObject*>(observer)));
     window->setWidget(it->second(doc, window));
@@ -444,7 +498,7 @@ bool CMainFrame::active_is_picture() const {
     return it != m_plots.end() && it->second;
 }
 
-void CMainFrame::show_wcorrelation(const t_reconstructed_tss& rec, int L, int m) {
+void CMainFrame::show_wcorrelation(const t_reconstructed_tss& rec, int L, int m, const std::string& data_path) {
     guarded([&] {
         matrix rho(0, 0);
         if (!m_ui.run_computation([&] { rho = wcorrelation(rec, L, m); })) return;
@@ -453,7 +507,7 @@ void CMainFrame::show_wcorrelation(const t_reconstructed_tss& rec, int L, int m)
         window->setProperty(picture_property, true);
         auto* view = new CWCorrelationView(rho, window);
         window->setWidget(view);
-        window->setWindowTitle(CWCorrelationView::title);
+        window->setWindowTitle(QString::fromStdString(result_title(CWCorrelationView::title, data_path, L)));
         m_mdi->addSubWindow(window);
         window->resize(view->sizeHint() + QSize(16, 40));
         window->show();
@@ -466,7 +520,7 @@ void CMainFrame::show_wcorrelation(CSummationInvestDoc& doc) {
     t_summation_invest& inv = doc.get_investigation();
     const t_reconstructed_tss* rec = inv.get_reconstructed();
     if (!rec || !inv.get_svd()) return;
-    show_wcorrelation(*rec, inv.get_svd()->L(), std::min({doc.components(), rec->amount(), wcor_default_limit}));
+    show_wcorrelation(*rec, inv.get_svd()->L(), std::min({doc.components(), rec->amount(), wcor_default_limit}), doc.name);
 }
 
 void CMainFrame::active_changed(QMdiSubWindow* window) {
@@ -476,17 +530,20 @@ void CMainFrame::active_changed(QMdiSubWindow* window) {
     }
     for (auto& [c, a] : m_actions)
         if (follows_active_view(c)) a->setEnabled(enabled_in(c, m_states));
-    const bool has_window = m_mdi->currentSubWindow() != nullptr;
-    for (command c : {command::file_close, command::file_save, command::file_save_as})
-        m_actions[c]->setEnabled(has_window);
+    m_actions[command::file_close]->setEnabled(m_mdi->currentSubWindow() != nullptr);
+    const document* doc = active_document();
+    for (command c : {command::file_save, command::file_save_as})
+        m_actions[c]->setEnabled(doc && saves_series(doc->kind()));
     m_actions[command::file_save_image]->setEnabled(active_is_picture());
     update_title();
 }
 
 void CMainFrame::update_title() {
+    // A picture without a document has its window's title.
     const document* doc = active_document();
-    m_title = doc && !doc->title().empty() ? QString("%1 - %2").arg(title, QString::fromStdString(doc->title()))
-                                           : QString(title);
+    const QMdiSubWindow* window = m_mdi->currentSubWindow();
+    const QString shown = doc ? QString::fromStdString(doc->title()) : window ? window->windowTitle() : QString();
+    m_title = shown.isEmpty() ? QString(title) : QString("%1 - %2").arg(title, shown);
     setWindowTitle(m_title);
 }
 

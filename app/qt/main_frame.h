@@ -3,7 +3,9 @@
 // UI services and the documents' observers, and hands it the user's commands.
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <string>
@@ -53,9 +55,10 @@ public:
     // Refreshes the log window from the file and shows it.
     void show_log(const std::string& path);
     // The w-correlation window of the first m components of rec (window length
-    // L), computed behind the calculating window; nothing opens on Cancel. The
-    // window holds its own copy of the matrix and stays when the data's document closes.
-    void show_wcorrelation(const t_reconstructed_tss& rec, int L, int m);
+    // L, data file data_path), computed behind the calculating window; nothing
+    // opens on Cancel. The window holds its own copy of the matrix and stays
+    // when the data's document closes.
+    void show_wcorrelation(const t_reconstructed_tss& rec, int L, int m, const std::string& data_path);
     // The same for a summation table: its components, at most wcor_default_limit.
     void show_wcorrelation(CSummationInvestDoc& doc);
     static constexpr int wcor_default_limit = 50;
@@ -76,6 +79,10 @@ private:
     void create_menus();
     void create_toolbar();
     void place_on_screen();
+    // The document of window closed: the window goes, the others stay as they are.
+    void drop_window(QMdiSubWindow& window);
+    // CAP and NUM in the status bar, where the platform tells the locks.
+    void add_lock_indicators();
     void active_changed(QMdiSubWindow* window);
     void update_title();
     void fill_recent_menu();
@@ -95,6 +102,12 @@ private:
     QAction* m_recent_separator = nullptr;
     QList<QAction*> m_recent_actions;
     std::map<command, QAction*> m_actions;
+    // The window active when each one opened, to return to when it closes.
+    struct opened_from {
+        QPointer<QMdiSubWindow> window;
+        bool maximised = false;
+    };
+    QHash<QMdiSubWindow*, opened_from> m_openers;
     std::map<doc_kind, view_factory> m_factories;
     std::map<doc_kind, bool> m_plots;
     view_command_states m_states;

@@ -3,8 +3,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -89,6 +91,15 @@ dlg_message_fn set_dlg_message_fn(dlg_message_fn fn) { return std::exchange(mess
 
 void show_dlg_message(QWidget* parent, const QString& text) { message_fn()(parent, text); }
 
+void fit_title(QDialog& dialog) {
+    // Title bars use a bold face of about the application's size; their
+    // buttons and margins take some 130 pixels more.
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    const int wanted = QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 130;
+    if (dialog.width() < wanted) dialog.resize(wanted, dialog.height());
+}
+
 // Common part
 
 CQtParamDialog::CQtParamDialog(QWidget* parent, const char* title, int field_count)
@@ -120,6 +131,11 @@ QWidget* CQtParamDialog::make_edit(int f, const char* name, const std::string& t
     return holder;
 }
 
+void CQtParamDialog::showEvent(QShowEvent* event) {
+    fit_title(*this);
+    QDialog::showEvent(event);
+}
+
 void CQtParamDialog::step(int f, int direction) {
     const dlg_spin s = spin(f);
     double v = s.lower;
@@ -148,11 +164,13 @@ QPushButton* CQtParamDialog::add_buttons(QBoxLayout* into, const char* ok_text) 
     auto* box = new QDialogButtonBox;
     QPushButton* ok = box->addButton(ok_text, QDialogButtonBox::AcceptRole);
     ok->setObjectName("ok");
-    ok->setDefault(true);
     box->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("cancel");
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     into->addWidget(box);
+    // Only once the button is inside the dialog does the dialog keep it as its
+    // default; before, the first push button met when it is shown takes Enter.
+    ok->setDefault(true);
     return ok;
 }
 
@@ -189,8 +207,12 @@ CQtDlgChooseInvestigation::CQtDlgChooseInvestigation(CDlgChooseInvestigation& mo
     auto* list = new QListWidget;
     list->setObjectName("list");
     for (const std::string& name : m_model.names) list->addItem(qs(name));
-    list->setCurrentRow(-1);
-    connect(list, &QListWidget::currentRowChanged, this, [this](int row) { m_model.selected = row; });
+    // The selection, not the current line: a list taking the focus makes its
+    // first line current, and Enter must not start what nobody chose.
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
+        const QList<QListWidgetItem*> chosen = list->selectedItems();
+        m_model.selected = chosen.isEmpty() ? -1 : list->row(chosen.first());
+    });
     connect(list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
     top->addWidget(list, 1);
 
@@ -284,6 +306,7 @@ CQtDlgTrendParam::CQtDlgTrendParam(CDlgTrendParam& model, QWidget* parent)
     auto* reset = new QPushButton("Reset all");
     reset->setObjectName("reset_all");
     reset->setEnabled(false);
+    reset->setAutoDefault(false);
     static_cast<QDialogButtonBox*>(ok->parentWidget())->addButton(reset, QDialogButtonBox::ResetRole);
     update_enabled();
 }
@@ -576,6 +599,20 @@ CQtDlgSVDtoDisplay::CQtDlgSVDtoDisplay(CDlgSVDtoDisplay& model, QWidget* parent)
     top->addWidget(logarithmed);
 }
 
+void CQtDlgSVDtoDisplay::showEvent(QShowEvent* event) {
+    fit_title(*this);
+    QDialog::showEvent(event);
+}
+
+void CQtDlgSVDtoDisplay::keyPressEvent(QKeyEvent* event) {
+    auto* part = qobject_cast<QRadioButton*>(focusWidget());
+    if (part && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        part->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 // Draw style
 
 CQtDlgGroupDrawStyle::CQtDlgGroupDrawStyle(CDlgGroupDrawStyle& model, QWidget* parent)
@@ -604,9 +641,11 @@ CQtDlgSelectHarmPair::CQtDlgSelectHarmPair(CDlgSelectHarmPair& model, QWidget* p
     add_buttons(top);
 }
 
-// Any integer is taken: the caller ignores one outside the components.
+// A partner outside the components would be dropped silently by the caller: it gets the range message.
 std::optional<dlg_failure> CQtDlgSelectHarmPair::exchange(const std::vector<std::string>& texts) {
-    if (std::optional<std::string> bad = dlg_read_int(texts[f_second], m_second)) return dlg_failure{f_second, *bad};
+    std::optional<std::string> bad = dlg_read_int(texts[f_second], m_second);
+    if (!bad) bad = dlg_int_range(m_second, m_target.range_min, m_target.range_max);
+    if (bad) return dlg_failure{f_second, *bad};
     return std::nullopt;
 }
 

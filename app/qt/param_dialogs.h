@@ -25,6 +25,9 @@ using dlg_message_fn = std::function<void(QWidget* parent, const QString& text)>
 dlg_message_fn set_dlg_message_fn(dlg_message_fn fn);
 // Shows a dialog's message through the current function.
 void show_dlg_message(QWidget* parent, const QString& text);
+// Widens a dialog about to be shown so that a window manager's title bar
+// shows the whole title beside its buttons.
+void fit_title(QDialog& dialog);
 
 // The common part: the edits of the model's fields, the check on OK and
 // the spin arrows beside an edit.
@@ -35,6 +38,7 @@ public:
 
 protected:
     CQtParamDialog(QWidget* parent, const char* title, int field_count);
+    void showEvent(QShowEvent* event) override;
 
     // An edit for field f; with a spin, two arrow buttons step it.
     QWidget* make_edit(int f, const char* name, const std::string& text, bool with_spin = false);
@@ -172,6 +176,11 @@ class CQtDlgSVDtoDisplay : public QDialog {
     Q_OBJECT
 public:
     CQtDlgSVDtoDisplay(CDlgSVDtoDisplay& model, QWidget* parent = nullptr);
+
+protected:
+    // Without an OK button, Enter chooses the part that has the focus.
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 };
 
 class CQtDlgGroupDrawStyle : public CQtParamDialog {

@@ -77,7 +77,8 @@ public:
         return pop(yes_no, false);
     }
     std::string ask_open_file(const std::string&, const std::string&) override { return pop(files, std::string()); }
-    std::string ask_save_file(const std::string&, const std::string&, const std::string&) override {
+    std::string ask_save_file(const std::string&, const std::string&, const std::string& suggested) override {
+        proposed.push_back(suggested);
         return pop(files, std::string());
     }
     void open_window(document& doc) override { windows.push_back(&doc); }
@@ -92,6 +93,7 @@ public:
     std::deque<std::optional<int>> seconds;  // the second component of a pair
     std::deque<bool> yes_no;
     std::deque<std::string> files;
+    std::vector<std::string> proposed;  // the names the save dialogs offered
     std::vector<std::string> questions;
     std::vector<document*> windows;
     std::vector<CDlgSelectHarmPair> shown;

@@ -1,7 +1,9 @@
 #include "app/run_sequence.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 
@@ -30,7 +32,11 @@ protected:
     void SetUp() override {
         auto d = std::make_unique<CWinKelvaneDoc>();
         d->ts = trend_sine_alternating();  // N = 80
+        for (int t = 0; t < d->ts.size(); ++t) dates.push_back(std::to_string(1900 + t));
+        d->ts.set_ticks(&dates);
+        d->ts.set_has_ticks(true);
         d->name = "series.dat";
+        d->data_file = "/d/series.dat";
         doc = d.get();
         app.adopt(std::move(d));
     }
@@ -54,6 +60,7 @@ protected:
     memory_store store;
     CWinKelvaneApp app{ui, store};
     CWinKelvaneDoc* doc = nullptr;
+    std::vector<std::string> dates;  // the series' tick marks
 };
 
 TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
@@ -76,7 +83,7 @@ TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) { d.L = 30; d.method = 0; d.vectors = 1; });
     auto* trend = window<CTrendInvestDoc>(0);
     ASSERT_NE(trend, nullptr);
-    EXPECT_EQ(trend->title(), "Trend investigation [series.dat]");
+    EXPECT_EQ(trend->title(), "Trend investigation [series.dat, L = 30]");
     EXPECT_EQ(trend->invest().get_treatedvectors(), vk_factor_vectors);
     // The next dialog opens with what was confirmed.
     doc->choose_use_L = 0;
@@ -96,6 +103,28 @@ TEST_F(RunSequence, DecompositionReusedForTheSameLOnly) {
     EXPECT_EQ(ui.windows.size(), 2u);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].find("for L = 20 needs"), std::string::npos) << ui.messages[0];
+}
+
+TEST_F(RunSequence, ALogThatCannotBeWrittenIsSaidOnceAndOpensNothing) {
+    // No file may grow (its signal ignored, writes fail): a full disk under the log.
+    struct no_room {
+        no_room() : previous(std::signal(SIGXFSZ, SIG_IGN)) {
+            getrlimit(RLIMIT_FSIZE, &old);
+            const rlimit none{0, old.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &none);
+        }
+        ~no_room() {
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, previous);
+        }
+        void (*previous)(int);
+        rlimit old{};
+    } full;
+    run_trend(30);
+    EXPECT_TRUE(ui.windows.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind("unable to write log file : ", 0), 0u) << ui.messages[0];
+    EXPECT_NE(ui.messages[0].find("/filelog"), std::string::npos) << ui.messages[0];
 }
 
 TEST_F(RunSequence, AnExceptionIsShownAndLeavesNoWindowNorDocument) {
@@ -157,7 +186,7 @@ TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
     auto* period = window<CPeriodInvestDoc>(0);
     auto* group = window<CTsGroupDoc>(1);
     ASSERT_TRUE(period && group);
-    EXPECT_EQ(period->title(), "Period investigation [series.dat]");
+    EXPECT_EQ(period->title(), "Period investigation [series.dat, L = 30]");
     EXPECT_FALSE(period->invest().get_pairs().empty());
     EXPECT_EQ(group->count(), static_cast<int>(period->invest().get_pairs().size()));
     EXPECT_EQ(doc->period.approx_max_components, 40);  // filled from (N+1)/2 before the dialog
@@ -168,10 +197,22 @@ TEST_F(RunSequence, ForecastRunsWithTheChosenPartsOnly) {
     EXPECT_EQ(ui.forecast.shown.at(0).points, 8u);
     auto* fore = window<CForeInvestDoc>(0);
     ASSERT_NE(fore, nullptr);
-    EXPECT_EQ(fore->title(), "Forecast signal of time series [series.dat]");
+    EXPECT_EQ(fore->title(), "Forecast signal of time series [series.dat, L = 30]");
     const std::string header = fore->header_text();
     EXPECT_NE(header.find("TREND"), std::string::npos) << header;
     EXPECT_EQ(header.find("HARM"), std::string::npos) << header;
+
+    // File Save writes the signal followed by the forecast, under a name of its own.
+    const std::string saved = ::testing::TempDir() + "kelvane_forecast.dat";
+    ui.files.push_back(saved);
+    app.execute(command::file_save, fore);
+    EXPECT_EQ(ui.proposed, std::vector<std::string>{"/d/series-forecast.dat"});
+    t_ts back;
+    back.load(saved);
+    const t_ts& expected = fore->get_forecast()->get_forecast_ts();
+    ASSERT_EQ(back.size(), 80 + 8);
+    EXPECT_NEAR(back[85], expected[85], 1e-9);
+    std::remove(saved.c_str());
 }
 
 TEST_F(RunSequence, InvestigationCommands) {
@@ -203,16 +244,20 @@ TEST_F(RunSequence, InvestigationCommands) {
     EXPECT_EQ(window<CSVDDoc>(1)->display_kind, CSVDDoc::factor_vectors);
     auto* svd = window<CSVDDoc>(2);
     ASSERT_NE(svd, nullptr);
-    EXPECT_EQ(svd->title(), "SVD [series.dat]");
+    EXPECT_EQ(svd->title(), "SVD [series.dat, L = 30]");
     EXPECT_EQ(svd->display_kind, CSVDDoc::eigenvectors);
     EXPECT_EQ(svd->svd_cache->L(), 30);
 
-    // File Save writes the result series, not the original one.
+    // File Save writes the result series, not the original one, with the series' dates, and
+    // proposes a name of its own.
     const std::string saved = ::testing::TempDir() + "kelvane_trend_result.dat";
     ui.files.push_back(saved);
     app.execute(command::file_save, trend);
+    EXPECT_EQ(ui.proposed, std::vector<std::string>{"/d/series-trend.dat"});
     t_ts back;
     back.load(saved);
+    ASSERT_NE(back.ticks(), nullptr);
+    EXPECT_EQ(*back.ticks(), dates);
     EXPECT_NEAR(back[5], trend->invest().get_result()[5], 1e-9);
     EXPECT_GT(std::abs(back[5] - doc->ts[5]), 1e-3);
     std::remove(saved.c_str());
@@ -251,13 +296,22 @@ TEST_F(RunSequence, HeaderLinesOfTheTrendAndPeriodWindows) {
     EXPECT_EQ(period_header_line2(inv), "Min contrib.=100.00, No pairs found.");
 }
 
+// A series too short for any window length is told so before any dialog.
+TEST_F(RunSequence, TooShortASeriesIsRefusedBeforeTheChooser) {
+    doc->ts = t_ts(std::vector<double>{1.0});
+    run();
+    EXPECT_TRUE(ui.chooser.shown.empty());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"The series holds 1 value; at least 3 are needed for a decomposition."});
+}
+
 // The summation run shows its table and then the interactive table on it.
 TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
     run_with<CDlgSummationParams>(2, ui.summation, [](CDlgSummationParams& d) { d.L = 20; });
     auto* summation = window<CSummationInvestDoc>(0);
     auto* interact = window<CSummInteractDoc>(1);
     ASSERT_TRUE(summation && interact);
-    EXPECT_EQ(summation->title(), "Summation investigation [series.dat]");
+    EXPECT_EQ(summation->title(), "Summation investigation [series.dat, L = 20]");
+    EXPECT_EQ(interact->title(), "Interactive summation [series.dat, L = 20]");
     EXPECT_EQ(interact->rows(), summation->components());
     EXPECT_GT(interact->rows(), 0);
 }

@@ -110,7 +110,7 @@ TEST(InvestPlot, OneScaleTakesTheUnionTwoScalesLabelTheReconstructionOnTheRight)
         for (const dc_op& o : rec_ops) EXPECT_EQ(o.kind, dc_op::line);
         EXPECT_EQ(rec_ops[2].d, 40);
         bool right_label = false;
-        for (const dc_op& o : dc.of(dc_op::text)) right_label |= o.a == right - 5 && o.s == "10.00";
+        for (const dc_op& o : dc.of(dc_op::text)) right_label |= o.a == right + 3 && o.s == "10.00";
         EXPECT_EQ(right_label, two);
     }
 }
@@ -182,6 +182,29 @@ TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
     ASSERT_EQ(fc_lines.size(), 5u);
     EXPECT_EQ(ints({fc_lines.back().c, fc_lines.back().d}), ints({380, 40}));
     EXPECT_EQ(with(dc, dc_op::ellipse, blue).at(3).a + 2, 40 + 3 * 340 / 5);
+
+    // A header wider than the window breaks after a comma into two lines above
+    // the plot; what does not fit the second is cut.
+    const auto header = [&](const std::string& text, int width) {
+        recording_dc d;
+        paint_forecast_view(d, u, {text, &ts, &fc, &ts, false}, width, 300);
+        std::vector<std::string> lines;
+        for (const dc_op& o : d.of(dc_op::text))
+            if (o.a == 20) {
+                EXPECT_LE(20 + d.text_width(o.s), width - 20) << o.s;
+                EXPECT_LT(o.b, 30) << o.s;
+                lines.push_back(o.s);
+            }
+        return lines;
+    };
+    const std::string components = "N=400, L=200, K=201, #C=200, signal components: 1, 2, 3, 4, 5";
+    EXPECT_EQ(header(components, 400),
+              (std::vector<std::string>{"N=400, L=200, K=201, #C=200, signal components: 1, 2, 3, 4,", "5"}));
+    std::string many = components;
+    for (int k = 6; k < 60; ++k) many += ", " + std::to_string(k);
+    const std::vector<std::string> cut = header(many, 400);
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[1].substr(cut[1].size() - 3), "...");
 }
 
 }  // namespace

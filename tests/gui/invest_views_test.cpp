@@ -1,4 +1,7 @@
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "app/document.h"
@@ -29,6 +32,13 @@ TEST(SvdViewRender, ScrollsOverTheGridAndSaysUnrealizedOnce) {
     view.show();
     // The vertical scroll bar narrows the client area.
     EXPECT_EQ(view.scroll_size(), (dc_size{view.viewport()->width() - 20, 573}));
+
+    // A wheel notch scrolls the grid by lines of text, not by pixels.
+    QWheelEvent notch(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.viewport(), &notch);
+    EXPECT_EQ(view.verticalScrollBar()->value(), QApplication::wheelScrollLines() * view.fontMetrics().lineSpacing());
+    EXPECT_GE(view.verticalScrollBar()->value(), 30);
 
     std::vector<std::string> said;
     scoped_notify_hook hook([&](const std::string& s, const std::string&, notify_icon) { said.push_back(s); });

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <fstream>
 #include <memory>
@@ -75,7 +76,7 @@ TEST_F(main_frame_test, commands_have_their_shortcuts_and_tips) {
         {command::close_comp_info, "Esc", false},    {command::view_timeseries, "", true},
         {command::run_investigation, "Ctrl+R", true}, {command::display_svd, "Ctrl+D", true},
         {command::investigation_log, "Ctrl+G", true}, {command::break_harmonics, "Ctrl+H", true},
-        {command::smooth, "Ctrl+Num+-", true},       {command::unsmooth, "Ctrl+Num++", true},
+        {command::smooth, "Ctrl+-, Ctrl+Num+-", true}, {command::unsmooth, "Ctrl++, Ctrl+=, Ctrl+Num++", true},
         {command::two_scales, "Ctrl+L", true},       {command::final_decomposition, "Ctrl+F", true},
     };
     for (const auto& r : rows) {
@@ -87,10 +88,27 @@ TEST_F(main_frame_test, commands_have_their_shortcuts_and_tips) {
     // The edit commands are in no menu.
     EXPECT_EQ(frame.action(command::edit_cut)->text() + frame.action(command::edit_copy)->text() +
                   frame.action(command::edit_paste)->text(), "Cu&t&Copy&Paste");
-    // Keypad minus, not the one of the main keys.
-    EXPECT_TRUE(frame.action(command::smooth)->shortcut()[0].keyboardModifiers() & Qt::KeypadModifier);
+    // The keypad's own minus, besides the main keys'.
+    EXPECT_TRUE(frame.action(command::smooth)->shortcuts()[1][0].keyboardModifiers() & Qt::KeypadModifier);
     EXPECT_EQ(frame.statusBar()->findChild<QLabel*>("ready")->text(), "Ready");
     EXPECT_EQ(frame.windowTitle(), "Kelvane");
+}
+
+// The keypad's minus and plus with Ctrl, and those of the main keys for keyboards without a keypad.
+TEST_F(main_frame_test, smooth_and_unsmooth_from_either_minus_and_plus) {
+    open(doc_kind::trend_invest, "Trend investigation");
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    int smooth = 0, unsmooth = 0;
+    QObject::connect(frame.action(command::smooth), &QAction::triggered, [&] { ++smooth; });
+    QObject::connect(frame.action(command::unsmooth), &QAction::triggered, [&] { ++unsmooth; });
+    QWidget* at = mdi().currentSubWindow()->widget();
+    QTest::keyClick(at, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::keyClick(at, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(at, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::keyClick(at, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(at, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(std::pair(smooth, unsmooth), std::pair(2, 3));
 }
 
 TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
@@ -105,7 +123,7 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
     EXPECT_EQ(texts(top[0]->menu()->actions()),
               "&New &Open... &Close &Save Save &As... Save &image... | &Print... Print Pre&view P&rint Setup... | "
               "Recent File | E&xit");
-    EXPECT_EQ(texts(top[1]->menu()->actions()), "&Toolbar &Status Bar");
+    EXPECT_EQ(texts(top[1]->menu()->actions()), "&Toolbar &Status Bar | Smooth Un-smooth");
     EXPECT_EQ(texts(top[2]->menu()->actions()), "&Cascade &Tile Clo&se all");
     EXPECT_EQ(texts(top[3]->menu()->actions()), "&About Kelvane...");
 
@@ -151,6 +169,15 @@ TEST_F(main_frame_test, enabled_states_follow_the_active_window) {
             }
         }
     }
+    // File Save only where it writes something: not on the SVD window or the tables.
+    using K = doc_kind;
+    for (const auto& [kind, on] : {std::pair(K::forecast, true), std::pair(K::time_series, true),
+                                   std::pair(K::svd_display, false), std::pair(K::summ_interact, false),
+                                   std::pair(K::summation_invest, false), std::pair(K::comp_info, false)}) {
+        mdi().setActiveSubWindow(opened[static_cast<std::size_t>(kind)]);
+        EXPECT_EQ(frame.action(command::file_save)->isEnabled(), on) << static_cast<int>(kind);
+        EXPECT_EQ(frame.action(command::file_save_as)->isEnabled(), on) << static_cast<int>(kind);
+    }
 }
 
 TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
@@ -167,13 +194,14 @@ TEST_F(main_frame_test, only_plots_can_be_saved_as_images) {
 TEST_F(main_frame_test, the_wcorrelation_window_is_a_picture_without_a_document) {
     const SVD::t_svd svd(trend_sine_alternating(120), 30);
     const t_reconstructed_tss rec(&svd, 4);
-    frame.show_wcorrelation(rec, 30, 4);
+    frame.show_wcorrelation(rec, 30, 4, "/data/co2.dat");
     ASSERT_EQ(windows(), 1);
-    EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "W-correlations");
+    EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "W-correlations [co2.dat, L = 30]");
+    EXPECT_EQ(frame.windowTitle(), "Kelvane - W-correlations [co2.dat, L = 30]");
     EXPECT_EQ(frame.active_document(), nullptr);
 
     // More components than reconstructed: the refusal is a box and no window.
-    frame.show_wcorrelation(rec, 30, 5);
+    frame.show_wcorrelation(rec, 30, 5, "/data/co2.dat");
     EXPECT_EQ(windows(), 1);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("w-correlations of 5 components out of 4"), std::string::npos);
@@ -251,29 +279,45 @@ TEST_F(main_frame_test, a_dropped_file_opens_like_file_open) {
 
 TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_closes_it) {
     frame.register_views();
+    frame.register_view(doc_kind::time_series, [](document&, QWidget* parent) { return new QLabel(parent); });
+    open(doc_kind::time_series, "TS: a.dat");  // opens maximised
     auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
     auto made = std::make_unique<CSummInteractDoc>();
     made->init(&summation);
     document& interact = app.adopt(std::move(made));
     frame.open_window(summation);
     frame.open_window(interact);
-    ASSERT_EQ(windows(), 2);
-    auto* table = qobject_cast<CSummInteractView*>(mdi().currentSubWindow()->widget());
-    ASSERT_NE(table, nullptr);
-    emit table->clicked(table->model()->index(1, CSummInteractDoc::col_info));
     ASSERT_EQ(windows(), 3);
+    QMdiSubWindow* table_window = mdi().currentSubWindow();
+    auto* table = qobject_cast<CSummInteractView*>(table_window->widget());
+    ASSERT_NE(table, nullptr);
+    const auto maximised = [this] {
+        std::vector<bool> states;
+        for (QMdiSubWindow* w : mdi().subWindowList()) states.push_back(w->isMaximized());
+        return states;
+    };
+    const std::vector<bool> before = maximised();
+    // Return on a push cell opens the component's information, as a click does.
+    table->setCurrentIndex(table->model()->index(1, CSummInteractDoc::col_info));
+    QTest::keyClick(table, Qt::Key_Return);
+    ASSERT_EQ(windows(), 4);
     ASSERT_NE(qobject_cast<CCompInfoView*>(mdi().currentSubWindow()->widget()), nullptr);
     EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "Component 2 info");
 
+    // Esc goes back to the table and leaves every window maximised or not as it was.
     frame.action(command::close_comp_info)->trigger();
     flush();
-    EXPECT_EQ(app.documents().size(), 2u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.documents().size(), 3u);
+    EXPECT_EQ(mdi().currentSubWindow(), table_window);
+    EXPECT_EQ(maximised(), before);
+    EXPECT_TRUE(before.back()) << "the table opened maximised over the maximised series";
     frame.action(command::close_comp_info)->trigger();  // not on a table: nothing closes
-    EXPECT_EQ(windows(), 2);
+    EXPECT_EQ(windows(), 3);
 
     app.close_document(summation);
     flush();
-    ASSERT_EQ(windows(), 1);
+    ASSERT_EQ(windows(), 2);
     EXPECT_EQ(table->model()->rowCount(), 0);
     EXPECT_TRUE(ui.messages.empty());
 }

@@ -142,6 +142,66 @@ TEST_F(ParamDialogs, ChooserDoubleClickIsOkAndChecksTheEnabledL) {
     EXPECT_EQ((std::vector<int>{model.selected, model.use_L, model.L}), (std::vector<int>{1, 1, 60}));
 }
 
+// Enter with the focus in any field or on any radio presses the dialog's OK.
+TEST_F(ParamDialogs, EnterInAFieldOrOnARadioIsOkAndTheTitleFits) {
+    const auto enter = [](QDialog& dlg, QWidget* focus) {
+        dlg.show();
+        // Sized to its title, which a window manager would cut otherwise.
+        EXPECT_GE(dlg.width(), dlg.fontMetrics().horizontalAdvance(dlg.windowTitle()) + 100)
+            << dlg.windowTitle().toStdString();
+        focus->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(focus, &press);
+        return dlg.result() == QDialog::Accepted;
+    };
+    CDlgTrendParam trend;
+    trend.L_max = 99;
+    CQtDlgTrendParam qt_trend(trend);
+    EXPECT_TRUE(enter(qt_trend, field(qt_trend, "omega"))) << "the disabled Reset all took Enter";
+    CDlgPeriodParam period;
+    period.L = 10;
+    period.L_max = 99;
+    CQtDlgPeriodParam qt_period(period);
+    EXPECT_TRUE(enter(qt_period, button(qt_period, "Phi")));
+    CDlgSummationParams summation;
+    CQtDlgSummationParams qt_summation(summation);
+    EXPECT_TRUE(enter(qt_summation, field(qt_summation, "epsilon")));
+    CDlgForecast forecast;
+    forecast.harmonics = 1;
+    forecast.L = 10;
+    CQtDlgForecast qt_forecast(forecast);
+    EXPECT_TRUE(enter(qt_forecast, field(qt_forecast, "points")));
+    CDlgTrendConditions conditions;
+    CQtDlgTrendConditions qt_conditions(conditions);
+    EXPECT_TRUE(enter(qt_conditions, button(qt_conditions, "Kendall")));
+    CDlgGroupDrawStyle style;
+    CQtDlgGroupDrawStyle qt_style(style);
+    EXPECT_TRUE(enter(qt_style, button(qt_style, "Separate")));
+    CDlgChangeEstPeriodParam change;
+    CQtDlgChangeEstPeriodParam qt_change(change);
+    EXPECT_TRUE(enter(qt_change, button(qt_change, "Charroots")));
+    CDlgSelectHarmPair pair;
+    pair.first = pair.second = pair.range_max = 2;
+    CQtDlgSelectHarmPair qt_pair(pair);
+    EXPECT_TRUE(enter(qt_pair, field(qt_pair, "second")));
+    CDlgSVDtoDisplay svd;
+    CQtDlgSVDtoDisplay qt_svd(svd);
+    EXPECT_TRUE(enter(qt_svd, qt_svd.findChild<QWidget*>("part1")));
+    EXPECT_EQ(svd.part, 1);
+    EXPECT_EQ(messages, std::vector<std::string>{});
+
+    // The chooser's list starts with no line selected, even once it has the
+    // focus: Start then chooses nothing.
+    CDlgChooseInvestigation chooser;
+    chooser.names = {"1. Trend investigation", "2. Period investigation"};
+    CQtDlgChooseInvestigation qt_chooser(chooser);
+    auto* list = qt_chooser.findChild<QListWidget*>("list");
+    QFocusEvent focus_in(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(list, &focus_in);
+    EXPECT_TRUE(enter(qt_chooser, list));
+    EXPECT_EQ(chooser.selected, -1);
+}
+
 TEST_F(ParamDialogs, SvdPartClosesOnTheFirstClick) {
     CDlgSVDtoDisplay model;
     CQtDlgSVDtoDisplay dlg(model);
@@ -220,6 +280,10 @@ TEST_F(ParamDialogs, PairedComponentShowsTheFirstAndSpinsTheSecondInRange) {
     for (int i = 0; i < 4; ++i) dlg.findChild<QAbstractButton*>("second_up")->click();
     EXPECT_EQ(field(dlg, "second")->text(), "5");  // the spin stops at the last component
     EXPECT_EQ(model.second, 3);                     // nothing reaches the model before OK
+    field(dlg, "second")->setText("9");
+    click_ok(dlg);
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer between 1 and 5."});
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
     field(dlg, "second")->setText("4");
     click_ok(dlg);
     EXPECT_EQ(model.second, 4);

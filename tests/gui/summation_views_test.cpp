@@ -113,6 +113,7 @@ TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
 }
 
 TEST_F(SummationViews, SaveTableWritesTheCsvAndAFailureIsShown) {
+    summation->name = "/data/co2.dat";
     CSummationInvestView view(summation.get(), &ui, {});
     QTemporaryDir dir;
     const std::string path = dir.filePath("table.csv").toStdString();
@@ -124,6 +125,8 @@ TEST_F(SummationViews, SaveTableWritesTheCsvAndAFailureIsShown) {
     view.save_table();
     view.save_table();  // Cancel: nothing
     EXPECT_EQ(ui.messages.size(), 1u);
+    // Named after the data, beside it; never after the window's title.
+    EXPECT_EQ(ui.proposed.at(0), "/data/co2-summation.csv");
 }
 
 int count_in(const QImage& img, const dc_rect& r, QRgb colour) {
