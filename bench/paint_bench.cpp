@@ -7,8 +7,8 @@
 #include <QPainter>
 
 #include "bench_series.h"
-#include "views/qt_dc.h"
-#include "views/ts_paint.h"
+#include "gui/qt_dc.h"
+#include "draw/ts_paint.h"
 
 namespace {
 

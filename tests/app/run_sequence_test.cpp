@@ -13,7 +13,7 @@
 #include "app/summ_interact_doc.h"
 #include "app/ts_group_doc.h"
 #include "app_series.h"
-#include "views/invest_paint.h"
+#include "draw/invest_paint.h"
 #include "fake_app_ui.h"
 
 namespace {

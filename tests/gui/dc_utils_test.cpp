@@ -1,4 +1,4 @@
-#include "views/dc_utils.h"
+#include "draw/dc_utils.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "decomp/svd.h"
 #include "paint_probe.h"
 #include "timeseries/ts.h"
-#include "views/decomp_result_view.h"
+#include "gui/decomp_result_view.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "views/invest_paint.h"
+#include "draw/invest_paint.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include "decomp/svd.h"
 #include "paint_probe.h"
 #include "timeseries/ts.h"
-#include "views/invest_views.h"
-#include "views/wcor_view.h"
+#include "gui/invest_views.h"
+#include "gui/wcor_view.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/qt/main_frame.h"
+#include "gui/main_frame.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -23,10 +23,10 @@
 #include "app/application.h"
 #include "app/summ_interact_doc.h"
 #include "../app/app_series.h"
-#include "views/comp_info_view.h"
-#include "views/summation_views.h"
-#include "app/qt/dlg_file_log.h"
-#include "app/qt/recent_files.h"
+#include "gui/comp_info_view.h"
+#include "gui/summation_views.h"
+#include "gui/dlg_file_log.h"
+#include "gui/recent_files.h"
 #include "decomp/reconstructed.h"
 #include "recording_ui.h"
 

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <vector>
 
-#include "views/plot_view.h"
-#include "views/recording_dc.h"
+#include "gui/plot_view.h"
+#include "tests/gui/recording_dc.h"
 
 using ints = std::vector<int>;
 inline ints box(const dc_op& o) { return {o.a, o.b, o.c, o.d}; }

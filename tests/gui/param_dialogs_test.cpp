@@ -1,6 +1,6 @@
 // The Qt dialogs driven through their widgets: what reaches the model on OK
 // and Cancel, the message of a bad field, and the enabling as the user clicks.
-#include "app/qt/param_dialogs.h"
+#include "gui/param_dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
-#include "app/qt/dlg_open_xls.h"
+#include "gui/dlg_open_xls.h"
 #include "excel/excel.h"
 #include "tests/locale_guard.h"
 

@@ -1,4 +1,4 @@
-#include "app/qt/qt_app_ui.h"
+#include "gui/qt_app_ui.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "app/application.h"
-#include "app/qt/dlg_calculating.h"
-#include "app/qt/main_frame.h"
+#include "gui/dlg_calculating.h"
+#include "gui/main_frame.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "decomp/svd.h"

@@ -11,10 +11,10 @@
 #include "app/document.h"
 #include "paint_probe.h"
 #include "timeseries/ts.h"
-#include "views/qt_dc.h"
-#include "views/save_image.h"
-#include "views/ts_group_view.h"
-#include "views/ts_view.h"
+#include "gui/qt_dc.h"
+#include "gui/save_image.h"
+#include "gui/ts_group_view.h"
+#include "gui/ts_view.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/qt/qt_app_ui.h"
+#include "gui/qt_app_ui.h"
 #include "../app/fake_app_ui.h"
 
 class recording_qt_ui : public CQtAppUi {

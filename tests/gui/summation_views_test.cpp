@@ -9,8 +9,8 @@
 #include "../app/fake_app_ui.h"
 #include "app/comp_info_doc.h"
 #include "paint_probe.h"
-#include "views/comp_info_view.h"
-#include "views/summation_views.h"
+#include "gui/comp_info_view.h"
+#include "gui/summation_views.h"
 
 namespace {
 

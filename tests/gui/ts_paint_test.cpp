@@ -1,4 +1,4 @@
-#include "views/ts_paint.h"
+#include "draw/ts_paint.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,310 @@
+#include "draw/invest_paint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/hooks.h"
+#include "core/number_text.h"
+#include "core/ssa_exception.h"
+#include "decomp/svd.h"
+#include "invest/period_invest.h"
+#include "invest/trend_invest.h"
+#include "timeseries/ts.h"
+
+namespace {
+
+const dc_font caption_font{"Helvetica", 8};
+
+template <typename... Args>
+void append(std::string& s, const char* format, Args... args) {
+    s += format_text(format, args...);
+}
+
+void write(device_context& dc, int x, int y, const std::string& s) {
+    const dc_font old = dc.select(caption_font);
+    dc.text(x, y, s);
+    dc.select(old);
+}
+
+// The text in at most two lines of width, broken after a comma; the rest of
+// the second line is cut with "...". A line that fits is drawn at y alone.
+void write_wrapped(device_context& dc, int x, int y, int width, const std::string& s) {
+    const dc_font old = dc.select(caption_font);
+    if (dc.text_width(s) <= width) {
+        dc.text(x, y, s);
+    } else {
+        // The first line ends after the last comma that keeps it within width.
+        size_t cut = 0;
+        for (size_t at = s.find(", "); at != std::string::npos && dc.text_width(s.substr(0, at + 1)) <= width;
+             at = s.find(", ", at + 1))
+            cut = at + 1;
+        if (cut == 0) cut = s.size() / 2;
+        std::string second = s.substr(std::min(s.size(), s.find_first_not_of(' ', cut)));
+        if (dc.text_width(second) > width) {
+            while (!second.empty() && dc.text_width(second + "...") > width) second.pop_back();
+            second += "...";
+        }
+        dc.text(x, y - 11, s.substr(0, cut));
+        dc.text(x, y + 4, second);
+    }
+    dc.select(old);
+}
+
+// A truncated decomposition keeps fewer vectors than L: show what it holds.
+int shown_triples(const SVD::t_svd& svd) { return std::min(svd.count(), svd.eigenvectors().cols()); }
+
+void paint_singular_values(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, bool logarithmed,
+                           int client_width, int client_height) {
+    using namespace svd_view_margin;
+    const int m = shown_triples(svd);
+    if (m <= 0) return;
+    std::vector<double> v;
+    for (int c = 0; c < m; ++c) {
+        const double s = std::sqrt(svd.eigenvalue(c));
+        // log 0 is undefined: such points are left out.
+        if (logarithmed && !(s > 0)) break;
+        v.push_back(logarithmed ? std::log(s) : s);
+    }
+    if (v.empty()) return;
+    const int n = static_cast<int>(v.size());
+    const dc_rect rect{left, top, client_width - right, client_height - bottom};
+    // Decreasing values: the last is the lowest, the first the highest.
+    u.set_scale(rect, n, v.back(), v.front());
+    u.draw_frame(dc, rect);
+    u.draw_axes(dc, rect, 1.0, n + 1, v.back(), v.front(), 0, nullptr);
+    u.set_marker_radius(2);
+    u.draw_series(dc, v.data(), n, 0);
+}
+
+std::vector<double> column(const matrix& m, int c) {
+    std::vector<double> v(static_cast<size_t>(m.rows()));
+    for (int i = 0; i < m.rows(); ++i) v[static_cast<size_t>(i)] = m(i, c);
+    return v;
+}
+
+void paint_vectors(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int kind, int client_width) {
+    using namespace svd_view_margin;
+    if (kind != svd_eigenvectors && kind != svd_factor_vectors)
+        throw SSA_math_exception::unknown_objects_for_identification("unrealized inside CSVDView::draw(...)");
+    const matrix& vectors = kind == svd_eigenvectors ? svd.eigenvectors() : svd.factor_vectors();
+    const int width = client_width - left - right;
+    const int m = shown_triples(svd);
+    for (int i = 0; i < m; ++i) {
+        const int x = (i % columns) * width / columns + left;
+        const int y = (i / columns) * cell_height + 20;
+        const dc_rect rect{x + 15, y + 15, x + width / columns - 15, y + 185};
+        const std::vector<double> v = column(vectors, i);
+        const int n = static_cast<int>(v.size());
+        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+        u.set_scale(rect, n, *lo, *hi);
+        u.draw_frame(dc, rect);
+        u.draw_axes(dc, rect, 0, n, *lo, *hi, 0, nullptr);
+        u.draw_series(dc, v.data(), n, 0);
+        std::string caption;
+        append(caption, "#%d, contribution = %%%.3f", i + 1, svd.contribution(i) * 100);
+        write(dc, x + 10, y + 2, caption);
+    }
+}
+
+double lowest(const t_ts& a, const t_ts* b) { return b ? std::min(a.min(), b->min()) : a.min(); }
+double highest(const t_ts& a, const t_ts* b) { return b ? std::max(a.max(), b->max()) : a.max(); }
+
+// A second series drawn over the plot without markers; with two scales in
+// its own range, labelled on the right.
+void draw_overlay(device_context& dc, CDCUtils& u, const dc_rect& rect, int n, const t_ts& s, int colour,
+                  bool own_scale) {
+    if (own_scale) {
+        u.set_scale(rect, n, s.min(), s.max());
+        u.draw_ticrulers(dc, rect, 1.0, n + 1, s.min(), s.max(), 1);
+    }
+    const int radius = u.marker_radius();
+    u.set_marker_radius(0);
+    u.draw_series(dc, s, colour);
+    u.set_marker_radius(radius);
+}
+
+// The margins widen for value labels wider than they are; the right-hand
+// labels of a second scale need room of their own.
+dc_rect plot_rect(device_context& dc, const CDCUtils& u, double lo, double hi, const t_ts* second_scale,
+                  int client_width, int client_height) {
+    using namespace ts_view_margin;
+    constexpr int gap = 6;
+    const int l = std::max(left, u.value_label_width(dc, lo, hi) + gap);
+    const int r = second_scale
+                      ? std::max(40, u.value_label_width(dc, second_scale->min(), second_scale->max()) + gap)
+                      : right;
+    return {l, top, client_width - r, client_height - bottom};
+}
+
+const char* vectors_text(vector_kind v, const char* place) {
+    switch (v) {
+    case vk_eigenvectors: return " on eigenvectors";
+    case vk_factor_vectors:
+    case vk_factor_vectors2: return " on factorvectors";
+    case vk_reconstructed: return " on reconstructed";
+    }
+    throw SSA_math_exception::unknown_objects_for_identification(place);
+}
+
+// "N=%d, L=%d, K=%d, #C=%d", shared by both windows.
+std::string sizes(t_investigation& inv) {
+    const int N = inv.get_ts()->size();
+    const SVD::t_svd* svd = inv.get_svd();
+    const int L = svd ? svd->L() : 0;
+    std::string s;
+    append(s, "N=%d, L=%d, K=%d", N, L, N - L + 1);
+    append(s, ", #C=%d", inv.get_amount());
+    return s;
+}
+
+}  // namespace
+
+dc_size svd_scroll_size(const SVD::t_svd& svd, int kind, int client_width) {
+    using namespace svd_view_margin;
+    if (kind != svd_eigenvectors && kind != svd_factor_vectors) return initial_scroll_size;
+    return {client_width - right, 40 + (shown_triples(svd) + 1) * cell_height / columns};
+}
+
+void paint_svd_view(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int kind, int client_width,
+                    int client_height, const view_message& message) {
+    switch (kind) {
+    case svd_singular_values:
+    case svd_log_singular_values:
+        paint_singular_values(dc, u, svd, kind == svd_log_singular_values, client_width, client_height);
+        return;
+    case svd_eigenvectors:
+    case svd_factor_vectors: paint_vectors(dc, u, svd, kind, client_width); return;
+    case svd_reconstructed:
+        if (message)
+            message("unrealized");
+        else
+            notify("unrealized");
+        return;
+    }
+    throw SSA_math_exception::ssa_exception("unknown objects for drawing inside \"CSVDView::OnDraw(...)\"");
+}
+
+namespace {
+
+// The series on n abscissa points in colour 0, with an overlay in colour 10 over the same points;
+// with two scales the overlay gets its own. Returns the plot rectangle.
+dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts, const t_ts* overlay, int n,
+                                 bool two_scales, int client_width, int client_height) {
+    const double lo = two_scales ? ts.min() : lowest(ts, overlay);
+    const double hi = two_scales ? ts.max() : highest(ts, overlay);
+    const dc_rect rect = plot_rect(dc, u, lo, hi, two_scales ? overlay : nullptr, client_width, client_height);
+    u.set_scale(rect, n, lo, hi);
+    u.draw_frame(dc, rect);
+    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
+    u.set_marker_radius(2);
+    u.draw_series(dc, ts, 0);
+    if (overlay) draw_overlay(dc, u, rect, n, *overlay, 10, two_scales);
+    return rect;
+}
+
+}  // namespace
+
+void paint_invest_plot(device_context& dc, CDCUtils& u, const invest_plot& p, int client_width, int client_height) {
+    if (!p.series || p.series->size() == 0) return;
+    const t_ts* rec = p.reconstruction && p.reconstruction->size() > 0 ? p.reconstruction : nullptr;
+    paint_series_and_overlay(dc, u, *p.series, rec, p.series->size(), p.two_scales, client_width, client_height);
+}
+
+std::string trend_header(t_trend_invest& inv) {
+    std::string s = sizes(inv);
+    switch (inv.get_method()) {
+    case t_trend_invest::kendall: append(s, ", Kendall(%G)", inv.get_alpha()); break;
+    case t_trend_invest::roots: append(s, ", Roots(%d)", inv.get_maxroots()); break;
+    case t_trend_invest::lowfreq: append(s, ", LowFreq(omega=%G,C=%G)", inv.get_omega(), inv.get_C()); break;
+    default: throw SSA_math_exception::ssa_exception("invalid trend invest method");
+    }
+    s += vectors_text(inv.get_treatedvectors(), "inside TrendInvestView::OnDraw(...)");
+    const std::vector<int>& c = inv.get_components();
+    if (c.empty()) return s + ", no components found.";
+    append(s, ", components included : %d", c[0] + 1);
+    for (size_t k = 1; k < c.size(); ++k) append(s, ", %d", c[k] + 1);
+    return s;
+}
+
+std::string period_header_line1(t_period_invest& inv) {
+    std::string s = sizes(inv);
+    static const char* const aims[] = {", aim=periodocities", ", aim=periodicity_interval", ", aim=harm_interval"};
+    const int aim = inv.get_aim();
+    if (aim >= 0 && aim <= 2) s += aims[aim];
+    if (inv.get_pairing() == 0)
+        append(s, ", F(%.2f)", inv.get_crit());
+    else
+        s += ", pairing_method=CR";
+    s += vectors_text(inv.get_treatedvectors(), "inside PeriodInvestView::OnDraw(...)");
+    if (const t_VYG_constraint* vyg = inv.get_constraint())
+        append(s, ", VYG(%.2f)", vyg->get_param());
+    if (aim == 1 || aim == 2) {
+        static const char* const methods[] = {", est. by Phi", ", est. by CharRoots",
+                                              ", est. by Periodogramm of initial ts"};
+        const int e = inv.get_estimation();
+        if (e >= 0 && e <= 2) s += methods[e];
+        const Pair::t_pair<double> r = inv.get_period_range();
+        append(s, ", inside [%.2f,%.2f]", r.first, r.second);
+    }
+    return s;
+}
+
+std::string period_header_line2(t_period_invest& inv) {
+    std::string s;
+    if (inv.get_approx_mode() == 0)
+        append(s, "Min contrib.=%.2f", inv.min_percent);
+    else
+        append(s, "Max comp-nts amount=%d", inv.max_components);
+    const auto& pairs = inv.get_pairs();
+    // Without pairs nothing is listed: no contributions are needed either.
+    if (pairs.empty()) return s + ", No pairs found.";
+    const SVD::t_svd* svd = inv.get_svd();
+    bool first = true;
+    for (const Pair::t_pair<int>& p : pairs) {
+        if (!svd || !(svd->contribution(p.first) * 100 > inv.min_percent) ||
+            !(svd->contribution(p.second) * 100 > inv.min_percent))
+            continue;
+        s += first ? ", components included : " : ", ";
+        if (p.first == p.second)
+            append(s, "%d", p.first + 1);
+        else
+            append(s, "(%d,%d)", p.first + 1, p.second + 1);
+        first = false;
+    }
+    return s;
+}
+
+void paint_trend_invest(device_context& dc, CDCUtils& u, const invest_window<t_trend_invest>& w, int client_width,
+                        int client_height) {
+    if (!w.series || !w.invest) return;
+    const bool found = !w.invest->get_components().empty();
+    paint_invest_plot(dc, u, {w.series, found ? &w.invest->get_result() : nullptr, w.two_scales}, client_width,
+                      client_height);
+    write(dc, 20, 15, trend_header(*w.invest));
+}
+
+void paint_period_invest(device_context& dc, CDCUtils& u, const invest_window<t_period_invest>& w,
+                         int client_width, int client_height) {
+    if (!w.series || !w.invest) return;
+    const bool found = !w.invest->get_pairs().empty();
+    paint_invest_plot(dc, u, {w.series, found ? &w.invest->get_result() : nullptr, w.two_scales}, client_width,
+                      client_height);
+    write(dc, 20, 8, period_header_line1(*w.invest));
+    write(dc, 20, 25, period_header_line2(*w.invest));
+}
+
+void paint_forecast_view(device_context& dc, CDCUtils& u, const forecast_plot& p, int client_width,
+                         int client_height) {
+    if (p.series && p.series->size() > 0) {
+        const t_ts& ts = *p.series;
+        const t_ts* fc = p.forecast && p.forecast->size() > 0 ? p.forecast : nullptr;
+        // The continuation runs on past the series: the abscissa covers it too.
+        const int n = fc ? std::max(ts.size(), fc->size()) : ts.size();
+        const dc_rect rect = paint_series_and_overlay(dc, u, ts, fc, n, p.two_scales, client_width, client_height);
+        // The signal is the forecast's first part: in its scale, over it.
+        if (fc && p.signal && p.signal->size() > 0) draw_overlay(dc, u, rect, n, *p.signal, 8, false);
+    }
+    // The header names every signal component: on a narrow window it wraps.
+    write_wrapped(dc, 20, 15, client_width - 40, p.header);
+}

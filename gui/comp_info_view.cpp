@@ -1,0 +1,12 @@
+#include "gui/comp_info_view.h"
+
+CCompInfoView::CCompInfoView(document* doc, info_getter info, QWidget* parent)
+    : CPlotView(doc, parent), m_info(std::move(info)) {
+    update_scroll();
+}
+
+void CCompInfoView::paint(device_context& dc, int client_width, int client_height) {
+    // A closed document leaves the window blank until it goes.
+    if (!doc()) return;
+    paint_comp_info(dc, m_utils, m_info(), client_width, client_height);
+}

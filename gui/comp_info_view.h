@@ -1,0 +1,22 @@
+// The component-information window.
+#pragma once
+
+#include <functional>
+
+#include "draw/comp_info_paint.h"
+#include "gui/plot_view.h"
+
+class CCompInfoView : public CPlotView {
+    Q_OBJECT
+public:
+    using info_getter = std::function<comp_info_plot()>;
+    CCompInfoView(document* doc, info_getter info, QWidget* parent = nullptr);
+
+protected:
+    void paint(device_context& dc, int client_width, int client_height) override;
+    // The window's size: the panels and text fit whatever it is.
+    dc_size wanted_scroll_size(int) const override { return {0, 0}; }
+
+private:
+    info_getter m_info;
+};
