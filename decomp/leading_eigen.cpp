@@ -20,6 +20,13 @@ namespace {
 // sigma^2 is then good to about 1e-10 of itself (twice the share, at most).
 constexpr double tolerance = 4e-11;
 
+// A projection onto the basis below this share of the vector is left in it:
+// its second pass over the basis (half the traffic of orthogonalising) is
+// skipped. The basis then stays orthogonal to about this level, far inside
+// the square root of eps under which the bidiagonal's values keep full
+// accuracy, and the next step's projection still catches any growth.
+constexpr double negligible_projection = 1e-12;
+
 // Rows per block of the in-place basis products: small enough for a reusable
 // buffer and a progress report per block, large enough for BLAS.
 constexpr Eigen::Index row_block = 4096;
@@ -122,7 +129,8 @@ private:
 
     // One classical Gram-Schmidt pass against the first j columns of basis,
     // by row blocks with a progress report each: on the longest windows one
-    // pass over the basis outlasts the progress interval.
+    // pass over the basis outlasts the progress interval. The subtraction is
+    // left out where the projection is negligible (`negligible_projection`).
     void orthogonalise(Eigen::MatrixXd& basis, int j, Eigen::Ref<Eigen::VectorXd> x) {
         if (j == 0) return;
         constexpr Eigen::Index rows = 1 << 18;
@@ -134,6 +142,7 @@ private:
             h.noalias() += basis.block(r0, 0, r, j).transpose() * x.segment(r0, r);
             report_progress("decomposition", m_products, 0);
         }
+        if (h.norm() <= negligible_projection * x.norm()) return;
         for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
             const Eigen::Index r = std::min(rows, n - r0);
             x.segment(r0, r).noalias() -= basis.block(r0, 0, r, j) * h;
