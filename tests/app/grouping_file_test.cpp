@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include "app/grouping_file.h"
+#include "app/grouping_workbench.h"
 #include "app_series.h"
 
 namespace fs = std::filesystem;
+using t_svd_ptr = std::shared_ptr<const SVD::t_svd>;
 
 namespace {
 
@@ -68,4 +70,37 @@ TEST(GroupingFile, RefusesWhatDoesNotFitNamingTheProblem) {
     EXPECT_EQ(refusal([&] { check_grouping_fits(g, 80, 0, 3); }),
               "component 4 of the group \"two\" is beyond the 3 components in use");
     EXPECT_EQ(refusal([&] { check_grouping_fits(g, 80, 30, 4); }), "accepted");
+}
+
+TEST(GroupingWorkbench, MarksBecomeGroupsAndTheGroupsKeepTheirRules) {
+    summation_with_table s;
+    const t_svd_ptr svd = std::make_shared<const SVD::t_svd>(*s.summation->get_investigation().get_svd());
+    grouping_workbench bench(trend_sine_alternating(), svd, "/data/mix.dat");
+    const std::vector<component_group> sent = grouping_workbench::groups_from_marks(s.interact);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].name + " " + component_set_text(sent[0].components), "trend 1");
+    EXPECT_EQ(sent[1].name + " " + component_set_text(sent[1].components), "period 10.00 2-3");
+    EXPECT_EQ(sent[2].name + " " + component_set_text(sent[2].components), "period 2.00 4");
+    bench.set_groups(sent);
+
+    EXPECT_EQ(refusal([&] { bench.add_group("again", "3,5"); }), "component 3 is in both groups \"period 10.00\" and \"again\"");
+    EXPECT_EQ(refusal([&] { bench.add_group("", "5-31"); }).rfind("component ", 0), 0u);
+    bench.add_group("", "5");
+    EXPECT_EQ(bench.groups().back().name, "5");
+    const grouped_reconstruction r = bench.reconstruct();
+    const matrix w = bench.group_wcorrelation(r);
+    // Trend and sine separate; the grouping keeps the file name, not its folder.
+    EXPECT_LT(std::fabs(w(0, 1)), grouping_workbench::separable_below);
+    EXPECT_EQ(bench.grouping().series, "mix.dat");
+    EXPECT_EQ(bench.grouping().L, 30);
+
+    t_grouping other = bench.grouping();
+    other.L = 20;
+    EXPECT_EQ(refusal([&] { bench.open(other); }), "the grouping was made with L = 20, not L = 30");
+    EXPECT_EQ(bench.groups().size(), 4u);  // a refused file changes nothing
+    bench.remove_group(0);
+    other = bench.grouping();
+    bench.set_groups({});
+    bench.open(other);
+    EXPECT_EQ(bench.groups().front().name, "period 10.00");
 }
