@@ -156,7 +156,8 @@ void CComponentGrid::paintEvent(QPaintEvent* event) {
         }
 }
 
-CComponentsView::CComponentsView(std::shared_ptr<const grouping_workbench> bench, QWidget* parent) : QTabWidget(parent) {
+CComponentsView::CComponentsView(std::shared_ptr<const grouping_workbench> bench, QWidget* parent)
+    : QTabWidget(parent), m_bench(bench) {
     setWindowTitle(title);
     const std::pair<CComponentGrid::kind, const char*> pages[] = {
         {CComponentGrid::vectors, "Vectors"}, {CComponentGrid::pairs, "Pairs"}, {CComponentGrid::periodograms, "Periodograms"}};

@@ -63,6 +63,7 @@ class CComponentsView : public QTabWidget {
 public:
     static constexpr const char* title = "Components";
     explicit CComponentsView(std::shared_ptr<const grouping_workbench> bench, QWidget* parent = nullptr);
+    const grouping_workbench& bench() const { return *m_bench; }
     CComponentGrid& grid(int page) { return *m_grids.at(static_cast<size_t>(page)); }
     QCheckBox& factor_switch() { return *m_factor; }
 
@@ -70,6 +71,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    std::shared_ptr<const grouping_workbench> m_bench;
     std::vector<CComponentGrid*> m_grids;
     std::vector<QScrollArea*> m_areas;
     QCheckBox* m_factor;
@@ -87,6 +89,7 @@ public:
                      QWidget* parent = nullptr);
 
     CWCorrelationView& map() { return *m_map; }
+    const grouping_workbench& bench() const { return *m_bench; }
     QSpinBox& count() { return *m_count; }
     QDoubleSpinBox& threshold() { return *m_threshold; }
     QLineEdit& group_name() { return *m_name; }
@@ -125,6 +128,7 @@ public:
     CGroupsView(std::shared_ptr<grouping_workbench> bench, app_ui& ui, show_handler show, QWidget* parent = nullptr);
 
     grouping_workbench& bench() { return *m_bench; }
+    const grouping_workbench& bench() const { return *m_bench; }
     QLineEdit& name_field() { return *m_name; }
     QLineEdit& components_field() { return *m_components; }
     QTableWidget& list() { return *m_list; }

@@ -56,6 +56,7 @@ void CMainFrame::add_grouping_actions(QMenu* file, QMenu* view) {
         before ? menu->insertAction(before, a) : menu->addAction(a);
         return a;
     };
+    file->insertSeparator(m_recent_separator);
     add(file, m_recent_separator, tr("Save &grouping..."), {}, [this] { save_grouping(); });
     add(file, m_recent_separator, tr("Open g&rouping..."), {}, [this] { open_grouping(); });
     view->addSeparator();
@@ -79,6 +80,14 @@ std::shared_ptr<grouping_workbench> CMainFrame::workbench_for(const document& do
 std::shared_ptr<grouping_workbench> CMainFrame::active_workbench() {
     document* doc = active_document();
     std::shared_ptr<grouping_workbench> bench = doc ? workbench_for(*doc) : nullptr;
+    // The grouping windows answer for the decomposition they show.
+    const QWidget* w = m_mdi->currentSubWindow() ? m_mdi->currentSubWindow()->widget() : nullptr;
+    const grouping_workbench* shown = nullptr;
+    if (auto* g = qobject_cast<const CGroupsView*>(w)) shown = &g->bench();
+    if (auto* m = qobject_cast<const CGroupingMapView*>(w)) shown = &m->bench();
+    if (auto* c = qobject_cast<const CComponentsView*>(w)) shown = &c->bench();
+    for (const auto& [owner, s] : m_groupings)
+        if (shown && s.bench.get() == shown) bench = s.bench;
     if (!bench) m_ui.message_box(no_decomposition, title, notify_icon::information);
     return bench;
 }
