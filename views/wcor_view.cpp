@@ -113,7 +113,8 @@ void CWCorrelationView::paintEvent(QPaintEvent*) {
             for (int j = 0; j < m; ++j) {
                 // Light text on the dark cells.
                 p.setPen(std::fabs(m_rho(i, j)) > 0.5 ? Qt::white : Qt::black);
-                p.drawText(cell_rect(i, j), Qt::AlignCenter, QString::number(std::fabs(m_rho(i, j)), 'f', 2).mid(1));
+                const QString v = QString::number(std::fabs(m_rho(i, j)), 'f', 2);
+                p.drawText(cell_rect(i, j), Qt::AlignCenter, v == "1.00" ? "1" : v.mid(1));
             }
         p.setFont(font());
     }

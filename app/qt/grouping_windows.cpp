@@ -50,8 +50,13 @@ int CComponentGrid::cells() const {
 void CComponentGrid::fit_width(int width) {
     m_columns = std::max(1, width / cell_width);
     const int rows = (cells() + m_columns - 1) / m_columns;
-    setFixedSize(m_columns * cell_width, std::max(1, rows) * cell_height);
+    setMinimumSize(cell_width, std::max(1, rows) * cell_height);
     update();
+}
+
+void CComponentGrid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (std::max(1, width() / cell_width) != m_columns) fit_width(width());
 }
 
 void CComponentGrid::set_factor_vectors(bool on) {
@@ -172,21 +177,16 @@ CComponentsView::CComponentsView(std::shared_ptr<const grouping_workbench> bench
         auto* area = new QScrollArea;
         auto* grid = new CComponentGrid(bench, k);
         area->setWidget(grid);
+        area->setWidgetResizable(true);  // as wide as the page; the cells flow into its columns
         area->setBackgroundRole(QPalette::Base);
         layout->addWidget(area);
         m_grids.push_back(grid);
-        m_areas.push_back(area);
         addTab(page, name);
     }
     connect(m_factor, &QCheckBox::toggled, this, [this](bool on) { m_grids[0]->set_factor_vectors(on); });
     resize(3 * CComponentGrid::cell_width + 40, 2 * CComponentGrid::cell_height + 80);
 }
 
-void CComponentsView::resizeEvent(QResizeEvent* event) {
-    QTabWidget::resizeEvent(event);
-    for (size_t i = 0; i < m_grids.size(); ++i)
-        m_grids[i]->fit_width(m_areas[i]->viewport()->width());
-}
 
 CGroupingMapView::CGroupingMapView(std::shared_ptr<grouping_workbench> bench, CGroupsView* groups, app_ui& ui,
                                    QWidget* parent)

@@ -17,7 +17,6 @@ class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class app_ui;
@@ -43,6 +42,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     std::vector<double> vector_of(int c) const;
@@ -67,13 +67,9 @@ public:
     CComponentGrid& grid(int page) { return *m_grids.at(static_cast<size_t>(page)); }
     QCheckBox& factor_switch() { return *m_factor; }
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     std::shared_ptr<const grouping_workbench> m_bench;
     std::vector<CComponentGrid*> m_grids;
-    std::vector<QScrollArea*> m_areas;
     QCheckBox* m_factor;
 };
 
