@@ -97,10 +97,8 @@ void reconstruct_grouping(const common_options& o, const std::string& grouping_p
     t_grouping g;
     try {
         g = load_grouping(grouping_path);
-        if (*o.L_given && o.L != g.L)
-            throw grouping_error("the grouping was made with L = " + std::to_string(g.L) + ", not L = " +
-                                 std::to_string(o.L));
-        check_grouping_fits(g, ts.size(), 0, std::numeric_limits<int>::max());
+        // The components are checked once the decomposition tells those in use.
+        check_grouping_fits(g, ts.size(), *o.L_given ? o.L : 0, std::numeric_limits<int>::max());
     } catch (const grouping_error& e) {
         throw input_error(grouping_path + ": " + e.message);
     }
