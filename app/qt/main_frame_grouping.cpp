@@ -40,11 +40,15 @@ decomposition_source source_of(document* doc) {
         t_investigation* inv = d->get_investigation();
         return {doc, inv ? inv->get_svd() : nullptr, &d->ts, d->name};
     }
+    if (doc->kind() == doc_kind::svd_display) {
+        auto* d = static_cast<CWinKelvaneDoc*>(doc);
+        return {doc, d->svd_cache.get(), &d->ts, d->name};
+    }
     return {};
 }
 
 const char* const no_decomposition = "The active window holds no decomposition: open the Components, the map or "
-                                     "Groups from a summation table or a trend or period result.";
+                                     "Groups from a summation table, a trend or period result or the SVD window.";
 
 }  // namespace
 
