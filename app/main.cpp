@@ -8,6 +8,7 @@
 #include "app/qt/main_frame.h"
 #include "app/qt/qt_app_ui.h"
 #include "app/qt/recent_files.h"
+#include "core/fft.h"
 #include "core/hooks.h"
 
 int main(int argc, char** argv) {
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument("FILE", "data files to open", "[FILE...]");
     parser.process(qapp);
 
+    set_fft_wisdom_folder(default_fft_wisdom_folder());
     CQtAppUi ui;
     CRecentFileSettings recent;
     CWinKelvaneApp app(ui, recent);

@@ -4,15 +4,19 @@
 #include <cblas.h>
 #include <lapacke.h>
 
-#include <numeric>
 #include <sys/resource.h>
 
+#include <chrono>
+#include <fstream>
 #include <sstream>
+#include <string>
 
 #include "app/forecast_doc.h"
 #include "app/summation_doc.h"
 #include "bench_series.h"
 #include "core/diagnostics.h"
+#include "core/fft.h"
+#include "core/hooks.h"
 #include "decomp/reconstructed.h"
 #include "decomp/svd.h"
 #include "invest/period_invest.h"
@@ -20,29 +24,112 @@
 
 namespace {
 
+// Plans measured once and kept in the user's cache, as the programs do.
+const bool wisdom_kept = (set_fft_wisdom_folder(default_fft_wisdom_folder()), true);
+
 double peak_rss_mb() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss / 1024.0;
 }
 
-// Decomposition with k components and each of their one-component reconstructions.
-void decompose_and_reconstruct(benchmark::State& state, const SVD::svd_options& options) {
+// The process's peak resident memory since the last reset, in MB.
+double peak_since_reset_mb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string key; status >> key;) {
+        double kb = 0;
+        if (key == "VmHWM:" && status >> kb) return kb / 1024;
+        status.ignore(1 << 10, '\n');
+    }
+    return peak_rss_mb();
+}
+
+// Starts a new peak: the kernel's reset of VmHWM.
+void reset_peak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// The FFT floor of a decomposition: its products (each one X v or X^T u,
+// counted from its progress reports) times the time of one product.
+struct product_counter {
+    long long products = 0;
+    scoped_progress_hook hook{[this](const char* stage, long long done, long long) {
+                                  if (std::string(stage) == "decomposition") products = std::max(products, done);
+                              },
+                              false};
+};
+
+double product_seconds(const t_ts& ts, int L) {
+    hankel_operator X(ts.values().data(), ts.size(), L);
+    std::vector<double> u(static_cast<size_t>(L), 1.0), w(static_cast<size_t>(X.K()));
+    constexpr int rounds = 10;
+    const auto start = std::chrono::steady_clock::now();
+    for (int r = 0; r < rounds; ++r) {
+        X.transpose_times(u.data(), w.data());
+        X.times(w.data(), u.data());
+        u[0] = 1;
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / (2 * rounds);
+}
+
+const char* series_name(int kind) { return kind == 0 ? "smooth" : kind == 1 ? "noisy" : "offset"; }
+
+// The targets: the leading k of each series with their k one-component
+// reconstructions; args: series (0 smooth, 1 noisy, 2 offset), N, L, k.
+void BM_LeadingComponents(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    const int N = static_cast<int>(state.range(1));
+    const int L = static_cast<int>(state.range(2));
+    const int k = static_cast<int>(state.range(3));
+    const SVD::svd_options options(svd_solver::truncated, k);
+    // The decomposition, the reconstructions' table and the series' copies.
+    const double need = SVD::decomposition_bytes(N, L, options) + 8.0 * N * (k + 8);
+    const double available = SVD::available_memory();
+    if (available >= 0 && need > available) {
+        state.SkipWithError(("skipped: needs about " + std::to_string(static_cast<long long>(need / 1e6)) +
+                             " MB, " + std::to_string(static_cast<long long>(available / 1e6)) + " MB available")
+                                .c_str());
+        return;
+    }
+    const t_ts ts = target_series(kind, N);
+    const double product = product_seconds(ts, L);
+    state.SetLabel(series_name(kind));
+    product_counter count;
+    int in_use = 0;
+    reset_peak();
+    for (auto _ : state) {
+        SVD::t_svd svd(ts, L, options);
+        const t_reconstructed_tss singles(&svd, svd.components());
+        in_use = svd.count();
+        benchmark::DoNotOptimize(singles.table().row(0));
+    }
+    state.counters["peak_MB"] = peak_since_reset_mb();
+    state.counters["in_use"] = in_use;
+    state.counters["products"] = static_cast<double>(count.products);
+    state.counters["product_ms"] = 1e3 * product;
+    state.counters["floor_s"] = static_cast<double>(count.products) * product;
+}
+
+void BM_Full50(benchmark::State& state) {
     const int N = static_cast<int>(state.range(0));
     const int L = static_cast<int>(state.range(1));
     const t_ts ts = bench_series(N);
     for (auto _ : state) {
-        SVD::t_svd svd(ts, L, options);
-        const t_reconstructed_tss singles(&svd, std::min(svd.components(), 50));
+        SVD::t_svd svd(ts, L, svd_solver::fast);
+        const t_reconstructed_tss singles(&svd, 50);
         benchmark::DoNotOptimize(singles.table().row(0));
     }
-    state.counters["N"] = N;
-    state.counters["L"] = L;
     state.counters["peak_MB"] = peak_rss_mb();
 }
 
-void BM_Truncated50(benchmark::State& state) { decompose_and_reconstruct(state, {svd_solver::truncated, 50}); }
-void BM_Full50(benchmark::State& state) { decompose_and_reconstruct(state, svd_solver::fast); }
+// The eigenvalues alone on the full path, as decompose asks for them.
+void BM_FullEigenvalues(benchmark::State& state) {
+    const t_ts ts = bench_series(static_cast<int>(state.range(0)));
+    SVD::svd_options values_only(svd_solver::fast);
+    values_only.vectors = false;
+    for (auto _ : state) {
+        SVD::t_svd svd(ts, static_cast<int>(state.range(1)), values_only);
+        benchmark::DoNotOptimize(svd.spectrum().data());
+    }
+}
 
 // Only the full decomposition: covariance, every eigenpair, the eigenvectors kept.
 void BM_FullDecomposition(benchmark::State& state) {
@@ -73,11 +160,12 @@ void BM_PlainRoute(benchmark::State& state) {
 
 // An investigation on the truncated decomposition of 50 components, with its
 // decomposition, the defaults of kelvane-cli: 0 trend, 1 period, 2 summation,
-// 3 forecast of 100 points.
+// 3 forecast of 100 points; on the series of target_series.
 void BM_LongInvestigation(benchmark::State& state) {
     const int N = static_cast<int>(state.range(1));
     const int L = static_cast<int>(state.range(2));
-    const t_ts ts = bench_series(N);
+    const t_ts ts = target_series(static_cast<int>(state.range(3)), N);
+    state.SetLabel(series_name(static_cast<int>(state.range(3))));
     const SVD::svd_options options(svd_solver::automatic, 50);
     std::ostringstream sink;
     const scoped_diagnostic_stream to(sink);
@@ -125,8 +213,15 @@ void BM_LongInvestigation(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_LongInvestigation)->ArgsProduct({{0, 1, 2, 3}, {100000}, {50000}})->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_Truncated50)->Args({10000, 5000})->Args({100000, 50000})->Args({1000000, 500000})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LeadingComponents)
+    ->ArgsProduct({{1, 0, 2}, {10000}, {5000}, {50}})
+    ->ArgsProduct({{1, 0, 2}, {100000}, {50000}, {50}})
+    ->ArgsProduct({{1, 0, 2}, {1000000}, {500000}, {50}})
+    ->ArgsProduct({{1, 0}, {10000000}, {5000000}, {20}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(BM_LongInvestigation)->ArgsProduct({{0, 1, 2, 3}, {100000}, {50000}, {1, 0}})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Full50)->Args({10000, 5000})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FullEigenvalues)->Args({10000, 5000})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FullDecomposition)->Args({100000, 1000})->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlainRoute)->Args({100000, 1000})->Unit(benchmark::kMillisecond)->Iterations(3);

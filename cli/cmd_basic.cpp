@@ -48,7 +48,9 @@ void register_decompose(CLI::App& app, std::function<void()>& run) {
         run = [o] {
             const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());
-            const SVD::t_svd svd(ts, L, decomposition_options(*o));
+            SVD::svd_options options = decomposition_options(*o);
+            options.vectors = false;  // eigenvalues are all it prints
+            const SVD::t_svd svd(ts, L, options);
             // The components held: L, or k of a truncated decomposition.
             const int m = svd.components();
             std::vector<double> contributions, singular;

@@ -5,6 +5,7 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "core/fft.h"
 #include "core/hooks.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     // Also after the subcommand, where the README puts it.
     app.fallthrough();
 
+    set_fft_wisdom_folder(default_fft_wisdom_folder());
     std::function<void()> run;
     cli::register_info(app, run);
     cli::register_decompose(app, run);

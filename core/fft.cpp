@@ -1,8 +1,16 @@
 #include "fft.h"
 
 #include <fftw3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "file_replace.h"
+#include "ssa_exception.h"
 
 namespace {
 
@@ -16,6 +24,41 @@ int smooth_size(int n) {
     }
 }
 
+// From this size on a transform is split between two threads and its plan
+// measured: below it the threads' hand-over and the planning cost more than they save.
+constexpr int large_size = 1 << 16;
+// Seconds the planner may spend measuring one plan, so a first run on a new
+// size stays within the progress interval.
+constexpr double measuring_limit = 0.08;
+
+// Guarded by fftw_planner_mutex().
+struct planner_state {
+    bool threads_ready = false;
+    std::string folder;
+    bool wisdom_loaded = false;
+};
+
+planner_state& planner() {
+    static planner_state p;
+    return p;
+}
+
+std::string wisdom_file(const std::string& folder) { return folder + "/fftw-wisdom"; }
+
+// Keeps the planner's wisdom; a cache that cannot be written only costs the next run its plans.
+void keep_wisdom(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        if (mkdir(folder.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return;
+        if (slash == std::string::npos) break;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> text(fftw_export_wisdom_to_string(), &std::free);
+    if (!text) return;
+    try {
+        replace_file(wisdom_file(folder), text.get(), "unable to keep the FFT plans");
+    } catch (const SSA_math_exception::file_exception&) {
+    }
+}
+
 }  // namespace
 
 std::mutex& fftw_planner_mutex() {
@@ -23,13 +66,54 @@ std::mutex& fftw_planner_mutex() {
     return m;
 }
 
+void set_fft_wisdom_folder(const std::string& folder) {
+    const std::lock_guard<std::mutex> lock(fftw_planner_mutex());
+    planner().folder = folder;
+    planner().wisdom_loaded = false;
+}
+
+std::string default_fft_wisdom_folder() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && *cache == '/') return std::string(cache) + "/kelvane";
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') return std::string(home) + "/.cache/kelvane";
+    return "";
+}
+
 fft_convolver::fft_convolver(int n_min) : m_n(smooth_size(n_min)) {
     m_real = fftw_alloc_real(static_cast<size_t>(m_n));
     fftw_complex* c = fftw_alloc_complex(static_cast<size_t>(m_n / 2 + 1));
     m_complex = c;
     const std::lock_guard<std::mutex> lock(fftw_planner_mutex());
-    m_forward_plan = fftw_plan_dft_r2c_1d(m_n, m_real, c, FFTW_ESTIMATE);
-    m_inverse_plan = fftw_plan_dft_c2r_1d(m_n, c, m_real, FFTW_ESTIMATE);
+    planner_state& p = planner();
+    if (!p.threads_ready) p.threads_ready = fftw_init_threads() != 0;
+    const bool large = m_n >= large_size;
+    const bool two_cores = std::thread::hardware_concurrency() >= 2;
+    fftw_plan_with_nthreads(large && p.threads_ready && two_cores ? 2 : 1);
+    fftw_plan forward = nullptr, inverse = nullptr;
+    if (large && !p.folder.empty()) {
+        if (!p.wisdom_loaded) {
+            fftw_import_wisdom_from_filename(wisdom_file(p.folder).c_str());
+            p.wisdom_loaded = true;
+        }
+        forward = fftw_plan_dft_r2c_1d(m_n, m_real, c, FFTW_MEASURE | FFTW_WISDOM_ONLY);
+        inverse = fftw_plan_dft_c2r_1d(m_n, c, m_real, FFTW_MEASURE | FFTW_WISDOM_ONLY);
+        if (!forward || !inverse) {
+            // Measuring overwrites the arrays: nothing is in them yet.
+            if (forward) fftw_destroy_plan(forward);
+            if (inverse) fftw_destroy_plan(inverse);
+            fftw_set_timelimit(measuring_limit);
+            forward = fftw_plan_dft_r2c_1d(m_n, m_real, c, FFTW_MEASURE);
+            inverse = fftw_plan_dft_c2r_1d(m_n, c, m_real, FFTW_MEASURE);
+            fftw_set_timelimit(FFTW_NO_TIMELIMIT);
+            keep_wisdom(p.folder);
+        }
+    } else {
+        forward = fftw_plan_dft_r2c_1d(m_n, m_real, c, FFTW_ESTIMATE);
+        inverse = fftw_plan_dft_c2r_1d(m_n, c, m_real, FFTW_ESTIMATE);
+    }
+    m_forward_plan = forward;
+    m_inverse_plan = inverse;
 }
 
 fft_convolver::~fft_convolver() {

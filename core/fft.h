@@ -4,12 +4,23 @@
 
 #include <complex>
 #include <mutex>
+#include <string>
 #include <vector>
 
 // FFTW's planner (plan creation and destruction) is not thread-safe; every
 // caller in the process takes this lock around it. Executing plans is safe.
 std::mutex& fftw_planner_mutex();
 
+// Where measured FFTW plans (wisdom) are kept between runs. Empty, the
+// default, keeps none: every plan is estimated. The programs set it at
+// start-up; tests leave it empty or give a folder of their own.
+void set_fft_wisdom_folder(const std::string& folder);
+// $XDG_CACHE_HOME/kelvane, else ~/.cache/kelvane; empty when neither is known.
+std::string default_fft_wisdom_folder();
+
+// Transforms of many points run on both cores; plans of such sizes are
+// measured (within a short time limit) once a wisdom folder is set and kept
+// there, estimated while none is kept.
 class fft_convolver {
 public:
     // Transforms of at least n_min points, so convolutions of total length up to n_min do not wrap.

@@ -185,5 +185,7 @@ void trajectory_factor_vectors(const series& s, const matrix& U, const std::vect
 svd_solver full_solver(svd_solver solver, int L);
 // Every eigenvalue (decreasing, into eig) and eigenvector (column-major, into r)
 // of the symmetric c by full_solver(solver); leftover as for jacobi_eigen, 0 for LAPACK.
+// Without vectors LAPACK's eigenvalues-only driver runs and r is left empty
+// (Jacobi finds them anyway: they come with its eigenvalues).
 void symmetric_eigen(const matrix& c, svd_solver solver, std::vector<double>& eig, std::vector<double>& r,
-                     double& leftover);
+                     double& leftover, bool vectors = true);

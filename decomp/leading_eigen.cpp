@@ -1,13 +1,13 @@
 #include "leading_eigen.h"
 
-// Eigen hands its matrix-vector products (the Lanczos reorthogonalisation,
-// most of the solver's time on long windows) to the optimised BLAS.
+// Eigen hands the basis products (reorthogonalisation, restart, Ritz vectors)
+// to the optimised BLAS.
 #define EIGEN_USE_BLAS
-#include <Spectra/SymEigsSolver.h>
+#include <Eigen/Dense>
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <limits>
 #include <string>
 
 #include "core/fft.h"
@@ -16,135 +16,223 @@
 
 namespace {
 
-// Residuals below this share of (lambda + shift) count as converged: with the
-// shift at most lambda_1 every eigenpair is good to 8e-11 lambda_1.
+// A singular value has converged when its residual is below this share of it.
+// sigma^2 is then good to about 1e-10 of itself (twice the share, at most).
 constexpr double tolerance = 4e-11;
 
-// (X X^T / shift + I) v: shifted and scaled so that the solver's relative
-// test is one absolute bound for every eigenvalue, the tiny ones included
-// (unshifted, a zero eigenvalue could never converge).
-class shifted_covariance {
+// Rows per block of the in-place basis products: small enough for a reusable
+// buffer and a progress report per block, large enough for BLAS.
+constexpr Eigen::Index row_block = 4096;
+
+// Deterministic numbers in [0.5, 1.5): the start vector and the replacements
+// after a breakdown, so runs repeat exactly.
+class fixed_numbers {
 public:
-    using Scalar = double;
-
-    shifted_covariance(const series& s, int L) : m_X(s.data(), s.size(), L), m_w(static_cast<size_t>(m_X.K())) {}
-    Eigen::Index rows() const { return m_X.L(); }
-    Eigen::Index cols() const { return m_X.L(); }
-    void set_shift(double shift) { m_shift = shift; }
-
-    void perform_op(const double* x, double* y) const {
-        covariance_times(x, y);
-        const double scale = 1 / m_shift;
-        for (int i = 0; i < m_X.L(); ++i) y[i] = y[i] * scale + x[i];
-    }
-
-    // X X^T v without the shift; a cancel is honoured between products.
-    void covariance_times(const double* x, double* y) const {
-        m_X.transpose_times(x, m_w.data());
-        m_X.times(m_w.data(), y);
-        report_progress("decomposition", ++m_products, 0);
+    void fill(Eigen::Ref<Eigen::VectorXd> v) {
+        for (Eigen::Index i = 0; i < v.size(); ++i) {
+            m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
+            v[i] = 0.5 + static_cast<double>(m_state >> 11) * 0x1p-53;
+        }
     }
 
 private:
-    // Spectra calls perform_op through a const reference; the FFT buffers are work space.
-    mutable hankel_operator m_X;
-    mutable std::vector<double> m_w;
-    mutable long long m_products = 0;
-    double m_shift = 1;
+    unsigned long long m_state = 0x2545F4914F6CDD1DULL;
 };
 
-// Spectra's solver with the Ritz vectors formed in row blocks straight into
-// our matrix: one product of the whole Krylov basis would run for a second
-// on a long window without a progress report, and hold a second copy.
-class blocked_solver : public Spectra::SymEigsSolver<shifted_covariance> {
+// X V = U B with orthonormal U (L x m) and V (K x m), B upper bidiagonal
+// (after a restart: the kept values on the diagonal, their couplings to the
+// next vector in one column, bidiagonal from there), and the residual
+// X^T U - V B^T = beta v_m e_m^T, v_m kept as column m of V. The buffers live
+// for the whole solve: a restart rewrites them in place.
+class bidiagonalisation {
 public:
-    using Spectra::SymEigsSolver<shifted_covariance>::SymEigsSolver;
+    bidiagonalisation(const series& s, int L, int m)
+        : m_X(s.data(), s.size(), L), m_m(m), m_U(L, m), m_V(m_X.K(), m + 1), m_B(Eigen::MatrixXd::Zero(m, m)),
+          m_h(m + 1), m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
+        m_numbers.fill(m_V.col(0));
+        m_V.col(0).normalize();
+    }
 
-    // The eigenvectors of the k largest Ritz values, as Spectra forms them.
-    void ritz_vectors(int k, matrix& U) const {
-        const Eigen::MatrixXd& basis = this->m_fac.matrix_V();  // L x ncv
-        const Spectra::TridiagEigen<double> small(this->m_fac.matrix_H());
-        const Eigen::VectorXd& values = small.eigenvalues();
-        std::vector<Eigen::Index> order(static_cast<size_t>(values.size()));
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](Eigen::Index a, Eigen::Index b) { return values[a] > values[b]; });
-        Eigen::MatrixXd Y(basis.cols(), k);
-        for (int c = 0; c < k; ++c) Y.col(c) = small.eigenvectors().col(order[static_cast<size_t>(c)]);
-        const Eigen::Index L = basis.rows();
-        constexpr Eigen::Index block = 8192;
-        Eigen::MatrixXd part;
-        for (Eigen::Index r0 = 0; r0 < L; r0 += block) {
-            const Eigen::Index rows = std::min(block, L - r0);
-            part.noalias() = basis.middleRows(r0, rows) * Y;
+    const Eigen::MatrixXd& B() const { return m_B; }
+    double beta() const { return m_beta; }
+
+    // Lanczos steps from column `from` (its v and the coupling B(0..from-1, from) set) to m.
+    void extend(int from) {
+        for (int j = from; j < m_m; ++j) {
+            auto u = m_U.col(j);
+            m_X.times(m_V.col(j).data(), u.data());
+            progress();
+            if (j > 0) {
+                // The recurrence's own terms: one u (or the kept Ritz vectors after a restart).
+                const int first = j == from ? 0 : j - 1;
+                u.noalias() -= m_U.middleCols(first, j - first) * m_B.col(j).segment(first, j - first);
+                orthogonalise(m_U, j, u);
+            }
+            m_B(j, j) = normalise(m_U, j, u);
+
+            auto v = m_V.col(j + 1);
+            m_X.transpose_times(u.data(), v.data());
+            progress();
+            v -= m_B(j, j) * m_V.col(j);
+            orthogonalise(m_V, j + 1, v);
+            if (j + 1 < m_m) {
+                m_B(j, j + 1) = normalise(m_V, j + 1, v);
+            } else {
+                // The residual, 0 when X has no direction left beyond the basis.
+                m_beta = v.norm();
+                if (m_beta > breakdown_level()) {
+                    v /= m_beta;
+                } else {
+                    m_beta = 0;
+                    v.setZero();
+                }
+            }
+        }
+    }
+
+    // Keeps the Ritz triples of columns 0..l-1 of P (left) and Q (right) with
+    // their values S, plus the residual direction, as the start of the next cycle.
+    void restart(const Eigen::MatrixXd& P, const Eigen::MatrixXd& Q, const Eigen::VectorXd& S, int l) {
+        rotate(m_U, P.leftCols(l), m_m);
+        rotate(m_V, Q.leftCols(l), m_m);
+        m_V.col(l) = m_V.col(m_m);
+        const Eigen::VectorXd rho = m_beta * P.row(m_m - 1).head(l).transpose();
+        m_B.setZero();
+        for (int i = 0; i < l; ++i) m_B(i, i) = S[i], m_B(i, l) = rho[i];
+    }
+
+    // The first k columns of U P into the rows of out (L x k), by row blocks.
+    void ritz_vectors(const Eigen::MatrixXd& P, int k, matrix& out) {
+        const Eigen::Index L = m_U.rows();
+        for (Eigen::Index r0 = 0; r0 < L; r0 += m_block.rows()) {
+            const Eigen::Index rows = std::min(m_block.rows(), L - r0);
+            auto part = m_block.topLeftCorner(rows, k);
+            part.noalias() = m_U.middleRows(r0, rows) * P.leftCols(k);
             for (Eigen::Index i = 0; i < rows; ++i)
-                for (int c = 0; c < k; ++c) U.set(part(i, c), static_cast<int>(r0 + i), c);
+                for (int c = 0; c < k; ++c) out.set(part(i, c), static_cast<int>(r0 + i), c);
             report_progress("eigenvectors", r0 + rows, L);
         }
     }
+
+private:
+    void progress() { report_progress("decomposition", ++m_products, 0); }
+
+    // Below this a new Lanczos vector is rounding: X has no more directions there.
+    double breakdown_level() const { return singular_rounding_level(m_scale, m_X.L() + m_X.K() - 1); }
+
+    // One classical Gram-Schmidt pass against the first j columns of basis,
+    // by row blocks with a progress report each: on the longest windows one
+    // pass over the basis outlasts the progress interval.
+    void orthogonalise(Eigen::MatrixXd& basis, int j, Eigen::Ref<Eigen::VectorXd> x) {
+        if (j == 0) return;
+        constexpr Eigen::Index rows = 1 << 18;
+        const Eigen::Index n = basis.rows();
+        auto h = m_h.head(j);
+        h.setZero();
+        for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
+            const Eigen::Index r = std::min(rows, n - r0);
+            h.noalias() += basis.block(r0, 0, r, j).transpose() * x.segment(r0, r);
+            report_progress("decomposition", m_products, 0);
+        }
+        for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
+            const Eigen::Index r = std::min(rows, n - r0);
+            x.segment(r0, r).noalias() -= basis.block(r0, 0, r, j) * h;
+            report_progress("decomposition", m_products, 0);
+        }
+    }
+
+    // Normalises x (column j of basis) and returns its norm; a vector at
+    // rounding size is replaced by a fixed one orthogonal to the basis, with a
+    // zero coupling, so the factorisation goes on in the rest of the space.
+    double normalise(Eigen::MatrixXd& basis, int j, Eigen::Ref<Eigen::VectorXd> x) {
+        const double norm = x.norm();
+        m_scale = std::max(m_scale, norm);
+        if (norm > breakdown_level()) {
+            x /= norm;
+            return norm;
+        }
+        m_numbers.fill(x);
+        for (int pass = 0; pass < 2; ++pass) {
+            orthogonalise(basis, j, x);
+            x.normalize();
+        }
+        return 0;
+    }
+
+    // basis(:, 0..l) = basis(:, 0..m) R in place, one row block at a time.
+    void rotate(Eigen::MatrixXd& basis, const Eigen::Ref<const Eigen::MatrixXd>& R, int m) {
+        const Eigen::Index n = basis.rows(), l = R.cols();
+        for (Eigen::Index r0 = 0; r0 < n; r0 += m_block.rows()) {
+            const Eigen::Index rows = std::min(m_block.rows(), n - r0);
+            auto part = m_block.topLeftCorner(rows, l);
+            part.noalias() = basis.block(r0, 0, rows, m) * R;
+            basis.block(r0, 0, rows, l) = part;
+            report_progress("decomposition", m_products, 0);
+        }
+    }
+
+    hankel_operator m_X;
+    int m_m;
+    Eigen::MatrixXd m_U, m_V, m_B;
+    Eigen::VectorXd m_h;
+    Eigen::MatrixXd m_block;  // the restart's and the Ritz vectors' row buffer
+    double m_beta = 0;
+    double m_scale = 0;  // the largest norm met, a lower bound on sigma_1
+    fixed_numbers m_numbers;
+    long long m_products = 0;
 };
-
-// A fixed start vector with a part along every eigenvector in practice (a
-// vector of ones is orthogonal to every antisymmetric one).
-Eigen::VectorXd start_vector(int L) {
-    Eigen::VectorXd v(L);
-    unsigned long long state = 0x2545F4914F6CDD1DULL;
-    for (int i = 0; i < L; ++i) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        v[i] = 0.5 + static_cast<double>(state >> 11) * 0x1p-53;
-    }
-    return v;
-}
-
-// A lower bound near lambda_1 by a few power steps: the shift only sets the
-// scale of the tolerance, so a rough value does.
-double power_estimate(const shifted_covariance& op, int L) {
-    Eigen::VectorXd v = start_vector(L), w(L);
-    double estimate = 0;
-    for (int step = 0; step < 8; ++step) {
-        v.normalize();
-        op.covariance_times(v.data(), w.data());
-        estimate = v.dot(w);
-        const double norm = w.norm();
-        if (!(norm > 0)) break;
-        v = w / norm;
-    }
-    return estimate;
-}
 
 }  // namespace
 
-// A short basis: on long windows every pass over it costs more than the
-// products it saves (its reorthogonalisation is most of the solver's time).
-int krylov_size(int k, int L) { return std::min(L, k + std::max(20, k / 2)); }
+int krylov_size(int k, int L, int K) { return std::min({2 * k + 10, L, K}); }
 
-void leading_eigen(const series& s, int L, int k, int max_restarts, std::vector<double>& eig, matrix& U,
-                   double& leftover) {
+double singular_rounding_level(double sigma_1, int N) {
+    return std::numeric_limits<double>::epsilon() * std::max(sigma_1, 0.0) * (16 + std::sqrt(static_cast<double>(N)));
+}
+
+void leading_singular(const series& s, int L, int k, int max_restarts, std::vector<double>& sigma, matrix& U) {
     if (k < 1 || k >= L)
         throw SSA_math_exception::ssa_exception("the truncated decomposition takes 1 to L - 1 components, not " +
                                                 std::to_string(k));
-    shifted_covariance op(s, L);
-    const double lambda = power_estimate(op, L);
-    eig.assign(static_cast<size_t>(k), 0.0);
+    const int N = s.size(), K = N - L + 1;
+    sigma.assign(static_cast<size_t>(k), 0.0);
     U.resize(L, k);
-    if (!(lambda > 0)) {  // a zero series: every eigenvalue is 0
+    if (std::all_of(s.data(), s.data() + N, [](double x) { return x == 0; })) {  // every value 0
         for (int i = 0; i < L; ++i)
             for (int c = 0; c < k; ++c) U.set(0.0, i, c);
-        leftover = 0;
         return;
     }
-    op.set_shift(lambda);
-    blocked_solver solver(op, k, krylov_size(k, L));
-    const Eigen::VectorXd start = start_vector(L);
-    solver.init(start.data());
-    const Eigen::Index found = solver.compute(Spectra::SortRule::LargestAlge, max_restarts, tolerance);
-    if (solver.info() != Spectra::CompInfo::Successful || found < k)
-        throw SSA_math_exception::ssa_exception(
-            "the truncated decomposition found " + std::to_string(found) + " of the " + std::to_string(k) +
-            " leading eigentriples asked for (k = " + std::to_string(k) +
-            "): ask for fewer components or take the full decomposition");
-    const Eigen::VectorXd theta = solver.eigenvalues();
-    for (int c = 0; c < k; ++c) eig[static_cast<size_t>(c)] = lambda * (theta[c] - 1);
-    solver.ritz_vectors(k, U);
-    // |eigenvalue - Ritz value| <= residual <= tolerance (theta) in shifted units.
-    leftover = tolerance * lambda * theta[0];
+    const int m = krylov_size(k, L, K);
+    // Beyond min(L, K) X has no singular values: those columns stay 0.
+    const int found = std::min(k, m);
+    // Kept through a restart: the k wanted and half the rest, so each cycle
+    // adds m - keep new directions.
+    const int keep = std::min(m - 1, k + (m - k) / 2);
+    bidiagonalisation lanczos(s, L, m);
+    lanczos.extend(0);
+    for (int cycle = 0;; ++cycle) {
+        const Eigen::JacobiSVD<Eigen::MatrixXd> small(lanczos.B(), Eigen::ComputeFullU | Eigen::ComputeFullV);
+        const Eigen::VectorXd& S = small.singularValues();
+        const Eigen::MatrixXd& P = small.matrixU();
+        // X^T U P_i - S_i V Q_i = beta P(m-1, i) v_m: the residual of triple i.
+        const double floor = singular_rounding_level(S[0], N);
+        int converged = 0;
+        while (converged < found &&
+               lanczos.beta() * std::fabs(P(m - 1, converged)) <= std::max(tolerance * S[converged], floor))
+            ++converged;
+        if (converged == found) {
+            for (int c = 0; c < found; ++c) sigma[static_cast<size_t>(c)] = S[c];
+            lanczos.ritz_vectors(P, found, U);
+            for (int i = 0; i < L; ++i)
+                for (int c = found; c < k; ++c) U.set(0.0, i, c);
+            return;
+        }
+        if (cycle >= max_restarts)
+            throw SSA_math_exception::ssa_exception(
+                "the truncated decomposition found " + std::to_string(converged) + " of the " + std::to_string(k) +
+                " leading eigentriples asked for (k = " + std::to_string(k) +
+                "): ask for fewer components or take the full decomposition");
+        lanczos.restart(P, small.matrixV(), S, keep);
+        lanczos.extend(keep);
+    }
 }

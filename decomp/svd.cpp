@@ -56,9 +56,10 @@ double decomposition_bytes(int N, int L, const svd_options& options) {
     const double l = L, k = static_cast<double>(N) - L + 1, n = N;
     if (takes_truncated(options, L)) {
         const double m = truncated_components(options, L);
-        // Krylov basis of krylov_size(m) vectors, the eigenvectors, the factor
-        // vectors once built, a few FFT work arrays.
-        return sizeof(double) * (l * (krylov_size(m, L) + m) + k * m + 12 * n);
+        // The Lanczos bases on both sides with the eigenvectors formed from
+        // them, or later the eigen- and factor vectors; a few FFT work arrays.
+        const double basis = krylov_size(static_cast<int>(m), L, N - L + 1);
+        return sizeof(double) * (std::max(l * (basis + m) + k * (basis + 1), (l + k) * m) + 12 * n);
     }
     // Covariance, the solver's copy, its eigenvectors and the kept
     // eigenvectors L x L each; the factor vectors K x L once built.
@@ -153,7 +154,7 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
         // antidiagonal element, without the eigenvalues not found.
         for (int t = 0; t < work.size(); ++t) total += antidiagonal_length(t, m_L, m_K) * work(t) * work(t);
     } else {
-        decompose_full(work, options.solver, eig);
+        decompose_full(work, options, eig);
     }
     const int m = static_cast<int>(eig.size());
     m_spectrum.resize(static_cast<size_t>(m));
@@ -194,25 +195,29 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
             "the eigenvalues of this series fall below the range of doubles inside t_svd(const t_ts& ts, int L)");
 }
 
-void t_svd::settle_count(std::vector<double>& eig, double leftover) {
-    m_rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
-    const double in_use = eigen_in_use_factor * m_rounding;
+void t_svd::settle_count(std::vector<double>& eig, double rounding, double in_use) {
+    m_rounding = rounding;
     m_count = 0;
     while (m_count < static_cast<int>(eig.size()) && eig[static_cast<size_t>(m_count)] > in_use) ++m_count;
     // Beyond the count the solver's values are rounding: 0 from there on.
     std::fill(eig.begin() + m_count, eig.end(), 0.0);
 }
 
-void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<double>& eig) {
+void t_svd::decompose_full(const series& values, const svd_options& options, std::vector<double>& eig) {
     const int L = m_L;
     std::vector<double> r;  // column-major eigenvectors
     double leftover = 0;
     {
         matrix covariance(L, L);
         hankel_covariance(values, L, covariance);
-        symmetric_eigen(covariance, solver, eig, r, leftover);
+        symmetric_eigen(covariance, options.solver, eig, r, leftover, options.vectors);
     }
-    settle_count(eig, leftover);
+    const double rounding = eigen_rounding_level(eig.empty() ? 0.0 : eig[0], m_L, m_K, leftover);
+    settle_count(eig, rounding, eigen_in_use_factor * rounding);
+    if (!options.vectors) {
+        m_eigenvectors = std::make_shared<matrix>(L, 0);
+        return;
+    }
 
     // U(i, c) = R(i, c) for c < count: a transposition, blocked to stay in cache.
     auto U = std::make_shared<matrix>(L, L);
@@ -230,10 +235,17 @@ void t_svd::decompose_full(const series& values, svd_solver solver, std::vector<
 
 void t_svd::decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig) {
     const int k = truncated_components(options, m_L);
-    double leftover = 0;
+    std::vector<double> sigma;
     auto U = std::make_shared<matrix>(m_L, k);
-    leading_eigen(values, m_L, k, options.max_restarts, eig, *U, leftover);
-    settle_count(eig, leftover);
+    leading_singular(values, m_L, k, options.max_restarts, sigma, *U);
+    // The singular values are good to their own rounding level, eps sigma_1
+    // (16 + sqrt(N)), not to that of their squares: the same rule in units
+    // of sigma, so a component the data hold far above double precision is
+    // in use even where its eigenvalue is below eps lambda_1.
+    const double level = singular_rounding_level(sigma[0], N());
+    eig.resize(sigma.size());
+    for (size_t c = 0; c < sigma.size(); ++c) eig[c] = sigma[c] * sigma[c];
+    settle_count(eig, level * level, std::pow(eigen_in_use_factor * level, 2));
     if (m_count < k)
         for (int i = 0; i < m_L; ++i) {
             std::fill(U->row(i) + m_count, U->row(i) + k, 0.0);
@@ -242,7 +254,13 @@ void t_svd::decompose_truncated(const series& values, const svd_options& options
     m_eigenvectors = std::move(U);
 }
 
+void t_svd::check_vectors() const {
+    if (m_eigenvectors->cols() == 0)
+        throw SSA_math_exception::ssa_exception("this decomposition holds the eigenvalues alone, no eigentriple");
+}
+
 void t_svd::check_component(int c) const {
+    check_vectors();
     if (c >= 0 && c < components()) return;
     if (c >= 0 && truncated())
         throw SSA_math_exception::ssa_exception("component " + std::to_string(c + 1) + " is beyond the " +
@@ -252,6 +270,7 @@ void t_svd::check_component(int c) const {
 }
 
 const matrix& t_svd::factor_vectors() const {
+    check_vectors();
     factor_store& f = *m_factors;
     const std::lock_guard<std::mutex> guard(f.lock);
     if (f.vectors) return *f.vectors;

@@ -33,6 +33,10 @@ struct svd_options {
     int components;
     // The truncated solver's restarts before it gives up (tests lower it).
     int max_restarts = 1000;
+    // False: the eigenvalues alone, for a caller that needs no vector (the
+    // full path's LAPACK solver then skips them, about half its time). Such a
+    // decomposition refuses every component access.
+    bool vectors = true;
 };
 
 // Where automatic takes the truncated solver: windows longer than this, with
@@ -78,8 +82,10 @@ public:
     t_svd& operator=(const t_svd& o) = default;
     ~t_svd() override = default;
 
-    // The leading eigenvalues above eigen_in_use_factor times rounding() (core/matrix.h);
-    // those at or below rounding() are 0 in the spectrum.
+    // The leading eigenvalues above eigen_in_use_factor times rounding() (core/matrix.h),
+    // on a truncated decomposition the singular values above that factor times
+    // their own level (rounding() = its square); those at or below rounding()
+    // are 0 in the spectrum.
     int count() const { return m_count; }
     void set_count(int n) { m_count = n; }
     int L() const { return m_L; }
@@ -109,7 +115,8 @@ public:
     double contribution(int c) const { return m_contributions.at(static_cast<size_t>(c)); }
     double eigenvalue(int c) const { return m_eigenvalues.at(static_cast<size_t>(c)); }
     // How far the eigenvalues can be from the truth through rounding (and the
-    // truncated solver's tolerance).
+    // Jacobi rotations' leftover); on a truncated decomposition the square of
+    // the singular values' rounding level.
     double rounding() const { return m_rounding; }
 
     // The series of one group of eigentriples, with tick marks 1..N.
@@ -119,11 +126,12 @@ public:
 
 private:
     struct factor_store;
-    void decompose_full(const series& values, svd_solver solver, std::vector<double>& eig);
+    // Throws ssa_exception when the decomposition holds no vectors (svd_options::vectors false).
+    void check_vectors() const;
+    void decompose_full(const series& values, const svd_options& options, std::vector<double>& eig);
     void decompose_truncated(const series& values, const svd_options& options, std::vector<double>& eig);
-    // The rounding level from the solver's leftover, the count in use, and 0
-    // for the eigenvalues beyond it.
-    void settle_count(std::vector<double>& eig, double leftover);
+    // The rounding level, the count of eigenvalues above in_use, and 0 for those beyond it.
+    void settle_count(std::vector<double>& eig, double rounding, double in_use);
 
     int m_K = 0;
     int m_L = 0;

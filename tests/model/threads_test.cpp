@@ -9,7 +9,10 @@
 #include <sstream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "core/diagnostics.h"
+#include "core/fft.h"
 #include "core/hooks.h"
 #include "decomp/svd.h"
 #include "invest/period_invest.h"
@@ -165,4 +168,44 @@ TEST(Threads, FactorVectorsBuiltOnceForCopiesOnSeveralThreads) {
     const matrix& fresh = again.factor_vectors();
     for (int j : {0, 900, 1800})
         for (int c : {0, 3, 40}) EXPECT_EQ((*seen[0])(j, c), fresh(j, c));
+}
+
+// Long transforms run on two threads and their measured plans are kept in the
+// wisdom folder: products from two computations at once, the first pair
+// measuring and keeping the plans, the second planning from what was kept,
+// agree with the direct sums.
+TEST(Threads, FftProductsOnTwoThreadsWithKeptPlans) {
+    const std::string folder = testing::TempDir() + "kelvane-wisdom-" + std::to_string(getpid());
+    const std::string file = folder + "/fftw-wisdom";
+    std::remove(file.c_str());
+    set_fft_wisdom_folder(folder);
+    const int N = 70000, L = 30000, K = N - L + 1;  // beyond the two-thread size
+    const std::vector<double> s = with_noise(N, 5, 1, [](int t) { return std::sin(0.01 * t); });
+    std::vector<double> u(static_cast<size_t>(L));
+    for (int i = 0; i < L; ++i) u[static_cast<size_t>(i)] = std::cos(0.003 * i);
+    auto worst_error = [&] {
+        hankel_operator X(s.data(), N, L);
+        std::vector<double> w(static_cast<size_t>(K));
+        X.transpose_times(u.data(), w.data());
+        double worst = 0;
+        for (int j = 0; j < K; j += 997) {
+            double direct = 0;
+            for (int i = 0; i < L; ++i) direct += s[static_cast<size_t>(i + j)] * u[static_cast<size_t>(i)];
+            worst = std::max(worst, std::fabs(w[static_cast<size_t>(j)] - direct));
+        }
+        return worst;
+    };
+    for (int round = 0; round < 2; ++round) {
+        double error_a = 1, error_b = 1;
+        std::thread a([&] { error_a = worst_error(); });
+        std::thread b([&] { error_b = worst_error(); });
+        a.join();
+        b.join();
+        EXPECT_LT(error_a, 1e-9) << round;
+        EXPECT_LT(error_b, 1e-9) << round;
+        EXPECT_NE(slurp(file).find("fftw"), std::string::npos) << round;
+    }
+    set_fft_wisdom_folder("");
+    std::remove(file.c_str());
+    rmdir(folder.c_str());
 }
