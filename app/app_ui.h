@@ -38,9 +38,12 @@ public:
                             bool default_no) = 0;
     // The chosen path, or "" when cancelled. filter as "Data Files (*.dat)|*.dat|All Files (*.*)|*.*||".
     virtual std::string ask_open_file(const std::string& title, const std::string& filter) = 0;
-    // Asks before overwriting an existing file.
+    // Asks before overwriting an existing file, saying so when it is the data
+    // file of an open series (is_data_file).
     virtual std::string ask_save_file(const std::string& title, const std::string& filter,
                                       const std::string& suggested) = 0;
+    // Whether a path is the file an open series was loaded from; set by the application.
+    std::function<bool(const std::string&)> is_data_file;
 
     // Opens and shows a window on the document; the document stays its owner's.
     virtual void open_window(document& doc) = 0;

@@ -50,15 +50,10 @@ std::string absolute_path(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
-// Creates or truncates the copy, so that it exists as a file for FileOperation to overwrite.
-void create_empty(const std::string& path) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd >= 0) close(fd);
-}
-
 }  // namespace
 
 CWinKelvaneApp::CWinKelvaneApp(app_ui& ui, recent_file_store& recent) : m_ui(ui), m_store(recent) {
+    m_ui.is_data_file = [this](const std::string& path) { return is_data_file(path); };
     for (const std::string& f : m_store.load()) {
         if (f.empty() || std::find(m_recent.begin(), m_recent.end(), f) != m_recent.end()) continue;
         if (static_cast<int>(m_recent.size()) == recent_file_count) break;
@@ -69,6 +64,18 @@ CWinKelvaneApp::CWinKelvaneApp(app_ui& ui, recent_file_store& recent) : m_ui(ui)
 CWinKelvaneApp::~CWinKelvaneApp() {
     // Closed one by one so that the temporary copies are deleted.
     while (!m_documents.empty()) close_document(*m_documents.back());
+    m_ui.is_data_file = nullptr;
+}
+
+bool CWinKelvaneApp::is_data_file(const std::string& path) const {
+    std::error_code ec;
+    for (const auto& d : m_documents) {
+        const auto* ts = dynamic_cast<const CWinKelvaneDoc*>(d.get());
+        if (ts && d->kind() == doc_kind::time_series && !ts->data_file.empty() &&
+            std::filesystem::equivalent(ts->data_file, path, ec))
+            return true;
+    }
+    return false;
 }
 
 void CWinKelvaneApp::add_recent_file(const std::string& path) {
@@ -80,10 +87,15 @@ void CWinKelvaneApp::add_recent_file(const std::string& path) {
 
 CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     std::string path = absolute_path(given);
+    const std::string data_file = path;
     // Decided by the name the user gave: a locked file's copy may have lost its extension.
     const bool workbook = names_workbook(path);
     const char* const empty_text = "Error in data loading or file is empty";
     const file_access access = probe_file_access(path);
+    if (access == file_access::directory) {
+        m_ui.message_box(path + "\nis a directory, not a data file.", "", notify_icon::warning);
+        return nullptr;
+    }
     if (access == file_access::missing) {
         m_ui.message_box("There is no such file:\n" + path + ".", "", notify_icon::warning);
         // A recent entry that led here would fail again each time.
@@ -96,8 +108,13 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
 
     auto doc = std::make_unique<CWinKelvaneDoc>();
     if (access == file_access::held_for_writing) {
-        const std::string copy = temp_copy_name(path);
-        create_empty(copy);
+        std::string copy;
+        try {
+            copy = create_temp_copy(path);
+        } catch (const SSA_math_exception::ssa_exception& e) {
+            m_ui.message_box(e.message, "Error", notify_icon::error);
+            return nullptr;
+        }
         m_ui.message_box("The file:\n\n<" + path + ">\n\nis locked by another application, we created a temporary copy:\n\n<" +
                              copy + ">,\n\nwhich will be deleted at the end of work.",
                          "", notify_icon::information);
@@ -112,7 +129,7 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
 
     // Every way out below without a document deletes the copy again.
     const auto fail = [&](const std::string& text) {
-        doc->release_temp_copy(m_ui, !copy_in_use_elsewhere(*doc));
+        doc->release_temp_copy(m_ui);
         if (!text.empty()) m_ui.message_box(text, "", notify_icon::warning);
         return nullptr;
     };
@@ -137,6 +154,7 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
     }
     if (loaded->size() == 0) return fail(empty_text);
     doc->name = path;
+    doc->data_file = data_file;
     // Taken whole: an assignment would drop the file's tick marks.
     doc->ts.swap(*loaded);
 
@@ -183,14 +201,6 @@ document& CWinKelvaneApp::adopt(std::unique_ptr<document> doc) {
     return *m_documents.back();
 }
 
-bool CWinKelvaneApp::copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const {
-    for (const auto& d : m_documents) {
-        const auto* ts = dynamic_cast<const CWinKelvaneDoc*>(d.get());
-        if (ts && ts != &doc && ts->temp_copy_in_use && ts->temp_copy_path() == doc.temp_copy_path()) return true;
-    }
-    return false;
-}
-
 void CWinKelvaneApp::close_document(document& doc) {
     const auto it = std::find_if(m_documents.begin(), m_documents.end(),
                                  [&](const std::unique_ptr<document>& d) { return d.get() == &doc; });
@@ -199,7 +209,7 @@ void CWinKelvaneApp::close_document(document& doc) {
     std::unique_ptr<document> owned = std::move(*it);
     m_documents.erase(it);
     if (auto* ts = dynamic_cast<CWinKelvaneDoc*>(owned.get()))
-        ts->release_temp_copy(m_ui, !copy_in_use_elsewhere(*ts));
+        ts->release_temp_copy(m_ui);
     owned.reset();
 }
 
@@ -225,7 +235,7 @@ void CWinKelvaneApp::execute(command c, document* active) {
     case command::file_save_as:
         // An investigation saves its result series.
         if (invest)
-            invest->save_series(m_ui, invest->result_series());
+            invest->save_series(m_ui, invest->result_series(), invest->result_name());
         else if (auto* decomp = dynamic_cast<CDecompResultDoc*>(active))
             decomp->save_series(m_ui);
         else if (auto* forecast = dynamic_cast<CForeInvestDoc*>(active))

@@ -38,6 +38,8 @@ public:
     // A new time-series document on the file, with its window open; nullptr
     // when it could not be opened (the user has been told why).
     CWinKelvaneDoc* open_series_file(const std::string& path);
+    // Whether path is (a link to) the file an open series document was loaded from.
+    bool is_data_file(const std::string& path) const;
     void file_new();
     void file_open();
 
@@ -59,8 +61,6 @@ private:
     // The workbook read on the worker, the dialog's choice imported into ts;
     // false when the user cancelled the read or the dialog.
     bool read_workbook(const std::string& path, t_ts& ts);
-    // Whether another open document reads the same temporary copy (one locked file opened twice).
-    bool copy_in_use_elsewhere(const CWinKelvaneDoc& doc) const;
     void close_all(document* active);
     // The decomposition of the marks, in the draw style the user picks; Cancel opens nothing.
     void final_decomposition(CSummInteractDoc& interact);

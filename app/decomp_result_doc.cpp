@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/app_ui.h"
+#include "app/save_names.h"
 #include "app/summ_interact_doc.h"
 #include "app/text_format.h"
 #include "app/ts_doc.h"
@@ -15,10 +16,17 @@ void CDecompResultDoc::compute() {
     const int N = m_reconstructed->component(0).size();
 
     m_trend = std::make_unique<t_ts>(m_reconstructed->component(0));
-    m_trend->set_title("Trend component of original series");
     for (int t = 0; t < N; ++t) (*m_trend)[t] = 0;
+    // The series' own tick marks, so that a saved part keeps its dates.
+    if (m_original && m_original->has_ticks() && m_original->ticks() && m_original->size() == N) {
+        m_trend->set_ticks(m_original->ticks());
+        m_trend->set_has_ticks(true);
+    }
     m_periodic = std::make_unique<t_ts>(*m_trend);
     m_residual = std::make_unique<t_ts>(*m_trend);
+    m_trend->set_title("Trend component of original series");
+    m_periodic->set_title("Periodic component of original series");
+    m_residual->set_title("Residual component of original series");
 
     m_classes.assign(static_cast<size_t>(m), cls_residual);
     for (int k : m_trend_list)
@@ -42,11 +50,16 @@ void CDecompResultDoc::compute() {
 
 void CDecompResultDoc::save_series(app_ui& ui) const {
     const char* const filter = "Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||";
-    const std::pair<const char*, const t_ts*> parts[3] = {
-        {"Save trend", m_trend.get()}, {"Save sum of periodicals", m_periodic.get()}, {"Save residual", m_residual.get()}};
-    for (const auto& [caption, series] : parts) {
+    const struct {
+        const char* caption;
+        const char* suffix;
+        const t_ts* series;
+    } parts[3] = {{"Save trend", "trend", m_trend.get()},
+                  {"Save sum of periodicals", "periodic", m_periodic.get()},
+                  {"Save residual", "residual", m_residual.get()}};
+    for (const auto& [caption, suffix, series] : parts) {
         if (!series) continue;
-        const std::string path = ui.ask_save_file(caption, filter, "");
+        const std::string path = ui.ask_save_file(caption, filter, derived_name(path_stem(data_file), suffix));
         if (path.empty()) continue;
         try {
             save_cts(path, *series);
@@ -95,6 +108,7 @@ std::unique_ptr<CDecompResultDoc> make_final_decomposition(const CSummInteractDo
         if (interact.is_harmonic(k)) periodic.push_back(k);
     }
     doc->set_original(*inv.get_ts());
+    doc->data_file = summation.data_file;
     doc->set_trend_list(trend);
     doc->set_periodic_list(periodic);
     if (const t_reconstructed_tss* rec = inv.get_reconstructed()) doc->set_reconstructed(*rec);

@@ -26,6 +26,8 @@ public:
     void set_reconstructed(const t_reconstructed_tss& r) { m_reconstructed = std::make_unique<t_reconstructed_tss>(r); }
     void set_style(int s) { m_style = s; }
     int get_style() const { return m_style; }
+    // The file the user opened, for the names File Save proposes.
+    std::string data_file;
 
     // The three series from the reconstructed components and the two lists.
     // Components listed beyond the reconstructed ones are in no series.

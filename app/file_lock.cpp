@@ -1,10 +1,17 @@
 #include "file_lock.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/ssa_exception.h"
+#include "log/private_dir.h"
 
 namespace {
 
@@ -40,21 +47,30 @@ file_access probe_file_access(const std::string& path) {
     if (fd < 0) return file_access::missing;
     struct stat st {};
     file_access result = file_access::free;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+    if (fstat(fd, &st) != 0)
         result = file_access::missing;
+    else if (S_ISDIR(st.st_mode))
+        result = file_access::directory;
     else if (write_record_lock_held(fd) || exclusive_flock_held(fd))
         result = file_access::held_for_writing;
     close(fd);
     return result;
 }
 
-std::string temp_copy_name(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    const std::string::size_type dot = path.rfind('.');
-    // Only a dot in the file name counts: "/d.abc/x" has no extension.
-    const bool in_name = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    if (in_name && path.size() >= 4 && dot == path.size() - 4) return path.substr(0, dot) + "-tmp" + path.substr(dot);
-    return path + ".tmp";
+std::string create_temp_copy(const std::string& path) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    const std::string::size_type dot = name.rfind('.');
+    const bool has_ext = dot != std::string::npos && dot > 0;
+    // Short enough for any file system's name limit with the unique part.
+    const std::string stem = name.substr(0, std::min<std::string::size_type>(has_ext ? dot : name.size(), 120));
+    const std::string ext = has_ext ? name.substr(dot, 16) : "";
+    std::string copy = private_directory() + "/" + stem + "-tmp-XXXXXX" + ext;
+    const int fd = mkstemps(copy.data(), static_cast<int>(ext.size()));
+    if (fd < 0)
+        throw SSA_math_exception::ssa_exception("unable to create a temporary copy of " + path + " (" +
+                                                std::strerror(errno) + ")");
+    close(fd);
+    return copy;
 }
 
 int open_held_copy(const std::string& path) {

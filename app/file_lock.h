@@ -5,14 +5,16 @@
 
 #include <string>
 
-enum class file_access { missing, free, held_for_writing };
+enum class file_access { missing, directory, free, held_for_writing };
 
-// missing also for a path that cannot be opened for reading or is a directory.
+// missing also for a path that cannot be opened for reading.
 file_access probe_file_access(const std::string& path);
 
-// data.dat -> data-tmp.dat: "-tmp" before a three-letter extension of the
-// file name, otherwise ".tmp" appended.
-std::string temp_copy_name(const std::string& path);
+// Creates the empty file a locked file is copied to, in the process's private
+// directory under a fresh name (data.dat -> data-tmp-XXXXXX.dat, the extension
+// kept), never beside the user's file: a file or link of the user's there is
+// never touched. Throws ssa_exception with the reason when it cannot.
+std::string create_temp_copy(const std::string& path);
 
 // Opens path for reading with a shared lock, so that nobody can take a write
 // lock on the copy while the document reads from it; -1 on failure.

@@ -67,5 +67,5 @@ bool CForeInvestDoc::save_forecast(app_ui& ui) {
     }
     t_ts saved = m_forecast->get_forecast_ts();
     saved.set_title("Forecast of " + (m_ts->title().empty() ? name : m_ts->title()));
-    return save_series(ui, &saved, derived_file_name(name, "forecast", ".dat"));
+    return save_series(ui, &saved, "forecast");
 }

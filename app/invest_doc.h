@@ -23,6 +23,8 @@ public:
     virtual t_investigation* get_investigation() { return m_investigation.get(); }
     // The reconstruction of the identified components, what File Save writes.
     virtual t_ts* result_series() = 0;
+    // What the result is, for the name File Save proposes ("co2-trend.dat").
+    virtual const char* result_name() const = 0;
 
     int get_two_scales() const { return m_two_scales; }
     // The views redraw with the new scaling.
@@ -44,6 +46,7 @@ public:
     CTrendInvestDoc();
     t_trend_invest& invest() { return *m_trend; }
     t_ts* result_series() override { return &m_trend->get_result(); }
+    const char* result_name() const override { return "trend"; }
 
     trend_smoothing smoothing;
 
@@ -56,6 +59,7 @@ public:
     CPeriodInvestDoc();
     t_period_invest& invest() { return *m_period; }
     t_ts* result_series() override { return &m_period->get_result(); }
+    const char* result_name() const override { return "periodic"; }
 
     period_smoothing smoothing;
     std::vector<harmonic_group> harmonic_breaks;

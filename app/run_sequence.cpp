@@ -50,6 +50,8 @@ void refresh_cache(CWinKelvaneDoc& doc, const t_investigation& inv, CWinKelvaneD
 bool compute(run_context& ctx, const std::function<void()>& work) {
     try {
         return ctx.ui.run_computation(work);
+    } catch (const SSA_math_exception::file_exception& e) {
+        ctx.ui.message_box(file_failure_text(e), "", notify_icon::error);
     } catch (const std::exception& e) {
         ctx.ui.message_box(e.what(), "", notify_icon::error);
     } catch (const computation_cancelled&) {
@@ -67,6 +69,7 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CTrendInvestDoc>();
     result->name = doc.name;
+    result->data_file = doc.data_file;
     result->set_series(doc.ts);
     t_trend_invest& inv = result->invest();
 
@@ -129,6 +132,7 @@ void start_period(CWinKelvaneDoc& doc, run_context& ctx) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CPeriodInvestDoc>();
     result->name = doc.name;
+    result->data_file = doc.data_file;
     result->set_series(doc.ts);
     t_period_invest& inv = result->invest();
 
@@ -264,6 +268,7 @@ void start_summation_investigation(CWinKelvaneDoc& doc, run_context& ctx, int L_
     const int N = doc.ts.size();
     auto summation = std::make_unique<CSummationInvestDoc>(doc.ts);
     summation->name = doc.name;
+    summation->data_file = doc.data_file;
     check_kind(doc.summation_vectors, "inside \"CWinKelvaneDoc::start_summation_investigation(...)\"");
     CDlgSummationParams dlg;
     dlg.L = L_arg > 0 ? L_arg : default_L(N);
@@ -313,6 +318,7 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     const int N = doc.ts.size();
     auto result = std::make_unique<CForeInvestDoc>();
     result->name = doc.name;
+    result->data_file = doc.data_file;
     result->ts = doc.ts;
     result->set_ts(doc.ts);
     result->get_forecast()->get_signal_invest()->set_svd_options(doc.decomposition);

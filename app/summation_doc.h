@@ -23,6 +23,7 @@ public:
     explicit CSummationInvestDoc(const t_ts& ts);
 
     std::string name;  // the data file's path, for the titles of the windows opened from here
+    std::string data_file;  // the file the user opened, for the names File Save proposes
     CSummationInvestDoc(const CSummationInvestDoc&) = delete;
     CSummationInvestDoc& operator=(const CSummationInvestDoc&) = delete;
 

@@ -19,13 +19,6 @@ std::string component_list(const std::vector<int>& components) {
     return s;
 }
 
-std::string derived_file_name(const std::string& data_path, const std::string& result, const std::string& extension) {
-    std::filesystem::path p(data_path);
-    const std::string stem = p.stem().string();
-    p.replace_filename((stem.empty() ? std::string("series") : stem) + "-" + result + extension);
-    return p.string();
-}
-
 std::string result_title(const std::string& what, const std::string& data_path, int L) {
     return text_printf("%s [%s, L = %d]", what.c_str(), std::filesystem::path(data_path).filename().c_str(), L);
 }

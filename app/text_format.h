@@ -10,10 +10,6 @@ std::string text_printf(const char* fmt, ...) __attribute__((format(printf, 1, 2
 // 0-based components shown from 1: "%i" then ",%i" for each further one; "" for none.
 std::string component_list(const std::vector<int>& components);
 
-// A result's file beside its data file: "/d/co2.dat", "forecast", ".dat" ->
-// "/d/co2-forecast.dat", so a save never proposes to overwrite the data.
-std::string derived_file_name(const std::string& data_path, const std::string& result, const std::string& extension);
-
 // A result window's title, told apart from other runs on the same file by its
 // window length: "Trend investigation [co2.dat, L = 24]".
 std::string result_title(const std::string& what, const std::string& data_path, int L);

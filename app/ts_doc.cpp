@@ -4,6 +4,7 @@
 
 #include "app/app_ui.h"
 #include "app/file_lock.h"
+#include "app/save_names.h"
 #include "core/ssa_exception.h"
 #include "log/file_operation.h"
 
@@ -24,8 +25,10 @@ void CWinKelvaneDoc::load_series(const std::string& path) {
     ts.load(path);
 }
 
-bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series, const std::string& suggested) {
-    const std::string path = ui.ask_save_file("Save As", data_filter, suggested.empty() ? name : suggested);
+bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series, const std::string& suffix) {
+    // Never the data file itself: Enter would replace the user's data.
+    const std::string proposed = derived_name(path_stem(data_file.empty() ? name : data_file), suffix);
+    const std::string path = ui.ask_save_file("Save As", data_filter, proposed);
     if (path.empty()) return false;
     try {
         save_cts(path, series ? *series : ts);
@@ -43,13 +46,12 @@ void CWinKelvaneDoc::hold_temp_copy(const std::string& path) {
     temp_copy_in_use = true;
 }
 
-void CWinKelvaneDoc::release_temp_copy(ui_services& ui, bool remove_file) {
+void CWinKelvaneDoc::release_temp_copy(ui_services& ui) {
     if (!temp_copy_in_use) return;
     if (temp_copy_file >= 0) close(temp_copy_file);
     temp_copy_file = -1;
     temp_copy_in_use = false;
-    // A copy that could not even be created has been reported already.
-    if (!remove_file || FileOperation::path_kind(m_temp_copy_path) == 0) return;
+    if (FileOperation::path_kind(m_temp_copy_path) == 0) return;
     FileOperation op(ui);
     if (!op.remove(m_temp_copy_path)) ui.message_box(op.get_error_text(), "Error", notify_icon::error);
 }

@@ -26,19 +26,20 @@ public:
     void load_series(const std::string& path);
     // File Save: asks for a file and writes series (nullptr: ts) to it.
     // False when cancelled or when the file could not be written (the user is told).
-    // suggested: the name the file dialog proposes, the data file's own when empty.
-    bool save_series(app_ui& ui, const t_ts* series = nullptr, const std::string& suggested = "");
+    bool save_series(app_ui& ui, const t_ts* series = nullptr, const std::string& suffix = "copy");
 
     // Keeps path open for the life of the document and deletes it when
     // released. The copy is read through path, the handle only holds it.
     void hold_temp_copy(const std::string& path);
-    // Closes the held copy and, when remove_file, deletes it, reporting a failure
-    // in a box titled "Error". Nothing when no copy is held.
-    void release_temp_copy(ui_services& ui, bool remove_file);
+    // Closes the held copy and deletes it, reporting a failure in a box titled
+    // "Error". Nothing when no copy is held.
+    void release_temp_copy(ui_services& ui);
     const std::string& temp_copy_path() const { return m_temp_copy_path; }
 
     t_ts ts;
     std::string name;  // the path read; for a locked file the temporary copy
+    // The file the user opened, a locked file's own path: File Save's names derive from it.
+    std::string data_file;
     std::unique_ptr<SVD::t_svd> svd_cache;
     // How the investigations decompose: windows above 2000 take the truncated
     // path with this many components.

@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -8,7 +9,27 @@
 #include "core/fft.h"
 #include "core/hooks.h"
 
+namespace {
+
+// Output lost on a full disk, a failing device or a closed pipe is a failed
+// run, not a quiet success; exit would flush and ignore the error.
+bool standard_output_lost() {
+    errno = 0;
+    std::cout.flush();
+    const bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout;
+    const int code = errno;
+    if (lost)
+        std::cerr << "kelvane-cli: error writing standard output"
+                  << (code ? std::string(" (") + std::strerror(code) + ")" : std::string()) << std::endl;
+    return lost;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // A reader that goes away (| head) makes writes fail with EPIPE instead of
+    // ending the process before it removes its private directory.
+    std::signal(SIGPIPE, SIG_IGN);
     CLI::App app{"kelvane-cli: Singular Spectrum Analysis of a time series"};
     app.require_subcommand(1);
     bool progress = true;
@@ -31,9 +52,11 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        const int code = app.exit(e);
+        return standard_output_lost() ? 1 : code;
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        const int code = app.exit(e);
+        return standard_output_lost() ? 1 : code;
     } catch (const CLI::ParseError& e) {
         // One line, like every other input error.
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-')
@@ -53,18 +76,7 @@ int main(int argc, char** argv) {
     } clear;
     try {
         run();
-        // Output lost on a full disk or a failing device is a failed run, not a
-        // quiet success; exit would flush and ignore the error.
-        errno = 0;
-        std::cout.flush();
-        const bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout;
-        const int code = errno;
-        if (lost) {
-            std::cerr << "kelvane-cli: error writing standard output"
-                      << (code ? std::string(" (") + std::strerror(code) + ")" : std::string()) << std::endl;
-            return 1;
-        }
-        return 0;
+        return standard_output_lost() ? 1 : 0;
     } catch (...) {
         return cli::report_failure(std::current_exception(), std::cerr);
     }

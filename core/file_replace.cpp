@@ -9,12 +9,27 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "exit_cleanup.h"
 #include "ssa_exception.h"
 
 namespace {
 
-[[noreturn]] void fail(const std::string& path, const std::string& what, int code) {
-    throw SSA_math_exception::file_exception(path, what + " (" + std::strerror(code) + ")");
+[[noreturn]] void fail(const std::string& path, const std::string& what, const char* reason) {
+    throw SSA_math_exception::file_exception(path, what + " (" + reason + ")");
+}
+
+[[noreturn]] void fail(const std::string& path, const std::string& what, int code) { fail(path, what, std::strerror(code)); }
+
+// Only a regular file (or a new one) is replaced: renaming over /dev/null or a
+// FIFO would put a plain file in its place.
+enum class target_kind { replaced, written_through };
+
+target_kind kind_of(const std::string& target, const std::string& path, const std::string& what) {
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return target_kind::replaced;
+    if (S_ISDIR(st.st_mode)) fail(path, what, EISDIR);
+    if (S_ISSOCK(st.st_mode)) fail(path, what, "Is a socket");
+    return target_kind::written_through;
 }
 
 // In the target's directory, so the rename never crosses file systems.
@@ -59,14 +74,33 @@ void check_writable(const std::string& target, const std::string& path, const st
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) fail(path, what, errno);
 }
 
+// A FIFO, a terminal or a device takes the contents as they come.
+void write_through(const std::string& target, const std::string& path, const std::string& contents,
+                   const std::string& what) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fail(path, what, errno);
+    bool ok = write_all(fd, contents);
+    int code = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        code = errno;
+    }
+    if (!ok) fail(path, what, code);
+}
+
 }  // namespace
 
 void replace_file(const std::string& path, const std::string& contents, const std::string& what) {
     const std::string target = resolved(path);
+    const target_kind kind = kind_of(target, path, what);
     check_writable(target, path, what);
+    if (kind == target_kind::written_through) return write_through(target, path, contents, what);
+    exit_cleanup::install_signal_handlers();
     std::string temporary;
     const int fd = create_temporary(target, temporary);
     if (fd < 0) fail(path, what, errno);
+    // A signal that ends the process before the rename removes the temporary file too.
+    const int guard = exit_cleanup::guard_file(temporary.c_str());
     // The replaced file's permissions stay.
     struct stat st;
     bool ok = (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::fchmod(fd, st.st_mode & 07777) == 0) &&
@@ -80,17 +114,16 @@ void replace_file(const std::string& path, const std::string& contents, const st
         ok = false;
         code = errno;
     }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        fail(path, what, code);
-    }
+    if (!ok) ::unlink(temporary.c_str());
+    exit_cleanup::release_file(guard);
+    if (!ok) fail(path, what, code);
 }
 
 void check_replaceable(const std::string& path, const std::string& what) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) fail(path, what, EISDIR);
     const std::string target = resolved(path);
+    const target_kind kind = kind_of(target, path, what);
     check_writable(target, path, what);
+    if (kind == target_kind::written_through) return;
     std::string temporary;
     const int fd = create_temporary(target, temporary);
     if (fd < 0) fail(path, what, errno);

@@ -122,7 +122,7 @@ void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r,
     r = std::move(s.r);
     const lapack_int info = s.info;
     if (info != 0)
-        throw SSA_math_exception::ssa_exception("the eigen solver did not converge inside matrix::svd(...)");
+        throw SSA_math_exception::ssa_exception("the eigen solver did not converge");
 }
 
 // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the

@@ -1,7 +1,10 @@
 #include "svd.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -68,6 +71,12 @@ double decomposition_bytes(int N, int L, const svd_options& options) {
 
 double available_memory() {
     if (installed_available) return *installed_available;
+    // A cap of the user's (or a test's), so that the refusals do not depend on the host.
+    if (const char* cap = std::getenv("KELVANE_MEMORY")) {
+        double bytes = -1;
+        const char* end = cap + std::strlen(cap);
+        if (std::from_chars(cap, end, bytes).ptr == end && bytes >= 0) return bytes;
+    }
     std::ifstream in("/proc/meminfo");
     for (std::string key; in >> key;) {
         double kb = 0;
@@ -92,22 +101,36 @@ void check_decomposition_memory(int N, int L, const svd_options& options) {
     const double available = available_memory();
     const double need = decomposition_bytes(N, L, options);
     if (available < 0 || need <= available) return;
+    std::string message = "the decomposition of N = " + std::to_string(N) + " values for L = " + std::to_string(L) +
+                          " needs about " + memory_text(need) + " of memory, but " + memory_text(available) +
+                          " are available";
+    if (takes_truncated(options, L)) {
+        // Too many components asked for: a shorter window would change the
+        // analysis, fewer components keep it. The need grows with k.
+        const int k = truncated_components(options, L);
+        const auto fits = [&](int m) { return decomposition_bytes(N, L, svd_options(svd_solver::truncated, m)) <= available; };
+        int lo = 0, hi = k;  // !fits(hi)
+        while (hi - lo > 1) {
+            const int mid = lo + (hi - lo) / 2;
+            (fits(mid) ? lo : hi) = mid;
+        }
+        message += lo >= 1 ? ": decompose the leading " + std::to_string(lo) + " components or fewer"
+                           : ": no number of components fits";
+        throw SSA_math_exception::ssa_exception(message);
+    }
     // The need grows with L: the largest L that fits, by bisection.
     int lo = 1, hi = L;  // decomposition_bytes(N, hi) > available
     while (hi - lo > 1) {
         const int mid = lo + (hi - lo) / 2;
         (decomposition_bytes(N, mid, options) <= available ? lo : hi) = mid;
     }
-    std::string message = "the decomposition of N = " + std::to_string(N) + " values for L = " + std::to_string(L) +
-                          " needs about " + memory_text(need) + " of memory, but " + memory_text(available) +
-                          " are available";
     // L = 1 leaves no decomposition worth the name.
     if (lo >= 2 && decomposition_bytes(N, lo, options) <= available)
         message += ": take L = " + std::to_string(lo) + " or smaller";
     else
         message += ": no window length fits";
     const svd_options leading(svd_solver::truncated, default_components);
-    if (!takes_truncated(options, L) && takes_truncated(leading, L) && decomposition_bytes(N, L, leading) <= available)
+    if (takes_truncated(leading, L) && decomposition_bytes(N, L, leading) <= available)
         message += ", or the truncated decomposition of the leading " + std::to_string(default_components) +
                    " components (" + memory_text(decomposition_bytes(N, L, leading)) + ")";
     throw SSA_math_exception::ssa_exception(message);
@@ -127,7 +150,8 @@ struct t_svd::factor_store {
 t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() - L + 1), m_L(L) {
     // Callers keep L within 1..N; a slip is reported rather than left to the allocations.
     if (L < 1 || L > ts.size())
-        throw SSA_math_exception::out_of_range("incorrect window length inside t_svd(const t_ts& ts, int L)");
+        throw SSA_math_exception::out_of_range("incorrect window length: L = " + std::to_string(L) + " is outside 1.." +
+                                               std::to_string(ts.size()));
     check_decomposition_memory(ts.size(), L, options);
 
     // Far from 1 the squares and their sums over- or underflow (the Jacobi
@@ -138,7 +162,7 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
     double peak = 0;
     for (int t = 0; t < values.size(); ++t) {
         if (!std::isfinite(values(t)))
-            throw SSA_math_exception::ssa_exception("a value of the series is not finite inside t_svd(const t_ts& ts, int L)");
+            throw SSA_math_exception::ssa_exception("value " + std::to_string(t + 1) + " of the series is not a finite number");
         peak = std::max(peak, std::fabs(values(t)));
     }
     int exponent = 0;
@@ -189,10 +213,10 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
     const double top = m_eigenvalues.empty() ? 0.0 : m_eigenvalues[0];
     if (!std::isfinite(top))
         throw SSA_math_exception::ssa_exception(
-            "the eigenvalues of this series exceed the range of doubles inside t_svd(const t_ts& ts, int L)");
+            "the eigenvalues of this series exceed the range of doubles");
     if (m_count > 0 && top < std::numeric_limits<double>::min())
         throw SSA_math_exception::ssa_exception(
-            "the eigenvalues of this series fall below the range of doubles inside t_svd(const t_ts& ts, int L)");
+            "the eigenvalues of this series fall below the range of doubles");
 }
 
 void t_svd::settle_count(std::vector<double>& eig, double rounding, double in_use) {

@@ -54,8 +54,8 @@ int truncated_components(const svd_options& options, int L);
 // kept eigenvectors, with the factor vectors it builds on first use; the
 // truncated one its Krylov basis, the k eigen- and factor vectors and its FFT work arrays.
 double decomposition_bytes(int N, int L, const svd_options& options = {});
-// MemAvailable of /proc/meminfo in bytes, or what a scoped_available_memory
-// installed; negative when unknown.
+// MemAvailable of /proc/meminfo in bytes, or the bytes $KELVANE_MEMORY gives,
+// or what a scoped_available_memory installed; negative when unknown.
 double available_memory();
 
 // Makes available_memory() return bytes while it lives (tests).

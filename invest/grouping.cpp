@@ -222,11 +222,13 @@ grouped_reconstruction reconstruct_groups(const t_ts& ts, const SVD::t_svd& svd,
         t_ts part(svd.reconstruct_values(g.components));
         for (int t = 0; t < residual.size(); ++t) residual[t] -= part[t];
         if (ts.ticks()) part.set_ticks(ts.ticks());
+        part.set_has_ticks(ts.has_ticks());
         part.set_title(g.name);
         out.groups.push_back(std::move(part));
     }
     out.residual = t_ts(residual);
     if (ts.ticks()) out.residual.set_ticks(ts.ticks());
+    out.residual.set_has_ticks(ts.has_ticks());
     out.residual.set_title("residual");
     return out;
 }

@@ -60,7 +60,9 @@ void t_investigation::investigate() {
         make_reconstructed();
     }
     identificate();
-    m_log.flush();
+    // A full disk must not pass for an investigation with nothing to say.
+    if (!m_log.flush())
+        throw SSA_math_exception::file_exception(m_log.file_name(), "unable to write log file");
 }
 
 int t_investigation::set_L(int L) {

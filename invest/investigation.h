@@ -44,7 +44,8 @@ public:
     virtual SVD::t_svd* get_svd() { return m_svd.get(); }
     virtual const SVD::t_svd* get_svd() const { return m_svd.get(); }
     // Reconstructed components first when they are the treated vectors, then
-    // the identification; the log is flushed at the end. Throws ssa_exception without a decomposition.
+    // the identification; the log is flushed at the end. Throws ssa_exception without a decomposition,
+    // file_exception("unable to write log file") naming the log when it could not be written whole.
     virtual void investigate();
     virtual void identificate() = 0;
     virtual void set_ts(const t_ts& ts);

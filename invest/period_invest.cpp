@@ -143,4 +143,5 @@ void t_period_invest::make_result(const SVD::t_svd& svd) {
     }
     t_results::make_result(svd);
     if (m_ts->ticks()) m_result.set_ticks(m_ts->ticks());
+    m_result.set_has_ticks(m_ts->has_ticks());
 }

@@ -35,7 +35,9 @@ void t_trend_invest::investigate() {
 
 void t_trend_invest::make_result(const SVD::t_svd& svd) {
     t_trend_results::make_result(svd);
+    // The series' own marks (its dates) go with the result, into File Save too.
     if (const std::vector<std::string>* ticks = m_ts->ticks()) m_result.set_ticks(ticks);
+    m_result.set_has_ticks(m_ts->has_ticks());
 }
 
 const matrix* t_trend_invest::tested_vectors() {

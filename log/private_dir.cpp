@@ -6,10 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/exit_cleanup.h"
 #include "core/ssa_exception.h"
 
 namespace {
@@ -40,23 +40,6 @@ void remove_directory() {
     ::rmdir(dir_path);
 }
 
-void on_signal(int sig) {
-    remove_directory();
-    // SA_RESETHAND restored the default action: the process ends as the sender meant.
-    ::raise(sig);
-}
-
-void install_handler(int sig) {
-    struct sigaction old;
-    if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;  // e.g. under nohup
-    if (old.sa_handler != SIG_DFL) return;  // the program handles it itself
-    struct sigaction act {};
-    act.sa_handler = on_signal;
-    sigemptyset(&act.sa_mask);
-    act.sa_flags = SA_RESETHAND | SA_NODEFER;
-    ::sigaction(sig, &act, nullptr);
-}
-
 std::string create() {
     const char* tmp = std::getenv("TMPDIR");
     const std::string base = tmp && *tmp ? tmp : "/tmp";
@@ -68,8 +51,8 @@ std::string create() {
     // finds either no directory or its complete name.
     std::memcpy(dir_path, tmpl.c_str(), tmpl.size() + 1);
     owner = ::getpid();
-    install_handler(SIGINT);
-    install_handler(SIGTERM);
+    exit_cleanup::set_directory_remover(remove_directory);
+    exit_cleanup::install_signal_handlers();
     if (!::mkdtemp(dir_path)) {
         const int code = errno;
         dir_path[0] = '\0';

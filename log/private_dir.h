@@ -1,6 +1,7 @@
 // The process's own temporary directory, for files the user never asked for
 // (investigation logs): created on first use under $TMPDIR (or /tmp), removed
-// with its files at normal exit and on SIGINT or SIGTERM.
+// with its files at normal exit and when SIGINT, SIGTERM, SIGHUP or SIGQUIT
+// ends the process.
 #pragma once
 
 #include <string>

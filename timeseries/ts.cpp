@@ -103,6 +103,7 @@ void t_ts::load(const std::string& path, const excel_choice& choice) {
             if (e.file_name.empty()) e.file_name = path;
             throw;
         }
+        m_has_ticks = ticks() != nullptr;
         return;
     }
 
@@ -119,4 +120,6 @@ void t_ts::load(const std::string& path, const excel_choice& choice) {
         throw;
     }
     in.close();
+    // Tick marks the file gave belong to the series: copies and File Save keep them.
+    m_has_ticks = ticks() != nullptr;
 }

@@ -58,7 +58,7 @@ public:
 
     using excel_choice = ::excel_choice;
 
-    // Reads the series from a file: through the workbook import when
+    // Reads the series from a file (has_ticks set when it gave tick marks): through the workbook import when
     // names_workbook(path) (an .xls, .xlsx, .xlsm, .ods, .csv or .tsv name, or
     // a file that starts like a workbook), the text data format otherwise.
     // Throws file_exception.

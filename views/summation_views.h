@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/summ_interact_doc.h"
+#include "app/save_names.h"
 #include "app/summation_doc.h"
 #include "app/text_format.h"
 #include "views/tabul_grid.h"
@@ -21,7 +22,7 @@ public:
     std::string grid_text(int r, int c) const override { return m_doc ? m_doc->cell_text(r, c) : ""; }
     rgb grid_colour(int r, int c) const override { return m_doc ? m_doc->cell_colour(r, c) : colours::white; }
     std::string grid_file_name() const override {
-        return m_doc ? derived_file_name(m_doc->name, "summation", ".csv") : tabul_grid_owner::grid_file_name();
+        return m_doc ? derived_name(path_stem(m_doc->data_file.empty() ? m_doc->name : m_doc->data_file), "summation", ".csv") : tabul_grid_owner::grid_file_name();
     }
 
 private:
@@ -50,7 +51,7 @@ public:
     std::string grid_copy_text(int r, int c) const override { return m_doc ? m_doc->copy_text(r, c) : ""; }
     std::string grid_file_name() const override {
         const CSummationInvestDoc* s = m_doc ? m_doc->get_summation() : nullptr;
-        return s ? derived_file_name(s->name, "interactive-summation", ".csv") : tabul_grid_owner::grid_file_name();
+        return s ? derived_name(path_stem(s->data_file.empty() ? s->name : s->data_file), "interactive-summation", ".csv") : tabul_grid_owner::grid_file_name();
     }
 
 private:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 #include <atomic>
@@ -12,6 +13,7 @@
 #include "app/qt/dlg_calculating.h"
 #include "app/qt/dlg_open_xls.h"
 #include "app/qt/param_dialogs.h"
+#include "app/save_names.h"
 #include "core/hooks.h"
 
 QString qt_file_filter(const std::string& filter) {
@@ -106,9 +108,18 @@ std::string CQtAppUi::ask_open_file(const std::string& title, const std::string&
 }
 
 std::string CQtAppUi::ask_save_file(const std::string& title, const std::string& filter, const std::string& suggested) {
-    return QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title), QString::fromStdString(suggested),
-                                        qt_file_filter(filter))
-        .toStdString();
+    // The question is ours, so that it can tell a data file of an open series
+    // from any other file; No goes back to the dialog, replacing nothing.
+    for (std::string proposed = suggested;;) {
+        const std::string path =
+            QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title), QString::fromStdString(proposed),
+                                         qt_file_filter(filter), nullptr, QFileDialog::DontConfirmOverwrite)
+                .toStdString();
+        if (path.empty() || !QFileInfo::exists(QString::fromStdString(path))) return path;
+        const bool data_file = is_data_file && is_data_file(path);
+        if (ask_yes_no(overwrite_question(path, data_file), title, notify_icon::warning, true)) return path;
+        proposed = path;
+    }
 }
 
 void CQtAppUi::open_window(document& doc) {

@@ -12,14 +12,21 @@
 
 #include "app/decomp_result_doc.h"
 #include "app/file_lock.h"
+#include "app/save_names.h"
 #include "app/summ_interact_doc.h"
 #include "app/ts_doc.h"
 #include "app_series.h"
 #include "fake_app_ui.h"
+#include "log/private_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 struct closing_recorder : document_observer {
     void notify_changed(const document&, unsigned) override {}
@@ -48,16 +55,6 @@ protected:
     CWinKelvaneApp app{ui, store};
 };
 
-TEST(TempCopyName, ThreeLetterExtensionGetsTmpBeforeItOtherwiseTmpAppended) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/d/data.dat", "/d/data-tmp.dat"},   {"/d/data.txt1", "/d/data.txt1.tmp"},
-        {"/d/data", "/d/data.tmp"},           {"/d/x.ts", "/d/x.ts.tmp"},
-        {"/d.abc/data", "/d.abc/data.tmp"},   {"/d.a/bcd", "/d.a/bcd.tmp"},
-        {"a.cts", "a-tmp.cts"},               {"/d/a.b.dat", "/d/a.b-tmp.dat"},
-    };
-    for (const auto& [path, copy] : cases) EXPECT_EQ(temp_copy_name(path), copy) << path;
-}
-
 TEST_F(ApplicationTest, OpensAFileIntoAWindowTitledByItsPath) {
     const std::string path = write("good.dat", "%co2\n1959.00 1\n1959.08 2\n1959.17 3\n");
     CWinKelvaneDoc* doc = app.open_series_file(path);
@@ -71,6 +68,7 @@ TEST_F(ApplicationTest, FailedOrCancelledOpensLeaveNoDocumentWindowOrRecentEntry
     const std::string missing = (dir / "missing.dat").string();
     const struct { std::string path, message; } cases[] = {
         {missing, "There is no such file:\n" + missing + "."},
+        {dir.string(), dir.string() + "\nis a directory, not a data file."},
         {write("bad.dat", "1\n2\n1e999\n"), "value on line 3 is not a finite number : " + (dir / "bad.dat").string() + "."},
         {write("empty.dat", ""), "Error in data loading or file is empty"},
     };
@@ -163,12 +161,20 @@ private:
     pid_t m_pid = -1;
 };
 
-// Opened twice, so the copy lives until its last document closes.
-TEST_F(ApplicationTest, LockedFileIsReadFromATemporaryCopyDeletedOnClose) {
+// A copy of its own in the private directory each time it is opened, deleted
+// with its document; the user's files beside it are never touched.
+TEST_F(ApplicationTest, LockedFileIsReadFromAPrivateTemporaryCopyDeletedOnClose) {
+    const std::string theirs = write("theirs.dat", "the user's own\n");
     for (const bool use_flock : {false, true}) {
         SCOPED_TRACE(use_flock ? "flock" : "fcntl");
         const std::string path = write("locked.dat", "1\n2\n3\n4\n");
-        const std::string copy = (dir / "locked-tmp.dat").string();
+        // The name the copy once had beside the file: a file of the user's, then a link to one.
+        const fs::path beside = dir / "locked-tmp.dat";
+        fs::remove(beside);
+        if (use_flock)
+            fs::create_symlink(theirs, beside);
+        else
+            std::ofstream(beside) << "the user's own\n";
         CWinKelvaneDoc *doc = nullptr, *again = nullptr;
         ui.messages.clear();
         {
@@ -177,24 +183,35 @@ TEST_F(ApplicationTest, LockedFileIsReadFromATemporaryCopyDeletedOnClose) {
             again = app.open_series_file(path);
         }
         ASSERT_TRUE(doc && again);
-        EXPECT_EQ(ui.messages, std::vector<std::string>(2, "The file:\n\n<" + path + ">\n\nis locked by another "
-                                                           "application, we created a temporary copy:\n\n<" + copy +
-                                                           ">,\n\nwhich will be deleted at the end of work."));
-        EXPECT_EQ(doc->name, copy);
+        const std::string copy = doc->name;
+        EXPECT_NE(again->name, copy);
+        for (const std::string& c : {copy, again->name}) {
+            EXPECT_EQ(fs::path(c).parent_path(), fs::path(private_directory())) << c;
+            EXPECT_EQ(fs::path(c).filename().string().rfind("locked-tmp-", 0), 0u) << c;
+            EXPECT_EQ(fs::path(c).extension(), ".dat") << c;
+        }
+        EXPECT_EQ(ui.messages.front(), "The file:\n\n<" + path + ">\n\nis locked by another application, we created a "
+                                       "temporary copy:\n\n<" + copy + ">,\n\nwhich will be deleted at the end of work.");
+        EXPECT_EQ(doc->ts.size(), 4);
         EXPECT_EQ(app.recent_files().front(), path);
         app.close_document(*doc);
-        EXPECT_TRUE(fs::exists(copy));
-        app.close_document(*again);
         EXPECT_FALSE(fs::exists(copy));
+        EXPECT_TRUE(fs::exists(again->name));
+        const std::string second = again->name;
+        app.close_document(*again);
+        EXPECT_FALSE(fs::exists(second));
         EXPECT_TRUE(fs::exists(path));
+        EXPECT_EQ(slurp(beside.string()), "the user's own\n");
+        EXPECT_EQ(fs::is_symlink(beside), use_flock);
     }
+    EXPECT_EQ(slurp(theirs), "the user's own\n");
     // A copy that fails to load is not left behind.
     const std::string empty = write("empty.txt1", "");
     {
         const lock_holder lock(empty, true);
         EXPECT_EQ(app.open_series_file(empty), nullptr);
     }
-    EXPECT_FALSE(fs::exists(empty + ".tmp"));
+    EXPECT_TRUE(fs::is_empty(private_directory()));
 }
 
 TEST_F(ApplicationTest, RecentFilesMostRecentFirstWithoutDuplicatesAtMostFour) {
@@ -283,20 +300,41 @@ TEST_F(ApplicationTest, CloseAllAsksOnlyWhenThereAreWindowsAndClosesOnYes) {
     EXPECT_EQ(seen.closed, 2);
 }
 
-TEST_F(ApplicationTest, FileSaveWritesTheSeriesExactlyAndNothingWhenCancelled) {
-    CWinKelvaneDoc* doc = app.open_series_file(write("in.dat", "%title\n0.1\n1e-300\n"));
+TEST_F(ApplicationTest, FileSaveWritesTheSeriesExactlyWithItsDatesAndNothingWhenCancelled) {
+    const std::string data = write("in.dat", "%title\n1959-01\t0.1\n1959-02\t1e-300\n");
+    CWinKelvaneDoc* doc = app.open_series_file(data);
     ASSERT_NE(doc, nullptr);
     const std::string out = (dir / "out.dat").string();
     ui.files = {out};
     app.execute(command::file_save, doc);
     app.execute(command::file_save, doc);  // cancelled: the file stays as written
-    std::ifstream in(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "%title\n0.1\n1e-300\n");
+    EXPECT_EQ(slurp(out), "%title\n1959-01\t0.1\n1959-02\t1e-300\n");
+    // Proposed: a name of its own beside the data, never the data file, which Enter would replace.
+    EXPECT_EQ(ui.proposed, std::vector<std::string>(2, (dir / "in-copy.dat").string()));
+
+    // Chosen anyway, the overwrite question names it for what it is, through a link too.
+    fs::create_symlink(data, dir / "alias.dat");
+    ASSERT_TRUE(ui.is_data_file);
+    EXPECT_TRUE(ui.is_data_file(data));
+    EXPECT_TRUE(ui.is_data_file((dir / "alias.dat").string()));
+    EXPECT_FALSE(ui.is_data_file(out));
+    EXPECT_EQ(overwrite_question(data, true), data + " is the data file of an open series.\nDo you want to replace it?");
+    EXPECT_EQ(overwrite_question(out, false), out + " already exists.\nDo you want to replace it?");
+    app.close_document(*doc);
+    EXPECT_FALSE(ui.is_data_file(data));
+}
+
+TEST(SaveNames, DerivedFromTheStemOfTheDataFile) {
+    EXPECT_EQ(derived_name(path_stem("/d/co2.dat"), "trend"), "/d/co2-trend.dat");
+    EXPECT_EQ(derived_name(path_stem("/d.x/co2"), "copy"), "/d.x/co2-copy.dat");
+    EXPECT_EQ(derived_name(path_stem("/d/.hidden"), "periodic"), "/d/.hidden-periodic.dat");
+    EXPECT_EQ(derived_name(path_stem("/d/a.b.csv"), "summation", ".csv"), "/d/a.b-summation.csv");
 }
 
 class FinalDecompositionCommand : public ApplicationTest, protected summation_with_table {};
 
 TEST_F(FinalDecompositionCommand, OpensOneWindowInTheChosenStyleWhoseSaveSkipsACancelledSeries) {
+    summation->data_file = (dir / "nottem.dat").string();
     app.execute(command::final_decomposition, &interact);
     EXPECT_EQ(ui.draw_style.shown.at(0).style, 0);  // "Overlaid" preselected
     EXPECT_TRUE(app.documents().empty());
@@ -321,6 +359,8 @@ TEST_F(FinalDecompositionCommand, OpensOneWindowInTheChosenStyleWhoseSaveSkipsAC
     ui.files = {trend, "", residual};
     app.execute(command::file_save, doc);
     EXPECT_TRUE(ui.files.empty());
+    EXPECT_EQ(ui.proposed, (std::vector<std::string>{(dir / "nottem-trend.dat").string(), (dir / "nottem-periodic.dat").string(),
+                                                     (dir / "nottem-residual.dat").string()}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
     const std::pair<std::string, const t_ts*> written[] = {{trend, doc->get_trend()}, {residual, doc->get_residual()}};
     for (const auto& [path, expected] : written) {

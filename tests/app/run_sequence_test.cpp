@@ -1,7 +1,9 @@
 #include "app/run_sequence.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 
@@ -30,7 +32,11 @@ protected:
     void SetUp() override {
         auto d = std::make_unique<CWinKelvaneDoc>();
         d->ts = trend_sine_alternating();  // N = 80
+        for (int t = 0; t < d->ts.size(); ++t) dates.push_back(std::to_string(1900 + t));
+        d->ts.set_ticks(&dates);
+        d->ts.set_has_ticks(true);
         d->name = "series.dat";
+        d->data_file = "/d/series.dat";
         doc = d.get();
         app.adopt(std::move(d));
     }
@@ -54,6 +60,7 @@ protected:
     memory_store store;
     CWinKelvaneApp app{ui, store};
     CWinKelvaneDoc* doc = nullptr;
+    std::vector<std::string> dates;  // the series' tick marks
 };
 
 TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
@@ -96,6 +103,28 @@ TEST_F(RunSequence, DecompositionReusedForTheSameLOnly) {
     EXPECT_EQ(ui.windows.size(), 2u);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].find("for L = 20 needs"), std::string::npos) << ui.messages[0];
+}
+
+TEST_F(RunSequence, ALogThatCannotBeWrittenIsSaidOnceAndOpensNothing) {
+    // No file may grow (its signal ignored, writes fail): a full disk under the log.
+    struct no_room {
+        no_room() : previous(std::signal(SIGXFSZ, SIG_IGN)) {
+            getrlimit(RLIMIT_FSIZE, &old);
+            const rlimit none{0, old.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &none);
+        }
+        ~no_room() {
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, previous);
+        }
+        void (*previous)(int);
+        rlimit old{};
+    } full;
+    run_trend(30);
+    EXPECT_TRUE(ui.windows.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind("unable to write log file : ", 0), 0u) << ui.messages[0];
+    EXPECT_NE(ui.messages[0].find("/filelog"), std::string::npos) << ui.messages[0];
 }
 
 TEST_F(RunSequence, AnExceptionIsShownAndLeavesNoWindowNorDocument) {
@@ -177,7 +206,7 @@ TEST_F(RunSequence, ForecastRunsWithTheChosenPartsOnly) {
     const std::string saved = ::testing::TempDir() + "kelvane_forecast.dat";
     ui.files.push_back(saved);
     app.execute(command::file_save, fore);
-    EXPECT_EQ(ui.proposed, std::vector<std::string>{"series-forecast.dat"});
+    EXPECT_EQ(ui.proposed, std::vector<std::string>{"/d/series-forecast.dat"});
     t_ts back;
     back.load(saved);
     const t_ts& expected = fore->get_forecast()->get_forecast_ts();
@@ -219,12 +248,16 @@ TEST_F(RunSequence, InvestigationCommands) {
     EXPECT_EQ(svd->display_kind, CSVDDoc::eigenvectors);
     EXPECT_EQ(svd->svd_cache->L(), 30);
 
-    // File Save writes the result series, not the original one.
+    // File Save writes the result series, not the original one, with the series' dates, and
+    // proposes a name of its own.
     const std::string saved = ::testing::TempDir() + "kelvane_trend_result.dat";
     ui.files.push_back(saved);
     app.execute(command::file_save, trend);
+    EXPECT_EQ(ui.proposed, std::vector<std::string>{"/d/series-trend.dat"});
     t_ts back;
     back.load(saved);
+    ASSERT_NE(back.ticks(), nullptr);
+    EXPECT_EQ(*back.ticks(), dates);
     EXPECT_NEAR(back[5], trend->invest().get_result()[5], 1e-9);
     EXPECT_GT(std::abs(back[5] - doc->ts[5]), 1e-3);
     std::remove(saved.c_str());

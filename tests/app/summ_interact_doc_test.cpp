@@ -220,3 +220,23 @@ TEST_F(SummInteract, PeriodColumnAndTheMarksCopyAsSet) {
     EXPECT_EQ(period(1), CSummationInvestDoc::period_text(summation->component_period(1)));
     EXPECT_EQ(doc.copy_text(2, CSummInteractDoc::col_component), "3");
 }
+
+TEST(DecompResult, TheThreeSeriesKeepTheSeriesDatesEachUnderItsOwnTitle) {
+    t_ts ts = trend_sine_alternating();
+    std::vector<std::string> dates;
+    for (int t = 0; t < ts.size(); ++t) dates.push_back(std::to_string(1900 + t));
+    ts.set_ticks(&dates);
+    ts.set_has_ticks(true);
+    const auto summation = run_summation(ts);
+    CSummInteractDoc interact;
+    interact.init(summation.get());
+    const auto doc = make_final_decomposition(interact);
+    const std::pair<const t_ts*, std::string> parts[] = {{doc->get_trend(), "Trend component of original series"},
+                                                         {doc->get_periodic(), "Periodic component of original series"},
+                                                         {doc->get_residual(), "Residual component of original series"}};
+    for (const auto& [part, title] : parts) {
+        EXPECT_EQ(part->title(), title);
+        ASSERT_TRUE(part->has_ticks()) << title;
+        EXPECT_EQ(*part->ticks(), dates) << title;
+    }
+}

@@ -1,20 +1,23 @@
 // Runs the kelvane-cli binary as a user would and checks its output.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -39,7 +42,9 @@ result run_shell(const std::string& command, const std::string& dir = "") {
     char buf[4096];
     for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     const int status = pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, slurp_file(err_file)};
+    const std::string err = slurp_file(err_file);
+    unlink(err_file.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
 }
 
 // The program keeps measured FFT plans in the user's cache: never the real user's.
@@ -91,6 +96,7 @@ int expect_refused(const std::string& args, const std::string& says, const std::
     EXPECT_NE(r.status, 0) << args;
     EXPECT_NE(r.err.find(says), std::string::npos) << args << " -> " << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.find("inside"), std::string::npos) << "names the code, not the input: " << r.err;
     EXPECT_TRUE(r.out.empty()) << r.out;
     return r.status;
 }
@@ -116,6 +122,8 @@ TEST(Cli, DecompositionEigenvaluesAndReconstructionsAddUp) {
 }
 
 TEST(Cli, BadInputGivesOneLineAndFailure) {
+    // The memory refusal must not depend on the host's memory.
+    setenv("KELVANE_MEMORY", "16e9", 1);
     // Every run in a directory of its own: a failing forecast may leave log files.
     const private_dir dir("cli_bad_");
     std::ofstream(dir / "comments.dat") << "# only\n# comments\n";
@@ -150,7 +158,8 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
              {"period zero.dat", "no component to test"},
              // Every eigentriple asked for: auto would take the truncated path here.
-             {"decompose long.dat --solver fast", "for L = 100000 needs about 400.0 GB of memory, but "},
+             {"decompose long.dat --solver fast",
+              "for L = 100000 needs about 400.0 GB of memory, but 16.0 GB are available: take L = "},
              {"trend " + co2 + " --L 120 --solver truncated --components 50 --amount 60",
               "--amount 60 is above the 50 components of the truncated decomposition"},
              {"reconstruct " + co2 + " --L 120 --solver truncated --components 10 --group 1,11",
@@ -167,6 +176,7 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"trend vast.dat --json", "exceed the range of doubles"},
          })
         expect_refused(args, says, dir);
+    unsetenv("KELVANE_MEMORY");
     EXPECT_FALSE(logs_left(dir));
 }
 
@@ -346,68 +356,130 @@ TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
     for (const auto& v : all["final"]["periodic"]) EXPECT_EQ(v.get<double>(), 0.0);
 }
 
-TEST(Cli, AFailedWriteToStandardOutputFails) {
-    for (const char* args : {"info ", "decompose --json "}) {
-        const result r = run(args + co2 + " >/dev/full");
+TEST(Cli, AFailedWriteFails) {
+    for (const std::string& args : {"info " + co2, "decompose --json " + co2, std::string("--help"), std::string("trend --help")}) {
+        const result r = run(args + " >/dev/full");
         EXPECT_NE(r.status, 0) << args;
         EXPECT_NE(r.err.find("kelvane-cli: error writing standard output"), std::string::npos)
             << args << " -> " << r.err;
     }
+    // A log that cannot be written whole fails the run and names it; the
+    // file size limit stands for a full $TMPDIR.
+    const private_dir dir("cli_full_");
+    const result r = run_shell("trap '' XFSZ; ulimit -f 1; exec " + std::string(KELVANE_CLI) + " trend " + co2 +
+                                   " --L 24 --log copied.log",
+                               dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("kelvane-cli: unable to write log file : "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("/filelog"), std::string::npos) << r.err;
+    EXPECT_EQ(entries(dir), "") << "no copy of a log cut short";
 }
 
 TEST(Cli, UserFilesInTheWorkingDirectoryAreNeverTouched) {
-    const private_dir dir("cli_cwd_"), tmp("cli_tmp_");
+    const private_dir dir("cli_cwd_"), tmp("cli_tmp_"), shared("cli_shared_");
     std::ofstream(dir / "filelog0.log") << "the user's own\n";
-    const std::string c = co2 + " --L 24";
-    auto run_all = [&](const std::string& as_user) {
-        for (const std::string& args : {"info " + co2, "decompose " + c, "reconstruct " + c + " --group 1",
+    auto run_all = [&](const std::string& as_user, const std::string& cli, const std::string& data) {
+        const std::string c = data + " --L 24";
+        for (const std::string& args : {"info " + data, "decompose " + c, "reconstruct " + c + " --group 1",
                                         "trend " + c, "period " + c, "summation " + c + " --amount 4",
                                         "forecast " + c + " --points 2"}) {
-            const result r =
-                run_shell("TMPDIR=" + tmp.path + " " + as_user + KELVANE_CLI + " " + args + " --json >/dev/null", dir);
+            const result r = run_shell("TMPDIR=" + tmp.path + " " + as_user + cli + " " + args + " --json >/dev/null", dir);
             EXPECT_EQ(r.status, 0) << args << ": " << r.err;
         }
     };
-    run_all("");
+    run_all("", KELVANE_CLI, co2);
     EXPECT_EQ(entries(dir), "filelog0.log\n");
     EXPECT_EQ(slurp_file(dir / "filelog0.log"), "the user's own\n");
     EXPECT_EQ(entries(tmp), "") << "the private directory is removed at exit";
 
-    // A read-only working directory. The superuser writes anywhere, so it runs them as nobody.
+    // A read-only working directory. The superuser writes anywhere, so it runs
+    // them as nobody, on copies of the binary and the data that nobody can
+    // reach: the checkout may lie in a private folder.
     const bool root = geteuid() == 0;
     const std::string as_user = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    if (root && run_shell(as_user + KELVANE_CLI + " --help >/dev/null").status != 0)
-        GTEST_SKIP() << "as root, and user nobody cannot run the binary here (no setpriv, or a private build directory)";
+    std::string cli = KELVANE_CLI, data = co2;
+    if (root) {
+        cli = shared / "kelvane-cli";
+        data = shared / "co2.dat";
+        std::filesystem::copy_file(KELVANE_CLI, cli);
+        std::filesystem::copy_file(co2, data);
+        ASSERT_EQ(chmod(shared.path.c_str(), 0755), 0);
+        ASSERT_EQ(chmod(data.c_str(), 0644), 0);
+        if (run_shell(as_user + cli + " --help >/dev/null").status != 0)
+            GTEST_SKIP() << "as root, and user nobody cannot run the binary (no setpriv, or " << testing::TempDir()
+                         << " is private)";
+    }
     ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
     ASSERT_EQ(chmod(tmp.path.c_str(), 0777), 0);
-    run_all(as_user);
+    run_all(as_user, cli, data);
     EXPECT_NE(run_shell(as_user + "touch probe", dir).status, 0) << "the directory was writable after all";
     EXPECT_EQ(entries(tmp), "");
 }
 
-TEST(Cli, AnInterruptedRunLeavesNoFiles) {
-    const private_dir dir("cli_int_"), tmp("cli_inttmp_");
-    // Long enough to be caught inside the summation.
-    write_values(dir / "long.dat", 3000, [](int t) { return std::sin(0.1 * t) + 0.001 * t + std::cos(1.7 * t * t); });
-    for (int sig : {SIGTERM, SIGINT}) {
+TEST(Cli, SignalsLeaveNoFiles) {
+    const private_dir dir("cli_sig_"), tmp("cli_sigtmp_");
+    // Its JSON is far larger than a pipe holds: a run nobody reads from stays
+    // at work, its private directory made, until the signal comes.
+    write_values(dir / "long.dat", 20000, [](int t) { return std::sin(0.1 * t) + 0.001 * t; });
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE}) {
+        int out[2];
+        ASSERT_EQ(pipe(out), 0);
+        // SIGPIPE: the reader is gone before the first write, as with | head.
+        if (sig == SIGPIPE) close(out[0]);
         const pid_t child = fork();
         if (child == 0) {
             setenv("TMPDIR", tmp.path.c_str(), 1);
-            signal(SIGINT, SIG_DFL);  // as from a terminal, even when this test runs in the background
-            freopen("/dev/null", "w", stdout);
-            execl(KELVANE_CLI, KELVANE_CLI, "--no-progress", "summation", (dir / "long.dat").c_str(), "--L", "1500",
+            // As from a terminal, even when this test runs in the background.
+            for (int s : {SIGINT, SIGHUP, SIGQUIT, SIGPIPE}) signal(s, SIG_DFL);
+            const rlimit no_core{0, 0};
+            setrlimit(RLIMIT_CORE, &no_core);
+            if (chdir(dir.path.c_str()) != 0 || !freopen("/dev/null", "w", stderr)) _exit(127);
+            dup2(out[1], STDOUT_FILENO);
+            close(out[1]);
+            if (sig != SIGPIPE) close(out[0]);
+            execl(KELVANE_CLI, KELVANE_CLI, "--no-progress", "trend", "long.dat", "--L", "20", "--json",
                   static_cast<char*>(nullptr));
             _exit(127);
         }
-        // Wait until it is at work, its private directory made.
-        for (int i = 0; i < 200 && entries(tmp).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        EXPECT_NE(entries(tmp), "") << "no private directory appeared";
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        kill(child, sig);
+        close(out[1]);
+        if (sig != SIGPIPE) {
+            // The first bytes of the result: past the investigation, blocked on the full pipe.
+            pollfd ready{out[0], POLLIN, 0};
+            ASSERT_EQ(poll(&ready, 1, -1), 1);
+            kill(child, sig);
+            close(out[0]);
+        }
         int status = 0;
         waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " status " << status;
-        EXPECT_EQ(entries(tmp), "") << sig;
+        if (sig == SIGPIPE)
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << "a failed write, status " << status;
+        else
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " status " << status;
+        EXPECT_EQ(entries(tmp), "") << strsignal(sig);
+    }
+}
+
+TEST(Cli, SaveAndLogAreTakenByTheSubcommandsTheReadmeNames) {
+    std::string readme = slurp_file(std::string(KELVANE_DATA) + "/../README.md");
+    std::replace(readme.begin(), readme.end(), '\n', ' ');
+    // "`--log FILE` on trend, period and forecast, the ..." -> {trend, period, forecast}
+    auto named = [&](const std::string& option) {
+        std::vector<std::string> subcommands;
+        const std::string intro = "`" + option + " FILE` on ";
+        const size_t at = readme.find(intro);
+        if (at == std::string::npos) return subcommands;
+        std::string list = readme.substr(at + intro.size());
+        list = list.substr(0, std::min(list.find(" ("), list.find(", the ")));
+        if (const size_t last = list.rfind(" and "); last != std::string::npos) list.replace(last, 5, ", ");
+        std::istringstream parts(list);
+        for (std::string part; std::getline(parts, part, ',');) subcommands.push_back(part.substr(part.find_first_not_of(' ')));
+        return subcommands;
+    };
+    for (const std::string option : {"--save", "--log"}) {
+        std::vector<std::string> taking;
+        for (const char* sub : {"info", "decompose", "reconstruct", "trend", "period", "summation", "forecast", "wcor"})
+            if (run(std::string(sub) + " --help").out.find(option + " ") != std::string::npos) taking.push_back(sub);
+        EXPECT_EQ(named(option), taking) << option;
     }
 }
 

@@ -1,9 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "core/hooks.h"
@@ -185,5 +192,73 @@ TEST(TextFormat, SaveReplacesTheFileWhole) {
                   "unable to write data file (" + reason + ")");
     }
     EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 4").c_str()), 0) << "no temporary file left";
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(TextFormat, SpecialFilesAreWrittenThroughNeverReplaced) {
+    std::string tmpl = testing::TempDir() + "kelvane_special_XXXXXX";
+    const std::string dir = mkdtemp(tmpl.data());
+    const t_ts ts(doubles{1, 2});
+    struct stat st;
+
+    // A FIFO takes the text and stays a FIFO. Its reader is open first, so the
+    // save's open does not wait; a FIFO replaced instead leaves it empty.
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    save_cts(fifo, ts);
+    char received[16] = {};
+    EXPECT_EQ(read(reader, received, sizeof received), 6);
+    EXPECT_STREQ(received, "%\n1\n2\n");
+    close(reader);
+    EXPECT_TRUE(lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+
+    // So does a terminal, a character device.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string terminal = ptsname(master);
+    const int keep_open = open(terminal.c_str(), O_RDWR | O_NOCTTY);  // the other end stays usable
+    termios raw{};
+    tcgetattr(keep_open, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(keep_open, TCSANOW, &raw);
+    save_cts(terminal, ts);
+    char echoed[16] = {};
+    EXPECT_EQ(read(master, echoed, sizeof echoed), 6);
+    EXPECT_STREQ(echoed, "%\n1\n2\n");
+    EXPECT_TRUE(stat(terminal.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
+    close(keep_open);
+    close(master);
+
+    // A socket is refused, not replaced.
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socket_path = dir + "/socket";
+    std::strncpy(address.sun_path, socket_path.c_str(), sizeof address.sun_path - 1);
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(socket_path, ts); }),
+              "unable to write data file (Is a socket)");
+    EXPECT_TRUE(lstat(socket_path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
+    close(sock);
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(TextFormat, ASaveEndedByASignalLeavesNoTemporaryFile) {
+    std::string tmpl = testing::TempDir() + "kelvane_signal_XXXXXX";
+    const std::string dir = mkdtemp(tmpl.data());
+    // The write outgrows the file size limit; that signal becomes a SIGTERM
+    // arriving while the temporary file is being written.
+    const auto save_until_terminated = [&dir] {
+        std::signal(SIGXFSZ, [](int) { std::raise(SIGTERM); });
+        const rlimit small{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &small);
+        save_cts(dir + "/data.dat", t_ts(doubles(100000, 1.0 / 3)));
+    };
+    EXPECT_EXIT(save_until_terminated(), testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(system(("test -z \"$(ls -A '" + dir + "')\"").c_str()), 0) << "a temporary file was left";
     std::system(("rm -rf '" + dir + "'").c_str());
 }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "fake_ui.h"
 #include "log/file_log.h"
@@ -91,9 +92,17 @@ TEST_F(FileLogTest, NumbersTruncatesAndDeletes) {
 }
 
 TEST_F(FileLogTest, WorkingDirectoryIsLeftAlone) {
-    char cwd[4096];
-    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    // Restored however the test ends: the tests after it resolve relative paths.
+    struct working_directory {
+        explicit working_directory(const std::string& to) : from(std::filesystem::current_path()) {
+            std::filesystem::current_path(to);
+        }
+        ~working_directory() {
+            std::error_code ignored;
+            std::filesystem::current_path(from, ignored);
+        }
+        const std::filesystem::path from;
+    } in_scratch(dir);
     std::ofstream("filelog0.log") << "the user's own\n";
     {
         FileLog log;
@@ -102,7 +111,6 @@ TEST_F(FileLogTest, WorkingDirectoryIsLeftAlone) {
         EXPECT_EQ(system("test $(ls -A | wc -l) -eq 1"), 0) << "a log in the working directory";
     }
     EXPECT_EQ(slurp("filelog0.log"), "the user's own\n");
-    ASSERT_EQ(chdir(cwd), 0);
 }
 
 // A scratch directory and an operation answering from a script.

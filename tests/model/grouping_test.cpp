@@ -100,6 +100,7 @@ TEST(GroupReconstruction, ResidualIsTheSeriesMinusEveryGroupAndWcorAgrees) {
     std::vector<std::string> ticks;
     for (int t = 0; t < ts.size(); ++t) ticks.push_back("t" + std::to_string(t));
     ts.set_ticks(&ticks);
+    ts.set_has_ticks(true);
     const SVD::t_svd svd(ts, 24);
     std::vector<component_group> groups = {{"first", {0}}, {"annual", {1, 2}}, {"rest", {}}};
     for (int c = 3; c < svd.count(); ++c) groups[2].components.push_back(c);
@@ -114,6 +115,7 @@ TEST(GroupReconstruction, ResidualIsTheSeriesMinusEveryGroupAndWcorAgrees) {
     EXPECT_EQ(r.groups[1].title(), "annual");
     EXPECT_EQ(*r.residual.ticks(), ticks);
     EXPECT_EQ(*r.groups[2].ticks(), ticks);
+    EXPECT_TRUE(r.groups[0].has_ticks() && r.residual.has_ticks());  // so File Save writes them
     EXPECT_EQ(thrown<grouping_error>([&] { reconstruct_groups(ts, svd, {{"g", {svd.count()}}}); }),
               "component " + std::to_string(svd.count() + 1) + " of the group \"g\" is beyond the " +
                   std::to_string(svd.count()) + " components in use");

@@ -242,3 +242,23 @@ TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits)
     // Without an installed amount the machine's own is read.
     EXPECT_EQ(SVD::t_svd(ts, 1000).L(), 1000);
 }
+
+TEST(SvdMemory, TooManyTruncatedComponentsAreAdvisedFewerComponentsNotAnotherWindow) {
+    // N = 10^6, the default L, 100000 components: terabytes.
+    const int N = 1000000, L = N / 2;
+    const SVD::svd_options asked(svd_solver::automatic, 100000);
+    const std::string message = [&] {
+        const SVD::scoped_available_memory available(16e9);
+        return thrown([&] { SVD::check_decomposition_memory(N, L, asked); });
+    }();
+    const std::string says = " GB of memory, but 16.0 GB are available: decompose the leading ";
+    ASSERT_NE(message.find(says), std::string::npos) << message;
+    const int fits = std::stoi(message.substr(message.find(says) + says.size()));
+    EXPECT_LE(SVD::decomposition_bytes(N, L, SVD::svd_options(svd_solver::truncated, fits)), 16e9);
+    EXPECT_GT(SVD::decomposition_bytes(N, L, SVD::svd_options(svd_solver::truncated, fits + 1)), 16e9);
+
+    // The amount can also come from the environment, as for the command line's tests.
+    setenv("KELVANE_MEMORY", "4e9", 1);
+    EXPECT_EQ(SVD::available_memory(), 4e9);
+    unsetenv("KELVANE_MEMORY");
+}
