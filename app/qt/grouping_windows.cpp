@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "app/app_ui.h"
+#include "app/save_names.h"
 #include "app/summation_doc.h"
 #include "app/text_format.h"
 #include "core/number_text.h"
@@ -413,7 +414,7 @@ void CGroupsView::save_series() {
         parts.push_back(&r.residual);
         for (const t_ts* t : parts) {
             const std::string path = m_ui.ask_save_file("Save " + t->title(), "Data files (*.dat)|*.dat||",
-                                                        derived_file_name(m_bench->data_path(), t->title(), ".dat"));
+                                                        derived_name(path_stem(m_bench->data_path()), t->title()));
             if (!path.empty()) save_cts(path, *t);
         }
     });
@@ -422,7 +423,7 @@ void CGroupsView::save_series() {
 void CGroupsView::save_grouping() {
     guarded([&] {
         const std::string path = m_ui.ask_save_file("Save grouping", "Grouping files (*.json)|*.json||",
-                                                    derived_file_name(m_bench->data_path(), "grouping", ".json"));
+                                                    derived_name(path_stem(m_bench->data_path()), "grouping", ".json"));
         if (!path.empty()) ::save_grouping(path, m_bench->grouping());
     });
 }

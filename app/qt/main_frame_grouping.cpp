@@ -33,16 +33,16 @@ decomposition_source source_of(document* doc) {
     if (doc->kind() == doc_kind::summation_invest) {
         auto* s = static_cast<CSummationInvestDoc*>(doc);
         t_summation_invest& inv = s->get_investigation();
-        return {doc, inv.get_svd(), inv.get_ts(), s->name};
+        return {doc, inv.get_svd(), inv.get_ts(), s->data_file.empty() ? s->name : s->data_file};
     }
     if (doc->kind() == doc_kind::trend_invest || doc->kind() == doc_kind::period_invest) {
         auto* d = static_cast<CInvestDoc*>(doc);
         t_investigation* inv = d->get_investigation();
-        return {doc, inv ? inv->get_svd() : nullptr, &d->ts, d->name};
+        return {doc, inv ? inv->get_svd() : nullptr, &d->ts, d->data_file.empty() ? d->name : d->data_file};
     }
     if (doc->kind() == doc_kind::svd_display) {
         auto* d = static_cast<CWinKelvaneDoc*>(doc);
-        return {doc, d->svd_cache.get(), &d->ts, d->name};
+        return {doc, d->svd_cache.get(), &d->ts, d->data_file.empty() ? d->name : d->data_file};
     }
     return {};
 }
