@@ -6,6 +6,7 @@
 #include "app/text_format.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
+#include "invest/grouping.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ void CSummationInvestDoc::start_investigation() {
 void CSummationInvestDoc::compute_tables() {
     m_results.clear();
     m_row_texts.clear();
+    m_periods.clear();
+    m_pair_periods.clear();
     t_summation_invest& inv = *m_investigation;
     const vector_kind kind = inv.get_treatedvectors();
     if (kind < vk_eigenvectors || kind > vk_reconstructed)
@@ -103,6 +106,7 @@ void CSummationInvestDoc::compute_tables() {
     for (int k = 0; k < n; ++k) {
         const size_t uk = static_cast<size_t>(k);
         std::array<std::string, 5> texts;
+        m_periods.push_back(eigenvector_period(*svd, k));
         record.component_no = k + 1;
         record.pair_entries.clear();
 
@@ -197,12 +201,13 @@ bool CSummationInvestDoc::is_trend(int k) const {
 
 std::string CSummationInvestDoc::header_text(int column) {
     static const char* const headers[table_columns] = {"Component #", "TR:Kendall", "TR:Zeros", "TR:LowFreq",
-                                                       "PER:Fourier", "PER:VYG",    "",         "Singular values"};
+                                                       "PER:Fourier", "PER:VYG",    "",         "Singular values",
+                                                       "Period"};
     return column >= 0 && column < table_columns ? headers[column] : "-";
 }
 
 int CSummationInvestDoc::column_width(int column) {
-    static const int widths[table_columns] = {30, 100, 60, 100, 130, 100, 5, 130};
+    static const int widths[table_columns] = {30, 100, 60, 100, 130, 100, 5, 130, 60};
     return column >= 0 && column < table_columns ? widths[column] : 0;
 }
 
@@ -212,6 +217,14 @@ std::string CSummationInvestDoc::cell_text(int k, int column) const {
     if (column == 6) return "";
     if (column == 7)
         return text_printf("%f", std::sqrt(m_investigation->get_svd()->spectrum().at(static_cast<size_t>(k))));
+    if (column == col_period) {
+        // A row the tests paired shows the pair's period.
+        if (is_harmonic(k))
+            for (const t_pair_entry& e : m_results.at(static_cast<size_t>(k)).pair_entries)
+                if (e.fourier_significant && e.vyg_significant && e.partner != k)
+                    return period_text(pair_period(k, e.partner));
+        return period_text(component_period(k));
+    }
     return "-";
 }
 
@@ -227,4 +240,19 @@ rgb CSummationInvestDoc::cell_colour(int k, int column) const {
     if (column >= 1 && column <= 3) return if_significant(k, column - 1) ? colours::trend_test : colours::white;
     if (column == 4 || column == 5) return if_significant(k, column - 1) ? colours::harmonic_test : colours::white;
     return colours::white;
+}
+
+double CSummationInvestDoc::pair_period(int k, int p) const {
+    const std::pair<int, int> key(std::min(k, p), std::max(k, p));
+    const auto found = m_pair_periods.find(key);
+    if (found != m_pair_periods.end()) return found->second;
+    const SVD::t_svd* svd = m_investigation->get_svd();
+    if (!svd) throw SSA_math_exception::ssa_exception("no decomposition for the period of a pair");
+    const double period = key.first == key.second ? component_period(k) : ::pair_period(*svd, key.first, key.second);
+    m_pair_periods.emplace(key, period);
+    return period;
+}
+
+std::string CSummationInvestDoc::period_text(double period) {
+    return period > 0 ? text_printf("%.2f", period) : "-";
 }

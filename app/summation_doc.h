@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ public:
     // Result types of if_significant, one per test column.
     enum result_type { res_kendall = 0, res_zeros = 1, res_lowfreq = 2, res_fourier = 3, res_vyg = 4 };
     // Columns of the table.
-    enum { table_columns = 8 };
+    enum { col_period = 8, table_columns = 9 };
 
     explicit CSummationInvestDoc(const t_ts& ts);
 
@@ -75,6 +76,13 @@ public:
     std::string cell_text(int k, int column) const;
     rgb cell_colour(int k, int column) const;
 
+    // The dominant period of component k's eigenvector, or of the pair (k, p)
+    // together (0: the frequency 0 dominates); see eigenvector_period.
+    double component_period(int k) const { return m_periods.at(static_cast<size_t>(k)); }
+    double pair_period(int k, int p) const;
+    // "12.00", or "-" for no period.
+    static std::string period_text(double period);
+
 private:
     std::unique_ptr<t_summation_invest> m_investigation;
     double m_epsilon = 0.0001;
@@ -87,4 +95,7 @@ private:
     std::uint8_t m_conditions = 135;
     std::vector<t_component_results> m_results;
     std::vector<std::array<std::string, 5>> m_row_texts;
+    std::vector<double> m_periods;
+    // Pairs the user forms are asked for at every paint of the interactive table.
+    mutable std::map<std::pair<int, int>, double> m_pair_periods;
 };
