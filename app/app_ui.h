@@ -1,7 +1,7 @@
 // What the documents and the application ask of the user interface beyond
 // message boxes and questions: dialogs, file choices, windows and running a
 // computation away from the event loop. The desktop program implements it
-// with Qt (app/qt/), the tests with a script.
+// with Qt (gui/), the tests with a script.
 #pragma once
 
 #include <functional>

@@ -28,7 +28,9 @@ std::vector<std::string> CCompInfoDoc::text_lines() const {
     for (const t_pair_entry& e : r.pair_entries) {
         if (e.fourier_significant) {
             lines.push_back(format_text("   Pair (%i,%i)", r.component_no, e.partner + 1));
-            lines.push_back(format_text("      Fourier = %i at %f", e.fourier_value, e.peak_freq));
+            std::string fourier = format_text("      Fourier = %i at %f", e.fourier_value, e.peak_freq);
+            if (e.peak_freq > 0) fourier += format_text(", period %.4g", 1 / e.peak_freq);
+            lines.push_back(fourier);
             any_pair = true;
         }
         if (e.vyg_significant) lines.push_back(format_text("      VYG = %f", e.rho));

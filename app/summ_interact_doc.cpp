@@ -93,12 +93,12 @@ void CSummInteractDoc::click_per(int k, app_ui& ui) {
 }
 
 std::string CSummInteractDoc::header_text(int column) {
-    static const char* const headers[table_columns] = {"Component #", "TR", "PER", "Info"};
+    static const char* const headers[table_columns] = {"Component #", "TR", "PER", "Info", "Period"};
     return column >= 0 && column < table_columns ? headers[column] : "";
 }
 
 int CSummInteractDoc::column_width(int column) {
-    static const int widths[table_columns] = {30, 40, 40, 80};
+    static const int widths[table_columns] = {30, 40, 40, 80, 60};
     return column >= 0 && column < table_columns ? widths[column] : 0;
 }
 
@@ -114,8 +114,21 @@ std::string CSummInteractDoc::cell_text(int k, int column) const {
     }
     case col_info:
         return "push";
+    case col_period: {
+        if (!m_summation) return "";
+        const std::vector<int>& p = partners(k);
+        if (is_harmonic(k) && !p.empty() && p.front() != k)
+            return CSummationInvestDoc::period_text(m_summation->pair_period(k, p.front()));
+        return CSummationInvestDoc::period_text(m_summation->component_period(k));
+    }
     }
     return "";
+}
+
+std::string CSummInteractDoc::copy_text(int k, int column) const {
+    if (column == col_tr) return is_trend(k) ? "TR" : "";
+    if (column == col_per) return is_harmonic(k) && !partners(k).empty() ? component_list(partners(k)) : "";
+    return cell_text(k, column);
 }
 
 rgb CSummInteractDoc::cell_colour(int k, int column) const {

@@ -28,7 +28,7 @@ class CSummInteractDoc : public document, private document_observer {
 public:
     CSummInteractDoc() : document(doc_kind::summ_interact) {}
     ~CSummInteractDoc() override;
-    enum { col_component = 0, col_tr = 1, col_per = 2, col_info = 3, table_columns = 4 };
+    enum { col_component = 0, col_tr = 1, col_per = 2, col_info = 3, col_period = 4, table_columns = 5 };
 
     // Keeps the summation (not owned; its closing empties this table), takes
     // the marks from its verdicts and the partners from its pair entries.
@@ -53,6 +53,9 @@ public:
     static std::string header_text(int column);
     static int column_width(int column);
     std::string cell_text(int k, int column) const;
+    // What Copy and Save table write: the marks as the user set them, "TR" or
+    // empty, the partners of a marked PER row or empty.
+    std::string copy_text(int k, int column) const;
     // Follows the summation's classification, not the marks.
     rgb cell_colour(int k, int column) const;
 

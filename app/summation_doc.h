@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@
 class CSummationInvestDoc : public document {
 public:
     // Columns of the table.
-    enum { table_columns = 8 };
+    enum { col_period = 8, table_columns = 9 };
 
     explicit CSummationInvestDoc(const t_ts& ts);
 
@@ -58,8 +59,17 @@ public:
     std::string cell_text(int k, int column) const;
     rgb cell_colour(int k, int column) const;
 
+    // The dominant period of component k's eigenvector, or of the pair (k, p)
+    // together (0: the frequency 0 dominates); see eigenvector_period.
+    double component_period(int k) const { return m_table.periods.at(static_cast<size_t>(k)); }
+    double pair_period(int k, int p) const;
+    // "12.00", or "-" for no period.
+    static std::string period_text(double period);
+
 private:
     std::unique_ptr<t_summation_invest> m_investigation;
     summation_params m_params;
     summation_table m_table;
+    // Pairs the user forms are asked for at every paint of the interactive table.
+    mutable std::map<std::pair<int, int>, double> m_pair_periods;
 };

@@ -2,7 +2,7 @@
 // for 10^6 points in a window of ordinary size.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -17,9 +17,10 @@ void ensure_gui() {
     static int argc = 1;
     static char name[] = "kelvane_bench";
     static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return;
+    if (QApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
+    // Widgets: the Components benchmark shares the process.
+    static QApplication app(argc, argv);
 }
 
 void BM_ts_view_repaint(benchmark::State& state) {

@@ -305,6 +305,7 @@ void CMainFrame::create_menus() {
     view->addSeparator();
     view->addAction(m_actions[command::smooth]);
     view->addAction(m_actions[command::unsmooth]);
+    add_grouping_actions(m_file_menu, view);
 
     m_window_menu = menuBar()->addMenu(tr("&Window"));
     for (command c : {command::window_cascade, command::window_tile, command::close_all})
@@ -436,12 +437,15 @@ void CMainFrame::register_table_views() {
             [this](CSummationInvestDoc& s) { guarded([&] { show_wcorrelation(s); }); }, parent);
     });
     register_view(doc_kind::summ_interact, [this](document& d, QWidget* parent) {
-        return new CSummInteractView(
-            &static_cast<CSummInteractDoc&>(d), m_ui,
+        auto& doc = static_cast<CSummInteractDoc&>(d);
+        auto* view = new CSummInteractView(
+            &doc, m_ui,
             [this](CSummInteractDoc& s, int k) {
                 guarded([&] { open_window(m_app.adopt(std::make_unique<CCompInfoDoc>(s.info(k)))); });
             },
             parent);
+        view->add_menu_action("Send to groups", [this, &doc] { guarded([&] { send_to_groups(doc); }); });
+        return view;
     });
     register_view(
         doc_kind::comp_info,

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/frame_commands.h"
@@ -21,6 +22,9 @@ class document;
 class app_ui;
 class t_reconstructed_tss;
 class CSummationInvestDoc;
+class CSummInteractDoc;
+class CGroupsView;
+class grouping_workbench;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -62,6 +66,18 @@ public:
     // The same for a summation table: its components, at most wcor_default_limit.
     void show_wcorrelation(CSummationInvestDoc& doc);
     static constexpr int wcor_default_limit = 50;
+
+    // The grouping windows on the decomposition of the active window (a
+    // summation table or a trend or period result): Components (Ctrl+K), the
+    // w-correlation map and Groups share one workbench per decomposition.
+    // Each says so in a message when the active window holds none.
+    void show_components();
+    void show_grouping_map();
+    CGroupsView* show_groups();
+    void save_grouping();
+    void open_grouping();
+    // The interactive summation's marks as the Groups window's groups.
+    void send_to_groups(CSummInteractDoc& marks);
     // Runs a command body; a failure is a message box with its text.
     void guarded(const std::function<void()>& body);
 
@@ -92,6 +108,11 @@ private:
     // A plot window, or a picture window without a document.
     bool active_is_picture() const;
     void about();
+    void add_grouping_actions(QMenu* file, QMenu* view);
+    // The workbench of the active window's decomposition, made on first use; null when it holds none.
+    std::shared_ptr<grouping_workbench> active_workbench();
+    std::shared_ptr<grouping_workbench> workbench_for(const document& doc);
+    void open_picture(QWidget* view, const QString& title);
 
     CWinKelvaneApp& m_app;
     app_ui& m_ui;
@@ -102,6 +123,12 @@ private:
     QAction* m_recent_separator = nullptr;
     QList<QAction*> m_recent_actions;
     std::map<command, QAction*> m_actions;
+    // One workbench per decomposing document, and its Groups window.
+    struct grouping_session {
+        std::shared_ptr<grouping_workbench> bench;
+        QPointer<CGroupsView> groups;
+    };
+    std::map<const document*, grouping_session> m_groupings;
     // The window active when each one opened, to return to when it closes.
     struct opened_from {
         QPointer<QMdiSubWindow> window;

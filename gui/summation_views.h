@@ -48,6 +48,7 @@ public:
         if (!m_doc) return false;
         return c == CSummInteractDoc::col_tr ? m_doc->is_trend(r) : c == CSummInteractDoc::col_per && m_doc->is_harmonic(r);
     }
+    std::string grid_copy_text(int r, int c) const override { return m_doc ? m_doc->copy_text(r, c) : ""; }
     std::string grid_file_name() const override {
         const CSummationInvestDoc* s = m_doc ? m_doc->get_summation() : nullptr;
         return s ? derived_name(path_stem(s->data_file.empty() ? s->name : s->data_file), "interactive-summation", ".csv") : tabul_grid_owner::grid_file_name();

@@ -103,7 +103,7 @@ std::string grid_selection_text(const tabul_grid_owner& owner, const std::vector
     for (int r = r0; r <= r1; ++r) {
         for (int c = c0; c <= c1; ++c) {
             const bool chosen = std::find(cells.begin(), cells.end(), std::make_pair(r, c)) != cells.end();
-            out += (c > c0 ? "\t" : "") + (chosen ? owner.grid_text(r, c) : std::string());
+            out += (c > c0 ? "\t" : "") + (chosen ? owner.grid_copy_text(r, c) : std::string());
         }
         out += "\n";
     }
@@ -117,10 +117,7 @@ std::string grid_csv(const tabul_grid_owner& owner) {
     out += "\n";
     for (int r = 0; r < owner.grid_rows(); ++r) {
         for (int c = 0; c < n; ++c) {
-            std::string t = owner.grid_text(r, c);
-            // A check cell says its state, which the text alone does not.
-            if (owner.grid_kind(r, c) == tabul_grid_owner::cell_check) t = owner.grid_checked(r, c) ? "1" : "0";
-            out += (c ? "," : "") + csv_field(t);
+            out += (c ? "," : "") + csv_field(owner.grid_copy_text(r, c));
         }
         out += "\n";
     }

@@ -26,6 +26,10 @@ public:
     virtual rgb grid_colour(int /*row*/, int /*column*/) const { return colours::white; }
     virtual cell_kind grid_kind(int /*row*/, int /*column*/) const { return cell_text; }
     virtual bool grid_checked(int /*row*/, int /*column*/) const { return false; }
+    // What Copy and Save table write for a cell: a check cell's state as 1 or 0 unless told otherwise.
+    virtual std::string grid_copy_text(int row, int column) const {
+        return grid_kind(row, column) == cell_check ? (grid_checked(row, column) ? "1" : "0") : grid_text(row, column);
+    }
     // The name "Save table..." proposes.
     virtual std::string grid_file_name() const { return "table.csv"; }
 };

@@ -6,6 +6,7 @@
 #include "core/hooks.h"
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
+#include "invest/grouping.h"
 
 std::optional<param_refusal> summation_params::validate() const {
     if (!(summ_epsilon >= 0 && std::isfinite(summ_epsilon)))
@@ -111,6 +112,7 @@ summation_table run_summation(t_summation_invest& inv, const summation_params& p
     for (int k = 0; k < n; ++k) {
         const size_t uk = static_cast<size_t>(k);
         std::array<std::string, 5> texts;
+        table.periods.push_back(eigenvector_period(*svd, k));
         record.component_no = k + 1;
         record.pair_entries.clear();
 

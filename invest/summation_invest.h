@@ -75,6 +75,8 @@ struct summation_table {
     std::vector<t_component_results> results;
     // "TR:Kendall", "TR:Zeros", "TR:LowFreq", "PER:Fourier", "PER:VYG" of each component.
     std::vector<std::array<std::string, 5>> row_texts;
+    // The dominant period of each component's eigenvector (eigenvector_period).
+    std::vector<double> periods;
 
     // Throws ssa_exception for a type outside 0..4.
     bool if_significant(int k, int type) const;

@@ -143,6 +143,9 @@ TEST_F(CompInfo, TextLinesOfAPairedAndAnUnexplainedComponent) {
     EXPECT_EQ(p[5].rfind("    HighFreq(0.075) = ", 0), 0u) << p[5];
     EXPECT_EQ(p[6], "PERIOD:");
     EXPECT_NE(std::find(p.begin(), p.end(), "   Pair (2,3)"), p.end());
+    const auto fourier = std::find_if(p.begin(), p.end(), [](const std::string& l) { return l.rfind("      Fourier = ", 0) == 0; });
+    ASSERT_NE(fourier, p.end());
+    EXPECT_EQ(fourier->substr(fourier->find(", period")), ", period 10") << *fourier;
     EXPECT_EQ(std::count(p.begin(), p.end(), "    ---"), 0);
 
     const std::vector<std::string> lone = CCompInfoDoc(interact.info(4)).text_lines();
@@ -199,6 +202,23 @@ TEST(DecompResult, AComponentMarkedTrendAndHarmonicEntersBothButNotResidual) {
         EXPECT_DOUBLE_EQ((*doc->get_periodic())[t], rec.value(1, t) + rec.value(2, t) + rec.value(3, t));
         EXPECT_DOUBLE_EQ((*doc->get_residual())[t], rec.value(4, t));
     }
+}
+
+// The period of a paired row is the pair's; the marks copy as the user set them.
+TEST_F(SummInteract, PeriodColumnAndTheMarksCopyAsSet) {
+    auto period = [&](int k) { return doc.cell_text(k, CSummInteractDoc::col_period); };
+    EXPECT_EQ(period(0), "-");  // the trend: frequency 0
+    EXPECT_EQ(period(1) + " " + period(2) + " " + period(3), "10.00 10.00 2.00");
+    EXPECT_EQ(summation->cell_text(1, CSummationInvestDoc::col_period), "10.00");
+    EXPECT_EQ(summation->pair_period(2, 1), 10.0);
+
+    EXPECT_EQ(doc.copy_text(0, CSummInteractDoc::col_tr), "TR");
+    EXPECT_EQ(doc.copy_text(1, CSummInteractDoc::col_tr), "");
+    EXPECT_EQ(doc.copy_text(1, CSummInteractDoc::col_per) + doc.copy_text(0, CSummInteractDoc::col_per), "3");
+    click_per(1);  // dissolved: no partner left to write, and each row's own period
+    EXPECT_EQ(doc.copy_text(2, CSummInteractDoc::col_per), "");
+    EXPECT_EQ(period(1), CSummationInvestDoc::period_text(summation->component_period(1)));
+    EXPECT_EQ(doc.copy_text(2, CSummInteractDoc::col_component), "3");
 }
 
 TEST(DecompResult, TheThreeSeriesKeepTheSeriesDatesEachUnderItsOwnTitle) {

@@ -533,3 +533,69 @@ TEST(Cli, WcorPrintsTheSymmetricMatrixOfTheLeadingComponents) {
     EXPECT_NE(text.out.find("N = 468, L = 24, components: 3"), std::string::npos) << text.out;
     EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --amount 25", "--amount 25 is outside 1..24"), 1);
 }
+
+TEST(Cli, WcorBetweenGroupsAndTheClusteringProposal) {
+    const auto j = run_json("wcor " + co2 + " --L 24 --groups 1:2-3:4,5");
+    EXPECT_EQ(j["groups"], nlohmann::json::parse("[[1],[2,3],[4,5]]"));
+    const auto w = j["wcor"].get<std::vector<values>>();
+    ASSERT_EQ(w.size(), 3u);
+    // The weighted correlation of the groups' reconstructions, counted here.
+    const values a = reconstruction({1}), b = reconstruction({2, 3});
+    const int N = 468, L = 24, K = N - L + 1;
+    double ab = 0, aa = 0, bb = 0;
+    for (int t = 0; t < N; ++t) {
+        const double wt = std::min(std::min(t + 1, N - t), std::min(L, K));
+        ab += wt * a[t] * b[t], aa += wt * a[t] * a[t], bb += wt * b[t] * b[t];
+    }
+    EXPECT_NEAR(w[0][1], ab / std::sqrt(aa * bb), 1e-12);
+    EXPECT_EQ(w[1][0], w[0][1]);
+    EXPECT_EQ(w[2][2], 1.0);
+    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1,2:2", "--groups: component 2 is in both groups"), 1);
+    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1:3-2", "--groups: the range 3-2 runs backwards"), 1);
+    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1:30", "component 30 of the group \"30\" is beyond"), 1);
+
+    // The proposal splits the leading components into groups, each component once; the yearly pair stays whole.
+    const auto p = run_json("wcor " + co2 + " --L 24 --amount 8 --cluster 0.5");
+    EXPECT_EQ(p["rule"], "average linkage on 1 - |w|, joined while at most 0.5");
+    std::vector<int> seen;
+    bool annual = false;
+    for (const auto& g : p["groups"]) {
+        for (const auto& c : g) seen.push_back(c.get<int>());
+        annual = annual || (g.size() == 2 && g[0] == 2 && g[1] == 3);
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_TRUE(annual) << p["groups"];
+    const result text = run("wcor " + co2 + " --L 24 --amount 8 --cluster 0.5");
+    EXPECT_NE(text.out.find("\n2-3\n"), std::string::npos) << text.out;
+    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --cluster 2", "--cluster takes a threshold in 0..1, not 2"), 1);
+}
+
+TEST(Cli, ReconstructAGroupingWritesOneFilePerGroupWithTheTicks) {
+    const private_dir dir("cli_grouping_");
+    std::ofstream(dir / "g.json") << R"({"series": "co2.dat", "L": 24, "groups": [
+        {"name": "trend", "components": [1]}, {"name": "annual", "components": [2, 3]},
+        {"name": "half year/2", "components": [4, 5]}]})";
+    const auto j = run_json("reconstruct " + co2 + " --grouping g.json --save-dir .", dir);
+    ASSERT_EQ(j["groups"].size(), 3u);
+    EXPECT_EQ(j["groups"][2]["file"], "half_year_2.dat");
+    const values series = co2_values(), residual = j["residual"].get<values>();
+    for (const auto& g : j["groups"]) {
+        const auto saved = run_json("info " + dir / g["file"].get<std::string>());
+        // Bit for bit the single group's reconstruction, and the series' dates.
+        EXPECT_EQ(saved["values"].get<values>(), reconstruction(g["components"])) << g["name"];
+        EXPECT_EQ(saved["ticks"][0], "1959.00");
+    }
+    for (size_t t = 0; t < series.size(); t += 50) {
+        double sum = residual[t];
+        for (const auto& g : j["groups"]) sum += g["series"][t].get<double>();
+        EXPECT_NEAR(sum, series[t], 1e-9) << t;
+    }
+
+    std::ofstream(dir / "long.json") << R"({"series": "co2.dat", "L": 468, "groups": []})";
+    EXPECT_EQ(expect_refused("reconstruct " + co2 + " --grouping long.json", "window length 468 does not fit a series of 468 values", dir), 1);
+    std::ofstream(dir / "far.json") << R"({"series": "co2.dat", "L": 24, "groups": [{"name": "x", "components": [30]}]})";
+    EXPECT_EQ(expect_refused("reconstruct " + co2 + " --grouping far.json", "component 30 of the group \"x\" is beyond the", dir), 1);
+    EXPECT_EQ(expect_refused("reconstruct " + co2 + " --L 12 --grouping g.json", "made with L = 24, not L = 12", dir), 1);
+    expect_refused("reconstruct " + co2, "--group or --grouping");
+}

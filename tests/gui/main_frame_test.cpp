@@ -26,6 +26,8 @@
 #include "gui/comp_info_view.h"
 #include "gui/summation_views.h"
 #include "gui/dlg_file_log.h"
+#include "gui/grouping_windows.h"
+#include <QTableWidget>
 #include "gui/recent_files.h"
 #include "decomp/reconstructed.h"
 #include "recording_ui.h"
@@ -122,8 +124,9 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
     emit top[0]->menu()->aboutToShow();
     EXPECT_EQ(texts(top[0]->menu()->actions()),
               "&New &Open... &Close &Save Save &As... Save &image... | &Print... Print Pre&view P&rint Setup... | "
-              "Recent File | E&xit");
-    EXPECT_EQ(texts(top[1]->menu()->actions()), "&Toolbar &Status Bar | Smooth Un-smooth");
+              "Save &grouping... Open g&rouping... | Recent File | E&xit");
+    EXPECT_EQ(texts(top[1]->menu()->actions()),
+              "&Toolbar &Status Bar | Smooth Un-smooth | &Components &W-correlation map &Groups");
     EXPECT_EQ(texts(top[2]->menu()->actions()), "&Cascade &Tile Clo&se all");
     EXPECT_EQ(texts(top[3]->menu()->actions()), "&About Kelvane...");
 
@@ -372,3 +375,37 @@ TEST(recent_file_settings, four_entries_under_the_organisation) {
 }
 
 }  // namespace
+
+// Ctrl+K and the grouping windows on a summation table; the marks sent to Groups.
+TEST_F(main_frame_test, grouping_windows_open_on_a_decomposition_and_marks_are_sent_to_groups) {
+    frame.register_views();
+    frame.register_view(doc_kind::time_series, [](document&, QWidget* parent) { return new QLabel(parent); });
+    open(doc_kind::time_series, "TS: a.dat");
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(mdi().currentSubWindow()->widget(), Qt::Key_K, Qt::ControlModifier);  // a series holds no decomposition
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("The active window holds no decomposition", 0), 0u);
+
+    auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
+    summation.name = "/data/mix.dat";
+    auto made = std::make_unique<CSummInteractDoc>();
+    made->init(&summation);
+    auto& interact = static_cast<CSummInteractDoc&>(app.adopt(std::move(made)));
+    frame.open_window(summation);
+    frame.open_window(interact);
+    QTest::keyClick(mdi().currentSubWindow()->widget(), Qt::Key_K, Qt::ControlModifier);
+    ASSERT_NE(qobject_cast<CComponentsView*>(mdi().currentSubWindow()->widget()), nullptr);
+    EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "Components [mix.dat, L = 30]");
+
+    mdi().setActiveSubWindow(mdi().subWindowList()[2]);  // the interactive table
+    frame.send_to_groups(interact);
+    auto* groups = qobject_cast<CGroupsView*>(mdi().currentSubWindow()->widget());
+    ASSERT_NE(groups, nullptr);
+    EXPECT_EQ(groups->list().rowCount(), 3);  // trend, the pair, the period-2 component
+    EXPECT_EQ(groups->list().item(1, 1)->text(), "period 10.00");
+    const int open_now = windows();
+    frame.show_groups();  // the same window again, not a second one
+    EXPECT_EQ(windows(), open_now);
+    EXPECT_EQ(ui.messages.size(), 1u);
+}

@@ -97,6 +97,9 @@ TEST_F(SummationViews, InteractiveClicksFollowTheRulesAndRepaint) {
     EXPECT_TRUE(checked(0, 1) && !checked(0, 2) && checked(1, 2) && checked(2, 2));
     EXPECT_EQ(text(1, 2) + text(2, 2), "32");
 
+    // Copy and Save table write the marks as set, the partners of the pairs.
+    const std::string csv = grid_csv(*view.owner());
+    EXPECT_EQ(csv.rfind("Component #,TR,PER,Info,Period\n1,TR,,push,-\n2,,3,push,10.00\n3,,2,push,10.00\n", 0), 0u) << csv;
     click(view, 0, CSummInteractDoc::col_tr);  // TR toggles
     EXPECT_FALSE(checked(0, 1));
     click(view, 1, CSummInteractDoc::col_per);  // dissolves the pair, both rows

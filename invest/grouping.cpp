@@ -1,0 +1,234 @@
+#include "grouping.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "core/number_text.h"
+#include "decomp/wcorrelation.h"
+#include "methods/fourier_screen.h"
+
+namespace {
+
+std::string trimmed(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return std::string();
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+// A whole text of digits as a component number, or -1.
+int component_number(const std::string& s) {
+    int v = -1;
+    if (s.empty() || s[0] == '+' || s[0] == '-') return -1;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size()) return -1;
+    return v;
+}
+
+std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = text.find(sep, from);
+        parts.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        if (at == std::string::npos) return parts;
+        from = at + 1;
+    }
+}
+
+}  // namespace
+
+std::vector<int> parse_component_set(const std::string& text) {
+    if (trimmed(text).empty()) throw grouping_error("the group lists no component");
+    std::vector<int> out;
+    for (const std::string& raw : split(text, ',')) {
+        const std::string item = trimmed(raw);
+        const size_t dash = item.find('-', 1);
+        int first, last;
+        if (dash == std::string::npos) {
+            first = last = component_number(item);
+        } else {
+            first = component_number(trimmed(item.substr(0, dash)));
+            last = component_number(trimmed(item.substr(dash + 1)));
+        }
+        if (first < 0 || last < 0)
+            throw grouping_error("'" + item + "' is neither a component number nor a range a-b");
+        if (first < 1) throw grouping_error("components are numbered from 1, not " + std::to_string(first));
+        if (last < first) throw grouping_error("the range " + item + " runs backwards");
+        for (int c = first; c <= last; ++c) {
+            if (std::find(out.begin(), out.end(), c - 1) != out.end())
+                throw grouping_error("component " + std::to_string(c) + " is listed twice");
+            out.push_back(c - 1);
+        }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::vector<int>> parse_component_sets(const std::string& text) {
+    std::vector<component_group> groups;
+    for (const std::string& part : split(text, ':')) groups.push_back({part, parse_component_set(part)});
+    check_groups(groups, std::numeric_limits<int>::max());
+    std::vector<std::vector<int>> sets;
+    for (component_group& g : groups) sets.push_back(std::move(g.components));
+    return sets;
+}
+
+void check_groups(const std::vector<component_group>& groups, int held) {
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const component_group& g = groups[i];
+        if (g.components.empty()) throw grouping_error("the group \"" + g.name + "\" lists no component");
+        for (int c : g.components) {
+            if (c < 0) throw grouping_error("components are numbered from 1, not " + std::to_string(c + 1));
+            if (c >= held)
+                throw grouping_error("component " + std::to_string(c + 1) + " of the group \"" + g.name +
+                                     "\" is beyond the " + std::to_string(held) + " components in use");
+            for (size_t j = 0; j < i; ++j) {
+                const std::vector<int>& other = groups[j].components;
+                if (std::find(other.begin(), other.end(), c) != other.end())
+                    throw grouping_error("component " + std::to_string(c + 1) + " is in both groups \"" +
+                                         groups[j].name + "\" and \"" + g.name + "\"");
+            }
+        }
+    }
+}
+
+std::string component_set_text(const std::vector<int>& components) {
+    std::string out;
+    for (size_t i = 0; i < components.size();) {
+        size_t j = i;
+        while (j + 1 < components.size() && components[j + 1] == components[j] + 1) ++j;
+        if (!out.empty()) out += ',';
+        out += std::to_string(components[i] + 1);
+        if (j > i) out += '-' + std::to_string(components[j] + 1);
+        i = j + 1;
+    }
+    return out;
+}
+
+matrix series_wcorrelation(const std::vector<series>& xs, int L) {
+    const int m = static_cast<int>(xs.size());
+    matrix rho(m, m);
+    if (m == 0) return rho;
+    const int N = xs[0].size();
+    std::vector<double> w(static_cast<size_t>(N));
+    for (int t = 0; t < N; ++t) w[static_cast<size_t>(t)] = wcorrelation_weight(t, L, N);
+    auto dot = [&](const series& a, const series& b) {
+        double s = 0;
+        for (int t = 0; t < N; ++t) s += w[static_cast<size_t>(t)] * a(t) * b(t);
+        return s;
+    };
+    std::vector<double> norm(static_cast<size_t>(m));
+    for (int i = 0; i < m; ++i) norm[static_cast<size_t>(i)] = std::sqrt(dot(xs[i], xs[i]));
+    for (int i = 0; i < m; ++i) {
+        rho.set(1.0, i, i);
+        for (int j = i + 1; j < m; ++j) {
+            const double d = norm[static_cast<size_t>(i)] * norm[static_cast<size_t>(j)];
+            const double r = d > 0 ? std::clamp(dot(xs[i], xs[j]) / d, -1.0, 1.0) : 0.0;
+            rho.set(r, i, j);
+            rho.set(r, j, i);
+        }
+    }
+    return rho;
+}
+
+std::vector<std::vector<int>> cluster_components(const matrix& wcor, double threshold) {
+    const int m = wcor.rows();
+    std::vector<std::vector<int>> clusters;
+    for (int i = 0; i < m; ++i) clusters.push_back({i});
+    auto mean_distance = [&](const std::vector<int>& a, const std::vector<int>& b) {
+        double s = 0;
+        for (int i : a)
+            for (int j : b) s += 1.0 - std::fabs(wcor[Pair::t_pair<int>(i, j)]);
+        return s / (static_cast<double>(a.size()) * static_cast<double>(b.size()));
+    };
+    for (;;) {
+        double best = std::numeric_limits<double>::infinity();
+        size_t bi = 0, bj = 0;
+        for (size_t i = 0; i < clusters.size(); ++i)
+            for (size_t j = i + 1; j < clusters.size(); ++j) {
+                const double d = mean_distance(clusters[i], clusters[j]);
+                if (d < best) {
+                    best = d;
+                    bi = i;
+                    bj = j;
+                }
+            }
+        if (!(best <= threshold)) break;
+        clusters[bi].insert(clusters[bi].end(), clusters[bj].begin(), clusters[bj].end());
+        std::sort(clusters[bi].begin(), clusters[bi].end());
+        clusters.erase(clusters.begin() + static_cast<std::ptrdiff_t>(bj));
+    }
+    std::sort(clusters.begin(), clusters.end());
+    return clusters;
+}
+
+std::string clustering_rule(double threshold) {
+    return format_text("average linkage on 1 - |w|, joined while at most %g", threshold);
+}
+
+double periodogram::dominant_period() const {
+    size_t best = 0;
+    for (size_t k = 1; k < power.size(); ++k)
+        if (power[k] > power[best]) best = k;
+    if (best == 0) return 0.0;
+    return 1.0 / frequency[best];
+}
+
+periodogram vectors_periodogram(const std::vector<const double*>& vectors, int n) {
+    periodogram p;
+    const int nf = n / 2 + 1;
+    for (int k = 0; k < nf; ++k) p.frequency.push_back(static_cast<double>(k) / n);
+    p.power.assign(static_cast<size_t>(nf), 0.0);
+    std::vector<double> data;
+    for (const double* x : vectors) data.insert(data.end(), x, x + n);
+    // By FFT: a long eigenvector (L = 5 10^4) must not cost n^2 sums per row of a table.
+    fourier::power_spectra(data.data(), n, static_cast<int>(vectors.size()), nf,
+                           [&](int, const double* power) {
+                               for (int k = 0; k < nf; ++k) p.power[static_cast<size_t>(k)] += power[k] / n;
+                           },
+                           {nullptr, 0, 0, 0});
+    return p;
+}
+
+namespace {
+
+std::vector<double> eigenvector(const SVD::t_svd& svd, int c) {
+    svd.check_component(c);
+    std::vector<double> v(static_cast<size_t>(svd.L()));
+    for (int t = 0; t < svd.L(); ++t) v[static_cast<size_t>(t)] = svd.eigenvectors()[Pair::t_pair<int>(t, c)];
+    return v;
+}
+
+}  // namespace
+
+double eigenvector_period(const SVD::t_svd& svd, int c) {
+    const std::vector<double> u = eigenvector(svd, c);
+    return vectors_periodogram({u.data()}, svd.L()).dominant_period();
+}
+
+double pair_period(const SVD::t_svd& svd, int c, int d) {
+    const std::vector<double> u = eigenvector(svd, c), v = eigenvector(svd, d);
+    return vectors_periodogram({u.data(), v.data()}, svd.L()).dominant_period();
+}
+
+grouped_reconstruction reconstruct_groups(const t_ts& ts, const SVD::t_svd& svd,
+                                          const std::vector<component_group>& groups) {
+    check_groups(groups, svd.count());
+    grouped_reconstruction out;
+    series residual = ts.values();
+    for (const component_group& g : groups) {
+        t_ts part(svd.reconstruct_values(g.components));
+        for (int t = 0; t < residual.size(); ++t) residual[t] -= part[t];
+        if (ts.ticks()) part.set_ticks(ts.ticks());
+        part.set_has_ticks(ts.has_ticks());
+        part.set_title(g.name);
+        out.groups.push_back(std::move(part));
+    }
+    out.residual = t_ts(residual);
+    if (ts.ticks()) out.residual.set_ticks(ts.ticks());
+    out.residual.set_has_ticks(ts.has_ticks());
+    out.residual.set_title("residual");
+    return out;
+}

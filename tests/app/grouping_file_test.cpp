@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "invest/grouping_file.h"
+#include "app/grouping_workbench.h"
+#include "app_series.h"
+
+namespace fs = std::filesystem;
+using t_svd_ptr = std::shared_ptr<const SVD::t_svd>;
+
+namespace {
+
+std::string refusal(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const grouping_error& e) {
+        return e.message;
+    }
+    return "accepted";
+}
+
+t_grouping annual_grouping() {
+    return {"co2 \"v2\".dat", 30, {{"trend", {0}}, {"annual", {1, 2}}, {"two", {3}}}};
+}
+
+}  // namespace
+
+TEST(GroupingFile, RoundTripsThroughDiskAndReconstructsTheSameSeries) {
+    const fs::path path = fs::temp_directory_path() / ("kelvane_grouping_" + std::to_string(getpid()) + ".json");
+    const t_grouping g = annual_grouping();
+    save_grouping(path.string(), g);
+    const t_grouping back = load_grouping(path.string());
+    fs::remove(path);
+    EXPECT_EQ(back.series, g.series);
+    EXPECT_EQ(back.L, 30);
+    ASSERT_EQ(back.groups.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(back.groups[i].name, g.groups[i].name);
+        EXPECT_EQ(back.groups[i].components, g.groups[i].components);
+    }
+    // Numbers from 1 in the file, as everywhere the user sees them.
+    EXPECT_NE(grouping_json(g).find("\"components\": [\n        2,\n        3\n      ]"), std::string::npos)
+        << grouping_json(g);
+
+    const t_ts ts = trend_sine_alternating();
+    const SVD::t_svd svd(ts, back.L);
+    check_grouping_fits(back, ts.size(), 0, svd.count());
+    const grouped_reconstruction a = reconstruct_groups(ts, svd, g.groups), b = reconstruct_groups(ts, svd, back.groups);
+    for (size_t i = 0; i < a.groups.size(); ++i)
+        for (int t = 0; t < ts.size(); ++t) ASSERT_EQ(a.groups[i][t], b.groups[i][t]);
+}
+
+TEST(GroupingFile, RefusesWhatDoesNotFitNamingTheProblem) {
+    EXPECT_EQ(refusal([] { grouping_from_json("{\"L\": 24"); }).rfind("the grouping file is not valid JSON (", 0), 0u);
+    EXPECT_EQ(refusal([] { grouping_from_json("[1]"); }), "the grouping file holds no JSON object");
+    EXPECT_EQ(refusal([] { grouping_from_json(R"({"series": "a", "groups": []})"); }), "the grouping has no \"L\"");
+    EXPECT_EQ(refusal([] { grouping_from_json(R"({"series": "a", "L": 2.5, "groups": []})"); }),
+              "the grouping's \"L\" is not a whole number");
+    EXPECT_EQ(refusal([] { grouping_from_json(R"({"series": "a", "L": 4, "groups": [{"name": "x"}]})"); }),
+              "the grouping's group 1 has no \"components\" list");
+    EXPECT_EQ(refusal([] { grouping_from_json(R"({"series": "a", "L": 4, "groups": [{"name": "x", "components": [0]}]})"); }),
+              "the group \"x\" has a component that is no number from 1: 0");
+
+    const t_grouping g = annual_grouping();
+    EXPECT_EQ(refusal([&] { check_grouping_fits(g, 30, 0, 5); }),
+              "the grouping's window length 30 does not fit a series of 30 values (2..29)");
+    EXPECT_EQ(refusal([&] { check_grouping_fits(g, 80, 24, 5); }), "the grouping was made with L = 30, not L = 24");
+    EXPECT_EQ(refusal([&] { check_grouping_fits(g, 80, 0, 3); }),
+              "component 4 of the group \"two\" is beyond the 3 components in use");
+    EXPECT_EQ(refusal([&] { check_grouping_fits(g, 80, 30, 4); }), "accepted");
+}
+
+TEST(GroupingWorkbench, MarksBecomeGroupsAndTheGroupsKeepTheirRules) {
+    summation_with_table s;
+    const t_svd_ptr svd = std::make_shared<const SVD::t_svd>(*s.summation->get_investigation().get_svd());
+    grouping_workbench bench(trend_sine_alternating(), svd, "/data/mix.dat");
+    const std::vector<component_group> sent = grouping_workbench::groups_from_marks(s.interact);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].name + " " + component_set_text(sent[0].components), "trend 1");
+    EXPECT_EQ(sent[1].name + " " + component_set_text(sent[1].components), "period 10.00 2-3");
+    EXPECT_EQ(sent[2].name + " " + component_set_text(sent[2].components), "period 2.00 4");
+    bench.set_groups(sent);
+
+    EXPECT_EQ(refusal([&] { bench.add_group("again", "3,5"); }), "component 3 is in both groups \"period 10.00\" and \"again\"");
+    EXPECT_EQ(refusal([&] { bench.add_group("", "5-31"); }).rfind("component ", 0), 0u);
+    bench.add_group("", "5");
+    EXPECT_EQ(bench.groups().back().name, "5");
+    const grouped_reconstruction r = bench.reconstruct();
+    const matrix w = bench.group_wcorrelation(r);
+    // Trend and sine separate; the grouping keeps the file name, not its folder.
+    EXPECT_LT(std::fabs(w(0, 1)), grouping_workbench::separable_below);
+    EXPECT_EQ(bench.grouping().series, "mix.dat");
+    EXPECT_EQ(bench.grouping().L, 30);
+
+    t_grouping other = bench.grouping();
+    other.L = 20;
+    EXPECT_EQ(refusal([&] { bench.open(other); }), "the grouping was made with L = 20, not L = 30");
+    EXPECT_EQ(bench.groups().size(), 4u);  // a refused file changes nothing
+    bench.remove_group(0);
+    other = bench.grouping();
+    bench.set_groups({});
+    bench.open(other);
+    EXPECT_EQ(bench.groups().front().name, "period 10.00");
+}

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "core/diagnostics.h"
+#include "decomp/reconstructed.h"
+#include "decomp/wcorrelation.h"
+#include "invest/grouping.h"
+#include "test_util.h"
+
+namespace {
+
+const double pi = std::acos(-1.0);
+
+std::string refusal(const std::string& text) {
+    return thrown<grouping_error>([&] { parse_component_sets(text); });
+}
+
+std::vector<double> trend_and_two_sines(int N) {
+    std::vector<double> v;
+    for (int t = 0; t < N; ++t)
+        v.push_back(10 + 0.05 * t + 3 * std::sin(2 * pi * t / 12) + 1.5 * std::cos(2 * pi * t / 5 + 0.3));
+    return v;
+}
+
+// w = 1 inside the blocks and on the diagonal, `across` between them.
+matrix block_wcor(const std::vector<std::vector<int>>& blocks, int m, double inside, double across) {
+    matrix w(m, m);
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j < m; ++j) w.set(i == j ? 1.0 : across, i, j);
+    for (const auto& b : blocks)
+        for (int i : b)
+            for (int j : b)
+                if (i != j) w.set(inside, i, j);
+    return w;
+}
+
+}  // namespace
+
+TEST(ComponentSets, ParseNumbersAndRangesAndNameWhatIsWrong) {
+    EXPECT_EQ(parse_component_set("1,4-5,7"), (std::vector<int>{0, 3, 4, 6}));
+    EXPECT_EQ(parse_component_set(" 7 , 2 - 3 "), (std::vector<int>{1, 2, 6}));
+    EXPECT_EQ(parse_component_sets("1,4:2-3:5-6"), (std::vector<std::vector<int>>{{0, 3}, {1, 2}, {4, 5}}));
+    EXPECT_EQ(component_set_text({0, 3, 4, 6}), "1,4-5,7");
+    EXPECT_EQ(component_set_text(parse_component_set("2-4,9")), "2-4,9");
+
+    EXPECT_EQ(refusal(""), "the group lists no component");
+    EXPECT_EQ(refusal("1,2:"), "the group lists no component");
+    EXPECT_EQ(refusal("1,,2"), "'' is neither a component number nor a range a-b");
+    EXPECT_EQ(refusal("1,x"), "'x' is neither a component number nor a range a-b");
+    EXPECT_EQ(refusal("-2"), "'-2' is neither a component number nor a range a-b");
+    EXPECT_EQ(refusal("1.5"), "'1.5' is neither a component number nor a range a-b");
+    EXPECT_EQ(refusal("0,1"), "components are numbered from 1, not 0");
+    EXPECT_EQ(refusal("5-3"), "the range 5-3 runs backwards");
+    EXPECT_EQ(refusal("1-3,2"), "component 2 is listed twice");
+    EXPECT_EQ(refusal("1,2:2-3"), "component 2 is in both groups \"1,2\" and \"2-3\"");
+    EXPECT_EQ(thrown<grouping_error>([] { check_groups({{"annual", {1, 8}}}, 8); }),
+              "component 9 of the group \"annual\" is beyond the 8 components in use");
+}
+
+TEST(ComponentClustering, AverageLinkageJoinsBlocksUpToTheThreshold) {
+    // Blocks {0,3}, {1,2}, {4}: a proposal must not depend on the components' order.
+    const matrix w = block_wcor({{0, 3}, {1, 2}}, 5, -0.9, 0.05);
+    EXPECT_EQ(cluster_components(w, 0.5), (std::vector<std::vector<int>>{{0, 3}, {1, 2}, {4}}));
+    EXPECT_EQ(cluster_components(w, 0.05), (std::vector<std::vector<int>>{{0}, {1}, {2}, {3}, {4}}));
+    EXPECT_EQ(cluster_components(w, 1.0).size(), 1u);
+
+    // A chain 0-1-2: single linkage would join all three; the mean distance
+    // of {0,1} to 2 is (1 + 0.1) / 2 = 0.55.
+    matrix chain = block_wcor({}, 3, 0, 0);
+    chain.set(0.9, 0, 1), chain.set(0.9, 1, 0), chain.set(0.9, 1, 2), chain.set(0.9, 2, 1);
+    EXPECT_EQ(cluster_components(chain, 0.5), (std::vector<std::vector<int>>{{0, 1}, {2}}));
+    EXPECT_EQ(cluster_components(chain, 0.6), (std::vector<std::vector<int>>{{0, 1, 2}}));
+}
+
+TEST(ComponentPeriod, MatchesThePeriodogrEstimatorOnCleanSines) {
+    const SVD::t_svd svd(t_ts(trend_and_two_sines(240)), 60);
+    std::ostringstream quiet;
+    scoped_diagnostic_stream guard(quiet);
+    std::vector<double> periods;
+    for (int c = 0; c < 5; ++c) {
+        series u(svd.L());
+        for (int t = 0; t < svd.L(); ++t) u[t] = svd.eigenvectors()[Pair::t_pair<int>(t, c)];
+        const double own = eigenvector_period(svd, c);
+        if (own > 0) {
+            EXPECT_DOUBLE_EQ(own, u.getperiod_periodogr()) << "component " << c + 1;
+        }
+        periods.push_back(own);
+    }
+    // The trend first, then the two pairs.
+    EXPECT_EQ(periods[0], 0.0);
+    EXPECT_DOUBLE_EQ(pair_period(svd, 1, 2), 12.0);
+    EXPECT_DOUBLE_EQ(pair_period(svd, 3, 4), 5.0);
+    EXPECT_DOUBLE_EQ(periods[1], 12.0);
+    EXPECT_DOUBLE_EQ(periods[3], 5.0);
+}
+
+TEST(GroupReconstruction, ResidualIsTheSeriesMinusEveryGroupAndWcorAgrees) {
+    t_ts ts(trend_and_two_sines(120));
+    std::vector<std::string> ticks;
+    for (int t = 0; t < ts.size(); ++t) ticks.push_back("t" + std::to_string(t));
+    ts.set_ticks(&ticks);
+    ts.set_has_ticks(true);
+    const SVD::t_svd svd(ts, 24);
+    std::vector<component_group> groups = {{"first", {0}}, {"annual", {1, 2}}, {"rest", {}}};
+    for (int c = 3; c < svd.count(); ++c) groups[2].components.push_back(c);
+    const grouped_reconstruction r = reconstruct_groups(ts, svd, groups);
+    ASSERT_EQ(r.groups.size(), 3u);
+    for (int t = 0; t < ts.size(); ++t) {
+        double sum = r.residual[t];
+        for (const t_ts& g : r.groups) sum += g[t];
+        EXPECT_NEAR(sum, ts[t], 1e-12 * std::fabs(ts[t]));
+        EXPECT_NEAR(r.residual[t], 0.0, 1e-6);  // every component in use is in a group
+    }
+    EXPECT_EQ(r.groups[1].title(), "annual");
+    EXPECT_EQ(*r.residual.ticks(), ticks);
+    EXPECT_EQ(*r.groups[2].ticks(), ticks);
+    EXPECT_TRUE(r.groups[0].has_ticks() && r.residual.has_ticks());  // so File Save writes them
+    EXPECT_EQ(thrown<grouping_error>([&] { reconstruct_groups(ts, svd, {{"g", {svd.count()}}}); }),
+              "component " + std::to_string(svd.count() + 1) + " of the group \"g\" is beyond the " +
+                  std::to_string(svd.count()) + " components in use");
+
+    // On single components the groups' w-correlations are the elementary ones.
+    const t_reconstructed_tss rec(&svd, 5);
+    std::vector<series> parts;
+    for (int c = 0; c < 5; ++c) parts.push_back(rec.component(c).values());
+    const matrix direct = wcorrelation(rec, 24, 5), own = series_wcorrelation(parts, 24);
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; j < 5; ++j)
+            EXPECT_NEAR(own[Pair::t_pair<int>(i, j)], direct[Pair::t_pair<int>(i, j)], 1e-12);
+}
