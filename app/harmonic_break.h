@@ -25,5 +25,5 @@ bool harmonic_break_accepts(int method, vector_kind kind, ui_services& ui);
 
 // The harmonics of inv's pairs with its current estimation method. Pairs
 // with a component contributing less than inv's min_percent are left out.
-// Throws for a treated-vector kind or method the description cannot name.
+// Throws for a treated-vector kind or method the group's header line cannot name.
 harmonic_group break_to_harmonics(t_period_invest& inv, int style);

@@ -37,14 +37,14 @@ struct doc_case {
 TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
     doc_case c(trend_and_harmonic, 24, 5);
     c.doc.compute_forecast();
-    const std::string described =
+    const std::string parameters =
         "N=100, L=24, K=77, #C=24, TREND: LowFreq(omega=0.08,C=0.1), HARM: F(1), rho(0.65) on eigenvectors, "
         "signal components: 1, 2, 3, 4";
     const std::string header = c.doc.header_text();
     // Then the recurrence's largest root: 1 for the linear trend and the harmonic.
     const std::string roots = "; largest root modulus ";
-    ASSERT_EQ(header.substr(0, described.size() + roots.size()), described + roots);
-    EXPECT_NEAR(std::stod(header.substr(described.size() + roots.size())), 1, 1e-6);
+    ASSERT_EQ(header.substr(0, parameters.size() + roots.size()), parameters + roots);
+    EXPECT_NEAR(std::stod(header.substr(parameters.size() + roots.size())), 1, 1e-6);
 
     doc_case h(fast_harmonic, 20, 3, false, true);
     h.doc.params().harm_rho = 0.555;
