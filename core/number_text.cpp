@@ -136,12 +136,12 @@ void append_floating(std::string& out, double v, char conv, const std::string& f
 }
 
 template <typename T>
-void append_printf(std::string& out, const std::string& spec, T arg) {
-    const int n = std::snprintf(nullptr, 0, spec.c_str(), arg);
+void append_printf(std::string& out, const std::string& conversion, T arg) {
+    const int n = std::snprintf(nullptr, 0, conversion.c_str(), arg);
     if (n <= 0) return;
     const size_t at = out.size();
     out.resize(at + static_cast<size_t>(n) + 1);
-    std::snprintf(&out[at], static_cast<size_t>(n) + 1, spec.c_str(), arg);
+    std::snprintf(&out[at], static_cast<size_t>(n) + 1, conversion.c_str(), arg);
     out.pop_back();
 }
 
@@ -192,12 +192,12 @@ std::string format_text_v(const char* fmt, va_list args) {
         const char conv = *p;
         if (!conv) break;
         ++p;
-        // The spec again with '*' resolved, for printf's own conversions.
-        std::string spec = "%" + flags;
-        if (width >= 0) spec += std::to_string(width);
-        if (precision >= 0) spec += "." + std::to_string(precision);
-        spec += length;
-        spec += conv;
+        // The conversion again with '*' resolved, for printf's own integers and strings.
+        std::string conversion = "%" + flags;
+        if (width >= 0) conversion += std::to_string(width);
+        if (precision >= 0) conversion += "." + std::to_string(precision);
+        conversion += length;
+        conversion += conv;
         switch (conv) {
             case 'f': case 'F': case 'e': case 'E': case 'g': case 'G':
                 append_floating(out, length == "L" ? static_cast<double>(va_arg(args, long double)) : va_arg(args, double),
@@ -205,20 +205,20 @@ std::string format_text_v(const char* fmt, va_list args) {
                 break;
             case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
                 if (length == "ll" || length == "q" || length == "j")
-                    append_printf(out, spec, va_arg(args, long long));
+                    append_printf(out, conversion, va_arg(args, long long));
                 else if (length == "l" || length == "z" || length == "t")
-                    append_printf(out, spec, va_arg(args, long));
+                    append_printf(out, conversion, va_arg(args, long));
                 else
-                    append_printf(out, spec, va_arg(args, int));
+                    append_printf(out, conversion, va_arg(args, int));
                 break;
             case 'c':
-                append_printf(out, spec, va_arg(args, int));
+                append_printf(out, conversion, va_arg(args, int));
                 break;
             case 's':
-                append_printf(out, spec, va_arg(args, const char*));
+                append_printf(out, conversion, va_arg(args, const char*));
                 break;
             case 'p':
-                append_printf(out, spec, va_arg(args, void*));
+                append_printf(out, conversion, va_arg(args, void*));
                 break;
             default:  // %n and the hexadecimal floats are not used
                 break;

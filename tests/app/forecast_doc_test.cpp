@@ -6,6 +6,7 @@
 #include "app/forecast_doc.h"
 #include "app_series.h"
 #include "core/ssa_exception.h"
+#include "../model/test_util.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
     // Then the recurrence's largest root: 1 for the linear trend and the harmonic.
     const std::string roots = "; largest root modulus ";
     ASSERT_EQ(header.substr(0, parameters.size() + roots.size()), parameters + roots);
-    EXPECT_NEAR(std::stod(header.substr(parameters.size() + roots.size())), 1, 1e-6);
+    EXPECT_NEAR(leading_number(header.substr(parameters.size() + roots.size())), 1, 1e-6);
 
     doc_case h(fast_harmonic, 20, 3, false, true);
     h.doc.params().harm_rho = 0.555;

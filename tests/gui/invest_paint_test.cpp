@@ -56,7 +56,7 @@ TEST(SvdPaint, SevenEigentriplesFillThreeRowsAndScroll573) {
         const dc_op caption = dc.of(dc_op::text).back();
         const std::string head = "#7, contribution = %";
         ASSERT_EQ(caption.s.substr(0, head.size()), head);
-        EXPECT_NEAR(std::atof(caption.s.c_str() + head.size()), svd.contribution(6) * 100, 5e-4);
+        EXPECT_NEAR(leading_number(caption.s.substr(head.size())), svd.contribution(6) * 100, 5e-4);
     }
 }
 

@@ -157,9 +157,8 @@ TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
     std::getline(lines, line);  // the title
     for (double x : written) {
         std::getline(lines, line);
-        char g[32];
-        std::snprintf(g, sizeof g, "%g", x);
-        if (std::strtod(g, nullptr) == x) {
+        const std::string g = format_text("%g", x);
+        if (parse_number(g) == x) {
             EXPECT_EQ(line, g) << "six digits suffice";
         }
     }

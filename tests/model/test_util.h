@@ -11,8 +11,17 @@
 
 #include "core/fatal.h"
 #include "core/matrix.h"
+#include "core/number_text.h"
 #include "core/ssa_exception.h"
 #include "timeseries/ts.h"
+
+// The number at the start of text (blanks skipped), NaN when there is none.
+inline double leading_number(const std::string& text) {
+    const size_t at = text.find_first_not_of(" \t");
+    if (at == std::string::npos) return NAN;
+    double v = NAN;
+    return read_decimal(text.data() + at, text.data() + text.size(), v) == text.data() + at ? NAN : v;
+}
 
 inline std::string slurp(const std::string& path) {
     std::ifstream in(path);

@@ -156,7 +156,7 @@ TEST(LowFreq, ScreenedVerdictsAreThoseOfTheDirectSums) {
         m.trend_LowFreq(count, 6, found.data(), omega, 0.5, &log);
         std::vector<double> logged;
         for (std::string line; std::getline(log, line);)
-            if (line.rfind("#", 0) == 0) logged.push_back(std::stod(line.substr(line.find('=') + 1)));
+            if (line.rfind("#", 0) == 0) logged.push_back(leading_number(line.substr(line.find('=') + 1)));
         ASSERT_EQ(logged.size(), 6u);
         // The summation's relations: its verdicts are the direct ones too.
         const std::vector<double> table = m.lowfreq_relation_columns(omega, 6, 0.5);
