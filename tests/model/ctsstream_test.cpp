@@ -64,6 +64,8 @@ const format_case cases[] = {
 
 }  // namespace
 
+using TextFile = scratch;
+
 TEST(TextFormat, WorkedExamplesAndEdgeCases) {
     for (const format_case& c : cases) {
         const t_ts ts = read_text(c.text);
@@ -164,9 +166,7 @@ TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
     }
 }
 
-TEST(TextFormat, SaveReplacesTheFileWhole) {
-    std::string tmpl = testing::TempDir() + "kelvane_save_XXXXXX";
-    const std::string dir = mkdtemp(tmpl.data());
+TEST_F(TextFile, SaveReplacesTheFileWhole) {
     const std::string path = dir + "/data.dat", held = dir + "/held.dat";
     std::ofstream(path) << "%old\n1\n";
     chmod(path.c_str(), 0640);
@@ -191,12 +191,9 @@ TEST(TextFormat, SaveReplacesTheFileWhole) {
                   "unable to write data file (" + reason + ")");
     }
     EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 4").c_str()), 0) << "no temporary file left";
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
-TEST(TextFormat, SpecialFilesAreWrittenThroughNeverReplaced) {
-    std::string tmpl = testing::TempDir() + "kelvane_special_XXXXXX";
-    const std::string dir = mkdtemp(tmpl.data());
+TEST_F(TextFile, SpecialFilesAreWrittenThroughNeverReplaced) {
     const t_ts ts(doubles{1, 2});
     struct stat st;
 
@@ -243,15 +240,12 @@ TEST(TextFormat, SpecialFilesAreWrittenThroughNeverReplaced) {
               "unable to write data file (Is a socket)");
     EXPECT_TRUE(lstat(socket_path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
     close(sock);
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
-TEST(TextFormat, ASaveEndedByASignalLeavesNoTemporaryFile) {
-    std::string tmpl = testing::TempDir() + "kelvane_signal_XXXXXX";
-    const std::string dir = mkdtemp(tmpl.data());
+TEST_F(TextFile, ASaveEndedByASignalLeavesNoTemporaryFile) {
     // The write outgrows the file size limit; that signal becomes a SIGTERM
     // arriving while the temporary file is being written.
-    const auto save_until_terminated = [&dir] {
+    const auto save_until_terminated = [this] {
         std::signal(SIGXFSZ, [](int) { std::raise(SIGTERM); });
         const rlimit small{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &small);
@@ -259,5 +253,4 @@ TEST(TextFormat, ASaveEndedByASignalLeavesNoTemporaryFile) {
     };
     EXPECT_EXIT(save_until_terminated(), testing::KilledBySignal(SIGTERM), "");
     EXPECT_EQ(system(("test -z \"$(ls -A '" + dir + "')\"").c_str()), 0) << "a temporary file was left";
-    std::system(("rm -rf '" + dir + "'").c_str());
 }

@@ -31,23 +31,6 @@ namespace {
 
 bool exists(const std::string& p) { return access(p.c_str(), F_OK) == 0; }
 
-// A fresh scratch directory per test.
-class scratch : public testing::Test {
-protected:
-    void SetUp() override {
-        std::string tmpl = testing::TempDir() + "kelvane_XXXXXX";
-        dir = mkdtemp(tmpl.data());
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string file(const std::string& name, const std::string& text = "x") {
-        const std::string p = dir + "/" + name;
-        std::ofstream(p) << text;
-        return p;
-    }
-
-    std::string dir;
-};
-
 }  // namespace
 
 using FileLogTest = scratch;

@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
 
 #include "core/series.h"
 #include "test_util.h"
@@ -39,9 +36,10 @@ TEST(Series, LengthMismatchOrUnavailableFileThrowsItsStatus) {
     for (const auto& c : cases) EXPECT_EQ(fatal_of(c.f), c.expected);
 }
 
-TEST(Series, WriteAppendsAndReadParsesSixCharactersUpToALongLine) {
-    const std::string p = testing::TempDir() + "series_" + std::to_string(getpid()) + ".txt";
-    std::remove(p.c_str());
+using SeriesFile = scratch;
+
+TEST_F(SeriesFile, WriteAppendsAndReadParsesSixCharactersUpToALongLine) {
+    const std::string p = dir + "/series.txt";
     series s(std::vector<double>{1.23456, 100});
     s.write(p);
     s.write(p);
@@ -52,5 +50,4 @@ TEST(Series, WriteAppendsAndReadParsesSixCharactersUpToALongLine) {
     r.read(p);
     EXPECT_DOUBLE_EQ(r[0], 123.45);
     EXPECT_EQ(r[3], -1);  // the over-long line ended the reading
-    std::remove(p.c_str());
 }

@@ -1,7 +1,10 @@
 // Helpers shared by the model tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -113,3 +116,20 @@ inline t_ts trend_harmonics_noise(int N) {
     }
     return t_ts(v);
 }
+
+// A fresh scratch directory per test.
+class scratch : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = testing::TempDir() + "kelvane_XXXXXX";
+        dir = mkdtemp(tmpl.data());
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    std::string file(const std::string& name, const std::string& text = "x") {
+        const std::string p = dir + "/" + name;
+        std::ofstream(p) << text;
+        return p;
+    }
+
+    std::string dir;
+};
