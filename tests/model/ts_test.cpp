@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "test_util.h"
 
 using strings = std::vector<std::string>;
@@ -53,7 +51,9 @@ TEST(TimeSeries, SetTicksNumbersOrFormatsLikePrintf) {
 }
 
 // Missing files and directories are refused in the TextFormat tests.
-TEST(LoadFile, NameOrContentChoosesTheReader) {
+using LoadFile = scratch;
+
+TEST_F(LoadFile, NameOrContentChoosesTheReader) {
     // A workbook name or content chooses the workbook import; the rest is read as text. A text
     // table named .xls is read as one, a file named .xlsx must be a zip.
     const std::string inf = "value on line 3 is not a finite number";
@@ -61,9 +61,7 @@ TEST(LoadFile, NameOrContentChoosesTheReader) {
         {"DATA.XLS", "loaded"}, {"dataxls", inf}, {"book.xlsx", "the file is not a readable workbook (it is no zip archive)"},
         {"plain.dat", inf}};
     for (const auto& [name, message] : cases) {
-        const std::string p = testing::TempDir() + "kelvane_ts_" + name;
-        std::ofstream(p) << "1\n# c\n1e400\n";
+        const std::string p = file(name, "1\n# c\n1e400\n");
         EXPECT_EQ(load_error(p), message == "loaded" ? message : p + ": " + message);
-        std::remove(p.c_str());
     }
 }
