@@ -256,9 +256,4 @@ TEST(SvdMemory, TooManyTruncatedComponentsAreAdvisedFewerComponentsNotAnotherWin
     const int fits = std::stoi(message.substr(message.find(says) + says.size()));
     EXPECT_LE(SVD::decomposition_bytes(N, L, SVD::svd_options(svd_solver::truncated, fits)), 16e9);
     EXPECT_GT(SVD::decomposition_bytes(N, L, SVD::svd_options(svd_solver::truncated, fits + 1)), 16e9);
-
-    // The amount can also come from the environment, as for the command line's tests.
-    setenv("KELVANE_MEMORY", "4e9", 1);
-    EXPECT_EQ(SVD::available_memory(), 4e9);
-    unsetenv("KELVANE_MEMORY");
 }
