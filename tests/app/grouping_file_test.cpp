@@ -27,29 +27,16 @@ t_grouping annual_grouping() {
 
 }  // namespace
 
-TEST(GroupingFile, RoundTripsThroughDiskAndReconstructsTheSameSeries) {
+TEST(GroupingFile, RoundTripsThroughDisk) {
     const fs::path path = fs::temp_directory_path() / ("kelvane_grouping_" + std::to_string(getpid()) + ".json");
     const t_grouping g = annual_grouping();
     save_grouping(path.string(), g);
     const t_grouping back = load_grouping(path.string());
     fs::remove(path);
-    EXPECT_EQ(back.series, g.series);
-    EXPECT_EQ(back.L, 30);
-    ASSERT_EQ(back.groups.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(back.groups[i].name, g.groups[i].name);
-        EXPECT_EQ(back.groups[i].components, g.groups[i].components);
-    }
+    EXPECT_EQ(grouping_json(back), grouping_json(g));
     // Numbers from 1 in the file, as everywhere the user sees them.
     EXPECT_NE(grouping_json(g).find("\"components\": [\n        2,\n        3\n      ]"), std::string::npos)
         << grouping_json(g);
-
-    const t_ts ts = trend_sine_alternating();
-    const SVD::t_svd svd(ts, back.L);
-    check_grouping_fits(back, ts.size(), 0, svd.count());
-    const grouped_reconstruction a = reconstruct_groups(ts, svd, g.groups), b = reconstruct_groups(ts, svd, back.groups);
-    for (size_t i = 0; i < a.groups.size(); ++i)
-        for (int t = 0; t < ts.size(); ++t) ASSERT_EQ(a.groups[i][t], b.groups[i][t]);
 }
 
 TEST(GroupingFile, RefusesWhatDoesNotFitNamingTheProblem) {

@@ -154,7 +154,9 @@ TEST(RunSequenceRules, NumberOfComponents) {
     }
 }
 
-TEST_F(RunSequence, RootsPercentConvertedByTheTreatedVectorsLength) {
+// The amount, left unchecked, is the window length.
+TEST_F(RunSequence, RootsPercentConvertedByTheTreatedVectorsLengthAndAmountUnchecked) {
+    doc->choose_amount = 3;
     // N = 80, L = 30, 5 percent: eigenvectors 1.5, factor vectors 2.55, reconstructed 4.
     for (auto [radio, expected] : {std::pair{0, 1}, std::pair{1, 2}, std::pair{2, 4}}) {
         ui.windows.clear();
@@ -168,14 +170,8 @@ TEST_F(RunSequence, RootsPercentConvertedByTheTreatedVectorsLength) {
         auto* trend = window<CTrendInvestDoc>(0);
         ASSERT_NE(trend, nullptr);
         EXPECT_EQ(trend->invest().get_maxroots(), expected) << radio;
+        EXPECT_EQ(trend->invest().get_amount(), 30);
     }
-}
-
-TEST_F(RunSequence, AmountUncheckedGivesTheTrendItsL) {
-    doc->ts = noisy_mix();
-    doc->choose_amount = 3;
-    run_trend(24);
-    EXPECT_EQ(window<CTrendInvestDoc>(0) ? window<CTrendInvestDoc>(0)->invest().get_amount() : 0, 24);
 }
 
 TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
@@ -304,20 +300,9 @@ TEST_F(RunSequence, TooShortASeriesIsRefusedBeforeTheChooser) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{"The series holds 1 value; at least 3 are needed for a decomposition."});
 }
 
-// The summation run shows its table and then the interactive table on it.
-TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
-    run_with<CDlgSummationParams>(2, ui.summation, [](CDlgSummationParams& d) { d.L = 20; });
-    auto* summation = window<CSummationInvestDoc>(0);
-    auto* interact = window<CSummInteractDoc>(1);
-    ASSERT_TRUE(summation && interact);
-    EXPECT_EQ(summation->title(), "Summation investigation [series.dat, L = 20]");
-    EXPECT_EQ(interact->title(), "Interactive summation [series.dat, L = 20]");
-    EXPECT_EQ(interact->rows(), summation->components());
-    EXPECT_GT(interact->rows(), 0);
-}
-
-// The summation on a truncated decomposition holds its k components.
-TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
+// The summation run opens its table and the interactive table on it; on a
+// truncated decomposition both hold its k components.
+TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTableOfTheKComponents) {
     constexpr int k = 8;
     doc->ts = noisy_mix();
     doc->decomposition = SVD::svd_options(svd_solver::truncated, k);
@@ -326,6 +311,8 @@ TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
     auto* summation = window<CSummationInvestDoc>(0);
     auto* interact = window<CSummInteractDoc>(1);
     ASSERT_TRUE(summation && interact);
+    EXPECT_EQ(summation->title(), "Summation investigation [series.dat, L = 30]");
+    EXPECT_EQ(interact->title(), "Interactive summation [series.dat, L = 30]");
     EXPECT_TRUE(summation->get_investigation().get_svd()->truncated());
     EXPECT_EQ(summation->components(), k);
     EXPECT_EQ(interact->rows(), k);
