@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "app/forecast_doc.h"
 #include "app_series.h"
@@ -9,12 +8,6 @@
 #include "../model/test_util.h"
 
 namespace {
-
-t_ts sampled(int n, const std::function<double(int)>& f) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t));
-    return t_ts(v);
-}
 
 const t_ts trend_and_harmonic = sampled(100, [](int t) { return 10 + 0.2 * t + 3 * std::cos(2 * M_PI * t / 12); });
 // No trend at omega 0.08 and one harmonic pair.
