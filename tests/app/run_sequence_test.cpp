@@ -63,7 +63,9 @@ protected:
     std::vector<std::string> dates;  // the series' tick marks
 };
 
-TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
+// Cancelled dialogs store nothing and open nothing; a confirmed one stores its
+// parameters and opens its window.
+TEST_F(RunSequence, DialogsStoreWhatWasConfirmedOnly) {
     doc->choose_use_L = 1;
     ui.chooser.answers.push_back([](CDlgChooseInvestigation& d) { d.use_L = 0; d.L = 7; return false; });
     run();
@@ -77,9 +79,7 @@ TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
     EXPECT_EQ(doc->trend.trend_method, 2);
     EXPECT_TRUE(ui.windows.empty());
     EXPECT_EQ(ui.trend.shown.at(0).L, 40);  // the chooser's L, its check button on
-}
 
-TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) { d.L = 30; d.method = 0; d.vectors = 1; });
     auto* trend = window<CTrendInvestDoc>(0);
     ASSERT_NE(trend, nullptr);
@@ -89,7 +89,7 @@ TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     doc->choose_use_L = 0;
     ui.chooser.answers.push_back(choose(0));
     run();
-    EXPECT_EQ(std::pair(ui.trend.shown.at(1).L, ui.trend.shown.at(1).method), std::pair(30, 0));
+    EXPECT_EQ(std::pair(ui.trend.shown.at(2).L, ui.trend.shown.at(2).method), std::pair(30, 0));
 }
 
 TEST_F(RunSequence, DecompositionReusedForTheSameLOnly) {
