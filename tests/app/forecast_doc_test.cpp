@@ -47,7 +47,8 @@ TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
               "N=100, L=20, K=81, #C=20, HARM: F(1), rho(0.56) on eigenvectors, signal components: 1, 2");
 }
 
-TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
+// No signal component forecasts zeros; neither part, or no point to forecast, computes nothing.
+TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchThePartsAndNoSignalForecastsZeros) {
     doc_case c(fast_harmonic, 20, 15, true, false);
     c.doc.params().trend_omega = 0.075;
     c.doc.params().trend_C = 0.25;
@@ -58,10 +59,7 @@ TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
     ASSERT_EQ(f.get_lrf().size(), 19);
     ASSERT_EQ(f.get_forecast_ts().size(), 115);
     for (int t = 0; t < 115; ++t) EXPECT_EQ(f.get_forecast_ts()[t], 0) << t;
-}
 
-// Neither part, or no point to forecast, computes nothing.
-TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchTheParts) {
     doc_case trend(trend_and_harmonic, 24, 5, true, false), harmonics(trend_and_harmonic, 24, 5, false, true);
     trend.doc.compute_forecast();
     harmonics.doc.compute_forecast();
