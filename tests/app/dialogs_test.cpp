@@ -39,24 +39,8 @@ TEST(trend_dialog, first_failing_field_and_message) {
     CDlgTrendParam unbounded;
     EXPECT_EQ(unbounded.exchange({"1", "0.95", "3", "5", "0", "0.9"})->message,
               "Please enter an integer between 2 and 2147483646.");
-}
-
-TEST(trend_dialog, enabling_by_method_and_mode) {
-    CDlgTrendParam dlg;
-    using F = CDlgTrendParam;
-    struct row { int method, mode; bool kendall, count, percent, lowfreq, roots_radios; };
-    for (const row& r : {row{0, 0, true, false, false, false, false}, row{1, 0, false, true, false, false, true},
-                         row{1, 1, false, false, true, false, true}, row{2, 1, false, false, false, true, false}}) {
-        dlg.method = r.method;
-        dlg.roots_mode = r.mode;
-        EXPECT_EQ(dlg.enabled(F::f_kendall), r.kendall);
-        EXPECT_EQ(dlg.enabled(F::f_roots_count), r.count);
-        EXPECT_EQ(dlg.enabled(F::f_roots_percent), r.percent);
-        EXPECT_EQ(dlg.enabled(F::f_omega), r.lowfreq);
-        EXPECT_EQ(dlg.enabled(F::c_roots_mode), r.roots_radios);
-    }
-    dlg.method = 3;
-    EXPECT_THROW(dlg.check_init(), SSA_math_exception::ssa_exception);
+    unbounded.method = 3;
+    EXPECT_THROW(unbounded.check_init(), SSA_math_exception::ssa_exception);
 }
 
 TEST(period_dialog, enabling_spins_and_mappings) {
@@ -101,11 +85,9 @@ TEST(chooser_dialog, window_length_and_amount_ranges) {
     EXPECT_EQ(dlg.exchange({"2001", "51"}), (dlg_failure{1, "Please enter an integer between 1 and 50."}));
 }
 
-TEST(forecast_dialog, ok_enabling_and_unsigned_fields) {
+TEST(forecast_dialog, window_and_points_ranges) {
     CDlgForecast dlg;
-    EXPECT_FALSE(dlg.ok_enabled());  // neither part chosen
     dlg.L_max = 143;
-    EXPECT_EQ(dlg.exchange({"-3", "10"}), (dlg_failure{0, "Please enter a positive integer."}));
     EXPECT_EQ(dlg.exchange({"1", "10"}), (dlg_failure{0, "Please enter an integer between 2 and 143."}));
     EXPECT_EQ(dlg.exchange({"72", "14"}), std::nullopt);
     EXPECT_EQ(dlg.points, 14u);
@@ -135,15 +117,12 @@ TEST(summation_dialog, roots_threshold_and_conditions) {
     }
 }
 
-TEST(change_estimation_dialog, codes_and_periodogram_click) {
+TEST(change_estimation_dialog, codes) {
     CDlgChangeEstPeriodParam dlg;
     EXPECT_THROW(dlg.set_estmethod(3), SSA_math_exception::ssa_exception);
     EXPECT_THROW(dlg.set_treatedvectors(4), SSA_math_exception::unknown_objects_for_identification);
     dlg.set_treatedvectors(2);
     EXPECT_EQ(dlg.get_treatedvectors(), vk_factor_vectors);
-    dlg.click_method(2);
-    EXPECT_EQ(dlg.get_treatedvectors(), vk_reconstructed);
-    EXPECT_FALSE(dlg.enabled_vectors(0));
 }
 
 using strings = std::vector<std::string>;

@@ -70,9 +70,8 @@ public:
     script<CDlgOpenXLS> open_xls;  // the kept copies point at a workbook gone after the open
     std::vector<std::string> logs;
 
-    bool ask_yes_no(const std::string& text, const std::string&, notify_icon icon, bool default_no) override {
+    bool ask_yes_no(const std::string& text, const std::string&, notify_icon, bool default_no) override {
         questions.push_back(text);
-        question_icons.push_back(icon);
         question_default_no.push_back(default_no);
         return pop(yes_no, false);
     }
@@ -99,7 +98,6 @@ public:
     std::vector<CDlgSelectHarmPair> shown;
     std::vector<std::string> messages;
     std::vector<notify_icon> icons;  // one per message
-    std::vector<notify_icon> question_icons;
     std::vector<bool> question_default_no;
     bool cancel_computations = false;
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "app/forecast_doc.h"
 #include "app_series.h"
@@ -9,12 +8,6 @@
 #include "../model/test_util.h"
 
 namespace {
-
-t_ts sampled(int n, const std::function<double(int)>& f) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t));
-    return t_ts(v);
-}
 
 const t_ts trend_and_harmonic = sampled(100, [](int t) { return 10 + 0.2 * t + 3 * std::cos(2 * M_PI * t / 12); });
 // No trend at omega 0.08 and one harmonic pair.
@@ -54,7 +47,8 @@ TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
               "N=100, L=20, K=81, #C=20, HARM: F(1), rho(0.56) on eigenvectors, signal components: 1, 2");
 }
 
-TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
+// No signal component forecasts zeros; neither part, or no point to forecast, computes nothing.
+TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchThePartsAndNoSignalForecastsZeros) {
     doc_case c(fast_harmonic, 20, 15, true, false);
     c.doc.params().trend_omega = 0.075;
     c.doc.params().trend_C = 0.25;
@@ -65,10 +59,7 @@ TEST(ForeInvestDoc, NoSignalComponentsForecastZeros) {
     ASSERT_EQ(f.get_lrf().size(), 19);
     ASSERT_EQ(f.get_forecast_ts().size(), 115);
     for (int t = 0; t < 115; ++t) EXPECT_EQ(f.get_forecast_ts()[t], 0) << t;
-}
 
-// Neither part, or no point to forecast, computes nothing.
-TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchTheParts) {
     doc_case trend(trend_and_harmonic, 24, 5, true, false), harmonics(trend_and_harmonic, 24, 5, false, true);
     trend.doc.compute_forecast();
     harmonics.doc.compute_forecast();

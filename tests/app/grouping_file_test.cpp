@@ -27,29 +27,16 @@ t_grouping annual_grouping() {
 
 }  // namespace
 
-TEST(GroupingFile, RoundTripsThroughDiskAndReconstructsTheSameSeries) {
+TEST(GroupingFile, RoundTripsThroughDisk) {
     const fs::path path = fs::temp_directory_path() / ("kelvane_grouping_" + std::to_string(getpid()) + ".json");
     const t_grouping g = annual_grouping();
     save_grouping(path.string(), g);
     const t_grouping back = load_grouping(path.string());
     fs::remove(path);
-    EXPECT_EQ(back.series, g.series);
-    EXPECT_EQ(back.L, 30);
-    ASSERT_EQ(back.groups.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(back.groups[i].name, g.groups[i].name);
-        EXPECT_EQ(back.groups[i].components, g.groups[i].components);
-    }
+    EXPECT_EQ(grouping_json(back), grouping_json(g));
     // Numbers from 1 in the file, as everywhere the user sees them.
     EXPECT_NE(grouping_json(g).find("\"components\": [\n        2,\n        3\n      ]"), std::string::npos)
         << grouping_json(g);
-
-    const t_ts ts = trend_sine_alternating();
-    const SVD::t_svd svd(ts, back.L);
-    check_grouping_fits(back, ts.size(), 0, svd.count());
-    const grouped_reconstruction a = reconstruct_groups(ts, svd, g.groups), b = reconstruct_groups(ts, svd, back.groups);
-    for (size_t i = 0; i < a.groups.size(); ++i)
-        for (int t = 0; t < ts.size(); ++t) ASSERT_EQ(a.groups[i][t], b.groups[i][t]);
 }
 
 TEST(GroupingFile, RefusesWhatDoesNotFitNamingTheProblem) {
@@ -77,10 +64,9 @@ TEST(GroupingWorkbench, MarksBecomeGroupsAndTheGroupsKeepTheirRules) {
     const t_svd_ptr svd = std::make_shared<const SVD::t_svd>(*s.summation->get_investigation().get_svd());
     grouping_workbench bench(trend_sine_alternating(), svd, "/data/mix.dat");
     const std::vector<component_group> sent = grouping_workbench::groups_from_marks(s.interact);
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[0].name + " " + component_set_text(sent[0].components), "trend 1");
-    EXPECT_EQ(sent[1].name + " " + component_set_text(sent[1].components), "period 10.00 2-3");
-    EXPECT_EQ(sent[2].name + " " + component_set_text(sent[2].components), "period 2.00 4");
+    std::vector<std::string> texts;
+    for (const component_group& g : sent) texts.push_back(g.name + " " + component_set_text(g.components));
+    EXPECT_EQ(texts, (std::vector<std::string>{"trend 1", "period 10.00 2-3", "period 2.00 4"}));
     bench.set_groups(sent);
 
     EXPECT_EQ(refusal([&] { bench.add_group("again", "3,5"); }), "component 3 is in both groups \"period 10.00\" and \"again\"");

@@ -63,7 +63,9 @@ protected:
     std::vector<std::string> dates;  // the series' tick marks
 };
 
-TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
+// Cancelled dialogs store nothing and open nothing; a confirmed one stores its
+// parameters and opens its window.
+TEST_F(RunSequence, DialogsStoreWhatWasConfirmedOnly) {
     doc->choose_use_L = 1;
     ui.chooser.answers.push_back([](CDlgChooseInvestigation& d) { d.use_L = 0; d.L = 7; return false; });
     run();
@@ -77,9 +79,7 @@ TEST_F(RunSequence, CancelledDialogsStoreNothingAndOpenNothing) {
     EXPECT_EQ(doc->trend.trend_method, 2);
     EXPECT_TRUE(ui.windows.empty());
     EXPECT_EQ(ui.trend.shown.at(0).L, 40);  // the chooser's L, its check button on
-}
 
-TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     run_with<CDlgTrendParam>(0, ui.trend, [](CDlgTrendParam& d) { d.L = 30; d.method = 0; d.vectors = 1; });
     auto* trend = window<CTrendInvestDoc>(0);
     ASSERT_NE(trend, nullptr);
@@ -89,7 +89,7 @@ TEST_F(RunSequence, TrendRunStoresParametersAndOpensItsWindow) {
     doc->choose_use_L = 0;
     ui.chooser.answers.push_back(choose(0));
     run();
-    EXPECT_EQ(std::pair(ui.trend.shown.at(1).L, ui.trend.shown.at(1).method), std::pair(30, 0));
+    EXPECT_EQ(std::pair(ui.trend.shown.at(2).L, ui.trend.shown.at(2).method), std::pair(30, 0));
 }
 
 TEST_F(RunSequence, DecompositionReusedForTheSameLOnly) {
@@ -154,7 +154,9 @@ TEST(RunSequenceRules, NumberOfComponents) {
     }
 }
 
-TEST_F(RunSequence, RootsPercentConvertedByTheTreatedVectorsLength) {
+// The amount, left unchecked, is the window length.
+TEST_F(RunSequence, RootsPercentConvertedByTheTreatedVectorsLengthAndAmountUnchecked) {
+    doc->choose_amount = 3;
     // N = 80, L = 30, 5 percent: eigenvectors 1.5, factor vectors 2.55, reconstructed 4.
     for (auto [radio, expected] : {std::pair{0, 1}, std::pair{1, 2}, std::pair{2, 4}}) {
         ui.windows.clear();
@@ -168,14 +170,8 @@ TEST_F(RunSequence, RootsPercentConvertedByTheTreatedVectorsLength) {
         auto* trend = window<CTrendInvestDoc>(0);
         ASSERT_NE(trend, nullptr);
         EXPECT_EQ(trend->invest().get_maxroots(), expected) << radio;
+        EXPECT_EQ(trend->invest().get_amount(), 30);
     }
-}
-
-TEST_F(RunSequence, AmountUncheckedGivesTheTrendItsL) {
-    doc->ts = noisy_mix();
-    doc->choose_amount = 3;
-    run_trend(24);
-    EXPECT_EQ(window<CTrendInvestDoc>(0) ? window<CTrendInvestDoc>(0)->invest().get_amount() : 0, 24);
 }
 
 TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
@@ -304,20 +300,9 @@ TEST_F(RunSequence, TooShortASeriesIsRefusedBeforeTheChooser) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{"The series holds 1 value; at least 3 are needed for a decomposition."});
 }
 
-// The summation run shows its table and then the interactive table on it.
-TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTable) {
-    run_with<CDlgSummationParams>(2, ui.summation, [](CDlgSummationParams& d) { d.L = 20; });
-    auto* summation = window<CSummationInvestDoc>(0);
-    auto* interact = window<CSummInteractDoc>(1);
-    ASSERT_TRUE(summation && interact);
-    EXPECT_EQ(summation->title(), "Summation investigation [series.dat, L = 20]");
-    EXPECT_EQ(interact->title(), "Interactive summation [series.dat, L = 20]");
-    EXPECT_EQ(interact->rows(), summation->components());
-    EXPECT_GT(interact->rows(), 0);
-}
-
-// The summation on a truncated decomposition holds its k components.
-TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
+// The summation run opens its table and the interactive table on it; on a
+// truncated decomposition both hold its k components.
+TEST_F(RunSequence, SummationOpensItsTableAndTheInteractiveTableOfTheKComponents) {
     constexpr int k = 8;
     doc->ts = noisy_mix();
     doc->decomposition = SVD::svd_options(svd_solver::truncated, k);
@@ -326,6 +311,8 @@ TEST_F(RunSequence, TruncatedDocumentGivesASummationOfItsComponents) {
     auto* summation = window<CSummationInvestDoc>(0);
     auto* interact = window<CSummInteractDoc>(1);
     ASSERT_TRUE(summation && interact);
+    EXPECT_EQ(summation->title(), "Summation investigation [series.dat, L = 30]");
+    EXPECT_EQ(interact->title(), "Interactive summation [series.dat, L = 30]");
     EXPECT_TRUE(summation->get_investigation().get_svd()->truncated());
     EXPECT_EQ(summation->components(), k);
     EXPECT_EQ(interact->rows(), k);

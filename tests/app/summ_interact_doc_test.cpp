@@ -106,8 +106,9 @@ TEST_F(SummInteract, UnmarkedRowsKeepNoPartnersFromTheirVerdicts) {
     EXPECT_EQ(doc.partners(4), std::vector<int>{1});
 }
 
-// Every click that changes a mark reaches the views; a refused or cancelled one does not.
-TEST_F(SummInteract, MarkChangesNotifyTheViews) {
+// Every click that changes a mark reaches the views; a refused or cancelled one
+// does not. The summation closed first, the table empties instead of reading freed memory.
+TEST_F(SummInteract, MarkChangesAndClosingTheSummationNotifyTheViews) {
     change_counter views;
     doc.add_observer(&views);
     doc.click(0, CSummInteractDoc::col_tr, ui);
@@ -117,17 +118,11 @@ TEST_F(SummInteract, MarkChangesNotifyTheViews) {
     click_per(1);  // nothing scripted: Cancel
     doc.click(0, CSummInteractDoc::col_info, ui);
     EXPECT_EQ(views.changes, 2);
-    doc.remove_observer(&views);
-}
 
-// The summation closed first: the table empties instead of reading freed memory.
-TEST_F(SummInteract, ClosingTheSummationFirstEmptiesTheTable) {
-    change_counter views;
-    doc.add_observer(&views);
     summation.reset();
     EXPECT_EQ(doc.get_summation(), nullptr);
     EXPECT_EQ(doc.rows(), 0);
-    EXPECT_GE(views.changes, 1);
+    EXPECT_GT(views.changes, 2);
     doc.click(0, CSummInteractDoc::col_per, ui);
     EXPECT_THROW(doc.info(0), std::exception);
     doc.remove_observer(&views);
@@ -210,7 +205,6 @@ TEST_F(SummInteract, PeriodColumnAndTheMarksCopyAsSet) {
     EXPECT_EQ(period(0), "-");  // the trend: frequency 0
     EXPECT_EQ(period(1) + " " + period(2) + " " + period(3), "10.00 10.00 2.00");
     EXPECT_EQ(summation->cell_text(1, CSummationInvestDoc::col_period), "10.00");
-    EXPECT_EQ(summation->pair_period(2, 1), 10.0);
 
     EXPECT_EQ(doc.copy_text(0, CSummInteractDoc::col_tr), "TR");
     EXPECT_EQ(doc.copy_text(1, CSummInteractDoc::col_tr), "");

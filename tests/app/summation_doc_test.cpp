@@ -49,7 +49,7 @@ TEST(SummationDoc, FourierDistanceIsScaledByLForEveryKind) {
     }
 }
 
-TEST(SummationDoc, PeriodTwoComponentPairsWithItselfWithoutMirror) {
+TEST(SummationDoc, PeriodTwoComponentPairsWithItselfAndRhoAtTheThresholdFailsVyg) {
     auto doc = run_summation(trend_sine_alternating());
     const t_pair_entry& own = own_entry(*doc, 3);
     EXPECT_EQ(own.partner, 3);
@@ -58,10 +58,8 @@ TEST(SummationDoc, PeriodTwoComponentPairsWithItselfWithoutMirror) {
     // Component 2 failed Fourier against 1 but is paired with 3: the mirror colours its cell.
     EXPECT_EQ(doc->text(1, 4), "-");
     EXPECT_EQ(doc->cell_colour(1, 4), colours::harmonic_test);
-}
 
-TEST(SummationDoc, RhoEqualToTheThresholdFailsVygAndTheTrendConditionsReadVyg) {
-    auto doc = run_summation(trend_sine_alternating());
+    // A rho equal to the threshold fails VYG, and the trend conditions read VYG.
     const double rho = own_entry(*doc, 2).rho;
     ASSERT_TRUE(doc->is_harmonic(1) && doc->is_harmonic(2));
     doc->params().summ_vyg = rho;

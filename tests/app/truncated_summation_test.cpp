@@ -12,12 +12,6 @@
 
 namespace {
 
-t_ts sample(const std::string& name) {
-    t_ts ts;
-    ts.load(KELVANE_DATA "/" + name);
-    return ts;
-}
-
 // The tables of the first k components of svd.
 std::unique_ptr<CSummationInvestDoc> summation(const t_ts& ts, const SVD::t_svd& svd, int k) {
     auto doc = std::make_unique<CSummationInvestDoc>(ts);
@@ -54,9 +48,9 @@ std::vector<int> trend_list(CSummationInvestDoc& doc) {
 
 TEST(TruncatedSummation, GivesTheFullPathsVerdictsAmongTheFirstK) {
     const struct { std::string name; t_ts ts; int L, k; svd_solver solver; } cases[] = {
-        {"co2.dat", sample("co2.dat"), 120, 24, svd_solver::truncated},
-        {"nottem.dat", sample("nottem.dat"), 120, 24, svd_solver::truncated},
-        {"airpassengers.dat", sample("airpassengers.dat"), 120, 24, svd_solver::truncated},
+        {"co2.dat", data_series("co2.dat"), 120, 24, svd_solver::truncated},
+        {"nottem.dat", data_series("nottem.dat"), 120, 24, svd_solver::truncated},
+        {"airpassengers.dat", data_series("airpassengers.dat"), 120, 24, svd_solver::truncated},
         // Automatic with k given takes the truncated path for L above 2000.
         {"N = 5000", trend_harmonics_noise(5000), 2500, 50, svd_solver::automatic},
     };
