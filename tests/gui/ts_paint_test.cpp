@@ -50,11 +50,6 @@ TEST(TsGroupPaint, FourSeriesSeparateFillTwoRowsOfThree) {
               std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
     // The group's markers have radius 1.
     EXPECT_EQ(dc.of(dc_op::ellipse).at(0).c - dc.of(dc_op::ellipse).at(0).a, 2);
-
-    ts_group_plot sized{"", 0, {&s[0], &s[0], &s[0], &s[0], &s[0], &s[0], &s[0]}};
-    EXPECT_EQ(ts_group_scroll_size(sized, 620), (dc_size{600, 485}));
-    sized.style = 1;
-    EXPECT_EQ(ts_group_scroll_size(sized, 620), initial_scroll_size);
 }
 
 TEST(TsGroupPaint, EmptyGroup) {
