@@ -12,11 +12,6 @@
 
 class document;
 
-// Thrown by the progress hook inside run_computation's work when the user
-// cancels. Not an ssa_exception, so that no catch of the model takes it for
-// a failed computation.
-struct computation_cancelled {};
-
 class app_ui : public ui_services {
 public:
     // Shows the dialog modally; true for OK, with the fields as the user left them.
@@ -52,7 +47,7 @@ public:
 
     // Runs work on a worker thread while the calculating window is shown and no
     // other input is taken; the worker has its own progress hook (which throws
-    // computation_cancelled after Cancel) and a notification hook that shows
+    // SSA_math_exception::cancelled after Cancel) and a notification hook that shows
     // message boxes. True when the work ended, false when it was cancelled;
     // an exception of the work is rethrown here.
     virtual bool run_computation(const std::function<void()>& work) = 0;

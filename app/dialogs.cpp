@@ -136,7 +136,7 @@ dlg_spin CDlgChooseInvestigation::spin(field f) const {
 
 void CDlgTrendParam::check_init() const {
     if (method < 0 || method > 2)
-        throw SSA_math_exception::ssa_exception("incorrect m_method value inside CDlgTrendParam::OnInitDialog()");
+        throw SSA_math_exception::internal_error("incorrect m_method value inside CDlgTrendParam::OnInitDialog()");
 }
 
 std::vector<std::string> CDlgTrendParam::texts() const {
@@ -182,7 +182,7 @@ dlg_spin CDlgTrendParam::spin(field f) const {
 
 t_trend_invest::method_kind CDlgTrendParam::get_method() const {
     if (method < 0 || method > 2)
-        throw SSA_math_exception::ssa_exception("invalid method of trend investigation inside CDlgTrendParam::get_method()");
+        throw SSA_math_exception::internal_error("invalid method of trend investigation inside CDlgTrendParam::get_method()");
     return static_cast<t_trend_invest::method_kind>(method);
 }
 
@@ -341,13 +341,13 @@ dlg_spin CDlgForecast::spin(field f) const {
 
 void CDlgChangeEstPeriodParam::set_estmethod(int m) {
     if (m < 0 || m > 2)
-        throw SSA_math_exception::ssa_exception("invalid estmethod for CDlgChangeEstPeriodParam going to be set");
+        throw SSA_math_exception::internal_error("invalid estmethod for CDlgChangeEstPeriodParam going to be set");
     method = m;
 }
 
 int CDlgChangeEstPeriodParam::get_estmethod() const {
     if (method < 0 || method > 2)
-        throw SSA_math_exception::ssa_exception(
+        throw SSA_math_exception::internal_error(
             "unknown method of period estimation inside 'CDlgChangeEstPeriodParam::get_estmethod()'");
     return method;
 }

@@ -67,8 +67,8 @@ std::string create_temp_copy(const std::string& path) {
     std::string copy = private_directory() + "/" + stem + "-tmp-XXXXXX" + ext;
     const int fd = mkstemps(copy.data(), static_cast<int>(ext.size()));
     if (fd < 0)
-        throw SSA_math_exception::ssa_exception("unable to create a temporary copy of " + path + " (" +
-                                                std::strerror(errno) + ")");
+        throw SSA_math_exception::resource_error("unable to create a temporary copy of " + path + " (" +
+                                                 std::strerror(errno) + ")");
     close(fd);
     return copy;
 }

@@ -9,7 +9,7 @@ void CForeInvestDoc::set_ts(const t_ts& ts) {
 }
 
 void CForeInvestDoc::compute_forecast() {
-    if (!m_forecast) throw SSA_math_exception::ssa_exception("no series inside CForeInvestDoc::compute_forecast()");
+    if (!m_forecast) throw SSA_math_exception::internal_error("no series inside CForeInvestDoc::compute_forecast()");
     run_forecast(*m_forecast, m_params);
 }
 

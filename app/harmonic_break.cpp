@@ -28,7 +28,7 @@ const char* method_name(int method) {
     case 2:
         return "Periodogr of reconstructed series";
     }
-    throw SSA_math_exception::ssa_exception("unknow period est.method inside CMainFrame::OnBreak2HARM");
+    throw SSA_math_exception::internal_error("unknow period est.method inside CMainFrame::OnBreak2HARM");
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ bool harmonic_break_accepts(int method, vector_kind kind, ui_services& ui) {
 
 harmonic_group break_to_harmonics(t_period_invest& inv, int style) {
     const SVD::t_svd* svd = inv.get_svd();
-    if (!svd) throw SSA_math_exception::ssa_exception("no decomposition inside CMainFrame::OnBreak2HARM");
+    if (!svd) throw SSA_math_exception::internal_error("no decomposition inside CMainFrame::OnBreak2HARM");
     harmonic_group group;
     group.style = style;
     group.title = "Harmonics, reconstructed by correspondent pairs of components. Form the reconstructed series.";

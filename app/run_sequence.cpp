@@ -45,17 +45,29 @@ void refresh_cache(CWinKelvaneDoc& doc, const t_investigation& inv, CWinKelvaneD
     if (auto* invest = dynamic_cast<CInvestDoc*>(&result)) invest->L = L;
 }
 
-// Runs work on the worker behind the calculating window. An exception is
-// shown with its text and the run counts as not done, so the caller drops
-// its unshown document and the program goes on.
+// Runs work on the worker behind the calculating window. A failure is shown
+// by its kind and the run counts as not done, so the caller drops its
+// unshown document and the program goes on.
 bool compute(run_context& ctx, const std::function<void()>& work) {
+    using SSA_math_exception::failure_kind;
     try {
         return ctx.ui.run_computation(work);
-    } catch (const SSA_math_exception::file_exception& e) {
-        ctx.ui.message_box(file_failure_text(e), "", notify_icon::error);
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        switch (e.kind()) {
+        case failure_kind::cancelled:
+            break;
+        case failure_kind::file:
+            ctx.ui.message_box(file_failure_text(static_cast<const SSA_math_exception::file_exception&>(e)), "",
+                               notify_icon::error);
+            break;
+        case failure_kind::bad_input:
+        case failure_kind::resource:
+        case failure_kind::internal:
+            ctx.ui.message_box(e.message, "", notify_icon::error);
+            break;
+        }
     } catch (const std::exception& e) {
         ctx.ui.message_box(e.what(), "", notify_icon::error);
-    } catch (const computation_cancelled&) {
     }
     return false;
 }
@@ -76,7 +88,7 @@ void start_trend(CWinKelvaneDoc& doc, run_context& ctx) {
 
     trend_params& p = doc.trend;
     if (p.trend_method < 0 || p.trend_method > 2)
-        throw SSA_math_exception::ssa_exception("invalid trend_method value inside WinKelvaneDoc::start_investigation()");
+        throw SSA_math_exception::internal_error("invalid trend_method value inside WinKelvaneDoc::start_investigation()");
     check_kind(p.trend_vectors, start_place);
     CDlgTrendParam dlg;
     dlg.L = dialog_L(doc, p.trend_L);

@@ -22,7 +22,7 @@ bool move_last(std::vector<T>& from, std::vector<T>& to, const char* empty_messa
 template <typename Invest>
 void rebuild(Invest& inv) {
     const SVD::t_svd* svd = inv.get_svd();
-    if (!svd) throw SSA_math_exception::ssa_exception("no decomposition to rebuild the smoothed series from");
+    if (!svd) throw SSA_math_exception::internal_error("no decomposition to rebuild the smoothed series from");
     inv.make_result(*svd);
 }
 

@@ -139,11 +139,11 @@ rgb CSummInteractDoc::cell_colour(int k, int column) const {
 }
 
 component_info CSummInteractDoc::info(int k) const {
-    if (!m_summation) throw SSA_math_exception::ssa_exception("the summation of this table is closed");
+    if (!m_summation) throw SSA_math_exception::bad_input("the summation of this table is closed");
     t_summation_invest& inv = m_summation->get_investigation();
     const SVD::t_svd* svd = inv.get_svd();
     const t_reconstructed_tss* rec = inv.get_reconstructed();
-    if (!svd || !rec) throw SSA_math_exception::ssa_exception("no summation results inside CSummInteractDoc::info(...)");
+    if (!svd || !rec) throw SSA_math_exception::internal_error("no summation results inside CSummInteractDoc::info(...)");
     component_info ci;
     ci.window_title = format_text("Component %d info", k + 1);
     ci.L = svd->L();

@@ -16,7 +16,7 @@ void CSummationInvestDoc::start_investigation() {
     m_table = {};
     const SVD::t_svd* svd = m_investigation->get_svd();
     if (!svd)
-        throw SSA_math_exception::ssa_exception("no decomposition inside \"CSummationInvestDoc::start_investigation()\"");
+        throw SSA_math_exception::internal_error("no decomposition inside \"CSummationInvestDoc::start_investigation()\"");
     m_investigation->set_L(svd->L());
     m_investigation->make_reconstructed();
     compute_tables();
@@ -80,7 +80,7 @@ double CSummationInvestDoc::pair_period(int k, int p) const {
     const auto found = m_pair_periods.find(key);
     if (found != m_pair_periods.end()) return found->second;
     const SVD::t_svd* svd = m_investigation->get_svd();
-    if (!svd) throw SSA_math_exception::ssa_exception("no decomposition for the period of a pair");
+    if (!svd) throw SSA_math_exception::internal_error("no decomposition for the period of a pair");
     const double period = key.first == key.second ? component_period(k) : ::pair_period(*svd, key.first, key.second);
     m_pair_periods.emplace(key, period);
     return period;

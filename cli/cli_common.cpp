@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "core/file_replace.h"
-#include "core/fatal.h"
 #include "core/hooks.h"
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
@@ -42,18 +41,18 @@ t_ts load_series(const common_options& o, int min_values) {
     const std::string& path = o.file;
     const bool choices = !o.excel.sheet.empty() || o.excel.column != 0 || o.excel.ticks_column != 0;
     if (choices && !names_workbook(path))
-        throw input_error("--sheet, --column and --ticks-column apply to workbooks and CSV/TSV files only, not " + path);
+        throw bad_input("--sheet, --column and --ticks-column apply to workbooks and CSV/TSV files only, not " + path);
     t_ts ts;
     ts.load(path, o.excel);
-    if (ts.size() == 0) throw input_error("no values in data file " + path);
-    if (ts.size() < min_values) throw input_error("data file " + path + " holds " + std::to_string(ts.size()) +
+    if (ts.size() == 0) throw bad_input("no values in data file " + path);
+    if (ts.size() < min_values) throw bad_input("data file " + path + " holds " + std::to_string(ts.size()) +
                                          " values; at least 3 are needed for a decomposition");
     return ts;
 }
 
 SVD::svd_options decomposition_options(const common_options& o) {
     if (o.components < 1)
-        throw input_error("--components " + std::to_string(o.components) + " must be at least 1");
+        throw bad_input("--components " + std::to_string(o.components) + " must be at least 1");
     svd_solver solver = svd_solver::automatic;
     if (o.solver == "jacobi")
         solver = svd_solver::jacobi;
@@ -62,14 +61,14 @@ SVD::svd_options decomposition_options(const common_options& o) {
     else if (o.solver == "truncated")
         solver = svd_solver::truncated;
     else if (o.solver != "auto")
-        throw input_error("--solver must be jacobi, fast, truncated or auto, not '" + o.solver + "'");
+        throw bad_input("--solver must be jacobi, fast, truncated or auto, not '" + o.solver + "'");
     return SVD::svd_options(solver, o.components);
 }
 
 int resolve_L(const common_options& o, int N) {
     const int L = o.L_given && *o.L_given ? o.L : (N + 1) / 2;
     if (L < 2 || L > N - 1)
-        throw input_error("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
+        throw bad_input("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
                           " (N = " + std::to_string(N) + ")");
     // Refused here, before the series is copied into investigations, not deep in one of them.
     SVD::check_decomposition_memory(N, L, decomposition_options(o));
@@ -78,8 +77,8 @@ int resolve_L(const common_options& o, int N) {
 
 namespace {
 
-input_error beyond_truncated(const std::string& what, int held) {
-    return input_error(what + " is above the " + std::to_string(held) +
+bad_input beyond_truncated(const std::string& what, int held) {
+    return bad_input(what + " is above the " + std::to_string(held) +
                        " components of the truncated decomposition: raise --components");
 }
 
@@ -97,20 +96,20 @@ std::vector<int> parse_group(const std::string& text, int L, int held) {
         } catch (const std::exception&) {
             used = 0;
         }
-        if (used == 0 || used != item.size()) throw input_error("group item '" + item + "' is not a component number");
+        if (used == 0 || used != item.size()) throw bad_input("group item '" + item + "' is not a component number");
         if (c < 1 || c > L)
-            throw input_error("component " + std::to_string(c) + " is outside 1.." + std::to_string(L));
+            throw bad_input("component " + std::to_string(c) + " is outside 1.." + std::to_string(L));
         if (c > held) throw beyond_truncated("component " + std::to_string(c), held);
         for (int g : group)
-            if (g == c - 1) throw input_error("component " + std::to_string(c) + " is listed twice in the group");
+            if (g == c - 1) throw bad_input("component " + std::to_string(c) + " is listed twice in the group");
         group.push_back(c - 1);
     }
-    if (group.empty()) throw input_error("the group lists no component");
+    if (group.empty()) throw bad_input("the group lists no component");
     return group;
 }
 
-input_error no_component_error() {
-    return input_error("no component to test: every eigenvalue of the decomposition is zero within rounding");
+bad_input no_component_error() {
+    return bad_input("no component to test: every eigenvalue of the decomposition is zero within rounding");
 }
 
 std::string number_text(double v) { return format_text("%g", v); }
@@ -136,7 +135,7 @@ vector_kind parse_vector_kind(const std::string& s) {
     if (s == "eigen") return vk_eigenvectors;
     if (s == "factor") return vk_factor_vectors;
     if (s == "reconstructed") return vk_reconstructed;
-    throw input_error("--vectors must be eigen, factor or reconstructed, not '" + s + "'");
+    throw bad_input("--vectors must be eigen, factor or reconstructed, not '" + s + "'");
 }
 
 void add_amount_option(CLI::App& cmd, amount_option& a) {
@@ -149,7 +148,7 @@ int resolve_amount(const amount_option& a, int L, const SVD::svd_options& option
     const int held = SVD::truncated_components(options, L);
     if (!*a.given) return held;
     if (a.value < 1 || a.value > L)
-        throw input_error("--amount " + std::to_string(a.value) + " is outside 1.." + std::to_string(L));
+        throw bad_input("--amount " + std::to_string(a.value) + " is outside 1.." + std::to_string(L));
     if (a.value > held) throw beyond_truncated("--amount " + std::to_string(a.value), held);
     return a.value;
 }
@@ -163,11 +162,11 @@ void add_roots_options(CLI::App& cmd, roots_option& r, const std::string& count_
 
 void check_roots_options(const roots_option& r) {
     if (*r.count_given && *r.percent_given)
-        throw input_error(r.count_flag + " and --roots-percent exclude each other");
-    if (r.count < 0) throw input_error(r.count_flag + " " + std::to_string(r.count) + " is negative");
+        throw bad_input(r.count_flag + " and --roots-percent exclude each other");
+    if (r.count < 0) throw bad_input(r.count_flag + " " + std::to_string(r.count) + " is negative");
     // Written so that NaN fails.
     if (!(r.percent >= 0 && r.percent <= 100))
-        throw input_error("--roots-percent " + number_text(r.percent) + " is outside [0, 100]");
+        throw bad_input("--roots-percent " + number_text(r.percent) + " is outside [0, 100]");
 }
 
 int resolve_roots(const roots_option& r, vector_kind kind, int N, int L) {
@@ -233,18 +232,25 @@ void copy_logs_if_asked(const common_options& o, const std::vector<t_investigati
 int report_failure(std::exception_ptr failure, std::ostream& err) {
     try {
         std::rethrow_exception(failure);
-    } catch (const SSA_math_exception::fatal_error& e) {
-        // The engine's messages end in a newline of their own.
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        using SSA_math_exception::failure_kind;
+        // The core's numbered checks end their messages in a newline of their own.
         std::string text = e.message;
         while (!text.empty() && text.back() == '\n') text.pop_back();
-        err << "kelvane-cli: " << text << std::endl;
-        return e.status;
-    } catch (const SSA_math_exception::file_exception& e) {
-        err << "kelvane-cli: " << e.message << " : " << e.file_name << "." << std::endl;
-    } catch (const input_error& e) {
-        err << "kelvane-cli: " << e.what() << std::endl;
-    } catch (const SSA_math_exception::ssa_exception& e) {
-        err << "kelvane-cli: " << e.message << std::endl;
+        err << "kelvane-cli: " << text;
+        if (e.kind() == failure_kind::file)
+            err << " : " << static_cast<const SSA_math_exception::file_exception&>(e).file_name << ".";
+        err << std::endl;
+        switch (e.kind()) {
+        case failure_kind::bad_input:
+        case failure_kind::file:
+        case failure_kind::resource:
+            return 1;
+        case failure_kind::cancelled:
+            return 130;  // as a shell reports an interrupted command
+        case failure_kind::internal:
+            return static_cast<const SSA_math_exception::internal_error&>(e).status;
+        }
     } catch (const std::exception& e) {
         err << "kelvane-cli: internal error: " << e.what() << std::endl;
     } catch (...) {

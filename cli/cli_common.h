@@ -6,21 +6,17 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iosfwd>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "core/ssa_exception.h"
 #include "decomp/svd.h"
 #include "invest/investigation.h"
 #include "timeseries/ts.h"
 
 namespace cli {
 
-// A problem with the user's input: reported as one line, exit status 1.
-class input_error : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using SSA_math_exception::bad_input;
 
 // Options every subcommand takes.
 struct common_options {
@@ -43,11 +39,11 @@ void add_common_options(CLI::App& cmd, common_options& o, bool with_L = true);
 // decomposition), all finite.
 t_ts load_series(const common_options& o, int min_values = 3);
 
-// --solver and --components as decomposition options; throws input_error for
+// --solver and --components as decomposition options; throws bad_input for
 // another solver word or fewer than 1 component.
 SVD::svd_options decomposition_options(const common_options& o);
 
-// The window length asked for, or (N+1)/2; throws input_error outside 2..N-1
+// The window length asked for, or (N+1)/2; throws bad_input outside 2..N-1
 // (--L 0 too: it is no way of asking for the default), and ssa_exception when
 // the machine cannot hold the decomposition the options ask for.
 int resolve_L(const common_options& o, int N);
@@ -57,7 +53,7 @@ int resolve_L(const common_options& o, int N);
 std::vector<int> parse_group(const std::string& text, int L, int held);
 
 // The refusal when every eigenvalue is zero within rounding (an all-zero series).
-input_error no_component_error();
+bad_input no_component_error();
 
 // "%g" of a number, for messages.
 std::string number_text(double v);
@@ -68,7 +64,7 @@ void print_text(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Every option of every subcommand that takes a value refuses an empty one.
 void refuse_empty_values(CLI::App& app);
 
-// --vectors: eigen, factor or reconstructed; throws input_error otherwise.
+// --vectors: eigen, factor or reconstructed; throws bad_input otherwise.
 vector_kind parse_vector_kind(const std::string& s);
 
 // --amount: how many leading components to investigate.
@@ -78,7 +74,7 @@ struct amount_option {
 };
 void add_amount_option(CLI::App& cmd, amount_option& a);
 // The amount asked for, or every component the decomposition of window L
-// holds (L, or k when it is truncated); throws input_error outside 1..L or above k.
+// holds (L, or k when it is truncated); throws bad_input outside 1..L or above k.
 int resolve_amount(const amount_option& a, int L, const SVD::svd_options& options);
 
 // The largest number of roots of a trend vector: an absolute count, or a
@@ -91,7 +87,7 @@ struct roots_option {
     CLI::Option* percent_given = nullptr;
 };
 void add_roots_options(CLI::App& cmd, roots_option& r, const std::string& count_flag);
-// Throws input_error for both options at once, a negative count or a percent outside [0, 100].
+// Throws bad_input for both options at once, a negative count or a percent outside [0, 100].
 void check_roots_options(const roots_option& r);
 // The count, or the percent of the vectors' length (L, K or N by kind), truncated.
 int resolve_roots(const roots_option& r, vector_kind kind, int N, int L);
@@ -120,8 +116,10 @@ void copy_log_if_asked(const common_options& o, t_investigation& inv);
 // The same for several investigations, their logs one after another.
 void copy_logs_if_asked(const common_options& o, const std::vector<t_investigation*>& invs);
 
-// Writes one line about the failure to err and returns the exit status: the
-// status a broken invariant of the engine carries, 1 for everything else.
+// Writes one line about the failure to err and returns the exit status by its
+// kind: 1 for bad input, a file or a resource, 130 for a cancelled run, the
+// status an internal failure carries (the core's numbered checks keep theirs),
+// 1 for anything outside the family.
 int report_failure(std::exception_ptr failure, std::ostream& err);
 
 // Draws a progress line on standard error while installed (only on a terminal).

@@ -102,7 +102,7 @@ void reconstruct_grouping(const common_options& o, const std::string& grouping_p
         // The components are checked once the decomposition tells those in use.
         check_grouping_fits(g, ts.size(), *o.L_given ? o.L : 0, std::numeric_limits<int>::max());
     } catch (const grouping_error& e) {
-        throw input_error(grouping_path + ": " + e.message);
+        throw bad_input(grouping_path + ": " + e.message);
     }
     const SVD::svd_options options = decomposition_options(o);
     check_decomposition_memory(ts.size(), g.L, options);
@@ -112,13 +112,13 @@ void reconstruct_grouping(const common_options& o, const std::string& grouping_p
         check_grouping_fits(g, ts.size(), 0, svd.count());
         r = reconstruct_groups(ts, svd, g.groups);
     } catch (const grouping_error& e) {
-        throw input_error(grouping_path + ": " + e.message);
+        throw bad_input(grouping_path + ": " + e.message);
     }
     std::vector<std::string> paths;
     for (size_t i = 0; i < g.groups.size(); ++i) {
         const std::string name = group_file_name(g.groups[i].name, i);
         for (const std::string& p : paths)
-            if (p == name) throw input_error("two groups would both be saved as " + name);
+            if (p == name) throw bad_input("two groups would both be saved as " + name);
         paths.push_back(name);
     }
     if (!dir.empty())

@@ -42,7 +42,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             forecast_params p = f->params;
             p.forecast_trend = !f->no_trend;
             p.forecast_harmonics = !f->no_harmonics;
-            if (const auto refusal = p.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
+            if (const auto refusal = p.validate()) throw bad_input("--" + refusal->name + " " + refusal->text);
             const t_ts ts = load_series(*o);
             const int N = ts.size();
             const int L = resolve_L(*o, N);

@@ -25,15 +25,15 @@ t_period_invest::estimation_kind parse_estimation(const std::string& s) {
     if (s == "phi") return t_period_invest::phi;
     if (s == "charroots") return t_period_invest::charroots;
     if (s == "periodogr") return t_period_invest::periodogr;
-    throw input_error("--estimation '" + s + "' is not one of phi, charroots, periodogr");
+    throw bad_input("--estimation '" + s + "' is not one of phi, charroots, periodogr");
 }
 
 Pair::t_pair<double> parse_range(const std::string& s) {
     const size_t colon = s.find(':');
-    if (colon == std::string::npos) throw input_error("--range '" + s + "' is not of the form min:max");
+    if (colon == std::string::npos) throw bad_input("--range '" + s + "' is not of the form min:max");
     const std::optional<double> min = parse_number(s.substr(0, colon)), max = parse_number(s.substr(colon + 1));
     const double lo = min ? *min : 0, hi = max ? *max : 0;
-    if (!(lo > 0 && hi > 0 && lo < hi && std::isfinite(hi))) throw input_error("--range " + s + " needs 0 < min < max");
+    if (!(lo > 0 && hi > 0 && lo < hi && std::isfinite(hi))) throw bad_input("--range " + s + " needs 0 < min < max");
     return {lo, hi};
 }
 
@@ -62,8 +62,8 @@ void register_period(CLI::App& app, std::function<void()>& run) {
         const bool use_vyg_value = vyg->count() > 0, use_no_vyg = no_vyg->count() > 0;
         const bool use_percent = percent->count() > 0, use_max = max_comp->count() > 0;
         run = [o, p, use_vyg_value, use_no_vyg, use_percent, use_max] {
-            if (use_vyg_value && use_no_vyg) throw input_error("--vyg and --no-vyg exclude each other");
-            if (use_percent && use_max) throw input_error("--min-percent and --max-components exclude each other");
+            if (use_vyg_value && use_no_vyg) throw bad_input("--vyg and --no-vyg exclude each other");
+            if (use_percent && use_max) throw bad_input("--min-percent and --max-components exclude each other");
             period_params params = p->params;
             params.period_vectors = parse_vector_kind(p->vectors);
             params.period_estimation = parse_estimation(p->estimation);
@@ -72,7 +72,7 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             params.period_max = range.second;
             params.vyg_on = !use_no_vyg;
             params.approx_mode = use_max ? t_period_invest::approx_by_count : t_period_invest::approx_by_percent;
-            if (const auto refusal = params.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
+            if (const auto refusal = params.validate()) throw bad_input("--" + refusal->name + " " + refusal->text);
 
             const t_ts ts = load_series(*o);
             const int L = resolve_L(*o, ts.size());

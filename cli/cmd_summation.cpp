@@ -59,10 +59,10 @@ void register_summation(CLI::App& app, std::function<void()>& run) {
             const vector_kind kind = parse_vector_kind(s->vectors);
             // Checked before the cast: the set has 8 bits.
             if (s->conditions < 0 || s->conditions > 255)
-                throw input_error("--conditions " + std::to_string(s->conditions) + " is outside 0..255");
+                throw bad_input("--conditions " + std::to_string(s->conditions) + " is outside 0..255");
             summation_params p = s->params;
             p.summ_trend_conditions = static_cast<std::uint8_t>(s->conditions);
-            if (const auto refusal = p.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
+            if (const auto refusal = p.validate()) throw bad_input("--" + refusal->name + " " + refusal->text);
             check_roots_options(s->roots);
             const t_ts ts = load_series(*o);
             const int N = ts.size();

@@ -24,7 +24,7 @@ t_trend_invest::method_kind parse_method(const std::string& s) {
     if (s == "kendall") return t_trend_invest::kendall;
     if (s == "roots") return t_trend_invest::roots;
     if (s == "lowfreq") return t_trend_invest::lowfreq;
-    throw input_error("--method must be kendall, roots or lowfreq, not '" + s + "'");
+    throw bad_input("--method must be kendall, roots or lowfreq, not '" + s + "'");
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void register_trend(CLI::App& app, std::function<void()>& run) {
             trend_params p = t->params;
             p.trend_vectors = parse_vector_kind(t->vectors);
             p.trend_method = parse_method(t->method);
-            if (const auto refusal = p.validate()) throw input_error("--" + refusal->name + " " + refusal->text);
+            if (const auto refusal = p.validate()) throw bad_input("--" + refusal->name + " " + refusal->text);
             check_roots_options(t->roots);
             p.roots_in_percents = !*t->roots.count_given;
             p.roots_count = t->roots.count;

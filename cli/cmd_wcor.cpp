@@ -47,7 +47,7 @@ void print_group_wcor(const SVD::t_svd& svd, const std::vector<std::vector<int>>
     try {
         check_groups(groups, svd.count());
     } catch (const grouping_error& e) {
-        throw input_error(e.message);
+        throw bad_input(e.message);
     }
     std::vector<series> parts;
     std::vector<std::string> labels;
@@ -101,12 +101,12 @@ void register_wcor(CLI::App& app, std::function<void()>& run) {
         const bool grouped = static_cast<bool>(*by_groups), clustering = static_cast<bool>(*cluster);
         run = [o, a, groups, threshold, grouped, clustering] {
             if (clustering && !(*threshold >= 0 && *threshold <= 1))
-                throw input_error("--cluster takes a threshold in 0..1, not " + number_text(*threshold));
+                throw bad_input("--cluster takes a threshold in 0..1, not " + number_text(*threshold));
             std::vector<std::vector<int>> sets;
             if (grouped) try {
                     sets = parse_component_sets(*groups);
                 } catch (const grouping_error& e) {
-                    throw input_error("--groups: " + e.message);
+                    throw bad_input("--groups: " + e.message);
                 }
             const t_ts ts = load_series(*o);
             const int N = ts.size();

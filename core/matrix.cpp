@@ -5,7 +5,6 @@
 #include <iomanip>
 #include <iostream>
 
-#include "fatal.h"
 #include "hooks.h"
 #include "ssa_exception.h"
 
@@ -38,10 +37,9 @@ const double& matrix::operator[](const Pair::t_pair<int>& ij) const {
 }
 
 void matrix::assign_values(const matrix& m) {
-    if (m.m_rows != m_rows || m.m_cols != m_cols) {
-        std::cerr << "Error: Размеры матриц не совпадают\n";
-        return;
-    }
+    // A caller's shape fault: copying on with the old shape would hide it.
+    if (m.m_rows != m_rows || m.m_cols != m_cols)
+        throw SSA_math_exception::internal_error("Error: Размеры матриц не совпадают\n");
     m_data = m.m_data;
 }
 
@@ -69,12 +67,14 @@ void matrix::print() const {
 
 void matrix::write(const std::string& file_name) const {
     std::ofstream out(file_name, std::ios::app);
-    if (!out) throw_fatal(1, "Error[matrix]: file " + file_name + " unavailable\n");
+    if (!out)
+        throw SSA_math_exception::file_exception(file_name, "Error[matrix]: file " + file_name + " unavailable\n");
     format_to(out);
 }
 
 void matrix::embed(const series& s) {
-    if (s.size() != m_rows + m_cols - 1) throw_fatal(11, "Error 11: series size failure in embed(..)\n");
+    if (s.size() != m_rows + m_cols - 1)
+        throw SSA_math_exception::internal_error("Error 11: series size failure in embed(..)\n", 11);
     for (int i = 0; i < m_rows; ++i) {
         for (int j = 0; j < m_cols; ++j) m_data[index(i, j)] = s(i + j);
         report_progress("embedding", i + 1, m_rows);

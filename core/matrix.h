@@ -58,16 +58,16 @@ public:
     double* row(int i) { return m_data.data() + index(i, 0); }
     const double* row(int i) const { return m_data.data() + index(i, 0); }
 
-    // Same-shape copy; another shape only reports and leaves this matrix alone.
+    // Same-shape copy; another shape throws internal_error and leaves this matrix alone.
     void assign_values(const matrix& m);
     void copy_from(const double* const* p);
     void copy_to(double* const* p) const;
 
     void print() const;
-    // Appends the rows; throws fatal_error (status 1) when the file cannot be opened.
+    // Appends the rows; throws file_exception when the file cannot be opened.
     void write(const std::string& file_name) const;
 
-    // Trajectory matrix: element (i, j) = s[i + j]; s must hold rows + cols - 1 values (else fatal_error 11).
+    // Trajectory matrix: element (i, j) = s[i + j]; s must hold rows + cols - 1 values (else internal_error 11).
     void embed(const series& s);
     // Column j times sqrt(s[j]).
     void scale_columns(const series& s);
@@ -76,7 +76,7 @@ public:
     // decreasing order into spectrum (zeros from count on), the lag-covariance
     // into covariance, eigenvectors into U (L x L), factor vectors into V (K x L).
     // rounding = eigen_rounding_level of the result; count = number of leading
-    // eigenvalues above eigen_in_use_factor times it. Shape checks throw fatal_error 12..16.
+    // eigenvalues above eigen_in_use_factor times it. Shape checks throw internal_error 12..16.
     void svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double& rounding,
              svd_solver solver = svd_solver::automatic) const;
 
@@ -84,7 +84,7 @@ public:
     void reconstruct_group(const std::vector<double>& eigenvalues, const matrix& U, const matrix& V, int n,
                            const int* indices);
     void reconstruct_group(const series& eigenvalues, const matrix& U, const matrix& V, int n, const int* indices);
-    // Means along the antidiagonals into out, which must hold rows + cols - 1 values (else fatal_error 17).
+    // Means along the antidiagonals into out, which must hold rows + cols - 1 values (else internal_error 17).
     void diagonal_average(series& out) const;
 
     // --- Trend tests: each column is one tested vector (methods/trend_tests.cpp).

@@ -1,6 +1,5 @@
 #include <cmath>
 
-#include "fatal.h"
 #include "matrix.h"
 #include "ssa_exception.h"
 
@@ -45,7 +44,8 @@ void matrix::reconstruct_group(const series& eigenvalues, const matrix& U, const
 
 void matrix::diagonal_average(series& out) const {
     const int N = m_rows + m_cols - 1;
-    if (out.size() != N) throw_fatal(17, "Error 17: incorrect series size given for averaging!\n");
+    if (out.size() != N)
+        throw SSA_math_exception::internal_error("Error 17: incorrect series size given for averaging!\n", 17);
     const bool tall = m_rows >= m_cols;
     const int Ls = tall ? m_cols : m_rows;
     const int Ks = tall ? m_rows : m_cols;

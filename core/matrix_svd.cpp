@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "fatal.h"
 #include "fft.h"
 #include "hooks.h"
 #include "matrix.h"
@@ -122,7 +121,7 @@ void fast_eigen(const matrix& c, std::vector<double>& w, std::vector<double>& r,
     r = std::move(s.r);
     const lapack_int info = s.info;
     if (info != 0)
-        throw SSA_math_exception::ssa_exception("the eigen solver did not converge");
+        throw SSA_math_exception::internal_error("the eigen solver did not converge");
 }
 
 // V(j, c) = (X^T U_c)(j) / sqrt(lambda_c), summed over d ascending as the
@@ -326,11 +325,17 @@ double eigen_rounding_level(double lambda_1, int L, int K, double leftover) {
 void matrix::svd(series& spectrum, matrix& covariance, matrix& U, matrix& V, int& count, double& rounding,
                  svd_solver solver) const {
     const int L = m_rows, K = m_cols;
-    if (spectrum.size() != L) throw_fatal(12, "Error 12: spectrum size not equals window length!\n");
-    if (covariance.rows() != covariance.cols()) throw_fatal(13, "Error 13: lagged-covariance matrix is not square matrix!\n");
-    if (covariance.rows() != L) throw_fatal(14, "Error 14: size of lagged-covariance not equals window length!\n");
-    if (U.rows() != L || U.cols() != L) throw_fatal(15, "Error 15: incorrect size of eigenvectors matrix!\n");
-    if (V.rows() != K || V.cols() != L) throw_fatal(16, "Error 16: incorrect size of PCs-matrix!\n");
+    using SSA_math_exception::internal_error;
+    if (spectrum.size() != L)
+        throw internal_error("Error 12: spectrum size not equals window length!\n", 12);
+    if (covariance.rows() != covariance.cols())
+        throw internal_error("Error 13: lagged-covariance matrix is not square matrix!\n", 13);
+    if (covariance.rows() != L)
+        throw internal_error("Error 14: size of lagged-covariance not equals window length!\n", 14);
+    if (U.rows() != L || U.cols() != L)
+        throw internal_error("Error 15: incorrect size of eigenvectors matrix!\n", 15);
+    if (V.rows() != K || V.cols() != L)
+        throw internal_error("Error 16: incorrect size of PCs-matrix!\n", 16);
 
     lag_covariance(*this, covariance);
 

@@ -6,7 +6,6 @@
 #include <iomanip>
 #include <iostream>
 
-#include "fatal.h"
 #include "number_text.h"
 #include "ssa_exception.h"
 
@@ -67,18 +66,20 @@ void series::copy_from(const double* p) { std::copy(p, p + m_data.size(), m_data
 void series::copy_to(double* p) const { std::copy(m_data.begin(), m_data.end(), p); }
 
 void series::add(const series& s) {
-    if (s.size() != size()) throw_fatal(2, "Error: Lengths of series isn't equal. Exiting...\n");
+    if (s.size() != size())
+        throw SSA_math_exception::internal_error("Error: Lengths of series isn't equal. Exiting...\n", 2);
     for (size_t i = 0; i < m_data.size(); ++i) m_data[i] += s.m_data[i];
 }
 
 void series::multiply(const series& s) {
     if (s.size() != size())
-        throw_fatal(2, "Error: Lengths of multiplicated series isn't equal. Exiting...\n");
+        throw SSA_math_exception::internal_error("Error: Lengths of multiplicated series isn't equal. Exiting...\n", 2);
     for (size_t i = 0; i < m_data.size(); ++i) m_data[i] *= s.m_data[i];
 }
 
 void series::assign_values(const series& s) {
-    if (s.size() != size()) throw_fatal(2, "Error: Lengths of series isn't equal. Exiting...\n");
+    if (s.size() != size())
+        throw SSA_math_exception::internal_error("Error: Lengths of series isn't equal. Exiting...\n", 2);
     m_data = s.m_data;
 }
 
@@ -94,13 +95,14 @@ void series::print() const {
 
 void series::write(const std::string& file_name) const {
     std::ofstream out(file_name, std::ios::app);
-    if (!out) throw_fatal(1, "Error[series]: file " + file_name + " unavailable\n");
+    if (!out)
+        throw SSA_math_exception::file_exception(file_name, "Error[series]: file " + file_name + " unavailable\n");
     format_to(out);
 }
 
 void series::read(const std::string& file_name) {
     std::ifstream in(file_name);
-    if (!in) throw_fatal(1, "Error[series]: file " + file_name + " unavailable\n");
+    if (!in) throw SSA_math_exception::file_exception(file_name, "Error[series]: file " + file_name + " unavailable\n");
     // A line of more than 19 characters fails the read and ends it; only the
     // first six characters of a number are parsed.
     char buf[20];

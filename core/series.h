@@ -34,13 +34,13 @@ public:
     double* data() { return m_data.data(); }
     const double* data() const { return m_data.data(); }
 
-    // Element-wise; a series of another length throws fatal_error (status 2).
+    // Element-wise; a series of another length throws internal_error (status 2).
     void add(const series& s);
     void multiply(const series& s);
     void assign_values(const series& s);
 
     void print() const;
-    // Appends one line with the values; throws fatal_error (status 1) when the file cannot be opened.
+    // Appends one line with the values; throws file_exception when the file cannot be opened.
     void write(const std::string& file_name) const;
     // Reads one value per line (a short fixed-width parse, see the implementation).
     void read(const std::string& file_name);

@@ -201,8 +201,8 @@ double singular_rounding_level(double sigma_1, int N) {
 
 void leading_singular(const series& s, int L, int k, int max_restarts, std::vector<double>& sigma, matrix& U) {
     if (k < 1 || k >= L)
-        throw SSA_math_exception::ssa_exception("the truncated decomposition takes 1 to L - 1 components, not " +
-                                                std::to_string(k));
+        throw SSA_math_exception::internal_error("the truncated decomposition takes 1 to L - 1 components, not " +
+                                                 std::to_string(k));
     const int N = s.size(), K = N - L + 1;
     sigma.assign(static_cast<size_t>(k), 0.0);
     U.resize(L, k);
@@ -237,7 +237,7 @@ void leading_singular(const series& s, int L, int k, int max_restarts, std::vect
             return;
         }
         if (cycle >= max_restarts)
-            throw SSA_math_exception::ssa_exception(
+            throw SSA_math_exception::resource_error(
                 "the truncated decomposition found " + std::to_string(converged) + " of the " + std::to_string(k) +
                 " leading eigentriples asked for (k = " + std::to_string(k) +
                 "): ask for fewer components or take the full decomposition");

@@ -8,7 +8,7 @@
 
 t_reconstructed_tss::t_reconstructed_tss(const SVD::t_svd* psvd, int amount) {
     if (amount > psvd->L() || amount < 0)
-        throw SSA_math_exception::ssa_exception(
+        throw SSA_math_exception::internal_error(
             "incorrect 'amount' parameter inside t_reconstructed_tss(const t_svd* psvd, int amount)");
     // A truncated decomposition holds fewer components than L.
     if (amount > 0) psvd->check_component(amount - 1);

@@ -116,7 +116,7 @@ void check_decomposition_memory(int N, int L, const svd_options& options) {
         }
         message += lo >= 1 ? ": decompose the leading " + std::to_string(lo) + " components or fewer"
                            : ": no number of components fits";
-        throw SSA_math_exception::ssa_exception(message);
+        throw SSA_math_exception::resource_error(message);
     }
     // The need grows with L: the largest L that fits, by bisection.
     int lo = 1, hi = L;  // decomposition_bytes(N, hi) > available
@@ -133,7 +133,7 @@ void check_decomposition_memory(int N, int L, const svd_options& options) {
     if (takes_truncated(leading, L) && decomposition_bytes(N, L, leading) <= available)
         message += ", or the truncated decomposition of the leading " + std::to_string(default_components) +
                    " components (" + memory_text(decomposition_bytes(N, L, leading)) + ")";
-    throw SSA_math_exception::ssa_exception(message);
+    throw SSA_math_exception::resource_error(message);
 }
 
 // The factor vectors, built on first use from the series the decomposition
@@ -162,7 +162,7 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
     double peak = 0;
     for (int t = 0; t < values.size(); ++t) {
         if (!std::isfinite(values(t)))
-            throw SSA_math_exception::ssa_exception("value " + std::to_string(t + 1) + " of the series is not a finite number");
+            throw SSA_math_exception::bad_input("value " + std::to_string(t + 1) + " of the series is not a finite number");
         peak = std::max(peak, std::fabs(values(t)));
     }
     int exponent = 0;
@@ -212,10 +212,10 @@ t_svd::t_svd(const t_ts& ts, int L, const svd_options& options) : m_K(ts.size() 
     // eigenvalue and reconstruction wrong: refuse rather than pass it on.
     const double top = m_eigenvalues.empty() ? 0.0 : m_eigenvalues[0];
     if (!std::isfinite(top))
-        throw SSA_math_exception::ssa_exception(
+        throw SSA_math_exception::bad_input(
             "the eigenvalues of this series exceed the range of doubles");
     if (m_count > 0 && top < std::numeric_limits<double>::min())
-        throw SSA_math_exception::ssa_exception(
+        throw SSA_math_exception::bad_input(
             "the eigenvalues of this series fall below the range of doubles");
 }
 
@@ -280,16 +280,16 @@ void t_svd::decompose_truncated(const series& values, const svd_options& options
 
 void t_svd::check_vectors() const {
     if (m_eigenvectors->cols() == 0)
-        throw SSA_math_exception::ssa_exception("this decomposition holds the eigenvalues alone, no eigentriple");
+        throw SSA_math_exception::internal_error("this decomposition holds the eigenvalues alone, no eigentriple");
 }
 
 void t_svd::check_component(int c) const {
     check_vectors();
     if (c >= 0 && c < components()) return;
     if (c >= 0 && truncated())
-        throw SSA_math_exception::ssa_exception("component " + std::to_string(c + 1) + " is beyond the " +
-                                                std::to_string(components()) +
-                                                " eigentriples of this truncated decomposition: ask for more components");
+        throw SSA_math_exception::bad_input("component " + std::to_string(c + 1) + " is beyond the " +
+                                            std::to_string(components()) +
+                                            " eigentriples of this truncated decomposition: ask for more components");
     throw SSA_math_exception::out_of_range("in matrix::operator[]");
 }
 

@@ -17,11 +17,11 @@ matrix wcorrelation(const t_reconstructed_tss& rec, int L, int m) {
     const matrix& table = rec.table();
     const int N = table.rows();
     if (m < 0 || m > rec.amount())
-        throw SSA_math_exception::ssa_exception("w-correlations of " + std::to_string(m) + " components out of " +
-                                                std::to_string(rec.amount()));
+        throw SSA_math_exception::bad_input("w-correlations of " + std::to_string(m) + " components out of " +
+                                            std::to_string(rec.amount()));
     if (L < 1 || L > N)
-        throw SSA_math_exception::ssa_exception("w-correlations: window length " + std::to_string(L) +
-                                                " outside 1.." + std::to_string(N));
+        throw SSA_math_exception::bad_input("w-correlations: window length " + std::to_string(L) +
+                                            " outside 1.." + std::to_string(N));
     const char* stage = "w-correlations";
     report_progress(stage, 0, m);
     std::vector<double> w(static_cast<size_t>(N));

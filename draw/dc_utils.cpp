@@ -120,7 +120,7 @@ void CDCUtils::draw_axes(device_context& dc, const dc_rect& rect, double xmin, d
 void CDCUtils::draw_ticrulers(device_context& dc, const dc_rect& rect, double xmin, double xmax, double ymin,
                               double ymax, int flankside) const {
     if (flankside != 0 && flankside != 1)
-        throw SSA_math_exception::ssa_exception("unknown flankside inside 'void CDCUtils::draw_ticrulers(...)'");
+        throw SSA_math_exception::internal_error("unknown flankside inside 'void CDCUtils::draw_ticrulers(...)'");
     dc.save();
     const dc_font old_font = dc.select(label_font);
     const int step = grid_step(xmax - xmin, rect.width());

@@ -182,7 +182,7 @@ void paint_svd_view(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int 
             notify("unrealized");
         return;
     }
-    throw SSA_math_exception::ssa_exception("unknown objects for drawing inside \"CSVDView::OnDraw(...)\"");
+    throw SSA_math_exception::internal_error("unknown objects for drawing inside \"CSVDView::OnDraw(...)\"");
 }
 
 namespace {
@@ -217,7 +217,7 @@ std::string trend_header(t_trend_invest& inv) {
     case t_trend_invest::kendall: append(s, ", Kendall(%G)", inv.get_alpha()); break;
     case t_trend_invest::roots: append(s, ", Roots(%d)", inv.get_maxroots()); break;
     case t_trend_invest::lowfreq: append(s, ", LowFreq(omega=%G,C=%G)", inv.get_omega(), inv.get_C()); break;
-    default: throw SSA_math_exception::ssa_exception("invalid trend invest method");
+    default: throw SSA_math_exception::internal_error("invalid trend invest method");
     }
     s += vectors_text(inv.get_treatedvectors(), "inside TrendInvestView::OnDraw(...)");
     const std::vector<int>& c = inv.get_components();

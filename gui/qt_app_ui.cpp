@@ -15,6 +15,7 @@
 #include "gui/param_dialogs.h"
 #include "app/save_names.h"
 #include "core/hooks.h"
+#include "core/ssa_exception.h"
 
 QString qt_file_filter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split('|');
@@ -138,7 +139,7 @@ bool CQtAppUi::run_computation(const std::function<void()>& work) {
         // Unthrottled: the check is cheap and every report of the model can stop it.
         scoped_progress_hook progress(
             [&cancel](const char*, long long, long long) {
-                if (cancel) throw computation_cancelled{};
+                if (cancel) throw SSA_math_exception::cancelled();
             },
             false);
         // A message of the model is a box on the GUI thread; the worker waits for its OK.
@@ -148,7 +149,7 @@ bool CQtAppUi::run_computation(const std::function<void()>& work) {
         });
         try {
             work();
-        } catch (const computation_cancelled&) {
+        } catch (const SSA_math_exception::cancelled&) {
             cancelled = true;
         } catch (...) {
             failure = std::current_exception();

@@ -3,7 +3,7 @@
 #include "core/ssa_exception.h"
 
 t_VYG_constraint::t_VYG_constraint(double p) : param(p) {
-    if (p <= 0 || p >= 1) throw SSA_math_exception::ssa_exception("invalid param for VYG constraint");
+    if (p <= 0 || p >= 1) throw SSA_math_exception::bad_input("invalid param for VYG constraint");
 }
 
 std::vector<Pair::t_pair<int>> vyg_filter(const matrix& vectors, bool normalize,

@@ -5,7 +5,7 @@
 final_decomposition decompose_final(const t_reconstructed_tss* reconstructed, const std::vector<int>& trend_list,
                                     const std::vector<int>& periodic_list, const t_ts* original) {
     if (!reconstructed || reconstructed->amount() == 0)
-        throw SSA_math_exception::ssa_exception("no reconstructed components inside CDecompResultDoc::compute()");
+        throw SSA_math_exception::internal_error("no reconstructed components inside CDecompResultDoc::compute()");
     final_decomposition d;
     d.trend_list = trend_list;
     d.periodic_list = periodic_list;

@@ -41,7 +41,7 @@ void t_signal_forecast::process_signal() {
 void t_RSSA_signal_forecast::make_lrf() {
     const SVD::t_svd* svd = m_signal_invest ? m_signal_invest->get_svd() : nullptr;
     if (!svd || m_signal_invest->get_signal().size() == 0)
-        throw SSA_math_exception::ssa_exception(
+        throw SSA_math_exception::internal_error(
             "Error during search of signal LRF for RSSA forecasting. Signal investigation hasn't processed.");
     const int L = svd->L();
     const matrix& U = svd->eigenvectors();

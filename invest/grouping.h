@@ -15,9 +15,9 @@
 
 // A component set or grouping the user gave that cannot be used; the message
 // names the problem.
-class grouping_error : public SSA_math_exception::ssa_exception {
+class grouping_error : public SSA_math_exception::bad_input {
 public:
-    using ssa_exception::ssa_exception;
+    using bad_input::bad_input;
 };
 
 struct component_group {

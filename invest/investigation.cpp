@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "core/fatal.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 
@@ -20,10 +19,10 @@ t_reconstructed_tss* t_investigation::make_reconstructed() {
     return m_reconstructed.get();
 }
 
-SSA_math_exception::ssa_exception amount_above_held(int amount, int held) {
-    return SSA_math_exception::ssa_exception("amount " + std::to_string(amount) + " is above the " +
-                                             std::to_string(held) +
-                                             " components this truncated decomposition holds: ask for more components");
+SSA_math_exception::bad_input amount_above_held(int amount, int held) {
+    return SSA_math_exception::bad_input("amount " + std::to_string(amount) + " is above the " +
+                                         std::to_string(held) +
+                                         " components this truncated decomposition holds: ask for more components");
 }
 
 void check_amount(const SVD::t_svd& svd, int amount) {
@@ -52,7 +51,7 @@ void t_investigation::clear_decomposition() {
 void t_investigation::set_ts(const t_ts& ts) { m_ts = std::make_unique<t_ts>(ts); }
 
 void t_investigation::investigate() {
-    if (!m_svd) throw SSA_math_exception::ssa_exception("no decomposition inside t_investigation::investigate(): set L first");
+    if (!m_svd) throw SSA_math_exception::internal_error("no decomposition inside t_investigation::investigate(): set L first");
     check_amount(*m_svd, m_amount);
     if (m_treated == vk_reconstructed) {
         // The components are built for amount, so it must be within L first.
@@ -69,13 +68,7 @@ int t_investigation::set_L(int L) {
     // The components of the old decomposition must not pass for the new one's.
     m_reconstructed.reset();
     m_svd.reset();
-    try {
-        m_svd = std::make_unique<SVD::t_svd>(*m_ts, L, m_svd_options);
-    } catch (const SSA_math_exception::fatal_error&) {
-        throw;
-    } catch (const SSA_math_exception::ssa_exception& e) {
-        throw_fatal(1, e.message);
-    }
+    m_svd = std::make_unique<SVD::t_svd>(*m_ts, L, m_svd_options);
     if (m_amount == -1 || m_amount > m_svd->count()) m_amount = m_svd->count();
     return m_amount;
 }

@@ -64,7 +64,7 @@ public:
     virtual void identificate() = 0;
     virtual void set_ts(const t_ts& ts);
     // Decomposes the series for L and clips amount to the count in use; returns amount.
-    // A failing decomposition throws fatal_error with status 1 and its message.
+    // A failing decomposition leaves no decomposition and throws its failure.
     virtual int set_L(int L);
     virtual const char* get_name() const { return m_name.c_str(); }
     // How set_L decomposes; by default the full decomposition.
@@ -97,7 +97,7 @@ protected:
 // Throws ssa_exception when amount is above the components a truncated decomposition holds.
 void check_amount(const SVD::t_svd& svd, int amount);
 // The same refusal for a decomposition of held components still to be made.
-SSA_math_exception::ssa_exception amount_above_held(int amount, int held);
+SSA_math_exception::bad_input amount_above_held(int amount, int held);
 
 class t_results : public virtual t_object {
 public:

@@ -54,7 +54,7 @@ void t_period_invest::identificate() {
         find_harmonics_with_period_from_interval();
         break;
     default:
-        throw SSA_math_exception::ssa_exception("Invalid period investigation aim");
+        throw SSA_math_exception::internal_error("Invalid period investigation aim");
     }
     if (m_constraint) {
         const matrix* m = vectors();
@@ -136,7 +136,7 @@ double t_period_invest::estimate_period(int i, int j) {
     case 2:
         return m_svd->reconstruct_values({i, j}).getperiod_periodogr();
     }
-    throw SSA_math_exception::ssa_exception("unknown period estimation method inside 't_period_invest::estimate_period(...)'");
+    throw SSA_math_exception::internal_error("unknown period estimation method inside 't_period_invest::estimate_period(...)'");
 }
 
 void t_period_invest::make_result(const SVD::t_svd& svd) {

@@ -82,7 +82,7 @@ void t_signal_invest::set_ts(const t_ts& ts) {
 void t_signal_invest::identificate() {
     if (!m_use_trend && !m_use_harmonics)
         throw SSA_math_exception::invest_exception(2, "incorrect definition of signal");
-    if (!get_svd()) throw SSA_math_exception::ssa_exception("no decomposition inside t_signal_invest::identificate()");
+    if (!get_svd()) throw SSA_math_exception::internal_error("no decomposition inside t_signal_invest::identificate()");
 
     std::vector<int> trend;
     if (m_use_trend) {

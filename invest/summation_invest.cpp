@@ -25,12 +25,12 @@ std::optional<param_refusal> summation_params::validate() const {
 t_summation_invest::t_summation_invest(const t_ts& ts) : t_investigation("Summation investigation", ts) {}
 
 void t_summation_invest::investigate() {
-    throw SSA_math_exception::ssa_exception(
+    throw SSA_math_exception::internal_error(
         "class \"t_summation_invest\" is not intended for 'investigate()' calling. Read documentation on it.");
 }
 
 void t_summation_invest::identificate() {
-    throw SSA_math_exception::ssa_exception(
+    throw SSA_math_exception::internal_error(
         "class \"t_summation_invest\" is not intended for 'identificate()' calling. Read documentation on it.");
 }
 
@@ -55,7 +55,7 @@ summation_table run_summation(t_summation_invest& inv, const summation_params& p
             "inside \"CSummationInvestDoc::start_investigation()\"");
     const SVD::t_svd* svd = inv.get_svd();
     if (!svd)
-        throw SSA_math_exception::ssa_exception("no decomposition inside \"CSummationInvestDoc::start_investigation()\"");
+        throw SSA_math_exception::internal_error("no decomposition inside \"CSummationInvestDoc::start_investigation()\"");
     if (kind == vk_reconstructed && !inv.get_reconstructed()) inv.make_reconstructed();
     const matrix& V = *inv.tested_vectors();
     const int n = std::max(0, inv.get_amount());
@@ -187,7 +187,7 @@ bool summation_table::if_significant(int k, int type) const {
             if (e.vyg_significant) return true;
         return false;
     }
-    throw SSA_math_exception::ssa_exception(
+    throw SSA_math_exception::internal_error(
         "unknown result type for component inside \"CSummationInvestDoc::if_significant(...)\"");
 }
 

@@ -3,7 +3,6 @@
 #include <functional>
 #include <string>
 
-#include "core/hooks.h"
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
 
@@ -47,12 +46,9 @@ const matrix* t_trend_invest::tested_vectors() {
 }
 
 void t_trend_invest::collect(const std::function<void(const matrix&, int* found, int& count)>& test,
-                             const char* operation, const std::function<void()>& refuse) {
+                             const std::function<void()>& refuse) {
     const matrix* m = tested_vectors();
-    if (!m) {
-        notify(std::string("Error: invalid type of treated vectors in ") + operation + "().\nExiting.");
-        refuse();
-    }
+    if (!m) refuse();
     std::vector<int> found(static_cast<size_t>(m_svd->L()));
     int count = 0;
     test(*m, found.data(), count);
@@ -61,8 +57,8 @@ void t_trend_invest::collect(const std::function<void(const matrix&, int* found,
 
 void t_trend_invest::process_kendall_investigation() {
     collect([this](const matrix& m, int* found, int& count) { m.trend_Kendall(count, m_amount, found, m_alpha, &m_log); },
-            "process_kendall_investigation", [] {
-                throw SSA_math_exception::ssa_exception(
+            [] {
+                throw SSA_math_exception::internal_error(
                     "Error: invalid type of treated vectors in process_kendall_investigation()");
             });
 }
@@ -71,7 +67,7 @@ void t_trend_invest::process_roots_investigation() {
     collect([this](const matrix& m, int* found, int& count) {
                 m.trend_Roots(count, m_amount, found, m_maxroots, roots_epsilon, &m_log);
             },
-            "process_roots_investigation", [] {
+            [] {
                 throw SSA_math_exception::unknown_objects_for_identification(
                     "inside t_trend_invest::process_roots_investigation()");
             });
@@ -79,8 +75,8 @@ void t_trend_invest::process_roots_investigation() {
 
 void t_trend_invest::process_lowfreq_investigation() {
     collect([this](const matrix& m, int* found, int& count) { m.trend_LowFreq(count, m_amount, found, m_omega, m_C, &m_log); },
-            "process_lowfreq_investigation", [] {
-                throw SSA_math_exception::ssa_exception(
+            [] {
+                throw SSA_math_exception::internal_error(
                     "Error: invalid type of treated vectors in process_lowfreq_investigation()");
             });
 }

@@ -51,8 +51,8 @@ private:
     // they are treated but were not built by investigate().
     const matrix* tested_vectors();
     // Runs one test on the tested vectors and appends what it identifies; for an
-    // unknown kind shows the operation's box, then refuse() throws its exception.
-    void collect(const std::function<void(const matrix&, int* found, int& count)>& test, const char* operation,
+    // unknown kind refuse() throws the operation's exception.
+    void collect(const std::function<void(const matrix&, int* found, int& count)>& test,
                  const std::function<void()>& refuse);
 
     double m_alpha = 0.95;

@@ -29,7 +29,7 @@ FileLog::FileLog(const std::string& prefix) {
         std::snprintf(name, sizeof name, "filelog%d.log", log_counter++);
         m_file_name = dir + name;
         m_lock_fd = ::open(m_file_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (m_lock_fd < 0) throw SSA_math_exception::ssa_exception("error in opening file log");
+        if (m_lock_fd < 0) throw SSA_math_exception::resource_error("error in opening file log");
         int locked;
         while ((locked = ::flock(m_lock_fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
         }
@@ -37,8 +37,8 @@ FileLog::FileLog(const std::string& prefix) {
             // Any other failure would repeat on every further name.
             const int code = errno;
             ::close(m_lock_fd);
-            throw SSA_math_exception::ssa_exception(std::string("error in locking file log (") +
-                                                    std::strerror(code) + ")");
+            throw SSA_math_exception::resource_error(std::string("error in locking file log (") +
+                                                     std::strerror(code) + ")");
         }
         if (locked == 0) {
             // The owner may have deleted the file between our open and the
@@ -54,7 +54,7 @@ FileLog::FileLog(const std::string& prefix) {
     open(m_file_name, std::ios::in | std::ios::out | std::ios::trunc);
     if (!is_open()) {
         ::close(m_lock_fd);
-        throw SSA_math_exception::ssa_exception("error in opening file log");
+        throw SSA_math_exception::resource_error("error in opening file log");
     }
 }
 

@@ -45,8 +45,8 @@ std::string create() {
     const std::string base = tmp && *tmp ? tmp : "/tmp";
     const std::string tmpl = base + "/kelvane-XXXXXX";
     if (tmpl.size() >= sizeof dir_path)
-        throw SSA_math_exception::ssa_exception("unable to create a temporary directory in " + base + " (" +
-                                                std::strerror(ENAMETOOLONG) + ")");
+        throw SSA_math_exception::resource_error("unable to create a temporary directory in " + base + " (" +
+                                                 std::strerror(ENAMETOOLONG) + ")");
     // Handlers first and the name made in place: a signal at any moment
     // finds either no directory or its complete name.
     std::memcpy(dir_path, tmpl.c_str(), tmpl.size() + 1);
@@ -56,8 +56,8 @@ std::string create() {
     if (!::mkdtemp(dir_path)) {
         const int code = errno;
         dir_path[0] = '\0';
-        throw SSA_math_exception::ssa_exception("unable to create a temporary directory in " + base + " (" +
-                                                std::strerror(code) + ")");
+        throw SSA_math_exception::resource_error("unable to create a temporary directory in " + base + " (" +
+                                                 std::strerror(code) + ")");
     }
     std::atexit(remove_directory);
     return dir_path;

@@ -123,7 +123,7 @@ void matrix::paring_byFourier(int cpntsamount, std::vector<Pair::t_pair<int>>& p
     }
     pairs.clear();
     if (cpntsamount < 1 || cpntsamount > m_cols)
-        throw SSA_math_exception::ssa_exception("invalid cpntsamount parameter given to paring_byFourier(...)");
+        throw SSA_math_exception::internal_error("invalid cpntsamount parameter given to paring_byFourier(...)");
 
     const std::vector<periodogram_peak> peaks = periodogram_max_columns(cpntsamount);
     double fpkmax = 0.0;

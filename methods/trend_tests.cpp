@@ -24,8 +24,8 @@ std::vector<double> column(const matrix& m, int j) {
 
 void check_amount(const matrix& m, int cpntsamount, const char* test) {
     if (cpntsamount < 1 || cpntsamount > m.cols())
-        throw SSA_math_exception::ssa_exception(std::string("invalid cpntsamount parameter given to ") + test +
-                                                "(...)");
+        throw SSA_math_exception::internal_error(std::string("invalid cpntsamount parameter given to ") + test +
+                                                 "(...)");
 }
 
 void write_identified(std::ostream* log, int j) {
@@ -298,8 +298,8 @@ int matrix::trend_LowFreq(int& count, int cpntsamount, int* identified, double o
              << " ***\n\n";
     check_amount(*this, cpntsamount, "trend_LowFreq");
     if (omega < 0 || omega > 0.5)
-        throw SSA_math_exception::ssa_exception("invalid omega parameter given to trend_LowFreq(...)");
-    if (C < 0 || C > 1) throw SSA_math_exception::ssa_exception("invalid C parameter given to tredn_LowFreq(...)");
+        throw SSA_math_exception::internal_error("invalid omega parameter given to trend_LowFreq(...)");
+    if (C < 0 || C > 1) throw SSA_math_exception::internal_error("invalid C parameter given to tredn_LowFreq(...)");
     count = 0;
     if (omega > 0.499999999) {
         for (int j = 0; j < cpntsamount; ++j) {

@@ -206,7 +206,7 @@ void read_cts(std::istream& in, t_ts& ts) {
 
 t_ts::ctsstream& t_ts::ctsstream::operator>>(t_ts& ts) {
     if (!is_open() || fail())
-        throw SSA_math_exception::ssa_exception(
+        throw SSA_math_exception::internal_error(
             "bad ctsstream in 't_ts::ctsstream& t_ts::ctsstream::operator>> (t_ts& _ts)'");
     read_cts(*this, ts);
     return *this;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -81,9 +82,11 @@ public:
         return pop(files, std::string());
     }
     void open_window(document& doc) override { windows.push_back(&doc); }
-    // The work runs on the calling thread; cancel_computations stands for the user's Cancel.
+    // The work runs on the calling thread; cancel_computations stands for the user's Cancel,
+    // computation_failure for what the work threw on the worker, rethrown here.
     bool run_computation(const std::function<void()>& work) override {
         if (cancel_computations) return false;
+        if (computation_failure) std::rethrow_exception(computation_failure);
         work();
         return true;
     }
@@ -100,6 +103,7 @@ public:
     std::vector<notify_icon> icons;  // one per message
     std::vector<bool> question_default_no;
     bool cancel_computations = false;
+    std::exception_ptr computation_failure;
 
 private:
     template <class T>

@@ -144,6 +144,35 @@ TEST_F(RunSequence, AnExceptionIsShownAndLeavesNoWindowNorDocument) {
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
+// The run's top level: one error box per failure, by its kind, none for a cancel; never a window.
+TEST_F(RunSequence, EachKindOfFailureIsOneErrorBoxOrNone) {
+    namespace ex = SSA_math_exception;
+    const struct {
+        std::exception_ptr failure;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {std::make_exception_ptr(ex::bad_input("value 3 of the series is not a finite number")),
+         {"value 3 of the series is not a finite number"}},
+        {std::make_exception_ptr(ex::file_exception("/t/x.log", "unable to write log file")),
+         {"unable to write log file : /t/x.log."}},
+        {std::make_exception_ptr(ex::resource_error("error in opening file log")), {"error in opening file log"}},
+        {std::make_exception_ptr(ex::internal_error("Error 12: spectrum size not equals window length!\n", 12)),
+         {"Error 12: spectrum size not equals window length!\n"}},
+        {std::make_exception_ptr(ex::cancelled()), {}},
+        {std::make_exception_ptr(std::runtime_error("boom")), {"boom"}},
+    };
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        ui.icons.clear();
+        ui.computation_failure = c.failure;
+        run_trend(30);
+        EXPECT_TRUE(ui.windows.empty());
+        EXPECT_EQ(app.documents().size(), 1u);
+        EXPECT_EQ(ui.messages, c.boxes);
+        EXPECT_EQ(ui.icons, std::vector<notify_icon>(c.boxes.size(), notify_icon::error));
+    }
+}
+
 TEST(RunSequenceRules, NumberOfComponents) {
     struct row { int use_amount, amount, m, expected; };
     for (const row& r : {row{0, 3, 30, 24}, row{1, 3, 30, 3}, row{1, 40, 30, 30}, row{0, 30, 30, 30}}) {

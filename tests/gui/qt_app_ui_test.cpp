@@ -70,7 +70,7 @@ TEST(run_computation, a_failure_is_a_box_then_the_next_runs_on_a_worker_telling_
     memory_store store;
     CWinKelvaneApp app(ui, store);
     CMainFrame frame(app, ui);
-    frame.guarded([&] { ui.run_computation([] { throw SSA_math_exception::ssa_exception("L is out of range"); }); });
+    frame.guarded([&] { ui.run_computation([] { throw SSA_math_exception::bad_input("L is out of range"); }); });
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "L is out of range");
     EXPECT_EQ(ui.messages[0].icon, notify_icon::error);

@@ -56,9 +56,9 @@ TEST(Results, BestComponentIsTheFirstSmallestRank) {
     EXPECT_EQ(r.get_best_component(), 7);
 }
 
-TEST(Investigation, FailedDecompositionThrowsStatusOneAndLeavesNoDecomposition) {
+TEST(Investigation, FailedDecompositionThrowsItsFailureAndLeavesNoDecomposition) {
     probe_invest inv(sample_series(10));
-    EXPECT_THAT(fatal_of([&] { inv.set_L(11); }), testing::MatchesRegex("1: .*incorrect window length: L = 11 is outside 1..10"));
+    EXPECT_THAT(failure_of([&] { inv.set_L(11); }), testing::MatchesRegex("internal 1: .*incorrect window length: L = 11 is outside 1..10"));
     EXPECT_EQ(inv.get_svd(), nullptr);
     // Nothing to investigate now: a refusal, not a crash.
     EXPECT_THAT(thrown([&] { inv.investigate(); }), testing::HasSubstr("no decomposition"));

@@ -12,14 +12,20 @@ TEST(Matrix, CheckedAccessRejectsEveryOutsideIndex) {
     EXPECT_THROW(matrix(0, 5)[t_pair<int>(0, 0)], SSA_math_exception::out_of_range);
 }
 
-TEST(Matrix, ShapeFailuresThrowTheirStatus) {
+TEST(Matrix, ShapeFailuresThrowTheirKind) {
     matrix a(3, 3);
-    EXPECT_EQ(fatal_of([&] { a.embed(series(std::vector<double>{1, 2, 3, 4, 5, 6})); }),
-              "11: Error 11: series size failure in embed(..)\n");
+    EXPECT_EQ(failure_of([&] { a.embed(series(std::vector<double>{1, 2, 3, 4, 5, 6})); }),
+              "internal 11: Error 11: series size failure in embed(..)\n");
     series g(4);
-    EXPECT_EQ(fatal_of([&] { a.diagonal_average(g); }), "17: Error 17: incorrect series size given for averaging!\n");
-    EXPECT_EQ(fatal_of([&] { a.write("/nonexistent-dir/m.txt"); }),
-              "1: Error[matrix]: file /nonexistent-dir/m.txt unavailable\n");
+    EXPECT_EQ(failure_of([&] { a.diagonal_average(g); }), "internal 17: Error 17: incorrect series size given for averaging!\n");
+    EXPECT_EQ(failure_of([&] { a.write("/nonexistent-dir/m.txt"); }),
+              "file: Error[matrix]: file /nonexistent-dir/m.txt unavailable\n");
+    // Another shape is the caller's fault: refused, the values kept.
+    matrix b = from_columns({{1, 2}, {3, 4}});
+    EXPECT_EQ(failure_of([&] { b.assign_values(matrix(2, 3)); }), "internal 1: Error: Размеры матриц не совпадают\n");
+    EXPECT_EQ(b(1, 1), 4);
+    b.assign_values(from_columns({{5, 6}, {7, 8}}));
+    EXPECT_EQ(b(1, 1), 8);
 }
 
 TEST(Matrix, DiagonalAverageOfEitherOrientationInvertsEmbedding) {

@@ -15,7 +15,7 @@ TEST(Series, CheckedAccessAndExtremes) {
     EXPECT_THROW(series(0).max(), out_of_range);
 }
 
-TEST(Series, LengthMismatchOrUnavailableFileThrowsItsStatus) {
+TEST(Series, LengthMismatchOrUnavailableFileThrowsItsKind) {
     auto mismatch = [](void (series::*op)(const series&)) {
         return [op] {
             series a(3);
@@ -27,13 +27,13 @@ TEST(Series, LengthMismatchOrUnavailableFileThrowsItsStatus) {
         std::function<void()> f;
         std::string expected;
     } cases[] = {
-        {mismatch(&series::add), "2: Error: Lengths of series isn't equal. Exiting...\n"},
-        {mismatch(&series::multiply), "2: Error: Lengths of multiplicated series isn't equal. Exiting...\n"},
-        {mismatch(&series::assign_values), "2: Error: Lengths of series isn't equal. Exiting...\n"},
-        {[&] { s.write("/nonexistent-dir/x.txt"); }, "1: Error[series]: file /nonexistent-dir/x.txt unavailable\n"},
-        {[&] { s.read("/nonexistent-dir/x.txt"); }, "1: Error[series]: file /nonexistent-dir/x.txt unavailable\n"},
+        {mismatch(&series::add), "internal 2: Error: Lengths of series isn't equal. Exiting...\n"},
+        {mismatch(&series::multiply), "internal 2: Error: Lengths of multiplicated series isn't equal. Exiting...\n"},
+        {mismatch(&series::assign_values), "internal 2: Error: Lengths of series isn't equal. Exiting...\n"},
+        {[&] { s.write("/nonexistent-dir/x.txt"); }, "file: Error[series]: file /nonexistent-dir/x.txt unavailable\n"},
+        {[&] { s.read("/nonexistent-dir/x.txt"); }, "file: Error[series]: file /nonexistent-dir/x.txt unavailable\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(fatal_of(c.f), c.expected);
+    for (const auto& c : cases) EXPECT_EQ(failure_of(c.f), c.expected);
 }
 
 using SeriesFile = scratch;

@@ -209,12 +209,12 @@ TEST(Decomposition, ShapeChecksThrowTheirNumbers) {
         double rounding = 0;
         x.svd(sp, cov, u, v, count, rounding);
     };
-    EXPECT_EQ(fatal_of([&] { run(2, 3, 3, 3, 3, 4, 3); }), "12: Error 12: spectrum size not equals window length!\n");
-    EXPECT_EQ(fatal_of([&] { run(3, 3, 2, 3, 3, 4, 3); }), "13: Error 13: lagged-covariance matrix is not square matrix!\n");
-    EXPECT_EQ(fatal_of([&] { run(3, 2, 2, 3, 3, 4, 3); }),
-              "14: Error 14: size of lagged-covariance not equals window length!\n");
-    EXPECT_EQ(fatal_of([&] { run(3, 3, 3, 3, 2, 4, 3); }), "15: Error 15: incorrect size of eigenvectors matrix!\n");
-    EXPECT_EQ(fatal_of([&] { run(3, 3, 3, 3, 3, 3, 3); }), "16: Error 16: incorrect size of PCs-matrix!\n");
+    EXPECT_EQ(failure_of([&] { run(2, 3, 3, 3, 3, 4, 3); }), "internal 12: Error 12: spectrum size not equals window length!\n");
+    EXPECT_EQ(failure_of([&] { run(3, 3, 2, 3, 3, 4, 3); }), "internal 13: Error 13: lagged-covariance matrix is not square matrix!\n");
+    EXPECT_EQ(failure_of([&] { run(3, 2, 2, 3, 3, 4, 3); }),
+              "internal 14: Error 14: size of lagged-covariance not equals window length!\n");
+    EXPECT_EQ(failure_of([&] { run(3, 3, 3, 3, 2, 4, 3); }), "internal 15: Error 15: incorrect size of eigenvectors matrix!\n");
+    EXPECT_EQ(failure_of([&] { run(3, 3, 3, 3, 3, 3, 3); }), "internal 16: Error 16: incorrect size of PCs-matrix!\n");
 }
 
 TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits) {

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "core/fatal.h"
 #include "core/matrix.h"
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
@@ -42,12 +41,22 @@ std::string thrown(const std::function<void()>& f) {
     return "nothing thrown";
 }
 
-// "status: message" of the fatal_error that f throws, so a check sees both.
-inline std::string fatal_of(const std::function<void()>& f) {
+// "kind: message" of the failure f throws, an internal one with its status
+// ("internal 12: ..."), so a check sees what the top levels report it by.
+inline std::string failure_of(const std::function<void()>& f) {
+    using SSA_math_exception::failure_kind;
     try {
         f();
-    } catch (const SSA_math_exception::fatal_error& e) {
-        return std::to_string(e.status) + ": " + e.message;
+    } catch (const SSA_math_exception::ssa_exception& e) {
+        switch (e.kind()) {
+        case failure_kind::bad_input: return "bad input: " + e.message;
+        case failure_kind::file: return "file: " + e.message;
+        case failure_kind::resource: return "resource: " + e.message;
+        case failure_kind::cancelled: return "cancelled: " + e.message;
+        case failure_kind::internal:
+            return "internal " + std::to_string(dynamic_cast<const SSA_math_exception::internal_error&>(e).status) +
+                   ": " + e.message;
+        }
     }
     return "nothing thrown";
 }

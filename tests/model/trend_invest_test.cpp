@@ -88,14 +88,14 @@ TEST(TrendInvest, InvalidMethodOrVectorsThrowBeforeAnyLogLine) {
     EXPECT_TRUE(inv.get_components().empty());
     EXPECT_EQ(read_log(inv).header, "");
 
-    // A box first; Roots alone reports it as an unknown kind of objects.
-    const std::string box = "Error: invalid type of treated vectors in process_";
-    const std::vector<std::tuple<int, std::string, std::string>> cases{
-        {0, "kendall_investigation().\nExiting.", box + "kendall_investigation()"},
-        {1, "roots_investigation().\nExiting.", "inside t_trend_invest::process_roots_investigation()"},
-        {2, "lowfreq_investigation().\nExiting.", box + "lowfreq_investigation()"},
+    // No box before the exception; Roots alone reports it as an unknown kind of objects.
+    const std::string text = "Error: invalid type of treated vectors in process_";
+    const std::vector<std::tuple<int, std::string>> cases{
+        {0, text + "kendall_investigation()"},
+        {1, "inside t_trend_invest::process_roots_investigation()"},
+        {2, text + "lowfreq_investigation()"},
     };
-    for (const auto& [method, box_end, message] : cases) {
+    for (const auto& [method, message] : cases) {
         notification_recorder rec;
         t_trend_invest bad(sample_series(40));
         bad.set_method(method);
@@ -109,6 +109,6 @@ TEST(TrendInvest, InvalidMethodOrVectorsThrowBeforeAnyLogLine) {
             EXPECT_EQ(dynamic_cast<const SSA_math_exception::unknown_objects_for_identification*>(&e) != nullptr,
                       method == 1);
         }
-        EXPECT_EQ(rec.texts, std::vector<std::string>{box + box_end});
+        EXPECT_TRUE(rec.texts.empty());
     }
 }
