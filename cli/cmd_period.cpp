@@ -7,7 +7,6 @@
 #include "cli_common.h"
 #include "core/number_text.h"
 #include "commands.h"
-#include "core/diagnostics.h"
 #include "invest/period_invest.h"
 
 namespace cli {
@@ -85,7 +84,6 @@ void register_period(CLI::App& app, std::function<void()>& run) {
             if (inv.get_svd()->count() == 0) throw no_component_error();
             inv.set_amount(std::min(amount, inv.get_svd()->count()));
 
-            scoped_diagnostic_stream to(diag());
             inv.investigate();
             copy_log_if_asked(*o, inv);
 

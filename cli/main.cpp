@@ -5,9 +5,9 @@
 #include <iostream>
 
 #include "cli_common.h"
+#include "console_ui.h"
 #include "commands.h"
 #include "core/fft.h"
-#include "core/hooks.h"
 
 namespace {
 
@@ -66,10 +66,7 @@ int main(int argc, char** argv) {
         return e.get_exit_code() != 0 ? e.get_exit_code() : 2;
     }
 
-    // Engine warnings become one line on standard error.
-    set_notify_hook([](const std::string& text, const std::string&, notify_icon) {
-        std::cerr << "kelvane-cli: warning: " << text << std::endl;
-    });
+    cli::install_console();
     cli::install_progress(progress);
     struct clear_progress {
         ~clear_progress() { cli::finish_progress(); }

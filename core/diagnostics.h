@@ -1,12 +1,12 @@
 // The stream that receives the diagnostic lines of the period estimators:
-// standard output unless a caller redirects it (the CLI does, when standard
-// output carries JSON). The stream belongs to the thread that installs it.
+// none unless a program installs one (the CLI installs standard error). The
+// stream belongs to the thread that installs it.
 #pragma once
 
 #include <iosfwd>
 
 std::ostream& diagnostic_stream();
-// Installs a stream and returns the previous one; null restores standard output.
+// Installs a stream and returns the previous one; null restores the silent default.
 std::ostream* set_diagnostic_stream(std::ostream* os);
 
 // Redirects the diagnostic lines for the lifetime of the guard.

@@ -1,7 +1,6 @@
 #include "hooks.h"
 
 #include <chrono>
-#include <iostream>
 
 namespace {
 
@@ -24,12 +23,7 @@ notify_hook set_notify_hook(notify_hook hook) {
 }
 
 void notify(const std::string& text, const std::string& caption, notify_icon icon) {
-    if (current_notify) {
-        current_notify(text, caption, icon);
-        return;
-    }
-    if (!caption.empty()) std::cerr << caption << ": ";
-    std::cerr << text << std::endl;
+    if (current_notify) current_notify(text, caption, icon);
 }
 
 progress_hook set_progress_hook(progress_hook hook, bool throttled) {

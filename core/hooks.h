@@ -22,7 +22,7 @@ enum class notify_icon { none, information, warning, error, question };
 using notify_hook = std::function<void(const std::string& text, const std::string& caption, notify_icon icon)>;
 
 // Installs a hook and returns the previous one; an empty hook restores the
-// default, which writes the text to standard error.
+// default, which shows nothing: each program installs its own.
 notify_hook set_notify_hook(notify_hook hook);
 void notify(const std::string& text, const std::string& caption = "", notify_icon icon = notify_icon::none);
 
