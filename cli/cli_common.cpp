@@ -69,7 +69,7 @@ int resolve_L(const common_options& o, int N) {
     const int L = o.L_given && *o.L_given ? o.L : (N + 1) / 2;
     if (L < 2 || L > N - 1)
         throw bad_input("window length L = " + std::to_string(L) + " is outside 2.." + std::to_string(N - 1) +
-                          " (N = " + std::to_string(N) + ")");
+                        " (N = " + std::to_string(N) + ")");
     // Refused here, before the series is copied into investigations, not deep in one of them.
     SVD::check_decomposition_memory(N, L, decomposition_options(o));
     return L;
@@ -79,7 +79,7 @@ namespace {
 
 bad_input beyond_truncated(const std::string& what, int held) {
     return bad_input(what + " is above the " + std::to_string(held) +
-                       " components of the truncated decomposition: raise --components");
+                     " components of the truncated decomposition: raise --components");
 }
 
 }  // namespace

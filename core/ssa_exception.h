@@ -89,9 +89,10 @@ public:
     using internal_error::internal_error;
 };
 
-class unrealized : public internal_error {
+// A method the user may choose that is not provided.
+class unrealized : public bad_input {
 public:
-    using internal_error::internal_error;
+    using bad_input::bad_input;
 };
 
 // A forecast these data and choices cannot give.
