@@ -8,12 +8,14 @@
 #include <QStringList>
 #include <atomic>
 #include <exception>
+#include <iostream>
 #include <thread>
 
 #include "gui/dlg_calculating.h"
 #include "gui/dlg_open_xls.h"
 #include "gui/param_dialogs.h"
 #include "app/save_names.h"
+#include "core/diagnostics.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 
@@ -147,6 +149,8 @@ bool CQtAppUi::run_computation(const std::function<void()>& work) {
             QMetaObject::invokeMethod(
                 qApp, [&] { message_box(text, caption, icon); }, Qt::BlockingQueuedConnection);
         });
+        // The period estimators' diagnostic lines go to the program's standard output.
+        scoped_diagnostic_stream diagnostics(std::cout);
         try {
             work();
         } catch (const SSA_math_exception::cancelled&) {
