@@ -143,7 +143,8 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
               "&New &Open... &Close &Save Save &As... Save &image... | &Print... Print Pre&view P&rint Setup... | "
               "Save &grouping... Open g&rouping... | Recent File | E&xit");
     EXPECT_EQ(texts(top[1]->menu()->actions()),
-              "&Toolbar &Status Bar | Smooth Un-smooth | &Components &W-correlation map &Groups");
+              "&Toolbar &Status Bar | Smooth Un-smooth | &Legend Lin&k time axes Reset zoom | "
+              "&Components &W-correlation map &Groups");
     EXPECT_EQ(texts(top[2]->menu()->actions()), "&Cascade &Tile Clo&se all");
     EXPECT_EQ(texts(top[3]->menu()->actions()), "&About Kelvane...");
 
@@ -161,7 +162,8 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
               "Un-Smooth reconstucted series by adding throwed (in smoothing) components (Ctrl-+);"
               "Break reconstructed series to harmonics and draw they (Ctrl-h);|;"
               "Process final decomposition of original series to trend, periodics and residual (Ctrl-f);|;"
-              "Plot each of both timeseries in own scale (Ctrl-L);Close all windows;|;About");
+              "Plot each of both timeseries in own scale (Ctrl-L);Close all windows;|;"
+              "Show the whole time axis (Home);|;About");
     // Nothing prints or edits a selection.
     for (command c : {command::file_print, command::file_print_preview, command::file_print_setup, command::edit_cut,
                       command::edit_copy, command::edit_paste})
