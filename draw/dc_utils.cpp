@@ -103,9 +103,12 @@ double CDCUtils::value_step(int step, double ymin, double ymax) const {
     const double square = (x_of(step) - x_of(0)) * (ymax - ymin) / m_height;
     // A flat series, or grid columns closer than a pixel, get no horizontal lines.
     if (!(square > 0) || !std::isfinite(square)) return 0;
-    // Labels at least a line of text apart, and at most 50 lines.
+    // The 1-2-5 step nearest to square cells, with labels at least a line of text apart and at most 50 lines.
     constexpr int line = 16;
-    return nice_step(std::max({square, (ymax - ymin) * line / m_height, (ymax - ymin) / 50}));
+    const double least = std::max((ymax - ymin) * line / m_height, (ymax - ymin) / 50);
+    const double above = nice_step(std::max(square, least));
+    const double below = nice_step(above * 0.39);  // the 1-2-5 step before above
+    return below >= least && square / below < above / square ? below : above;
 }
 
 void CDCUtils::draw_axes(device_context& dc, const dc_rect& rect, double xmin, double xmax, double ymin, double ymax,
