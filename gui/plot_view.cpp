@@ -250,7 +250,8 @@ void CPlotView::leaveEvent(QEvent* event) {
 void CPlotView::update_readout(const QPoint& viewport_pos) {
     const QPoint c = content(viewport_pos);
     std::optional<readout> r = read_out(m_utils.panels(), c.x(), c.y());
-    const bool moved = r.has_value() != m_readout.has_value() || (r && (r->x != m_readout->x || r->text != m_readout->text));
+    const bool moved = r.has_value() != m_readout.has_value() ||
+                       (r && (r->panel != m_readout->panel || r->x != m_readout->x || r->text != m_readout->text));
     if (!moved) return;
     if (!r) {
         clear_readout();
