@@ -33,6 +33,8 @@ struct plot_window {
         view.setFrameShape(QFrame::NoFrame);
         view.resize(600, 400);
         view.show();
+        // Painted as on screen: the read-out follows each paint.
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
         paint();
     }
     // The panels come from a paint, as on screen.
@@ -137,6 +139,13 @@ TEST(PlotView, PointerReadsOutTheNearestPointInTheLabelAndTheSignal) {
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->isVisible());
     EXPECT_EQ(label->text(), expected);
+    // New data in the document: the old panels point into freed values, so nothing reads
+    // them until the repaint, which reads the new ones.
+    w.ts = t_ts(std::vector<double>(201, 7.0));
+    w.doc.changed(change_content);
+    w.mouse(QEvent::MouseMove, QPoint(r.left + (r.width() * 3) / 10, 200), Qt::NoButton);
+    w.view.viewport()->repaint();
+    EXPECT_TRUE(w.view.readout_text().endsWith(": series 7")) << w.view.readout_text().toStdString();
     // Off the plot, and leaving the window, clear it.
     w.mouse(QEvent::MouseMove, QPoint(5, 5), Qt::NoButton);
     EXPECT_TRUE(told.isEmpty());
