@@ -197,8 +197,18 @@ void CWinKelvaneApp::file_open() {
 }
 
 document& CWinKelvaneApp::adopt(std::unique_ptr<document> doc) {
+    doc->add_observer(&m_links);
     m_documents.push_back(std::move(doc));
     return *m_documents.back();
+}
+
+void CWinKelvaneApp::axis_links::notify_changed(const document& doc, unsigned changes) {
+    if (!on || !(changes & change_span)) return;
+    const std::string axis = doc.time_axis();
+    if (axis.empty()) return;
+    // Each document told passes its span on again: the ones already there do not change, so it ends.
+    for (const std::unique_ptr<document>& d : app.m_documents)
+        if (d.get() != &doc && d->time_axis() == axis) d->set_span(doc.span());
 }
 
 void CWinKelvaneApp::close_document(document& doc) {

@@ -52,6 +52,10 @@ public:
     void close_document(document& doc);
     const std::vector<std::unique_ptr<document>>& documents() const { return m_documents; }
 
+    // View > Link time axes: a document's span goes to every document on the same time axis.
+    void set_linked_axes(bool on) { m_links.on = on; }
+    bool linked_axes() const { return m_links.on; }
+
     // A command of the main window on the active document (nullptr: none).
     // Commands that do not fit the active document are refused with their message.
     void execute(command c, document* active);
@@ -67,8 +71,17 @@ private:
     // False when there was nothing to move (the user has been told).
     bool smooth_investigation(CInvestDoc& doc, bool smooth);
 
+    // Observes every adopted document for its span.
+    struct axis_links : document_observer {
+        explicit axis_links(CWinKelvaneApp& a) : app(a) {}
+        void notify_changed(const document& doc, unsigned changes) override;
+        CWinKelvaneApp& app;
+        bool on = false;
+    };
+
     app_ui& m_ui;
     recent_file_store& m_store;
+    axis_links m_links{*this};
     std::vector<std::string> m_recent;
     std::vector<std::unique_ptr<document>> m_documents;
 };

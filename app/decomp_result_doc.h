@@ -32,6 +32,7 @@ public:
     int get_style() const { return m_style; }
     // The file the user opened, for the names File Save proposes.
     std::string data_file;
+    std::string time_axis() const override { return data_file; }
 
     // The series and the lists of a final decomposition (decompose_final).
     void set_result(final_decomposition d);

@@ -14,6 +14,14 @@ void document::set_title(const std::string& title) {
     changed(change_title);
 }
 
+void document::set_span(const time_span& span) {
+    // Every empty span is the same whole axis.
+    const time_span s = span.whole() ? time_span{} : span;
+    if (s == m_span) return;
+    m_span = s;
+    changed(change_span);
+}
+
 void document::add_observer(document_observer* o) {
     if (std::find(m_observers.begin(), m_observers.end(), o) == m_observers.end()) m_observers.push_back(o);
 }

@@ -26,6 +26,15 @@ enum doc_change : unsigned {
     change_title = 1u,
     change_content = 2u,  // the data a view draws
     change_style = 4u,    // how it is drawn (draw style, two scales)
+    change_span = 8u,     // the part of the time axis shown
+};
+
+// The part of the time axis a document's windows show, in points from 0
+// (between points too); an empty span is the whole axis.
+struct time_span {
+    double first = 0, last = 0;
+    bool whole() const { return !(last > first); }
+    bool operator==(const time_span& o) const { return first == o.first && last == o.last; }
 };
 
 class document;
@@ -56,8 +65,17 @@ public:
     // Every registered observer, in registration order, gets notify_changed.
     void changed(unsigned changes);
 
+    // The data file whose time axis this document's plots share with the
+    // other documents of that file; empty where they plot another axis (the
+    // lags of eigenvectors, the components).
+    virtual std::string time_axis() const { return {}; }
+    const time_span& span() const { return m_span; }
+    // Tells the observers change_span when the span differs.
+    void set_span(const time_span& span);
+
 private:
     doc_kind m_kind;
     std::string m_title;
+    time_span m_span;
     std::vector<document_observer*> m_observers;
 };

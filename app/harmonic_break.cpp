@@ -73,6 +73,9 @@ harmonic_group break_to_harmonics(t_period_invest& inv, int style) {
         else
             title += format_text(", C(%.1f%%,%.1f%%), P=%.3f", cf, cs, P);
         harmonic.set_title(title);
+        // The series' dates on the harmonics' time axis.
+        if (const std::vector<std::string>* ticks = inv.get_ts()->ticks()) harmonic.set_ticks(ticks);
+        harmonic.set_has_ticks(inv.get_ts()->has_ticks());
         group.series.push_back(harmonic);
     }
     return group;

@@ -351,6 +351,7 @@ void break_to_harmonics_command(CPeriodInvestDoc& doc, run_context& ctx) {
     const int group_style = style.style == 0 ? harmonic_group::style_overlaid : harmonic_group::style_separate;
     if (!compute(ctx, [&] { group = break_to_harmonics(inv, group_style); })) return;
     auto window = std::make_unique<CTsGroupDoc>();
+    window->data_file = doc.time_axis();
     window->set_title(group.title);
     window->set_draw_style(group.style);
     for (const t_ts& s : group.series) window->add_series(s);

@@ -55,3 +55,8 @@ void CWinKelvaneDoc::release_temp_copy(ui_services& ui) {
     FileOperation op(ui);
     if (!op.remove(m_temp_copy_path)) ui.message_box(op.get_error_text(), "Error", notify_icon::error);
 }
+
+std::string CWinKelvaneDoc::time_axis() const {
+    if (kind() == doc_kind::svd_display) return {};
+    return data_file.empty() ? name : data_file;
+}

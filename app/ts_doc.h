@@ -30,6 +30,9 @@ public:
     // False when cancelled or when the file could not be written (the user is told).
     bool save_series(app_ui& ui, const t_ts* series = nullptr, const std::string& suffix = "copy");
 
+    // The file the series came from; none for the SVD window, whose plots run over lags and components.
+    std::string time_axis() const override;
+
     // Keeps path open for the life of the document and deletes it when
     // released. The copy is read through path, the handle only holds it.
     void hold_temp_copy(const std::string& path);

@@ -23,6 +23,10 @@ public:
     const std::vector<t_ts>& series() const { return m_series; }
     int draw_style() const { return m_style; }
 
+    // The file of the series the group was made from, when its series run over that series' time.
+    std::string data_file;
+    std::string time_axis() const override { return data_file; }
+
 private:
     std::vector<t_ts> m_series;
     int m_style = style_overlaid;

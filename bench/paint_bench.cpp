@@ -40,4 +40,26 @@ void BM_ts_view_repaint(benchmark::State& state) {
 }
 BENCHMARK(BM_ts_view_repaint)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// 10^6 points zoomed to the given number of points in view, in the middle of
+// the axis: the value range of the visible part, the envelope or the markers.
+void BM_ts_view_zoomed_repaint(benchmark::State& state) {
+    ensure_gui();
+    constexpr int n = 1000000;
+    const t_ts ts = bench_series(n);
+    const double shown = static_cast<double>(state.range(0));
+    QImage image(1200, 800, QImage::Format_RGB32);
+    CDCUtils utils;
+    utils.set_window(time_window(n, n / 2 - shown / 2, n / 2 + shown / 2));
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        qt_dc dc(painter);
+        utils.clear_panels();
+        paint_ts_view(dc, utils, ts, image.width(), image.height());
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_ts_view_zoomed_repaint)->Arg(1000)->Arg(100000)->Arg(500000)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include "draw/ts_paint.h"
+
 namespace {
 
 void draw_vector(device_context& dc, CDCUtils& u, const dc_rect& r, const std::vector<double>& v) {
     if (v.empty()) return;
     const int n = static_cast<int>(v.size());
-    const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
-    u.set_scale(r, n, *lo, *hi);
+    const auto [lo, hi] = u.value_range(v.data(), n, n);
+    u.set_scale(r, n, lo, hi);
     u.draw_frame(dc, r);
-    u.draw_axes(dc, r, 1.0, n + 1, *lo, *hi, 0);
+    u.draw_axes(dc, r, 1.0, n + 1, lo, hi, 0);
     u.draw_series(dc, v.data(), n, 0);
 }
 
@@ -35,10 +37,15 @@ void paint_comp_info(device_context& dc, CDCUtils& u, const comp_info_plot& p, i
     int labels = 0;
     const auto widen = [&](double lo, double hi) { labels = std::max(labels, u.value_label_width(dc, lo, hi)); };
     for (const std::vector<double>* v : {p.eigenvector, p.factor_vector})
-        if (v && !v->empty()) widen(*std::min_element(v->begin(), v->end()), *std::max_element(v->begin(), v->end()));
+        if (v && !v->empty()) {
+            const auto [lo, hi] = u.value_range(v->data(), static_cast<int>(v->size()), static_cast<int>(v->size()));
+            widen(lo, hi);
+        }
+    const bool overlay = p.original && p.original->size() > 0;
     if (p.component && p.component->size() > 0) {
-        widen(p.component->min(), p.component->max());
-        if (p.original && p.original->size() > 0 && !p.two_scales) widen(p.original->min(), p.original->max());
+        const auto [lo, hi] = u.value_range({p.component, overlay && !p.two_scales ? p.original : nullptr},
+                                            p.component->size());
+        widen(lo, hi);
     }
     const std::vector<dc_rect> panels = comp_info_panels(client_width, client_height, labels + 6);
     u.set_marker_radius(1);
@@ -49,20 +56,20 @@ void paint_comp_info(device_context& dc, CDCUtils& u, const comp_info_plot& p, i
         const t_ts& c = *p.component;
         const dc_rect& r = panels[2];
         const int n = c.size();
-        const bool overlay = p.original && p.original->size() > 0;
-        double lo = c.min(), hi = c.max();
         // One scale: the range takes in the original series too.
-        if (overlay && !p.two_scales) lo = std::min(lo, p.original->min()), hi = std::max(hi, p.original->max());
+        const auto [lo, hi] = u.value_range({&c, overlay && !p.two_scales ? p.original : nullptr}, n);
         u.set_scale(r, n, lo, hi);
         u.draw_frame(dc, r);
-        u.draw_axes(dc, r, 1.0, n + 1, lo, hi, 0);
+        // The component runs over the series' time: its dates, where it has them.
+        u.draw_axes(dc, r, 1.0, n + 1, lo, hi, 0, overlay ? axis_labels(*p.original) : nullptr);
         if (!p.two_scales) u.draw_header(dc, r.left, r.top, c.title());
         u.draw_series(dc, c, 0);
         if (overlay) {
             const t_ts& o = *p.original;
             if (p.two_scales) {
-                u.set_scale(r, o.size(), o.min(), o.max());
-                u.draw_ticrulers(dc, r, 1.0, o.size() + 1, o.min(), o.max(), 1);
+                const auto [olo, ohi] = u.value_range({&o}, o.size());
+                u.set_scale(r, o.size(), olo, ohi);
+                u.draw_ticrulers(dc, r, 1.0, o.size() + 1, olo, ohi, 1);
             }
             u.draw_series(dc, o, 2);
         }

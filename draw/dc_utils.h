@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "draw/dc.h"
+#include "draw/readout.h"
+#include "draw/time_window.h"
 
 class series;
 class t_ts;
@@ -48,8 +50,19 @@ public:
     // 0 draws a series as a plain line, without markers.
     void set_marker_radius(int r) { m_marker_radius = r; }
 
-    // n points into rect: the first on the left edge, the last on the right,
-    // ymin on the bottom edge and ymax on the top.
+    // The part of the time axis the following scales show (the whole axis by default).
+    void set_window(const time_window& w) { m_window = w; }
+    const time_window& window() const { return m_window; }
+    // Lowest and highest of the values that show in the window, each series
+    // drawn over n points; of every value where none shows. Null and empty
+    // series are left out; at least one is neither.
+    std::pair<double, double> value_range(const std::vector<const t_ts*>& series, int n) const;
+    std::pair<double, double> value_range(const double* values, int count, int n) const;
+
+    // n points into rect: the window's part of them from the left edge to the
+    // right (all n, the first on the left edge and the last on the right,
+    // for the whole axis), ymin on the bottom edge and ymax on the top.
+    // Each new rectangle is a panel of the read-out.
     void set_scale(const dc_rect& rect, double n, double ymin, double ymax);
     int x_of(double i) const;
     int y_of(double v) const;
@@ -67,13 +80,19 @@ public:
     // The polyline with a marker at every point. With more than four points
     // per pixel column the markers would merge into a band, so the per-column
     // envelope is drawn instead: the same pixels as the polyline, no markers.
-    void draw_series(device_context& dc, const t_ts& ts, int colour) const;
-    void draw_series(device_context& dc, const series& s, int colour) const;
-    void draw_series(device_context& dc, const double* values, int n, int colour) const;
+    // Only the part in the window, cut at its edges. The name is the read-out's
+    // (a t_ts's title where none is given).
+    void draw_series(device_context& dc, const t_ts& ts, int colour, const std::string& name = {}) const;
+    void draw_series(device_context& dc, const series& s, int colour, const std::string& name = {}) const;
+    void draw_series(device_context& dc, const double* values, int n, int colour,
+                     const std::string& name = {}) const;
     // The polyline alone, point by point, in the current pen.
     void draw_polyline(device_context& dc, const double* values, int n) const;
 
     void draw_legend_entry(device_context& dc, int x, int y, const std::string& text, int colour) const;
+    // A framed legend in the top right corner of rect: one entry per name, in colours[i].
+    void draw_legend_box(device_context& dc, const dc_rect& rect, const std::vector<std::string>& names,
+                         const std::vector<int>& colours) const;
     void draw_header(device_context& dc, int x, int y, const std::string& text) const;
 
     // Throw for an empty series, as series::min and series::max do.
@@ -85,15 +104,28 @@ public:
     // The grid step in index units for dx = xmax - xmin over a rectangle this wide.
     static int grid_step(double dx, int width);
 
+    // The panels drawn since the last clear, for the read-out.
+    const std::vector<plot_panel>& panels() const { return m_panels; }
+    void clear_panels() { m_panels.clear(); }
+
 private:
     void marker(device_context& dc, int x, int y) const;
-    void draw_envelope(device_context& dc, const double* values, int n) const;
-    // The value spacing of the horizontal grid lines, 0 when there are none.
+    void draw_envelope(device_context& dc, const double* values, int from, int to) const;
+    // The spacing of the value grid, a 1-2-5 step near square grid cells; 0 when there is none.
     double value_step(int step, double ymin, double ymax) const;
+    bool zoomed() const { return m_first > 0 || m_last < m_n - 1; }
+    // The line through the points around x, at x.
+    static double value_at(const double* values, int n, double x);
 
     Pens m_pens;
     Brushes m_brushes;
     int m_marker_radius = 2;
     int m_x0 = 0, m_y0 = 0, m_width = 0, m_height = 0;
     double m_ymin = 0, m_kx = 0, m_ky = 0;
+    time_window m_window;
+    // The scale's points and the part of them shown.
+    int m_n = 0;
+    double m_first = 0, m_last = 0;
+    // Filled while painting; the const drawing calls add to them.
+    mutable std::vector<plot_panel> m_panels;
 };

@@ -21,7 +21,7 @@ void paint_separate(device_context& dc, CDCUtils& u, const decomp_plot& p, int c
         const t_ts& ts = *p.series[i];
         const int y = top + i * (height + panel_gap);
         const dc_rect rect{left, y, client_width - right, y + height};
-        const double lo = CDCUtils::min_of(ts), hi = CDCUtils::max_of(ts);
+        const auto [lo, hi] = u.value_range({&ts}, ts.size());
         u.set_scale(rect, ts.size(), lo, hi);
         u.draw_frame(dc, rect);
         u.draw_axes(dc, rect, 0, ts.size(), lo, hi, 0, axis_labels(ts));
@@ -32,16 +32,12 @@ void paint_separate(device_context& dc, CDCUtils& u, const decomp_plot& p, int c
 
 void paint_overlaid(device_context& dc, CDCUtils& u, const decomp_plot& p, int client_width, int client_height) {
     const dc_rect rect{left, top, client_width - right - legend_width, client_height - bottom};
-    double lo = CDCUtils::min_of(*p.series[0]), hi = CDCUtils::max_of(*p.series[0]);
-    for (int i = 1; i < 4; ++i) {
-        lo = std::min(lo, CDCUtils::min_of(*p.series[i]));
-        hi = std::max(hi, CDCUtils::max_of(*p.series[i]));
-    }
     const t_ts& original = *p.series[0];
+    const auto [lo, hi] = u.value_range({p.series[0], p.series[1], p.series[2], p.series[3]}, original.size());
     u.set_scale(rect, original.size(), lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 0, original.size(), lo, hi, 0, axis_labels(original));
-    for (int i = 0; i < 4; ++i) u.draw_series(dc, *p.series[i], i);
+    for (int i = 0; i < 4; ++i) u.draw_series(dc, *p.series[i], i, p.legend[i]);
     const int legend_x = rect.right + 10;
     for (int i = 0; i < 4; ++i) u.draw_legend_entry(dc, legend_x, top + 15 + 20 * i, p.legend[i], i);
     write_title(dc, u, rect, p.title);

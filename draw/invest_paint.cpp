@@ -15,6 +15,8 @@
 namespace {
 
 const dc_font caption_font{"Helvetica", 8};
+// The observed series in the read-out and the legends.
+const std::string series_name = "series";
 
 template <typename... Args>
 void append(std::string& s, const char* format, Args... args) {
@@ -69,10 +71,10 @@ void paint_singular_values(device_context& dc, CDCUtils& u, const SVD::t_svd& sv
     if (v.empty()) return;
     const int n = static_cast<int>(v.size());
     const dc_rect rect{left, top, client_width - right, client_height - bottom};
-    // Decreasing values: the last is the lowest, the first the highest.
-    u.set_scale(rect, n, v.back(), v.front());
+    const auto [lo, hi] = u.value_range(v.data(), n, n);
+    u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
-    u.draw_axes(dc, rect, 1.0, n + 1, v.back(), v.front(), 0, nullptr);
+    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, nullptr);
     u.set_marker_radius(2);
     u.draw_series(dc, v.data(), n, 0);
 }
@@ -96,10 +98,10 @@ void paint_vectors(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int k
         const dc_rect rect{x + 15, y + 15, x + width / columns - 15, y + 185};
         const std::vector<double> v = column(vectors, i);
         const int n = static_cast<int>(v.size());
-        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
-        u.set_scale(rect, n, *lo, *hi);
+        const auto [lo, hi] = u.value_range(v.data(), n, n);
+        u.set_scale(rect, n, lo, hi);
         u.draw_frame(dc, rect);
-        u.draw_axes(dc, rect, 0, n, *lo, *hi, 0, nullptr);
+        u.draw_axes(dc, rect, 0, n, lo, hi, 0, nullptr);
         u.draw_series(dc, v.data(), n, 0);
         std::string caption;
         append(caption, "#%d, contribution = %%%.3f", i + 1, svd.contribution(i) * 100);
@@ -107,33 +109,33 @@ void paint_vectors(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int k
     }
 }
 
-double lowest(const t_ts& a, const t_ts* b) { return b ? std::min(a.min(), b->min()) : a.min(); }
-double highest(const t_ts& a, const t_ts* b) { return b ? std::max(a.max(), b->max()) : a.max(); }
-
 // A second series drawn over the plot without markers; with two scales in
 // its own range, labelled on the right.
 void draw_overlay(device_context& dc, CDCUtils& u, const dc_rect& rect, int n, const t_ts& s, int colour,
-                  bool own_scale) {
+                  bool own_scale, const std::string& name) {
     if (own_scale) {
-        u.set_scale(rect, n, s.min(), s.max());
-        u.draw_ticrulers(dc, rect, 1.0, n + 1, s.min(), s.max(), 1);
+        const auto [lo, hi] = u.value_range({&s}, n);
+        u.set_scale(rect, n, lo, hi);
+        u.draw_ticrulers(dc, rect, 1.0, n + 1, lo, hi, 1);
     }
     const int radius = u.marker_radius();
     u.set_marker_radius(0);
-    u.draw_series(dc, s, colour);
+    u.draw_series(dc, s, colour, name);
     u.set_marker_radius(radius);
 }
 
 // The margins widen for value labels wider than they are; the right-hand
 // labels of a second scale need room of their own.
-dc_rect plot_rect(device_context& dc, const CDCUtils& u, double lo, double hi, const t_ts* second_scale,
+dc_rect plot_rect(device_context& dc, const CDCUtils& u, double lo, double hi, const t_ts* second_scale, int n,
                   int client_width, int client_height) {
     using namespace ts_view_margin;
     constexpr int gap = 6;
     const int l = std::max(left, u.value_label_width(dc, lo, hi) + gap);
-    const int r = second_scale
-                      ? std::max(40, u.value_label_width(dc, second_scale->min(), second_scale->max()) + gap)
-                      : right;
+    int r = right;
+    if (second_scale) {
+        const auto [second_lo, second_hi] = u.value_range({second_scale}, n);
+        r = std::max(40, u.value_label_width(dc, second_lo, second_hi) + gap);
+    }
     return {l, top, client_width - r, client_height - bottom};
 }
 
@@ -159,6 +161,12 @@ std::string sizes(t_investigation& inv) {
 }
 
 }  // namespace
+
+int svd_axis_points(const SVD::t_svd& svd, int kind) {
+    if (kind == svd_eigenvectors) return svd.eigenvectors().rows();
+    if (kind == svd_factor_vectors) return svd.N() - svd.L() + 1;
+    return shown_triples(svd);
+}
 
 dc_size svd_scroll_size(const SVD::t_svd& svd, int kind, int client_width) {
     using namespace svd_view_margin;
@@ -190,17 +198,24 @@ namespace {
 // The series on n abscissa points in colour 0, with an overlay in colour 10 over the same points;
 // with two scales the overlay gets its own. Returns the plot rectangle.
 dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts, const t_ts* overlay, int n,
-                                 bool two_scales, int client_width, int client_height) {
-    const double lo = two_scales ? ts.min() : lowest(ts, overlay);
-    const double hi = two_scales ? ts.max() : highest(ts, overlay);
-    const dc_rect rect = plot_rect(dc, u, lo, hi, two_scales ? overlay : nullptr, client_width, client_height);
+                                 bool two_scales, const std::string& overlay_name, int client_width,
+                                 int client_height) {
+    const auto [lo, hi] = u.value_range({&ts, two_scales ? nullptr : overlay}, n);
+    const dc_rect rect = plot_rect(dc, u, lo, hi, two_scales ? overlay : nullptr, n, client_width, client_height);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
     u.set_marker_radius(2);
-    u.draw_series(dc, ts, 0);
-    if (overlay) draw_overlay(dc, u, rect, n, *overlay, 10, two_scales);
+    u.draw_series(dc, ts, 0, series_name);
+    if (overlay) draw_overlay(dc, u, rect, n, *overlay, 10, two_scales, overlay_name);
     return rect;
+}
+
+// 0-based components as "1, 4, 7" from 1.
+std::string numbers(const std::vector<int>& components) {
+    std::string s;
+    for (int c : components) s += (s.empty() ? "" : ", ") + std::to_string(c + 1);
+    return s;
 }
 
 }  // namespace
@@ -208,7 +223,25 @@ dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts
 void paint_invest_plot(device_context& dc, CDCUtils& u, const invest_plot& p, int client_width, int client_height) {
     if (!p.series || p.series->size() == 0) return;
     const t_ts* rec = p.reconstruction && p.reconstruction->size() > 0 ? p.reconstruction : nullptr;
-    paint_series_and_overlay(dc, u, *p.series, rec, p.series->size(), p.two_scales, client_width, client_height);
+    const dc_rect rect = paint_series_and_overlay(dc, u, *p.series, rec, p.series->size(), p.two_scales, p.name,
+                                                  client_width, client_height);
+    if (p.legend) {
+        std::vector<std::string> names{series_name};
+        if (rec) names.push_back(p.name);
+        u.draw_legend_box(dc, rect, names, {0, 10});
+    }
+}
+
+std::string trend_legend(t_trend_invest& inv) { return "trend (" + numbers(inv.get_components()) + ")"; }
+
+std::string period_legend(t_period_invest& inv) {
+    std::string s;
+    for (const Pair::t_pair<int>& p : inv.get_pairs()) {
+        s += s.empty() ? "" : ", ";
+        s += p.first == p.second ? std::to_string(p.first + 1)
+                                 : std::to_string(p.first + 1) + "-" + std::to_string(p.second + 1);
+    }
+    return "periodic (" + s + ")";
 }
 
 std::string trend_header(t_trend_invest& inv) {
@@ -279,8 +312,9 @@ void paint_trend_invest(device_context& dc, CDCUtils& u, const invest_window<t_t
                         int client_height) {
     if (!w.series || !w.invest) return;
     const bool found = !w.invest->get_components().empty();
-    paint_invest_plot(dc, u, {w.series, found ? &w.invest->get_result() : nullptr, w.two_scales}, client_width,
-                      client_height);
+    paint_invest_plot(dc, u, {w.series, found ? &w.invest->get_result() : nullptr, w.two_scales,
+                              trend_legend(*w.invest), w.legend},
+                      client_width, client_height);
     write(dc, 20, 15, trend_header(*w.invest));
 }
 
@@ -288,8 +322,9 @@ void paint_period_invest(device_context& dc, CDCUtils& u, const invest_window<t_
                          int client_width, int client_height) {
     if (!w.series || !w.invest) return;
     const bool found = !w.invest->get_pairs().empty();
-    paint_invest_plot(dc, u, {w.series, found ? &w.invest->get_result() : nullptr, w.two_scales}, client_width,
-                      client_height);
+    paint_invest_plot(dc, u, {w.series, found ? &w.invest->get_result() : nullptr, w.two_scales,
+                              period_legend(*w.invest), w.legend},
+                      client_width, client_height);
     write(dc, 20, 8, period_header_line1(*w.invest));
     write(dc, 20, 25, period_header_line2(*w.invest));
 }
@@ -301,9 +336,17 @@ void paint_forecast_view(device_context& dc, CDCUtils& u, const forecast_plot& p
         const t_ts* fc = p.forecast && p.forecast->size() > 0 ? p.forecast : nullptr;
         // The continuation runs on past the series: the abscissa covers it too.
         const int n = fc ? std::max(ts.size(), fc->size()) : ts.size();
-        const dc_rect rect = paint_series_and_overlay(dc, u, ts, fc, n, p.two_scales, client_width, client_height);
+        const dc_rect rect =
+            paint_series_and_overlay(dc, u, ts, fc, n, p.two_scales, "forecast", client_width, client_height);
         // The signal is the forecast's first part: in its scale, over it.
-        if (fc && p.signal && p.signal->size() > 0) draw_overlay(dc, u, rect, n, *p.signal, 8, false);
+        const bool signal = fc && p.signal && p.signal->size() > 0;
+        if (signal) draw_overlay(dc, u, rect, n, *p.signal, 8, false, "signal");
+        if (p.legend) {
+            std::vector<std::string> names{series_name};
+            if (fc) names.push_back("forecast");
+            if (signal) names.push_back("signal");
+            u.draw_legend_box(dc, rect, names, {0, 10, 8});
+        }
     }
     // The header names every signal component: on a narrow window it wraps.
     write_wrapped(dc, 20, 15, client_width - 40, p.header);

@@ -33,6 +33,9 @@ enum svd_display_kind : int {
 // Receives the message the SVD window gives instead of a plot.
 using view_message = std::function<void(const std::string& text)>;
 
+// The points of each plot's abscissa: the components shown, or the vectors' length.
+int svd_axis_points(const SVD::t_svd& svd, int kind);
+
 // The vector grids scroll down; the other kinds keep the initial scroll area.
 dc_size svd_scroll_size(const SVD::t_svd& svd, int kind, int client_width);
 
@@ -47,6 +50,8 @@ struct invest_plot {
     const t_ts* series = nullptr;
     const t_ts* reconstruction = nullptr;
     bool two_scales = false;
+    std::string name = "reconstruction";  // the reconstruction's, in the legend and the read-out
+    bool legend = false;
 };
 
 void paint_invest_plot(device_context& dc, CDCUtils& utils, const invest_plot& plot, int client_width,
@@ -55,6 +60,9 @@ void paint_invest_plot(device_context& dc, CDCUtils& utils, const invest_plot& p
 // The header line of the trend window. Throws ssa_exception for an unknown
 // method, unknown_objects_for_identification for unknown treated vectors.
 std::string trend_header(t_trend_invest& inv);
+// What the legend calls the result: "trend (1, 4, 7)", "periodic (2-3, 5)" (numbered from 1).
+std::string trend_legend(t_trend_invest& inv);
+std::string period_legend(t_period_invest& inv);
 // The two header lines of the period window.
 std::string period_header_line1(t_period_invest& inv);
 std::string period_header_line2(t_period_invest& inv);
@@ -65,6 +73,7 @@ struct invest_window {
     const t_ts* series = nullptr;
     Invest* invest = nullptr;
     bool two_scales = false;
+    bool legend = false;
 };
 
 // The common plot of the series and the investigation's result, then the header line(s).
@@ -81,6 +90,7 @@ struct forecast_plot {
     const t_ts* forecast = nullptr;  // null when there are no signal components
     const t_ts* signal = nullptr;
     bool two_scales = false;
+    bool legend = false;
 };
 
 void paint_forecast_view(device_context& dc, CDCUtils& utils, const forecast_plot& plot, int client_width,

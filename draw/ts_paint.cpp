@@ -34,10 +34,10 @@ void paint_separate(device_context& dc, CDCUtils& u, const ts_group_plot& g, int
         // An empty series has no range to scale to: its cell shows only the name.
         if (ts.size() > 0) {
             const dc_rect rect{x + 15, y + 15, x + plot_width / columns - 15, y + 135};
-            const double lo = CDCUtils::min_of(ts), hi = CDCUtils::max_of(ts);
+            const auto [lo, hi] = u.value_range({&ts}, ts.size());
             u.set_scale(rect, ts.size(), lo, hi);
             u.draw_frame(dc, rect);
-            u.draw_axes(dc, rect, 0, ts.size(), lo, hi, 0, nullptr);
+            u.draw_axes(dc, rect, 0, ts.size(), lo, hi, 0, axis_labels(ts));
             u.draw_series(dc, ts, 2);
         }
         write(dc, group_name_font, x + 10, y + 2, ts.title());
@@ -49,20 +49,13 @@ void paint_overlaid(device_context& dc, CDCUtils& u, const ts_group_plot& g, int
     const dc_rect area{left, top, client_width - right - legend_width, client_height - bottom};
     u.draw_frame(dc, area);
     // Empty series add nothing to the common range.
-    bool any = false;
-    double lo = 0, hi = 0;
-    for (const t_ts* ts : g.series) {
-        if (ts->size() == 0) continue;
-        const double a = CDCUtils::min_of(*ts), b = CDCUtils::max_of(*ts);
-        lo = any ? std::min(lo, a) : a;
-        hi = any ? std::max(hi, b) : b;
-        any = true;
-    }
+    const bool any = std::any_of(g.series.begin(), g.series.end(), [](const t_ts* ts) { return ts->size() > 0; });
     if (g.series.empty() || !any) {
         if (g.series.empty()) write(dc, group_name_font, left + 100, top + 100, "Nothing to draw, empty TS group");
         return;
     }
     const t_ts& first = *g.series[0];
+    const auto [lo, hi] = u.value_range(g.series, first.size());
     u.set_scale(area, first.size(), lo, hi);
     u.draw_axes(dc, area, 1.0, first.size() + 1, lo, hi, 0, axis_labels(first));
     const dc_font old_font = dc.select(group_name_font);
@@ -86,14 +79,14 @@ void paint_ts_view(device_context& dc, CDCUtils& u, const t_ts& ts, int client_w
     using namespace ts_view_margin;
     const int n = ts.size();
     if (n == 0) return;
-    const double lo = CDCUtils::min_of(ts), hi = CDCUtils::max_of(ts);
+    const auto [lo, hi] = u.value_range({&ts}, n);
     // Wide values widen the margin: their labels stay on the window, clear of the frame.
     const dc_rect rect{std::max(left, u.value_label_width(dc, lo, hi) + 6), top, client_width - right,
                        client_height - bottom};
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
-    u.draw_series(dc, ts, 0);
+    u.draw_series(dc, ts, 0, ts.title().empty() ? "series" : ts.title());
     write(dc, u.header_font, 20, 15, "N=" + std::to_string(n));
 }
 

@@ -5,6 +5,12 @@ CCompInfoView::CCompInfoView(document* doc, info_getter info, QWidget* parent)
     update_scroll();
 }
 
+int CCompInfoView::time_points() const {
+    if (!doc() || !m_info) return 0;
+    const t_ts* c = m_info().component;
+    return c ? c->size() : 0;
+}
+
 void CCompInfoView::paint(device_context& dc, int client_width, int client_height) {
     // A closed document leaves the window blank until it goes.
     if (!doc()) return;

@@ -16,6 +16,8 @@ protected:
     void paint(device_context& dc, int client_width, int client_height) override;
     // The window's size: the panels and text fit whatever it is.
     dc_size wanted_scroll_size(int) const override { return {0, 0}; }
+    // The component's; the vectors' panels zoom by the same share.
+    int time_points() const override;
 
 private:
     info_getter m_info;

@@ -25,6 +25,12 @@ void CDecompResultView::paint(device_context& dc, int client_width, int client_h
     paint_decomp_view(dc, m_utils, m_plot(), client_width, client_height);
 }
 
+int CDecompResultView::time_points() const {
+    if (!doc() || !m_plot) return 0;
+    const t_ts* original = m_plot().series[0];
+    return original ? original->size() : 0;
+}
+
 dc_size CDecompResultView::wanted_scroll_size(int client_width) const {
     if (!doc() || !m_plot) return initial_scroll_size;
     return decomp_scroll_size(m_plot(), client_width);

@@ -194,6 +194,17 @@ QIcon command_icon(command c) {
     return name ? QIcon::fromTheme(name, glyph_of(c)) : glyph_of(c);
 }
 
+QIcon reset_zoom_icon() {
+    return drawn([](QPainter& p) {
+        page(p, QRectF(3.5, 2.5, 9, 10));
+        polyline(p, {{4.5, 10}, {6.5, 6}, {8.5, 8}, {11.5, 4}}, blue);
+        polyline(p, {{0.5, 7.5}, {3, 5}}, ink);
+        polyline(p, {{0.5, 7.5}, {3, 10}}, ink);
+        polyline(p, {{15.5, 7.5}, {13, 5}}, ink);
+        polyline(p, {{15.5, 7.5}, {13, 10}}, ink);
+    });
+}
+
 QIcon program_icon() {
     QIcon icon;
     for (int size : {16, 32, 64, 128}) {

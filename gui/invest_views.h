@@ -21,6 +21,9 @@ protected:
     // Throws what the header or drawing rules throw.
     virtual void paint_result(device_context& dc, int client_width, int client_height) = 0;
     void report_once(const std::string& text);
+    int time_points() const override;
+    // The points of the result's time axis (0 for none): its paint's getter, read only while the document is open.
+    virtual int result_points() const = 0;
 
 private:
     bool m_reported = false;
@@ -40,6 +43,7 @@ public:
 protected:
     void paint_result(device_context& dc, int client_width, int client_height) override;
     dc_size wanted_scroll_size(int client_width) const override;
+    int result_points() const override;
 
 private:
     svd_getter m_svd;
@@ -53,6 +57,7 @@ public:
 
 protected:
     void paint_result(device_context& dc, int client_width, int client_height) override;
+    int result_points() const override;
 
 private:
     trend_getter m_trend;
@@ -66,6 +71,7 @@ public:
 
 protected:
     void paint_result(device_context& dc, int client_width, int client_height) override;
+    int result_points() const override;
 
 private:
     period_getter m_period;
@@ -79,6 +85,7 @@ public:
 
 protected:
     void paint_result(device_context& dc, int client_width, int client_height) override;
+    int result_points() const override;
 
 private:
     forecast_getter m_forecast;

@@ -175,6 +175,9 @@ CMainFrame::CMainFrame(CWinKelvaneApp& app, app_ui& ui)
     auto* ready = new QLabel(tr("Ready"), statusBar());
     ready->setObjectName("ready");
     statusBar()->addWidget(ready, 1);
+    m_readout = new QLabel(statusBar());
+    m_readout->setObjectName("readout");
+    statusBar()->addPermanentWidget(m_readout);
     add_lock_indicators();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::active_changed);
     // Created once, hidden, for the whole run.
@@ -283,6 +286,33 @@ void CMainFrame::create_actions() {
     previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
     connect(previous, &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
     addAction(previous);
+
+    m_legend = new QAction(tr("&Legend"), this);
+    m_legend->setStatusTip(tr("Name the series of the trend, period and forecast windows"));
+    m_legend->setCheckable(true);
+    connect(m_legend, &QAction::toggled, this, [this](bool on) {
+        for (CPlotView* v : plot_views()) v->set_legend(on);
+    });
+    m_link_axes = new QAction(tr("Lin&k time axes"), this);
+    m_link_axes->setStatusTip(tr("Zoom and pan every window of the same series together"));
+    m_link_axes->setCheckable(true);
+    connect(m_link_axes, &QAction::toggled, this, [this](bool on) { m_app.set_linked_axes(on); });
+    // No Home shortcut here: the tables keep their own Home key; a plot takes it itself.
+    m_reset_zoom = new QAction(reset_zoom_icon(), tr("Reset zoom"), this);
+    m_reset_zoom->setToolTip(tr("Show the whole time axis (Home)"));
+    m_reset_zoom->setStatusTip(tr("Show the whole time axis of the active plot (Home)"));
+    m_reset_zoom->setIconVisibleInMenu(false);
+    connect(m_reset_zoom, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* w = m_mdi->currentSubWindow())
+            if (auto* plot = qobject_cast<CPlotView*>(w->widget())) plot->reset_zoom();
+    });
+}
+
+QList<CPlotView*> CMainFrame::plot_views() const {
+    QList<CPlotView*> views;
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (auto* plot = qobject_cast<CPlotView*>(w->widget())) views << plot;
+    return views;
 }
 
 void CMainFrame::create_menus() {
@@ -305,6 +335,10 @@ void CMainFrame::create_menus() {
     view->addSeparator();
     view->addAction(m_actions[command::smooth]);
     view->addAction(m_actions[command::unsmooth]);
+    view->addSeparator();
+    view->addAction(m_legend);
+    view->addAction(m_link_axes);
+    view->addAction(m_reset_zoom);
     add_grouping_actions(m_file_menu, view);
 
     m_window_menu = menuBar()->addMenu(tr("&Window"));
@@ -331,6 +365,7 @@ void CMainFrame::create_toolbar() {
         {command::display_svd, command::investigation_log, command::smooth, command::unsmooth, command::break_harmonics},
         {command::final_decomposition},
         {command::two_scales, command::close_all},
+        {},
         {command::about},
     };
     bool first = true;
@@ -338,6 +373,8 @@ void CMainFrame::create_toolbar() {
         if (!first) bar->addSeparator();
         first = false;
         for (command c : group) bar->addAction(m_actions[c]);
+        // The empty group is the place of the view's own button.
+        if (group.size() == 0) bar->addAction(m_reset_zoom);
     }
     connect(m_actions[command::view_toolbar], &QAction::toggled, bar, &QToolBar::setVisible);
     connect(bar, &QToolBar::visibilityChanged, m_actions[command::view_toolbar], &QAction::setChecked);
@@ -474,7 +511,12 @@ void CMainFrame::open_window(document& doc) {
     if (QMdiSubWindow* from = m_mdi->currentSubWindow()) m_openers[window] = {from, from->isMaximized()};
     auto* observer = new window_observer(*this, *window, doc);
     window->setProperty(window_property, QVariant::fromValue(static_cast<QObject*>(observer)));
-    window->setWidget(it->second(doc, window));
+    QWidget* view = it->second(doc, window);
+    if (auto* plot = qobject_cast<CPlotView*>(view)) {
+        plot->set_legend(m_legend->isChecked());
+        connect(plot, &CPlotView::readout_changed, m_readout, &QLabel::setText);
+    }
+    window->setWidget(view);
     m_mdi->addSubWindow(window);
     // A series window fills the area, as its frame always opens maximized.
     if (doc.kind() == doc_kind::time_series)

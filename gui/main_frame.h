@@ -24,6 +24,8 @@ class t_reconstructed_tss;
 class CSummationInvestDoc;
 class CSummInteractDoc;
 class CGroupsView;
+class CPlotView;
+class QLabel;
 class grouping_workbench;
 
 class CMainFrame : public QMainWindow {
@@ -49,6 +51,10 @@ public:
     void open_window(document& doc);
 
     QAction* action(command c) const;
+    // View > Legend, View > Link time axes and the toolbar's Reset zoom.
+    QAction* legend_action() const { return m_legend; }
+    QAction* link_axes_action() const { return m_link_axes; }
+    QAction* reset_zoom_action() const { return m_reset_zoom; }
     QMdiArea* mdi_area() const { return m_mdi; }
     document* active_document() const;
     const view_command_states& command_states() const { return m_states; }
@@ -113,6 +119,8 @@ private:
     std::shared_ptr<grouping_workbench> active_workbench();
     std::shared_ptr<grouping_workbench> workbench_for(const document& doc);
     void open_picture(QWidget* view, const QString& title);
+    // The plot views of every window, to pass a view setting on.
+    QList<CPlotView*> plot_views() const;
 
     CWinKelvaneApp& m_app;
     app_ui& m_ui;
@@ -122,6 +130,11 @@ private:
     QList<QAction*> m_window_actions;
     QAction* m_recent_separator = nullptr;
     QList<QAction*> m_recent_actions;
+    QAction* m_legend = nullptr;
+    QAction* m_link_axes = nullptr;
+    QAction* m_reset_zoom = nullptr;
+    // The read-out of the plot under the pointer.
+    QLabel* m_readout = nullptr;
     std::map<command, QAction*> m_actions;
     // One workbench per decomposing document, and its Groups window.
     struct grouping_session {

@@ -130,6 +130,7 @@ CGroupsView* CMainFrame::show_groups() {
     const int L = bench->svd().L();
     auto* view = new CGroupsView(bench, m_ui, [this, path, L](const grouped_reconstruction& r, bool separate) {
         auto doc = std::make_unique<CTsGroupDoc>();
+        doc->data_file = path;
         for (const t_ts& g : r.groups) doc->add_series(g);
         doc->add_series(r.residual);
         doc->set_draw_style(separate ? CTsGroupDoc::style_separate : CTsGroupDoc::style_overlaid);

@@ -16,6 +16,7 @@ public:
 protected:
     void paint(device_context& dc, int client_width, int client_height) override;
     dc_size wanted_scroll_size(int client_width) const override;
+    int time_points() const override;
 
 private:
     group_getter m_group;

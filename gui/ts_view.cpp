@@ -10,3 +10,5 @@ void CTsView::paint(device_context& dc, int client_width, int client_height) {
     if (!doc() || !m_series) return;
     paint_ts_view(dc, m_utils, m_series(), client_width, client_height);
 }
+
+int CTsView::time_points() const { return doc() && m_series ? m_series().size() : 0; }

@@ -17,6 +17,7 @@ public:
 
 protected:
     void paint(device_context& dc, int client_width, int client_height) override;
+    int time_points() const override;
 
 private:
     series_getter m_series;

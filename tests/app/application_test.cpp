@@ -12,6 +12,9 @@
 
 #include "app/decomp_result_doc.h"
 #include "app/file_lock.h"
+#include "app/forecast_doc.h"
+#include "app/invest_doc.h"
+#include "app/ts_group_doc.h"
 #include "app/save_names.h"
 #include "app/summ_interact_doc.h"
 #include "app/ts_doc.h"
@@ -300,6 +303,32 @@ TEST_F(ApplicationTest, FileSaveWritesTheSeriesExactlyWithItsDatesAndNothingWhen
     EXPECT_EQ(overwrite_question(out, false), out + " already exists.\nDo you want to replace it?");
     app.close_document(*doc);
     EXPECT_FALSE(ui.is_data_file(data));
+}
+
+TEST_F(ApplicationTest, LinkedTimeAxesMoveTheDocumentsOfTheSameFileOnly) {
+    const auto adopt = [&](std::unique_ptr<CWinKelvaneDoc> d, const std::string& file) -> CWinKelvaneDoc& {
+        d->data_file = file;
+        return static_cast<CWinKelvaneDoc&>(app.adopt(std::move(d)));
+    };
+    CWinKelvaneDoc& a = adopt(std::make_unique<CWinKelvaneDoc>(), "/d/co2.dat");
+    CWinKelvaneDoc& b = adopt(std::make_unique<CForeInvestDoc>(), "/d/co2.dat");
+    CWinKelvaneDoc& other = adopt(std::make_unique<CWinKelvaneDoc>(), "/d/nottem.dat");
+    CWinKelvaneDoc& svd = adopt(std::make_unique<CSVDDoc>(), "/d/co2.dat");
+    auto& group = static_cast<CTsGroupDoc&>(app.adopt(std::make_unique<CTsGroupDoc>()));
+    group.data_file = "/d/co2.dat";
+
+    // Off: each document keeps its own.
+    a.set_span({10, 20});
+    EXPECT_TRUE(b.span().whole());
+    app.set_linked_axes(true);
+    a.set_span({30, 60});
+    EXPECT_EQ(b.span(), (time_span{30, 60}));
+    EXPECT_EQ(group.span(), (time_span{30, 60}));
+    // Another file, and the SVD window's lags, do not follow.
+    EXPECT_TRUE(other.span().whole() && svd.span().whole());
+    // From any of them, back to the whole axis too.
+    group.set_span({});
+    EXPECT_TRUE(a.span().whole() && b.span().whole());
 }
 
 TEST(SaveNames, DerivedFromTheStemOfTheDataFile) {

@@ -55,3 +55,19 @@ TEST_F(HarmonicBreak, PeriodogramNeedsReconstructedComponents) {
     EXPECT_FALSE(harmonic_break_accepts(2, vk_factor_vectors, ui));
     EXPECT_EQ(ui.messages.size(), 1u);
 }
+
+TEST(HarmonicBreakDates, HarmonicsRunOverTheSeriesDates) {
+    t_ts dated = trend_sine_alternating();
+    std::vector<std::string> dates;
+    for (int t = 0; t < dated.size(); ++t) dates.push_back("2001-" + std::to_string(t + 1));
+    dated.set_ticks(&dates);
+    dated.set_has_ticks(true);
+    t_period_invest inv(dated);
+    inv.set_L(30);
+    inv.get_pairs() = {{1, 2}};
+    const harmonic_group g = break_to_harmonics(inv, harmonic_group::style_overlaid);
+    ASSERT_EQ(g.series.size(), 1u);
+    ASSERT_NE(g.series[0].ticks(), nullptr);
+    EXPECT_EQ(*g.series[0].ticks(), dates);
+    EXPECT_TRUE(g.series[0].has_ticks());
+}

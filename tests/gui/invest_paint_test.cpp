@@ -169,6 +169,40 @@ TEST(PeriodHeader, GoalPairingVygEstimationAndPairsOverThePercent) {
     EXPECT_EQ(period_header_line2(inv), "Max comp-nts amount=7");
 }
 
+TEST(Legend, NamesTheSeriesAndTheResultInsideTheFrameOnlyWhenAsked) {
+    t_trend_invest trend(mixed(50));
+    trend.get_components() = {0, 3, 6};
+    EXPECT_EQ(trend_legend(trend), "trend (1, 4, 7)");
+    t_period_invest period(mixed(50));
+    period.get_pairs() = {{1, 2}, {4, 4}};
+    EXPECT_EQ(period_legend(period), "periodic (2-3, 5)");
+
+    const t_ts ts = mixed(40), rec = mixed(40, 0.5);
+    const auto legend_texts = [](const recording_dc& dc) {
+        std::vector<std::string> out;
+        for (const dc_op& o : dc.of(dc_op::text))
+            if (o.font == dc_font{"Helvetica", 8} && o.a > 300 && o.b < 100) out.push_back(o.s);
+        return out;
+    };
+    for (bool legend : {false, true}) {
+        CDCUtils u;
+        recording_dc dc;
+        paint_invest_plot(dc, u, {&ts, &rec, false, trend_legend(trend), legend}, 500, 300);
+        const std::vector<std::string> named{"series", "trend (1, 4, 7)"};
+        EXPECT_EQ(legend_texts(dc), legend ? named : std::vector<std::string>());
+        // Both series keep the names for the read-out.
+        ASSERT_EQ(u.panels().size(), 1u);
+        EXPECT_EQ(u.panels()[0].series.back().name, "trend (1, 4, 7)");
+    }
+    const t_ts fc(std::vector<double>(45, 1.0));
+    CDCUtils u;
+    recording_dc dc;
+    forecast_plot p{"N=40", &ts, &fc, &ts, false};
+    p.legend = true;
+    paint_forecast_view(dc, u, p, 500, 300);
+    EXPECT_EQ(legend_texts(dc), (std::vector<std::string>{"series", "forecast", "signal"}));
+}
+
 TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
     const t_ts ts(std::vector<double>{1, 3, 2, 4});
     const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});

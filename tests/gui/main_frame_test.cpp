@@ -24,6 +24,9 @@
 #include "app/summ_interact_doc.h"
 #include "../app/app_series.h"
 #include "gui/comp_info_view.h"
+#include "gui/plot_view.h"
+#include "paint_probe.h"
+#include "app/ts_doc.h"
 #include "gui/summation_views.h"
 #include "gui/dlg_file_log.h"
 #include "gui/grouping_windows.h"
@@ -143,7 +146,8 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
               "&New &Open... &Close &Save Save &As... Save &image... | &Print... Print Pre&view P&rint Setup... | "
               "Save &grouping... Open g&rouping... | Recent File | E&xit");
     EXPECT_EQ(texts(top[1]->menu()->actions()),
-              "&Toolbar &Status Bar | Smooth Un-smooth | &Components &W-correlation map &Groups");
+              "&Toolbar &Status Bar | Smooth Un-smooth | &Legend Lin&k time axes Reset zoom | "
+              "&Components &W-correlation map &Groups");
     EXPECT_EQ(texts(top[2]->menu()->actions()), "&Cascade &Tile Clo&se all");
     EXPECT_EQ(texts(top[3]->menu()->actions()), "&About Kelvane...");
 
@@ -161,7 +165,8 @@ TEST_F(main_frame_test, menus_and_toolbar_in_their_order) {
               "Un-Smooth reconstucted series by adding throwed (in smoothing) components (Ctrl-+);"
               "Break reconstructed series to harmonics and draw they (Ctrl-h);|;"
               "Process final decomposition of original series to trend, periodics and residual (Ctrl-f);|;"
-              "Plot each of both timeseries in own scale (Ctrl-L);Close all windows;|;About");
+              "Plot each of both timeseries in own scale (Ctrl-L);Close all windows;|;"
+              "Show the whole time axis (Home);|;About");
     // Nothing prints or edits a selection.
     for (command c : {command::file_print, command::file_print_preview, command::file_print_setup, command::edit_cut,
                       command::edit_copy, command::edit_paste})
@@ -404,4 +409,41 @@ TEST_F(main_frame_test, grouping_windows_open_on_a_decomposition_and_marks_are_s
     frame.show_groups();  // the same window again, not a second one
     EXPECT_EQ(windows(), open_now);
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(main_frame_test, linked_windows_zoom_together_and_the_status_bar_reads_out) {
+    frame.register_views();
+    const auto open_series = [&]() -> std::pair<CWinKelvaneDoc*, CPlotView*> {
+        auto made = std::make_unique<CWinKelvaneDoc>();
+        made->data_file = "/d/a.dat";
+        made->ts = t_ts(std::vector<double>{1, 4, 2, 8, 5, 7, 3, 9, 6, 0, 2, 5});
+        auto& doc = static_cast<CWinKelvaneDoc&>(app.adopt(std::move(made)));
+        frame.open_window(doc);
+        return {&doc, qobject_cast<CPlotView*>(mdi().currentSubWindow()->widget())};
+    };
+    const auto [first, first_view] = open_series();
+    const auto [second, second_view] = open_series();
+    ASSERT_TRUE(first_view && second_view);
+
+    frame.link_axes_action()->trigger();
+    QTest::keyClick(second_view, Qt::Key_Up, Qt::ControlModifier);
+    ASSERT_FALSE(second->span().whole());
+    EXPECT_EQ(first->span(), second->span());
+    // The toolbar's Reset zoom acts on the active window, and the linked one follows.
+    frame.reset_zoom_action()->trigger();
+    EXPECT_TRUE(first->span().whole() && second->span().whole());
+    frame.link_axes_action()->trigger();
+    QTest::keyClick(second_view, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_TRUE(first->span().whole());
+    EXPECT_FALSE(second->span().whole());
+
+    render(*second_view);
+    const dc_rect r = second_view->panels().front().rect;
+    QMouseEvent move(QEvent::MouseMove, QPoint(r.left + 1, r.top + 5), second_view->viewport()->mapToGlobal(QPoint()),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(second_view->viewport(), &move);
+    const auto* status = frame.statusBar()->findChild<QLabel*>("readout");
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(second_view->readout_text().isEmpty());
+    EXPECT_EQ(status->text(), second_view->readout_text());
 }
