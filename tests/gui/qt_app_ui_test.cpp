@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -42,16 +43,24 @@ TEST(run_computation, cancel_stops_a_long_decomposition_without_waiting_for_it) 
     for (int i = 0; i < 4000; ++i) v[i] = std::sin(0.05 * i) + 0.001 * (i % 7);
     const t_ts ts(v);
     bool modal_while_running = false;
-    QTimer::singleShot(300, [&] {
+    // The cancel is clicked once the worker says a decomposition has begun,
+    // not after a guessed delay.
+    std::atomic<bool> started{false};
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!started) return;
+        poll.stop();
         CDlgCalculating* dlg = calculating_window();
         ASSERT_NE(dlg, nullptr);
         modal_while_running = dlg->isVisible() && dlg->windowModality() == Qt::ApplicationModal;
         dlg->cancel_button()->click();
     });
+    poll.start(10);
     // Several in a row, so that the cancel always comes while one is running.
     int built = 0;
     const bool finished = ui.run_computation([&] {
         for (int i = 0; i < 10; ++i) {
+            started = true;
             SVD::t_svd svd(ts, 2000);
             ++built;
         }
@@ -61,7 +70,7 @@ TEST(run_computation, cancel_stops_a_long_decomposition_without_waiting_for_it) 
     EXPECT_TRUE(modal_while_running);
     EXPECT_EQ(calculating_window(), nullptr);
     // The abandoned solver call ends on its own and frees its state.
-    for (int i = 0; i < 600 && abandoned_calls() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 12000 && abandoned_calls() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(abandoned_calls(), 0);
 }
 

@@ -1,5 +1,7 @@
 // The .xls, .xlsx and .ods readers on the workbooks tests/data/make_workbooks.py writes.
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <cstdio>
 
 #include "core/hooks.h"
 #include "excel/excel.h"
@@ -156,7 +158,7 @@ TEST(WorkbookReader, CustomFormatsThatWriteDates) {
 // A cancel from the progress hook leaves every reader, the C ones included, with nothing leaked.
 TEST(WorkbookReader, ReadingReportsProgressAndACancelGetsThrough) {
     struct cancelled {};
-    const std::string csv = testing::TempDir() + "/long.csv";
+    const std::string csv = testing::TempDir() + "/long-" + std::to_string(::getpid()) + ".csv";
     {
         std::ofstream out(csv);
         for (int t = 0; t < 300000; ++t) out << t << "," << t * 0.5 << "\n";  // several parser pieces
@@ -173,4 +175,5 @@ TEST(WorkbookReader, ReadingReportsProgressAndACancelGetsThrough) {
         EXPECT_THROW(b.load(path), cancelled) << path;
         EXPECT_NE(stage.find("reading the"), std::string::npos) << path;
     }
+    std::remove(csv.c_str());
 }
