@@ -330,11 +330,13 @@ std::optional<dlg_failure> CDlgForecast::exchange(const std::vector<std::string>
     int r = replicates;
     if (intervals) {
         x.real(f_level, lv);
-        if (!x.failure && !(lv > 0 && lv < 1)) x.fail(f_level, std::string("Please enter a level above 0 and below 1."));
+        if (!x.failure && !(lv > 0 && lv < 1))
+            x.fail(f_level, std::string("Please enter a level above 0 and below 1."));
         x.integer(f_replicates, r, min_replicates, max_replicates);
         if (!x.failure && static_cast<double>(r) * p > max_bootstrap_values)
-            x.fail(f_replicates, format_text("The bootstrap keeps at most %.0f values: fewer replicates or points, please.",
-                                             max_bootstrap_values));
+            x.fail(f_replicates,
+                   format_text("The bootstrap keeps at most %.0f values: fewer replicates or points, please.",
+                               max_bootstrap_values));
     }
     if (x.failure) return x.failure;
     L = l;

@@ -43,7 +43,7 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
     cmd->add_flag("--no-harmonics", f->no_harmonics, "leave the harmonic components out of the signal");
     cmd->add_option("--method", f->method, "recurrent or vector (default recurrent)");
     f->intervals = cmd->add_option("--intervals", f->params.level,
-                                   "bootstrap prediction intervals at this level, e.g. 0.95 (strictly between 0 and 1)");
+                                   "bootstrap prediction intervals at this level, strictly between 0 and 1");
     cmd->add_option("--replicates", f->params.replicates, "bootstrap replicates of the intervals (default 200)")
         ->needs(f->intervals);
     cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format")
@@ -85,8 +85,8 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             if (!f->no_harmonics) parts.push_back(&signal.get_harm_part());
             copy_logs_if_asked(*o, parts);
 
-            save_if_asked(*o, forecast_series(forecast, ts, "Forecast of " + (ts.title().empty() ? o->file : ts.title())),
-                          forecast_bounds(forecast));
+            const std::string title = "Forecast of " + (ts.title().empty() ? o->file : ts.title());
+            save_if_asked(*o, forecast_series(forecast, ts, title), forecast_bounds(forecast));
 
             if (forecast.grows())
                 notify(format_text("the largest characteristic root of the recurrence has modulus %.10g: the "

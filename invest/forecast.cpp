@@ -141,7 +141,8 @@ void vector_continuation(const matrix& U, const std::vector<int>& columns, int N
         std::fill(c.begin(), c.end(), 0.0);
         for (int i = 0; i + 1 < L; ++i) {
             const double* row = U.row(i);
-            for (int a = 0; a < r; ++a) c[static_cast<size_t>(a)] += row[columns[static_cast<size_t>(a)]] * tail[static_cast<size_t>(i)];
+            const double y_i = tail[static_cast<size_t>(i)];
+            for (int a = 0; a < r; ++a) c[static_cast<size_t>(a)] += row[columns[static_cast<size_t>(a)]] * y_i;
         }
         double pc = 0;
         for (int a = 0; a < r; ++a) pc += pi[static_cast<size_t>(a)] * c[static_cast<size_t>(a)];
@@ -312,14 +313,15 @@ void bootstrap_intervals(const series& x, const series& signal, const std::vecto
         for (int t = 0; t < N; ++t)
             xb[static_cast<size_t>(t)] = signal(t) + residual[static_cast<size_t>(draw_index(engine, N))];
         const SVD::t_svd replicate(t_ts(xb), L, options);
-        const series lrf = method == forecast_method::recurrent ? signal_lrf(replicate.eigenvectors(), components)
-                                                                : series();
-        const series y =
-            continue_signal(method, replicate.reconstruct_values(components), M, lrf, replicate.eigenvectors(), components);
+        // The vector forecast divides by 1 - nu2 too: the same refusal where there is no formula.
+        const series lrf = signal_lrf(replicate.eigenvectors(), components);
+        const series y = continue_signal(method, replicate.reconstruct_values(components), M, lrf,
+                                         replicate.eigenvectors(), components);
         const int unbounded = first_unbounded(y, N);
         if (unbounded >= 0)
-            throw SSA_math_exception::forecast_exception(format_text(
-                "The forecast of bootstrap replicate %d leaves the range of doubles at point %d", b + 1, unbounded + 1));
+            throw SSA_math_exception::forecast_exception(
+                format_text("The forecast of bootstrap replicate %d leaves the range of doubles at point %d", b + 1,
+                            unbounded + 1));
         // A prediction: the future point carries noise of its own.
         for (int j = 0; j < M; ++j)
             values[static_cast<size_t>(j) * B + b] = y(N + j) + residual[static_cast<size_t>(draw_index(engine, N))];

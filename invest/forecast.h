@@ -44,7 +44,9 @@ int first_unbounded(const series& y, int from);
 // Bootstrap prediction bounds of points values after the series x (N values)
 // whose signal, the components (0-based, ascending) of its decomposition for
 // window L, is signal: replicates series of the signal plus the residuals x -
-// signal drawn with replacement (seeded by bootstrap_seed), each decomposed for
+// signal, widened by sqrt(N / (N - df)) for the noise the signal took (df the
+// trace of the reconstruction as a linear map of the series), drawn with
+// replacement (seeded by bootstrap_seed), each decomposed for
 // L, the same components reconstructed and continued by method, plus a
 // residual drawn for every forecast point; lower and upper are the empirical
 // quantiles (1 -+ level) / 2 of those per point, linear between order

@@ -140,8 +140,8 @@ TEST(ForecastIntervals, TheReplicatesSolverGivesTheFullPathsForecast) {
         const SVD::t_svd cheap(ts, c.L, bootstrap_options(c.L, c.needed));
         for (const forecast_method method : {forecast_method::recurrent, forecast_method::vector}) {
             const auto forecast = [&](const SVD::t_svd& svd) {
-                return continue_signal(method, svd.reconstruct_values(signal), 20, signal_lrf(svd.eigenvectors(), signal),
-                                       svd.eigenvectors(), signal);
+                return continue_signal(method, svd.reconstruct_values(signal), 20,
+                                       signal_lrf(svd.eigenvectors(), signal), svd.eigenvectors(), signal);
             };
             const series a = forecast(full), b = forecast(cheap);
             for (int t = 0; t < a.size(); ++t) EXPECT_NEAR(a(t), b(t), 1e-8 * std::fabs(a(t))) << c.L << ", t = " << t;
