@@ -313,7 +313,7 @@ int CDlgSummationParams::get_roots_threshold(int N) const {
 // Forecast
 
 std::vector<std::string> CDlgForecast::texts() const {
-    return {std::to_string(L), std::to_string(points)};
+    return {std::to_string(L), std::to_string(points), dlg_real_text(level), dlg_int_text(replicates)};
 }
 
 std::optional<dlg_failure> CDlgForecast::exchange(const std::vector<std::string>& t) {
@@ -326,14 +326,29 @@ std::optional<dlg_failure> CDlgForecast::exchange(const std::vector<std::string>
     // 0 stays the forecast's own refusal; above the bound the values would not fit.
     if (!x.failure && p > static_cast<unsigned>(max_forecast_points))
         x.fail(f_points, dlg_int_range(max_forecast_points + 1, 0, max_forecast_points));
+    double lv = level;
+    int r = replicates;
+    if (intervals) {
+        x.real(f_level, lv);
+        if (!x.failure && !(lv > 0 && lv < 1))
+            x.fail(f_level, std::string("Please enter a level above 0 and below 1."));
+        x.integer(f_replicates, r, min_replicates, max_replicates);
+        if (!x.failure && static_cast<double>(r) * p > max_bootstrap_values)
+            x.fail(f_replicates,
+                   format_text("The bootstrap keeps at most %.0f values: fewer replicates or points, please.",
+                               max_bootstrap_values));
+    }
     if (x.failure) return x.failure;
     L = l;
     points = p;
+    level = lv;
+    replicates = r;
     return std::nullopt;
 }
 
 dlg_spin CDlgForecast::spin(field f) const {
     if (f == f_L) return {2, L_max, 1};
+    if (f == f_replicates) return {min_replicates, max_replicates, 100};
     return {};
 }
 

@@ -214,18 +214,25 @@ class CDlgForecast {
 public:
     static constexpr const char* title = "Forecast signal of time series";
 
-    enum field { f_L, f_points, field_count };
+    enum field { f_L, f_points, f_level, f_replicates, field_count };
+    static constexpr const char* methods[2] = {"Recurrent", "Vector"};
 
     unsigned L = 0;
     int L_max = 100;  // the caller's N-1
     int trend = 0;
     int harmonics = 0;
     unsigned points = 0;
+    int method = 0;  // radio index of forecast_method
+    int intervals = 0;
+    double level = 0.95;
+    int replicates = 200;
 
     std::vector<std::string> texts() const;
+    // The level and the replicates are read only while intervals is on.
     std::optional<dlg_failure> exchange(const std::vector<std::string>& texts);
     // A signal needs at least one of its parts.
     bool ok_enabled() const { return trend != 0 || harmonics != 0; }
+    bool enabled(field f) const { return (f != f_level && f != f_replicates) || intervals != 0; }
     dlg_spin spin(field f) const;
 };
 

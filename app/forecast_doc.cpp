@@ -10,7 +10,11 @@ void CForeInvestDoc::set_ts(const t_ts& ts) {
 
 void CForeInvestDoc::compute_forecast() {
     if (!m_forecast) throw SSA_math_exception::internal_error("no series inside CForeInvestDoc::compute_forecast()");
+    m_ticks.clear();
     run_forecast(*m_forecast, m_params);
+    // Continued once here, not on every repaint.
+    const t_ts fc = forecast_series(*m_forecast, *m_ts, "");
+    if (m_ts->has_ticks() && fc.ticks()) m_ticks = *fc.ticks();
 }
 
 std::string CForeInvestDoc::header_text() const { return m_forecast ? forecast_header_text(*m_forecast) : ""; }
@@ -20,7 +24,7 @@ bool CForeInvestDoc::save_forecast(app_ui& ui) {
         ui.message_box("There is no forecast to save.", "", notify_icon::information);
         return false;
     }
-    t_ts saved = m_forecast->get_forecast_ts();
-    saved.set_title("Forecast of " + (m_ts->title().empty() ? name : m_ts->title()));
-    return save_series(ui, &saved, "forecast");
+    const t_ts saved =
+        forecast_series(*m_forecast, *m_ts, "Forecast of " + (m_ts->title().empty() ? name : m_ts->title()));
+    return save_series(ui, &saved, "forecast", forecast_bounds(*m_forecast));
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ts_doc.h"
 #include "invest/forecast.h"
@@ -17,7 +18,8 @@ public:
     void set_ts(const t_ts& ts);
     const t_ts* get_ts() const { return m_ts.get(); }
 
-    // Window, points, the "Trend" and "Harmonic components" choices and the parts' thresholds.
+    // Window, points, the "Trend" and "Harmonic components" choices, the parts' thresholds,
+    // the method and the intervals.
     forecast_params& params() { return m_params; }
     const forecast_params& params() const { return m_params; }
 
@@ -29,6 +31,8 @@ public:
     void compute_forecast();
 
     std::string header_text() const;
+    // The series' tick marks continued over the forecast; empty when the series has none.
+    const std::vector<std::string>& forecast_ticks() const { return m_ticks; }
 
     // The signal followed by the forecast into a data file of the user's choice,
     // as the command line's forecast --save writes it.
@@ -38,4 +42,5 @@ private:
     std::unique_ptr<t_ts> m_ts;
     forecast_params m_params;
     std::unique_ptr<t_RSSA_signal_forecast> m_forecast;
+    std::vector<std::string> m_ticks;
 };

@@ -312,6 +312,10 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     dlg.trend = p.forecast_trend;
     dlg.harmonics = p.forecast_harmonics;
     dlg.points = static_cast<unsigned>(N / 10);
+    dlg.method = static_cast<int>(p.method);
+    dlg.intervals = p.intervals;
+    dlg.level = p.level;
+    dlg.replicates = p.replicates;
     if (!ctx.ui.run_dialog(dlg)) return;
 
     const int L = static_cast<int>(dlg.L);
@@ -319,6 +323,10 @@ void start_forecast(CWinKelvaneDoc& doc, run_context& ctx, int, int) {
     p.forecast_points = static_cast<int>(dlg.points);
     p.forecast_trend = dlg.trend != 0;
     p.forecast_harmonics = dlg.harmonics != 0;
+    p.method = dlg.method == 1 ? forecast_method::vector : forecast_method::recurrent;
+    p.intervals = dlg.intervals != 0;
+    p.level = dlg.level;
+    p.replicates = dlg.replicates;
 
     result->set_title(result_title("Forecast signal of time series", doc.name, L));
     CForeInvestDoc& r = *result;

@@ -25,13 +25,13 @@ void CWinKelvaneDoc::load_series(const std::string& path) {
     ts.load(path);
 }
 
-bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series, const std::string& suffix) {
+bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series, const std::string& suffix, const cts_columns& more) {
     // Never the data file itself: Enter would replace the user's data.
     const std::string proposed = derived_name(path_stem(data_file.empty() ? name : data_file), suffix);
     const std::string path = ui.ask_save_file("Save As", data_filter, proposed);
     if (path.empty()) return false;
     try {
-        save_cts(path, series ? *series : ts);
+        save_cts(path, series ? *series : ts, more);
     } catch (const SSA_math_exception::file_exception& e) {
         ui.message_box(file_failure_text(e), "Error", notify_icon::error);
         return false;

@@ -28,7 +28,8 @@ public:
     void load_series(const std::string& path);
     // File Save: asks for a file and writes series (nullptr: ts) to it.
     // False when cancelled or when the file could not be written (the user is told).
-    bool save_series(app_ui& ui, const t_ts* series = nullptr, const std::string& suffix = "copy");
+    bool save_series(app_ui& ui, const t_ts* series = nullptr, const std::string& suffix = "copy",
+                     const cts_columns& more = {});
 
     // The file the series came from; none for the SVD window, whose plots run over lags and components.
     std::string time_axis() const override;

@@ -204,8 +204,8 @@ CLI::Validator output_file(const std::string& what) {
         "FILE");
 }
 
-void save_if_asked(const common_options& o, const t_ts& ts) {
-    if (!o.save.empty()) save_cts(o.save, ts);
+void save_if_asked(const common_options& o, const t_ts& ts, const cts_columns& more) {
+    if (!o.save.empty()) save_cts(o.save, ts, more);
 }
 
 namespace {

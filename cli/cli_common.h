@@ -108,8 +108,8 @@ std::vector<double> to_vector(const series& s);
 // given and a file must be creatable there. what: the failure's first words.
 CLI::Validator output_file(const std::string& what);
 
-// Writes the series in the text data format when --save was given.
-void save_if_asked(const common_options& o, const t_ts& ts);
+// Writes the series in the text data format, with further columns, when --save was given.
+void save_if_asked(const common_options& o, const t_ts& ts, const cts_columns& more = {});
 
 // Copies an investigation's log file when --log was given.
 void copy_log_if_asked(const common_options& o, t_investigation& inv);

@@ -17,7 +17,15 @@ struct forecast_options {
     forecast_params params;
     bool no_trend = false;
     bool no_harmonics = false;
+    std::string method = "recurrent";
+    CLI::Option* intervals = nullptr;
 };
+
+forecast_method parse_method(const std::string& s) {
+    if (s == "recurrent") return forecast_method::recurrent;
+    if (s == "vector") return forecast_method::vector;
+    throw bad_input("--method must be recurrent or vector, not '" + s + "'");
+}
 
 }  // namespace
 
@@ -33,6 +41,11 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
     cmd->add_option("--rho", f->params.harm_rho, "VYG threshold of the harmonic pairs (default 0.65)");
     cmd->add_flag("--no-trend", f->no_trend, "leave the trend components out of the signal");
     cmd->add_flag("--no-harmonics", f->no_harmonics, "leave the harmonic components out of the signal");
+    cmd->add_option("--method", f->method, "recurrent or vector (default recurrent)");
+    f->intervals = cmd->add_option("--intervals", f->params.level,
+                                   "bootstrap prediction intervals at this level, strictly between 0 and 1");
+    cmd->add_option("--replicates", f->params.replicates, "bootstrap replicates of the intervals (default 200)")
+        ->needs(f->intervals);
     cmd->add_option("--save", o->save, "write the signal and its continuation in the text data format")
         ->check(output_file("unable to write data file"));
     cmd->add_option("--log", o->log, "copy the logs of the trend and harmonic investigations to this file")
@@ -42,6 +55,8 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             forecast_params p = f->params;
             p.forecast_trend = !f->no_trend;
             p.forecast_harmonics = !f->no_harmonics;
+            p.method = parse_method(f->method);
+            p.intervals = f->intervals->count() > 0;
             if (const auto refusal = p.validate()) throw bad_input("--" + refusal->name + " " + refusal->text);
             const t_ts ts = load_series(*o);
             const int N = ts.size();
@@ -70,9 +85,8 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             if (!f->no_harmonics) parts.push_back(&signal.get_harm_part());
             copy_logs_if_asked(*o, parts);
 
-            t_ts saved = forecast.get_forecast_ts();
-            saved.set_title("Forecast of " + (ts.title().empty() ? o->file : ts.title()));
-            save_if_asked(*o, saved);
+            const std::string title = "Forecast of " + (ts.title().empty() ? o->file : ts.title());
+            save_if_asked(*o, forecast_series(forecast, ts, title), forecast_bounds(forecast));
 
             if (forecast.grows())
                 notify(format_text("the largest characteristic root of the recurrence has modulus %.10g: the "
@@ -89,12 +103,20 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
                 j["root_modulus"] = forecast.get_root_modulus();
                 j["signal"] = to_json(signal.get_signal().values());
                 j["forecast"] = to_json(forecast.get_forecast_ts().values());
+                if (p.intervals) {
+                    j["lower"] = to_json(forecast.get_lower());
+                    j["upper"] = to_json(forecast.get_upper());
+                }
                 print_json(j);
                 return;
             }
             print_text("%s\n", forecast_header_text(forecast).c_str());
             const t_ts& y = forecast.get_forecast_ts();
-            for (int i = N; i < y.size(); ++i) print_text("%d\t%.10g\n", i + 1, y[i]);
+            for (int i = N; i < y.size(); ++i) {
+                print_text("%d\t%.10g", i + 1, y[i]);
+                if (p.intervals) print_text("\t%.10g\t%.10g", forecast.get_lower()[i - N], forecast.get_upper()[i - N]);
+                print_text("\n");
+            }
         };
     });
 }

@@ -195,16 +195,73 @@ void paint_svd_view(device_context& dc, CDCUtils& u, const SVD::t_svd& svd, int 
 
 namespace {
 
+// Interval bounds from abscissa point first on.
+struct band_plot {
+    int first = 0;
+    const series* lower = nullptr;
+    const series* upper = nullptr;
+};
+
+const dc_pen band_pen{pen_style::solid, 1, {200, 215, 240}};
+
+// The band shaded by one vertical line per pixel column inside rect: where
+// points share a column their extremes, between points the bounds run straight.
+void draw_band(device_context& dc, const CDCUtils& u, const dc_rect& rect, const band_plot& b) {
+    const series &lower = *b.lower, &upper = *b.upper;
+    const int M = lower.size();
+    if (M == 0) return;
+    const dc_pen old = dc.select(band_pen);
+    const auto column = [&](int x, double lo, double hi) {
+        if (x < rect.left || x > rect.right) return;  // zoomed: out of view
+        dc.move_to(x, u.y_of(lo));
+        dc.line_to(x, u.y_of(hi));
+    };
+    int x = u.x_of(b.first);
+    double lo = lower(0), hi = upper(0);
+    for (int j = 1; j < M; ++j) {
+        const int next = u.x_of(b.first + j);
+        if (next == x) {
+            lo = std::min(lo, lower(j));
+            hi = std::max(hi, upper(j));
+            continue;
+        }
+        column(x, lo, hi);
+        for (int px = x + 1; px < next; ++px) {
+            const double t = static_cast<double>(px - x) / (next - x);
+            column(px, lower(j - 1) + t * (lower(j) - lower(j - 1)),
+                   upper(j - 1) + t * (upper(j) - upper(j - 1)));
+        }
+        x = next;
+        lo = lower(j);
+        hi = upper(j);
+    }
+    column(x, lo, hi);
+    dc.select(old);
+}
+
 // The series on n abscissa points in colour 0, with an overlay in colour 10 over the same points;
-// with two scales the overlay gets its own. Returns the plot rectangle.
+// with two scales the overlay gets its own. A band lies under both, in the
+// common scale only. Returns the plot rectangle.
 dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts, const t_ts* overlay, int n,
                                  bool two_scales, const std::string& overlay_name, int client_width,
-                                 int client_height) {
-    const auto [lo, hi] = u.value_range({&ts, two_scales ? nullptr : overlay}, n);
+                                 int client_height, const band_plot* band = nullptr,
+                                 const std::vector<std::string>* labels = nullptr) {
+    if (two_scales) band = nullptr;
+    auto [lo, hi] = u.value_range({&ts, two_scales ? nullptr : overlay}, n);
+    if (band) {
+        // The bounds in view widen the range, counted from the band's first point.
+        const auto [first, last] = panel_range(u.window(), n);
+        const series &lower = *band->lower, &upper = *band->upper;
+        const auto l = visible_extremes(lower.data(), lower.size(), first - band->first, last - band->first);
+        const auto h = visible_extremes(upper.data(), upper.size(), first - band->first, last - band->first);
+        if (l) lo = std::min(lo, l->first);
+        if (h) hi = std::max(hi, h->second);
+    }
     const dc_rect rect = plot_rect(dc, u, lo, hi, two_scales ? overlay : nullptr, n, client_width, client_height);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
-    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, axis_labels(ts));
+    u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, labels ? labels : axis_labels(ts));
+    if (band) draw_band(dc, u, rect, *band);
     u.set_marker_radius(2);
     u.draw_series(dc, ts, 0, series_name);
     if (overlay) draw_overlay(dc, u, rect, n, *overlay, 10, two_scales, overlay_name);
@@ -336,8 +393,12 @@ void paint_forecast_view(device_context& dc, CDCUtils& u, const forecast_plot& p
         const t_ts* fc = p.forecast && p.forecast->size() > 0 ? p.forecast : nullptr;
         // The continuation runs on past the series: the abscissa covers it too.
         const int n = fc ? std::max(ts.size(), fc->size()) : ts.size();
-        const dc_rect rect =
-            paint_series_and_overlay(dc, u, ts, fc, n, p.two_scales, "forecast", client_width, client_height);
+        // The bounds belong to the forecast's last points.
+        const bool banded = fc && p.lower && p.upper && p.lower->size() > 0 && p.upper->size() == p.lower->size() &&
+                            p.lower->size() <= fc->size();
+        const band_plot band{banded ? fc->size() - p.lower->size() : 0, p.lower, p.upper};
+        const dc_rect rect = paint_series_and_overlay(dc, u, ts, fc, n, p.two_scales, "forecast", client_width,
+                                                      client_height, banded ? &band : nullptr, p.labels);
         // The signal is the forecast's first part: in its scale, over it.
         const bool signal = fc && p.signal && p.signal->size() > 0;
         if (signal) draw_overlay(dc, u, rect, n, *p.signal, 8, false, "signal");

@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "draw/ts_paint.h"
 
+class series;
 class t_ts;
 class t_trend_invest;
 class t_period_invest;
@@ -83,13 +85,19 @@ void paint_period_invest(device_context& dc, CDCUtils& utils, const invest_windo
                          int client_width, int client_height);
 
 // The forecast window: the header line, the observed series and, when the
-// signal has components, the forecast (signal and continuation) and the signal.
+// signal has components, the forecast (signal and continuation) and the signal,
+// over the shaded band of the intervals when there are any.
 struct forecast_plot {
     std::string header;
     const t_ts* series = nullptr;
     const t_ts* forecast = nullptr;  // null when there are no signal components
     const t_ts* signal = nullptr;
     bool two_scales = false;
+    // The interval bounds, one per forecast point, or null.
+    const ::series* lower = nullptr;
+    const ::series* upper = nullptr;
+    // The time axis's marks over the series and the forecast; null for the series' own.
+    const std::vector<std::string>* labels = nullptr;
     bool legend = false;
 };
 

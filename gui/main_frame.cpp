@@ -458,8 +458,15 @@ void CMainFrame::register_views() {
                     const t_RSSA_signal_forecast* f = doc.get_forecast();
                     const t_signal_invest* s = f ? f->get_signal_invest() : nullptr;
                     const bool any = s && !s->get_signal_components().empty();
-                    return forecast_plot{doc.header_text(), doc.get_ts(), any ? &f->get_forecast_ts() : nullptr,
-                                         any ? &s->get_signal() : nullptr, false};
+                    const std::vector<std::string>& ticks = doc.forecast_ticks();
+                    return forecast_plot{doc.header_text(),
+                                         doc.get_ts(),
+                                         any ? &f->get_forecast_ts() : nullptr,
+                                         any ? &s->get_signal() : nullptr,
+                                         false,
+                                         f ? &f->get_lower() : nullptr,
+                                         f ? &f->get_upper() : nullptr,
+                                         ticks.empty() ? nullptr : &ticks};
                 },
                 parent);
         },

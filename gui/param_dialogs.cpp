@@ -565,6 +565,23 @@ CQtDlgForecast::CQtDlgForecast(CDlgForecast& model, QWidget* parent)
     part("Trend", "trend", m_model.trend);
     part("Harmonic components", "harmonics", m_model.harmonics);
     labelled("Number of points", make_edit(CDlgForecast::f_points, "points", t[CDlgForecast::f_points]), top);
+    QButtonGroup* methods = make_radios({CDlgForecast::methods[0], CDlgForecast::methods[1]}, m_model.method,
+                                        group("Method", top));
+    methods->button(0)->setObjectName("recurrent");
+    methods->button(1)->setObjectName("vector");
+    connect(methods, &QButtonGroup::idClicked, this, [this](int id) { m_model.method = id; });
+    QVBoxLayout* band = group("Prediction intervals", top);
+    auto* intervals = new QCheckBox("Bootstrap intervals");
+    intervals->setObjectName("intervals");
+    intervals->setChecked(m_model.intervals != 0);
+    band->addWidget(intervals);
+    connect(intervals, &QCheckBox::toggled, this, [this](bool on) {
+        m_model.intervals = on ? 1 : 0;
+        update_enabled();
+    });
+    labelled("Level", make_edit(CDlgForecast::f_level, "level", t[CDlgForecast::f_level]), band);
+    labelled("Replicates", make_edit(CDlgForecast::f_replicates, "replicates", t[CDlgForecast::f_replicates], true),
+             band);
     m_ok = add_buttons(top);
     update_enabled();
 }
@@ -575,7 +592,11 @@ std::optional<dlg_failure> CQtDlgForecast::exchange(const std::vector<std::strin
 
 dlg_spin CQtDlgForecast::spin(int f) const { return m_model.spin(static_cast<CDlgForecast::field>(f)); }
 
-void CQtDlgForecast::update_enabled() { m_ok->setEnabled(m_model.ok_enabled()); }
+void CQtDlgForecast::update_enabled() {
+    m_ok->setEnabled(m_model.ok_enabled());
+    for (int f : {CDlgForecast::f_level, CDlgForecast::f_replicates})
+        set_field_enabled(f, m_model.enabled(static_cast<CDlgForecast::field>(f)));
+}
 
 // SVD part
 

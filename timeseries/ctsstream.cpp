@@ -212,7 +212,7 @@ t_ts::ctsstream& t_ts::ctsstream::operator>>(t_ts& ts) {
     return *this;
 }
 
-void write_cts(std::ostream& out, const t_ts& ts) {
+void write_cts(std::ostream& out, const t_ts& ts, const cts_columns& more) {
     // Formatted apart from out, so the caller's flags and locale cannot change the file.
     std::ostringstream os;
     os.imbue(std::locale::classic());
@@ -225,13 +225,16 @@ void write_cts(std::ostream& out, const t_ts& ts) {
             if (ticks && static_cast<size_t>(i) < ticks->size()) os << (*ticks)[static_cast<size_t>(i)];
             os << '\t';
         }
-        os << value_text(values(i)) << '\n';
+        os << value_text(values(i));
+        if (i >= more.first)
+            for (const series* c : more.columns) os << '\t' << value_text((*c)(i - more.first));
+        os << '\n';
     }
     out << os.str();
 }
 
-void save_cts(const std::string& path, const t_ts& ts) {
+void save_cts(const std::string& path, const t_ts& ts, const cts_columns& more) {
     std::ostringstream text;
-    write_cts(text, ts);
+    write_cts(text, ts, more);
     replace_file(path, text.str(), "unable to write data file");
 }

@@ -108,11 +108,18 @@ class CExcel;
 // empty file name).
 void import_excel(const CExcel& book, const t_ts::excel_choice& choice, t_ts& ts);
 
+// Columns after the value on the lines from first on (0-based): line i gets
+// a tab and columns[c][i - first] for each c. The reader takes the value alone.
+struct cts_columns {
+    int first = 0;
+    std::vector<const series*> columns;
+};
+
 // Writes the File Save layout: "%" + title, then one line per value, with
-// "tick<TAB>value" when has_ticks is set. A value is written with the shortest
-// "%g" text that reads back to the same double.
-void write_cts(std::ostream& out, const t_ts& ts);
+// "tick<TAB>value" when has_ticks is set, then the further columns. A value
+// is written with the shortest "%g" text that reads back to the same double.
+void write_cts(std::ostream& out, const t_ts& ts, const cts_columns& more = {});
 
 // Writes the File Save layout to a file, replacing it atomically; throws
 // file_exception with the system's reason when it cannot be written.
-void save_cts(const std::string& path, const t_ts& ts);
+void save_cts(const std::string& path, const t_ts& ts, const cts_columns& more = {});

@@ -96,6 +96,27 @@ TEST(forecast_dialog, window_and_points_ranges) {
     EXPECT_EQ(dlg.exchange({"72", "1000000"}), std::nullopt);
 }
 
+TEST(forecast_dialog, interval_fields_are_read_only_while_asked_for) {
+    CDlgForecast dlg;
+    dlg.L_max = 143;
+    EXPECT_FALSE(dlg.enabled(CDlgForecast::f_level));
+    EXPECT_EQ(dlg.exchange({"72", "14", "1.5", "3"}), std::nullopt);
+    EXPECT_EQ(dlg.level, 0.95);
+    EXPECT_EQ(dlg.replicates, 200);
+    dlg.intervals = 1;
+    EXPECT_TRUE(dlg.enabled(CDlgForecast::f_replicates));
+    for (const char* level : {"1", "0", "-0.2"})
+        EXPECT_EQ(dlg.exchange({"72", "14", level, "100"}),
+                  (dlg_failure{2, "Please enter a level above 0 and below 1."}))
+            << level;
+    EXPECT_EQ(dlg.exchange({"72", "14", "0.8", "9"}), (dlg_failure{3, "Please enter an integer between 10 and 100000."}));
+    EXPECT_EQ(dlg.exchange({"72", "1000", "0.8", "100000"}),
+              (dlg_failure{3, "The bootstrap keeps at most 50000000 values: fewer replicates or points, please."}));
+    EXPECT_EQ(dlg.exchange({"72", "14", "0.8", "50"}), std::nullopt);
+    EXPECT_EQ(dlg.level, 0.8);
+    EXPECT_EQ(dlg.replicates, 50);
+}
+
 TEST(summation_dialog, roots_threshold_and_conditions) {
     CDlgSummationParams dlg;
     dlg.L = 72;

@@ -12,6 +12,7 @@
 #include "app/invest_doc.h"
 #include "app/summ_interact_doc.h"
 #include "app/ts_group_doc.h"
+#include "core/number_text.h"
 #include "app_series.h"
 #include "draw/invest_paint.h"
 #include "fake_app_ui.h"
@@ -217,27 +218,60 @@ TEST_F(RunSequence, HarmonicsGoalOpensTheHarmonicsWindowToo) {
     EXPECT_EQ(doc->period.approx_max_components, 40);  // filled from (N+1)/2 before the dialog
 }
 
-TEST_F(RunSequence, ForecastRunsWithTheChosenPartsOnly) {
-    run_with<CDlgForecast>(3, ui.forecast, [](CDlgForecast& d) { d.L = 30; d.harmonics = 0; });
-    EXPECT_EQ(ui.forecast.shown.at(0).points, 8u);
+TEST_F(RunSequence, ForecastRunsWithTheChosenPartsMethodAndIntervals) {
+    run_with<CDlgForecast>(3, ui.forecast, [](CDlgForecast& d) {
+        d.L = 30;
+        d.harmonics = 0;
+        d.method = 1;
+        d.intervals = 1;
+        d.level = 0.9;
+        d.replicates = 20;
+    });
+    const CDlgForecast& shown = ui.forecast.shown.at(0);
+    EXPECT_EQ(shown.points, 8u);
+    EXPECT_EQ(shown.method, 0) << "recurrent unless chosen";
+    EXPECT_EQ(shown.intervals, 0);
     auto* fore = window<CForeInvestDoc>(0);
     ASSERT_NE(fore, nullptr);
     EXPECT_EQ(fore->title(), "Forecast signal of time series [series.dat, L = 30]");
     const std::string header = fore->header_text();
     EXPECT_NE(header.find("TREND"), std::string::npos) << header;
     EXPECT_EQ(header.find("HARM"), std::string::npos) << header;
+    const std::string tail = "; vector forecast; 90% intervals from 20 bootstrap replicates";
+    EXPECT_EQ(header.substr(header.size() - std::min(header.size(), tail.size())), tail);
+    const t_RSSA_signal_forecast& f = *fore->get_forecast();
+    EXPECT_EQ(f.get_method(), forecast_method::vector);
+    EXPECT_EQ(f.get_lower().size(), 8);
+    EXPECT_EQ(f.get_replicates(), 20);
+    // The window's time axis runs on in years.
+    ASSERT_EQ(fore->forecast_ticks().size(), 88u);
+    EXPECT_EQ(fore->forecast_ticks()[80], "1980");
 
-    // File Save writes the signal followed by the forecast, under a name of its own.
+    // File Save writes the signal followed by the forecast, under a name of
+    // its own, the years continued and the bounds beside the forecast.
     const std::string saved = ::testing::TempDir() + "kelvane_forecast.dat";
     ui.files.push_back(saved);
     app.execute(command::file_save, fore);
     EXPECT_EQ(ui.proposed, std::vector<std::string>{"/d/series-forecast.dat"});
     t_ts back;
     back.load(saved);
-    const t_ts& expected = fore->get_forecast()->get_forecast_ts();
+    const t_ts& expected = f.get_forecast_ts();
     ASSERT_EQ(back.size(), 80 + 8);
-    EXPECT_NEAR(back[85], expected[85], 1e-9);
+    EXPECT_EQ(back[85], expected[85]);
+    EXPECT_EQ((*back.ticks())[87], "1987");
+    std::ifstream in(saved);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    ASSERT_EQ(lines.size(), 89u);
+    EXPECT_EQ(lines[81], "1980\t" + value_text(expected[80]) + "\t" + value_text(f.get_lower()[0]) + "\t" +
+                            value_text(f.get_upper()[0]));
     std::remove(saved.c_str());
+
+    // The next forecast dialog opens with what was confirmed.
+    run_with<CDlgForecast>(3, ui.forecast);
+    EXPECT_EQ(ui.forecast.shown.at(1).method, 1);
+    EXPECT_EQ(ui.forecast.shown.at(1).intervals, 1);
+    EXPECT_EQ(ui.forecast.shown.at(1).replicates, 20);
 }
 
 TEST_F(RunSequence, InvestigationCommands) {

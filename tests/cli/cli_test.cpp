@@ -157,6 +157,10 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"summation " + c + "--conditions 256", "--conditions 256 is outside 0..255"},
              {"forecast " + co2, "--points is required"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
+             {"forecast " + c + "--points 3 --method vectors", "--method must be recurrent or vector, not 'vectors'"},
+             {"forecast " + c + "--points 3 --intervals 1", "--intervals 1 is outside (0, 1)"},
+             {"forecast " + c + "--points 3 --intervals 0.9 --replicates 9", "--replicates 9 is outside 10 .. 100000"},
+             {"forecast " + c + "--points 3 --replicates 50", "--replicates requires --intervals"},
              {"period zero.dat", "no component to test"},
              // Every eigentriple asked for: auto would take the truncated path here.
              {"decompose long.dat --solver fast",
@@ -312,6 +316,15 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
     EXPECT_NEAR(nlohmann::json::parse(growth.out)["root_modulus"].get<double>(), 1.05, 1e-9);
     EXPECT_NE(growth.err.find("warning: the largest characteristic root of the recurrence has modulus 1.05"),
               std::string::npos) << growth.err;
+
+    // The vector forecast continues them as exactly; bounds only when asked, the same on every run.
+    EXPECT_FALSE(j.contains("lower"));
+    const std::string banded = "forecast harmonics.dat --L 48 --points 5 --method vector --intervals 0.9 --replicates 20";
+    const auto v = run_json(banded, dir);
+    for (int t = 239; t < 244; ++t) EXPECT_NEAR(v["forecast"][t].get<double>(), two_harmonics(t), 1e-6) << t;
+    ASSERT_EQ(v["lower"].size(), 5u);
+    ASSERT_EQ(v["upper"].size(), 5u);
+    EXPECT_EQ(run_json(banded, dir), v);
 
     // Text output: the header and one tab-separated line per forecast point, numbered on.
     const result r = run("forecast harmonics.dat --L 48 --points 3", dir);

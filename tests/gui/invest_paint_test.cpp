@@ -203,6 +203,37 @@ TEST(Legend, NamesTheSeriesAndTheResultInsideTheFrameOnlyWhenAsked) {
     EXPECT_EQ(legend_texts(dc), (std::vector<std::string>{"series", "forecast", "signal"}));
 }
 
+// The band of the intervals lies under the lines, one column per pixel over
+// the forecast's points, widens the value range, and the axis takes the continued marks.
+TEST(ForecastPaint, TheBandShadesTheForecastsPointsUnderTheLines) {
+    const t_ts ts(std::vector<double>{1, 3, 2, 4});
+    const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
+    const series lower(std::vector<double>{4, 3}), upper(std::vector<double>{6, 9});
+    const std::vector<std::string> marks = {"1999", "2000", "2001", "2002", "2003", "2004"};
+    CDCUtils u;
+    recording_dc dc;
+    paint_forecast_view(dc, u, {"N=4, L=2", &ts, &fc, &ts, false, &lower, &upper, &marks}, 400, 300);
+    const dc_pen band{pen_style::solid, 1, {200, 215, 240}};
+    const std::vector<dc_op> columns = drawn_with(dc, band);
+    // Points 5 and 6 at 40 + 4 * 340 / 5 = 312 and 380: a column on every pixel between.
+    ASSERT_EQ(columns.size(), 380u - 312u + 1u);
+    for (size_t k = 0; k < columns.size(); ++k) {
+        EXPECT_EQ(columns[k].a, 312 + static_cast<int>(k));
+        EXPECT_EQ(columns[k].c, columns[k].a);
+    }
+    EXPECT_EQ(columns.back().d, 40) << "the upper bound 9 is the top of the range";
+    EXPECT_EQ(columns.back().b, 40 + (9 - 3) * 240 / 8);
+    // Drawn before the lines, which stay on top.
+    const auto first = [&](const dc_pen& pen) {
+        for (size_t i = 0; i < dc.ops.size(); ++i)
+            if (dc.ops[i].kind == dc_op::line && dc.ops[i].pen == pen) return i;
+        return dc.ops.size();
+    };
+    EXPECT_LT(first(band), first(orange));
+    const std::vector<std::string> texts = dc.texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "2004"), texts.end());
+}
+
 TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
     const t_ts ts(std::vector<double>{1, 3, 2, 4});
     const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "invest/forecast.h"
 #include "test_util.h"
 
@@ -88,4 +90,54 @@ TEST(Forecast, RootModulusTellsGrowthAndADivergingForecastIsAnError) {
               "The forecast leaves the range of doubles at point " + std::to_string(point) + " (forecast value " +
                   std::to_string(point - 30) + " of 20000)");
     EXPECT_EQ(c.y().size(), 0) << "no values of a failed run";
+}
+
+// Series of finite rank r: their r leading components are the whole series,
+// and both continuations are exact.
+TEST(Forecast, BothMethodsContinueFiniteRankSeriesExactly) {
+    struct {
+        const char* name;
+        std::function<double(int)> f;
+        int rank;
+    } cases[] = {
+        {"sine", [](int t) { return 2 * std::sin(2 * M_PI * t / 10 + 0.3); }, 2},
+        {"sine times exponential", [](int t) { return std::pow(1.02, t) * std::sin(2 * M_PI * t / 7); }, 2},
+        {"linear plus sine", [](int t) { return 3 + 0.1 * t + std::cos(2 * M_PI * t / 12); }, 4},
+    };
+    const int N = 80, L = 30, M = 40;
+    for (const auto& c : cases) {
+        const SVD::t_svd svd(sampled(N, c.f), L);
+        std::vector<int> components(static_cast<size_t>(c.rank));
+        std::iota(components.begin(), components.end(), 0);
+        const series signal = svd.reconstruct_values(components);
+        const series lrf = signal_lrf(svd.eigenvectors(), components);
+        for (const forecast_method method : {forecast_method::recurrent, forecast_method::vector}) {
+            const series y = continue_signal(method, signal, M, lrf, svd.eigenvectors(), components);
+            ASSERT_EQ(y.size(), N + M);
+            for (int t = N; t < N + M; ++t)
+                EXPECT_NEAR(y(t), c.f(t), 1e-9 * std::max(1.0, std::fabs(c.f(t))))
+                    << c.name << (method == forecast_method::vector ? ", vector" : ", recurrent") << ", t = " << t;
+        }
+    }
+
+    // The same through the forecast, whose signal investigation finds the four components.
+    forecast_case v(sampled(100, trend_and_harmonic), 24, 30);
+    v.f.set_method(forecast_method::vector);
+    v.f.make_forecast();
+    ASSERT_EQ(v.y().size(), 130);
+    for (int t = 100; t < 130; ++t) EXPECT_NEAR(v.y()[t], trend_and_harmonic(t), 1e-8) << t;
+}
+
+// Off the signal subspace the vector forecast projects where the formula does not.
+TEST(Forecast, OnNoisySeriesTheMethodsDifferWithinTheNoise) {
+    const t_ts ts(with_noise(120, 7, 0.3, trend_and_harmonic));
+    forecast_case r(ts, 30, 12), v(ts, 30, 12);
+    v.f.set_method(forecast_method::vector);
+    r.f.make_forecast();
+    v.f.make_forecast();
+    double largest = 0;
+    for (int t = 0; t < 120; ++t) EXPECT_EQ(v.y()[t], r.y()[t]) << "the signal itself, t = " << t;
+    for (int t = 120; t < 132; ++t) largest = std::max(largest, std::fabs(v.y()[t] - r.y()[t]));
+    EXPECT_GT(largest, 1e-6);
+    EXPECT_LT(largest, 0.3);
 }
