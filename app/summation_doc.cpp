@@ -86,6 +86,3 @@ double CSummationInvestDoc::pair_period(int k, int p) const {
     return period;
 }
 
-std::string CSummationInvestDoc::period_text(double period) {
-    return period > 0 ? format_text("%.2f", period) : "-";
-}
