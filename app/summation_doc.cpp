@@ -85,4 +85,3 @@ double CSummationInvestDoc::pair_period(int k, int p) const {
     m_pair_periods.emplace(key, period);
     return period;
 }
-

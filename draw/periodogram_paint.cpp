@@ -4,7 +4,6 @@
 
 #include "core/number_text.h"
 
-std::string periodogram_label(const periodogram& p) { return "period " + period_text(p.dominant_period()); }
 
 void paint_periodogram(device_context& dc, CDCUtils& u, const dc_rect& rect, const periodogram& p) {
     const int nf = static_cast<int>(p.power.size());
@@ -37,7 +36,7 @@ void paint_periodogram(device_context& dc, CDCUtils& u, const dc_rect& rect, con
     dc.select(u.pens().pen(0));
     u.draw_polyline(dc, p.power.data(), nf);
 
-    const std::string label = periodogram_label(p);
+    const std::string label = "period " + period_text(p.dominant_period());
     int x = rect.left + 3;
     if (p.peak_frequency > 0) {
         x = u.x_of(p.peak_frequency / df);

@@ -3,13 +3,8 @@
 // frequency and labelled ("period 12.00").
 #pragma once
 
-#include <string>
-
 #include "draw/dc_utils.h"
 #include "invest/grouping.h"
-
-// "period 12.00", or "period -" when the frequency 0 dominates.
-std::string periodogram_label(const periodogram& p);
 
 // The frequency labels take a line of text below rect.
 void paint_periodogram(device_context& dc, CDCUtils& u, const dc_rect& rect, const periodogram& p);
