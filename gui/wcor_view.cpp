@@ -116,7 +116,8 @@ void CWCorrelationView::zoom(int steps, QPoint anchor) {
     for (; steps < 0; ++steps) c = std::max(1, std::min(c - 1, static_cast<int>(std::lround(c / 1.25))));
     // The map in the component units the anchor points at, kept under it.
     const QPoint o = map_origin();
-    const double x = static_cast<double>(anchor.x() - o.x()) / before, y = static_cast<double>(anchor.y() - o.y()) / before;
+    const double x = static_cast<double>(anchor.x() - o.x()) / before;
+    const double y = static_cast<double>(anchor.y() - o.y()) / before;
     m_cell = 0;
     if (c > cell_size()) m_cell = c;  // no smaller than the fitted map
     update_scroll();
@@ -171,7 +172,7 @@ int CWCorrelationView::diagonal_at(QPoint p) const {
     const int c = cell_size();
     const QPoint o = map_origin();
     // Along the diagonal: the nearer of the row and the column the point lies in.
-    const int k = static_cast<int>(std::floor(((p.x() - o.x()) / static_cast<double>(c) + (p.y() - o.y()) / static_cast<double>(c)) / 2));
+    const int k = static_cast<int>(std::floor((p.x() - o.x() + p.y() - o.y()) / (2.0 * c)));
     return std::clamp(k, 0, std::max(components() - 1, 0));
 }
 
@@ -207,8 +208,8 @@ void CWCorrelationView::paintEvent(QPaintEvent*) {
     const QRect area = map_area();
     const QPoint origin = map_origin();
     // Only the cells in view: a zoomed map of 50 components is mostly off screen.
-    const int first_row = std::max(0, (area.top() - origin.y()) / c), last_row = std::min(m - 1, (area.bottom() - origin.y()) / c);
-    const int first_col = std::max(0, (area.left() - origin.x()) / c), last_col = std::min(m - 1, (area.right() - origin.x()) / c);
+    const int first_row = (area.top() - origin.y()) / c, last_row = std::min(m - 1, (area.bottom() - origin.y()) / c);
+    const int first_col = (area.left() - origin.x()) / c, last_col = std::min(m - 1, (area.right() - origin.x()) / c);
 
     p.save();
     p.setClipRect(area);

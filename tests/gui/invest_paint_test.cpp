@@ -242,7 +242,8 @@ TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
     EXPECT_EQ(dc.of(dc_op::text).back().a, marker[0].a + 3);
     // Frequencies under the frame, as densely as their texts leave room.
     EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.end() - 1),
-              (std::vector<std::string>{"0", "0.05", "0.1", "0.15", "0.2", "0.25", "0.3", "0.35", "0.4", "0.45", "0.5"}));
+              (std::vector<std::string>{"0", "0.05", "0.1", "0.15", "0.2", "0.25", "0.3", "0.35", "0.4", "0.45",
+                                        "0.5"}));
     EXPECT_EQ(dc.of(dc_op::text).front().b, r.bottom + 1);
     recording_dc narrow;
     paint_periodogram(narrow, utils, {40, 20, 190, 120}, p);

@@ -150,7 +150,8 @@ TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
     ASSERT_EQ(panels.size(), static_cast<size_t>(panel_count));
     const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 150, 0), black = qRgb(0, 0, 0), red = qRgb(255, 0, 0);
     for (const dc_rect& r : panels) EXPECT_GT(count_in(one, r, blue), 50);
-    for (int i : {panel_eigenvector, panel_periodogram, panel_factor_vector}) EXPECT_EQ(count_in(one, panels[i], green), 0);
+    for (int i : {panel_eigenvector, panel_periodogram, panel_factor_vector})
+        EXPECT_EQ(count_in(one, panels[i], green), 0);
     EXPECT_GT(count_in(one, panels[panel_component], green), 50);  // the original over the component
     // The eigenvector's peak marked in its periodogram, and nowhere else.
     EXPECT_GT(count_in(one, panels[panel_periodogram], red), 10);
