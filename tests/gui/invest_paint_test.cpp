@@ -223,9 +223,6 @@ TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
     ASSERT_EQ(power.size(), p.power.size() - 1);
     EXPECT_EQ(power.front().a, r.left);
     EXPECT_EQ(power.back().c, r.right);  // 234 is even: the last bin is 1/2
-    int top = r.bottom;
-    for (const dc_op& o : power) top = std::min(top, o.d);
-    EXPECT_EQ(top, r.top);
 
     // The marker stands between the bins 19 and 20, at 234 / 12 = 19.5 of 117.
     const dc_pen dotted_red{pen_style::dotted, 1, {255, 0, 0}};
@@ -244,7 +241,6 @@ TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
     EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.end() - 1),
               (std::vector<std::string>{"0", "0.05", "0.1", "0.15", "0.2", "0.25", "0.3", "0.35", "0.4", "0.45",
                                         "0.5"}));
-    EXPECT_EQ(dc.of(dc_op::text).front().b, r.bottom + 1);
     recording_dc narrow;
     paint_periodogram(narrow, utils, {40, 20, 190, 120}, p);
     EXPECT_EQ(narrow.texts(), (std::vector<std::string>{"0", "0.25", "0.5", "period 12.00"}));

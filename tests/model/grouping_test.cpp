@@ -106,27 +106,16 @@ TEST(ComponentPeriod, RefinedBetweenTheGridPoints) {
         std::vector<double> v;
         for (int t = 0; t < k.N; ++t) v.push_back(2 * std::cos(2 * pi * t / k.period + k.phase));
         const SVD::t_svd svd(t_ts(v), k.L);
+        // The search ends within about 1e-9 of the frequency.
         const double tolerance = 1e-6 * k.period;
-        EXPECT_NEAR(eigenvector_period(svd, 0), k.period, tolerance) << k.period << " at L = " << k.L;
-        EXPECT_NEAR(eigenvector_period(svd, 1), k.period, tolerance) << k.period << " at L = " << k.L;
-        EXPECT_NEAR(pair_period(svd, 0, 1), k.period, tolerance) << k.period << " at L = " << k.L;
+        for (double found : {eigenvector_period(svd, 0), eigenvector_period(svd, 1), pair_period(svd, 0, 1)})
+            EXPECT_NEAR(found, k.period, tolerance) << k.period << " at L = " << k.L;
     }
 
     // An offset, as an eigenvector next to a trend carries, does not pull the peak.
     std::vector<double> lifted;
     for (int t = 0; t < 100; ++t) lifted.push_back(0.2 + std::cos(2 * pi * t / 7.3 + 0.2));
     EXPECT_NEAR(vectors_periodogram({lifted.data()}, 100).dominant_period(), 7.3, 7.3e-6);
-
-    // The periodogram itself stays on the grid; only its peak moves.
-    std::vector<double> u;
-    for (int t = 0; t < 234; ++t) u.push_back(std::sin(2 * pi * t / 12));
-    const periodogram p = vectors_periodogram({u.data()}, 234);
-    ASSERT_EQ(p.power.size(), 118u);
-    EXPECT_EQ(p.frequency[20], 20.0 / 234);
-    EXPECT_GT(p.peak_frequency, p.frequency[19]);
-    EXPECT_LT(p.peak_frequency, p.frequency[20]);
-    EXPECT_EQ(period_text(p.dominant_period()), "12.00");
-    EXPECT_EQ(period_text(0), "-");
 
     // No power, or the most at frequency 0: no period.
     const std::vector<double> flat(50, 1.0), zero(50, 0.0);
