@@ -67,7 +67,7 @@ std::vector<component_group> grouping_workbench::groups_from_marks(const CSummIn
         const double period = !summation                   ? 0
                               : pair.components.size() > 1 ? summation->pair_period(pair.components[0], pair.components[1])
                                                            : summation->component_period(k);
-        pair.name = "period " + CSummationInvestDoc::period_text(period);
+        pair.name = "period " + period_text(period);
         groups.push_back(pair);
     }
     return groups;

@@ -118,8 +118,8 @@ std::string CSummInteractDoc::cell_text(int k, int column) const {
         if (!m_summation) return "";
         const std::vector<int>& p = partners(k);
         if (is_harmonic(k) && !p.empty() && p.front() != k)
-            return CSummationInvestDoc::period_text(m_summation->pair_period(k, p.front()));
-        return CSummationInvestDoc::period_text(m_summation->component_period(k));
+            return period_text(m_summation->pair_period(k, p.front()));
+        return period_text(m_summation->component_period(k));
     }
     }
     return "";
@@ -150,6 +150,7 @@ component_info CSummInteractDoc::info(int k) const {
     const t_eigen_triple triple = svd->triple(k);
     ci.eigenvector = triple.eigenvector;
     ci.factor_vector = triple.factor_vector;
+    ci.eigen_periodogram = vectors_periodogram({ci.eigenvector.data()}, static_cast<int>(ci.eigenvector.size()));
 
     ci.series = rec->component(k);
     std::string title = "Reconstructed from ET" + std::to_string(k + 1);

@@ -9,6 +9,7 @@
 #include "app/colour.h"
 #include "app/document.h"
 #include "app/summation_doc.h"
+#include "invest/grouping.h"
 
 // What the component information window is given for one component.
 struct component_info {
@@ -16,6 +17,7 @@ struct component_info {
     int L = 0;  // the decomposition's window length
     std::vector<double> eigenvector;
     std::vector<double> factor_vector;
+    periodogram eigen_periodogram;  // the eigenvector's
     // The component, or its sum with its first partner, titled "Reconstructed from ET...".
     t_ts series;
     t_ts original;

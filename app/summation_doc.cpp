@@ -85,7 +85,3 @@ double CSummationInvestDoc::pair_period(int k, int p) const {
     m_pair_periods.emplace(key, period);
     return period;
 }
-
-std::string CSummationInvestDoc::period_text(double period) {
-    return period > 0 ? format_text("%.2f", period) : "-";
-}

@@ -63,8 +63,6 @@ public:
     // together (0: the frequency 0 dominates); see eigenvector_period.
     double component_period(int k) const { return m_table.periods.at(static_cast<size_t>(k)); }
     double pair_period(int k, int p) const;
-    // "12.00", or "-" for no period.
-    static std::string period_text(double period);
 
 private:
     std::unique_ptr<t_summation_invest> m_investigation;

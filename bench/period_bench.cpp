@@ -7,6 +7,7 @@
 
 #include "bench_series.h"
 #include "core/diagnostics.h"
+#include "invest/grouping.h"
 #include "invest/period_invest.h"
 
 namespace {
@@ -54,8 +55,23 @@ void BM_PeriodIdentifyReconstructed(benchmark::State& state) {
     state.counters["pairs"] = static_cast<double>(inv.get_pairs().size());
 }
 
+// The dominant period of one eigenvector-long vector off the Fourier grid:
+// the FFT periodogram and the refinement of its peak.
+void BM_DominantPeriod(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::vector<double> u(static_cast<size_t>(n));
+    for (int t = 0; t < n; ++t) u[static_cast<size_t>(t)] = std::cos(2 * M_PI * t / 12.37);
+    double period = 0;
+    for (auto _ : state) {
+        period = vectors_periodogram({u.data()}, n).dominant_period();
+        benchmark::DoNotOptimize(period);
+    }
+    state.counters["period"] = period;
+}
+
 }  // namespace
 
+BENCHMARK(BM_DominantPeriod)->Arg(234)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeriodCharroots)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeriodIdentifyReconstructed)->Args({2000, 1000})->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeriodIdentifyReconstructed)->Args({4000, 2000})->Iterations(1)->Unit(benchmark::kMillisecond);

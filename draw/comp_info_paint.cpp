@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "draw/periodogram_paint.h"
 #include "draw/ts_paint.h"
 
 namespace {
@@ -23,9 +24,10 @@ std::vector<dc_rect> comp_info_panels(int client_width, int client_height, int l
     const dc_rect outer_rect{outer, outer, client_width - outer, client_height - outer};
     const int right = outer_rect.left + outer_rect.width() * 3 / 4;
     const int h = outer_rect.height();
-    const int cuts[4] = {outer_rect.top, outer_rect.top + h / 4, outer_rect.top + h / 2, outer_rect.bottom};
+    const int cuts[panel_count + 1] = {outer_rect.top, outer_rect.top + h / 5, outer_rect.top + 2 * h / 5,
+                                       outer_rect.top + 3 * h / 5, outer_rect.bottom};
     std::vector<dc_rect> panels;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < panel_count; ++i)
         panels.push_back({std::max(outer_rect.left + panel_left_top, label_room), cuts[i] + panel_left_top,
                           right - panel_right_bottom, cuts[i + 1] - panel_right_bottom});
     return panels;
@@ -49,12 +51,13 @@ void paint_comp_info(device_context& dc, CDCUtils& u, const comp_info_plot& p, i
     }
     const std::vector<dc_rect> panels = comp_info_panels(client_width, client_height, labels + 6);
     u.set_marker_radius(1);
-    if (p.eigenvector) draw_vector(dc, u, panels[0], *p.eigenvector);
-    if (p.factor_vector) draw_vector(dc, u, panels[1], *p.factor_vector);
+    if (p.eigenvector) draw_vector(dc, u, panels[panel_eigenvector], *p.eigenvector);
+    if (p.eigen_periodogram) paint_periodogram(dc, u, panels[panel_periodogram], *p.eigen_periodogram);
+    if (p.factor_vector) draw_vector(dc, u, panels[panel_factor_vector], *p.factor_vector);
 
     if (p.component && p.component->size() > 0) {
         const t_ts& c = *p.component;
-        const dc_rect& r = panels[2];
+        const dc_rect& r = panels[panel_component];
         const int n = c.size();
         // One scale: the range takes in the original series too.
         const auto [lo, hi] = u.value_range({&c, overlay && !p.two_scales ? p.original : nullptr}, n);

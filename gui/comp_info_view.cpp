@@ -1,5 +1,11 @@
 #include "gui/comp_info_view.h"
 
+comp_info_plot comp_info_of(const CCompInfoDoc& doc) {
+    const component_info& i = doc.info();
+    return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original, doc.get_two_scales(),
+                          doc.text_lines(), &i.eigen_periodogram};
+}
+
 CCompInfoView::CCompInfoView(document* doc, info_getter info, QWidget* parent)
     : CPlotView(doc, parent), m_info(std::move(info)) {
     update_scroll();

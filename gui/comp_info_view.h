@@ -3,8 +3,12 @@
 
 #include <functional>
 
+#include "app/comp_info_doc.h"
 #include "draw/comp_info_paint.h"
 #include "gui/plot_view.h"
+
+// What the window draws of its document (which must outlive the result).
+comp_info_plot comp_info_of(const CCompInfoDoc& doc);
 
 class CCompInfoView : public CPlotView {
     Q_OBJECT

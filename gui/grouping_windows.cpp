@@ -20,11 +20,12 @@
 
 #include "app/app_ui.h"
 #include "app/save_names.h"
-#include "app/summation_doc.h"
 #include "app/text_format.h"
 #include "core/number_text.h"
 #include "decomp/reconstructed.h"
 #include "decomp/wcorrelation.h"
+#include "draw/periodogram_paint.h"
+#include "gui/qt_dc.h"
 
 namespace {
 
@@ -83,13 +84,13 @@ QString CComponentGrid::caption(int c) const {
     const SVD::t_svd& svd = m_bench->svd();
     if (m_kind == pairs) {
         const double p = pair_period(svd, c, c + 1);
-        return QString("%1 vs %2, period %3").arg(c + 2).arg(c + 1).arg(qs(CSummationInvestDoc::period_text(p)));
+        return QString("%1 vs %2, period %3").arg(c + 2).arg(c + 1).arg(qs(period_text(p)));
     }
     // Four significant digits: a small contribution is never "0.000 %".
     return QString("%1: %2 %, period %3")
         .arg(c + 1)
         .arg(qs(format_text("%.4g", 100 * svd.contribution(c))))
-        .arg(qs(CSummationInvestDoc::period_text(period_of(c))));
+        .arg(qs(period_text(period_of(c))));
 }
 
 void CComponentGrid::paint_cell(QPainter& p, int c, QRect r) const {
@@ -98,6 +99,15 @@ void CComponentGrid::paint_cell(QPainter& p, int c, QRect r) const {
     p.setPen(Qt::black);
     p.drawText(r.adjusted(6, 4, -6, 0), Qt::AlignLeft | Qt::AlignTop, caption(c));
     const QRect plot = r.adjusted(8, 24, -8, -8);
+    if (m_kind == periodograms) {
+        const std::vector<double> u = vector_of(c);
+        qt_dc dc(p);
+        CDCUtils utils;
+        // Room below the frame for the frequencies.
+        paint_periodogram(dc, utils, {plot.left(), plot.top(), plot.right(), plot.bottom() - 12},
+                          vectors_periodogram({u.data()}, static_cast<int>(u.size())));
+        return;
+    }
     QPainterPath path;
     if (m_kind == pairs) {
         const std::vector<double> x = vector_of(c + 1), y = vector_of(c);
@@ -111,17 +121,10 @@ void CComponentGrid::paint_cell(QPainter& p, int c, QRect r) const {
             t == 0 ? path.moveTo(pt) : path.lineTo(pt);
         }
     } else {
-        std::vector<double> v;
-        double lo = 0, hi = 0;
-        if (m_kind == periodograms) {
-            const std::vector<double> u = vector_of(c);
-            v = vectors_periodogram({u.data()}, static_cast<int>(u.size())).power;
-        } else {
-            v = vector_of(c);
-        }
+        const std::vector<double> v = vector_of(c);
         if (v.empty()) return;
-        lo = *std::min_element(v.begin(), v.end());
-        hi = *std::max_element(v.begin(), v.end());
+        double lo = *std::min_element(v.begin(), v.end());
+        double hi = *std::max_element(v.begin(), v.end());
         if (!(hi > lo)) hi = lo + 1;
         const int n = static_cast<int>(v.size());
         const double w = plot.width();

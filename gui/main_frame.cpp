@@ -495,14 +495,7 @@ void CMainFrame::register_table_views() {
         doc_kind::comp_info,
         [](document& d, QWidget* parent) {
             auto& doc = static_cast<CCompInfoDoc&>(d);
-            return new CCompInfoView(
-                &doc,
-                [&doc] {
-                    const component_info& i = doc.info();
-                    return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original,
-                                          doc.get_two_scales(), doc.text_lines()};
-                },
-                parent);
+            return new CCompInfoView(&doc, [&doc] { return comp_info_of(doc); }, parent);
         },
         true);
 }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "core/two_pi.h"
 #include "decomp/wcorrelation.h"
 #include "methods/fourier_screen.h"
 
@@ -168,13 +169,80 @@ std::string clustering_rule(double threshold) {
     return format_text("average linkage on 1 - |w|, joined while at most %g", threshold);
 }
 
-double periodogram::dominant_period() const {
-    size_t best = 0;
-    for (size_t k = 1; k < power.size(); ++k)
-        if (power[k] > power[best]) best = k;
-    if (best == 0) return 0.0;
-    return 1.0 / frequency[best];
+double periodogram::dominant_period() const { return peak_frequency > 0 ? 1.0 / peak_frequency : 0.0; }
+
+std::string period_text(double period) { return period > 0 ? format_text("%.2f", period) : "-"; }
+
+namespace {
+
+// The squared norm of the vectors' least-squares projections onto the cosine
+// and sine of frequency f (0 < f < 1/2, where the two are independent), both
+// taken about their means, so that an offset of the vector (an eigenvector
+// next to a trend) does not pull the peak. At the grid frequencies it is
+// twice their periodogram; for a pure sinusoid it reaches the vector's own
+// squared norm at its frequency alone.
+double fit_energy(const std::vector<const double*>& vectors, int n, double f) {
+    const size_t m = vectors.size();
+    std::vector<double> xc(m, 0.0), xs(m, 0.0), x1(m, 0.0);
+    double cc = 0, ss = 0, cs = 0, c1 = 0, s1 = 0;
+    const double w = two_pi * f, wc = std::cos(w), ws = std::sin(w);
+    double c = 1, s = 0;
+    for (int t = 0; t < n; ++t) {
+        // The rotation drifts by a rounding a step: start it afresh now and then.
+        if (t % 256 == 0) c = std::cos(w * t), s = std::sin(w * t);
+        cc += c * c;
+        ss += s * s;
+        cs += c * s;
+        c1 += c;
+        s1 += s;
+        for (size_t v = 0; v < m; ++v) {
+            xc[v] += vectors[v][t] * c;
+            xs[v] += vectors[v][t] * s;
+            x1[v] += vectors[v][t];
+        }
+        const double next = c * wc - s * ws;
+        s = s * wc + c * ws;
+        c = next;
+    }
+    cc -= c1 * c1 / n;
+    ss -= s1 * s1 / n;
+    cs -= c1 * s1 / n;
+    const double det = cc * ss - cs * cs;
+    double e = 0;
+    for (size_t v = 0; v < m; ++v) {
+        const double a = xc[v] - x1[v] * c1 / n, b = xs[v] - x1[v] * s1 / n;
+        e += (ss * a * a - 2 * cs * a * b + cc * b * b) / det;
+    }
+    return e;
 }
+
+// The maximum of fit_energy between two neighbouring grid frequencies, one of
+// them the highest bin: inside one bin of a sinusoid's frequency the energy
+// rises towards it, so a golden-section search finds it.
+double refined_peak(const std::vector<const double*>& vectors, int n, double at, double toward) {
+    constexpr double g = 0.6180339887498949;
+    double a = std::min(at, toward), b = std::max(at, toward);
+    double x1 = b - g * (b - a), x2 = a + g * (b - a);
+    double e1 = fit_energy(vectors, n, x1), e2 = fit_energy(vectors, n, x2);
+    // The peak is flat to second order: closer than about 1e-9 of the
+    // frequency the energies differ by less than their rounding.
+    for (int i = 0; i < 100 && b - a > 1e-10 * b; ++i) {
+        if (e1 < e2) {
+            a = x1, x1 = x2, e1 = e2;
+            x2 = a + g * (b - a);
+            e2 = fit_energy(vectors, n, x2);
+        } else {
+            b = x2, x2 = x1, e2 = e1;
+            x1 = b - g * (b - a);
+            e1 = fit_energy(vectors, n, x1);
+        }
+    }
+    const double best = e1 < e2 ? x2 : x1;
+    // Never worse than the grid, should the bin hold no single peak.
+    return std::max(e1, e2) >= fit_energy(vectors, n, at) ? best : at;
+}
+
+}  // namespace
 
 periodogram vectors_periodogram(const std::vector<const double*>& vectors, int n) {
     periodogram p;
@@ -189,6 +257,15 @@ periodogram vectors_periodogram(const std::vector<const double*>& vectors, int n
                                for (int k = 0; k < nf; ++k) p.power[static_cast<size_t>(k)] += power[k] / n;
                            },
                            {nullptr, 0, 0, 0});
+    const auto top = std::max_element(p.power.begin(), p.power.end());
+    const int k = static_cast<int>(top - p.power.begin());
+    if (k == 0) return p;
+    p.peak_frequency = p.frequency[static_cast<size_t>(k)];
+    const auto power_at = [&](int j) { return j < nf ? p.power[static_cast<size_t>(j)] : -1.0; };
+    const int j = power_at(k - 1) > power_at(k + 1) ? k - 1 : k + 1;
+    // Frequencies 0 and 1/2 have no sine: the fit degenerates next to them.
+    if (j > 0 && 2 * j < n && 2 * k < n)
+        p.peak_frequency = refined_peak(vectors, n, p.peak_frequency, static_cast<double>(j) / n);
     return p;
 }
 

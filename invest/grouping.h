@@ -62,12 +62,22 @@ constexpr double default_cluster_threshold = 0.5;
 struct periodogram {
     std::vector<double> frequency;
     std::vector<double> power;
-    // 1/f of the highest peak above frequency 0, on the same Fourier grid
-    // as the periodogr estimator; 0 when the frequency 0 holds the most
-    // power (a trend) or there is no power at all.
+    // The frequency of the highest peak above frequency 0, refined between
+    // the grid points (vectors_periodogram); 0 when the frequency 0 holds
+    // the most power (a trend) or there is no power at all.
+    double peak_frequency = 0;
+    // 1 / peak_frequency, or 0.
     double dominant_period() const;
 };
+// The peak is refined between the grid bin of the highest power and its
+// higher neighbour, to the frequency whose cosine and sine fit the vectors
+// best (least squares): exactly the frequency of a pure sinusoid, which the
+// grid k/n meets only when n is a multiple of its period. A peak next to
+// frequency 0 or 1/2 stays on the grid.
 periodogram vectors_periodogram(const std::vector<const double*>& vectors, int n);
+
+// "12.00", or "-" for no period.
+std::string period_text(double period);
 
 // The dominant period of eigenvector c, or of the pair (c, d) together.
 double eigenvector_period(const SVD::t_svd& svd, int c);

@@ -211,7 +211,7 @@ TEST_F(SummInteract, PeriodColumnAndTheMarksCopyAsSet) {
     EXPECT_EQ(doc.copy_text(1, CSummInteractDoc::col_per) + doc.copy_text(0, CSummInteractDoc::col_per), "3");
     click_per(1);  // dissolved: no partner left to write, and each row's own period
     EXPECT_EQ(doc.copy_text(2, CSummInteractDoc::col_per), "");
-    EXPECT_EQ(period(1), CSummationInvestDoc::period_text(summation->component_period(1)));
+    EXPECT_EQ(period(1), period_text(summation->component_period(1)));
     EXPECT_EQ(doc.copy_text(2, CSummInteractDoc::col_component), "3");
 }
 

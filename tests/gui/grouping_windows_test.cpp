@@ -62,6 +62,18 @@ TEST(ComponentsView, CaptionsPagesAndOnlyTheVisibleCellsPainted) {
     view.setCurrentIndex(1);
     view.grid(1).repaint();
     EXPECT_GT(view.grid(1).painted(), 0);
+    // The periodograms page draws the paint of the information window, its peak marker red.
+    view.setCurrentIndex(2);
+    auto red_in_cell = [&](int c) {
+        const QImage img = view.grid(2).grab(QRect(c * CComponentGrid::cell_width, 0, CComponentGrid::cell_width,
+                                                   CComponentGrid::cell_height)).toImage();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y) == QColor(255, 0, 0);
+        return n;
+    };
+    EXPECT_EQ(red_in_cell(0), 0);  // the trend: no peak above frequency 0
+    EXPECT_GT(red_in_cell(1), 10);
 }
 
 TEST(GroupingMapView, DragAlongTheDiagonalMakesAGroupAndTheProposalTheRest) {
@@ -76,7 +88,7 @@ TEST(GroupingMapView, DragAlongTheDiagonalMakesAGroupAndTheProposalTheRest) {
     EXPECT_EQ(view.count().value(), std::min(50, bench->svd().count()));
 
     view.group_name().setText("annual");
-    drag(map, map.cell_rect(1, 1).center(), map.cell_rect(2, 2).center());
+    drag(*map.viewport(), map.cell_rect(1, 1).center(), map.cell_rect(2, 2).center());
     ASSERT_EQ(bench->groups().size(), 1u);
     EXPECT_EQ(bench->groups()[0].name, "annual");
     EXPECT_EQ(bench->groups()[0].components, (std::vector<int>{1, 2}));

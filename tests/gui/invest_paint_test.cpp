@@ -1,4 +1,5 @@
 #include "draw/invest_paint.h"
+#include "draw/periodogram_paint.h"
 
 #include <gtest/gtest.h>
 
@@ -270,6 +271,55 @@ TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
     const std::vector<std::string> cut = header(many, 400);
     ASSERT_EQ(cut.size(), 2u);
     EXPECT_EQ(cut[1].substr(cut[1].size() - 3), "...");
+}
+
+// The periodogram: the power fills the frame from frequency 0 to 1/2, the
+// peak is marked at its refined frequency and labelled with its period.
+TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
+    std::vector<double> u;
+    for (int t = 0; t < 234; ++t) u.push_back(std::cos(2 * M_PI * t / 12 + 0.3));
+    const periodogram p = vectors_periodogram({u.data()}, 234);
+    const dc_rect r{40, 20, 440, 220};
+    recording_dc dc;
+    CDCUtils utils;
+    paint_periodogram(dc, utils, r, p);
+
+    const std::vector<dc_op> power = with(dc, dc_op::line, blue);
+    ASSERT_EQ(power.size(), p.power.size() - 1);
+    EXPECT_EQ(power.front().a, r.left);
+    EXPECT_EQ(power.back().c, r.right);  // 234 is even: the last bin is 1/2
+
+    // The marker stands between the bins 19 and 20, at 234 / 12 = 19.5 of 117.
+    const dc_pen dotted_red{pen_style::dotted, 1, {255, 0, 0}};
+    const std::vector<dc_op> marker = with(dc, dc_op::line, dotted_red.colour);
+    ASSERT_EQ(marker.size(), 1u);
+    EXPECT_EQ(marker[0].pen, dotted_red);
+    const int x = r.left + static_cast<int>(19.5 * 400 / 117);
+    EXPECT_NEAR(marker[0].a, x, 1);
+    EXPECT_EQ(marker[0].b, r.top);
+    EXPECT_EQ(marker[0].d, r.bottom);
+    const std::vector<std::string> texts = dc.texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "period 12.00");
+    EXPECT_EQ(dc.of(dc_op::text).back().a, marker[0].a + 3);
+    // Frequencies under the frame, as densely as their texts leave room.
+    EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.end() - 1),
+              (std::vector<std::string>{"0", "0.05", "0.1", "0.15", "0.2", "0.25", "0.3", "0.35", "0.4", "0.45",
+                                        "0.5"}));
+    recording_dc narrow;
+    paint_periodogram(narrow, utils, {40, 20, 190, 120}, p);
+    EXPECT_EQ(narrow.texts(), (std::vector<std::string>{"0", "0.25", "0.5", "period 12.00"}));
+
+    // A peak at the right edge keeps its label inside the frame; a trend has no peak to mark.
+    std::vector<double> fast, level(50, 1.0);
+    for (int t = 0; t < 50; ++t) fast.push_back(std::cos(2 * M_PI * t * 0.49));
+    recording_dc right, flat;
+    paint_periodogram(right, utils, r, vectors_periodogram({fast.data()}, 50));
+    const dc_op label = right.of(dc_op::text).back();
+    EXPECT_LE(label.a + recording_dc::char_width * static_cast<int>(label.s.size()), r.right - 2);
+    paint_periodogram(flat, utils, r, vectors_periodogram({level.data()}, 50));
+    EXPECT_EQ(flat.texts().back(), "period -");
+    EXPECT_TRUE(with(flat, dc_op::line, dotted_red.colour).empty());
 }
 
 }  // namespace

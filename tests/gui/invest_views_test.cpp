@@ -1,6 +1,10 @@
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -78,6 +82,95 @@ TEST(WCorrelationView, GreyFollowsTheAbsoluteCorrelationAndHoverNamesTheCell) {
     for (int x = 0; x < first.left() - 1; ++x)
         for (int y = first.top(); y < first.bottom(); ++y) label = label || qGray(img.pixel(x, y)) < 128;
     EXPECT_TRUE(label);
+}
+
+// Zoomed and scrolled, every point still names, paints and selects the cell
+// under it; the zoom keys belong to the map, not to a window shortcut.
+TEST(WCorrelationView, ZoomKeepsHoverPaintAndDragOnTheComponentsUnderThePointer) {
+    const int m = 30;
+    // Not symmetric, so that a row taken for a column shows.
+    matrix rho(m, m);
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j < m; ++j) rho.set(i == j ? 1.0 : ((i * 7 + j * 3) % 11) / 10.0 - 0.5, i, j);
+    QWidget window;
+    CWCorrelationView view(rho, &window);
+    int smoothed = 0;
+    auto* smooth = new QAction(&window);
+    smooth->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    window.addAction(smooth);
+    QObject::connect(smooth, &QAction::triggered, [&] { ++smoothed; });
+    std::pair<int, int> selected(-1, -1);
+    view.set_select_handler([&](int a, int b) { selected = {a, b}; });
+    view.resize(400, 400);
+    window.show();
+    view.setFocus();
+    QApplication::processEvents();
+    const int fitted = view.cell_size();
+    ASSERT_LT(fitted, CWCorrelationView::values_from);
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+
+    auto notches = [&](QPoint at, int n) {
+        QWheelEvent wheel(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * n), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &wheel);
+    };
+    // Every pixel of a cell (away from a value text) is its own grey.
+    auto grey_of = [](double w) { return static_cast<int>(std::lround(255 * (1 - std::fabs(w)))); };
+    auto shows = [&](const QImage& img, int i, int j) {
+        const QPoint corner = view.cell_rect(i, j).topLeft() + QPoint(1, 1);
+        return qGray(img.pixel(corner)) == grey_of(rho(i, j)) && view.cell_text(corner).startsWith(
+                                                                      QString("%1 and %2: ").arg(i + 1).arg(j + 1));
+    };
+
+    // Ctrl+wheel zooms about the pointer: the cell under it stays under it.
+    const QPoint at = view.cell_rect(10, 12).center();
+    notches(at, 3);
+    EXPECT_FALSE(view.fitted());
+    EXPECT_GT(view.cell_size(), fitted);
+    int i = -1, j = -1;
+    ASSERT_TRUE(view.cell_at(at, i, j));
+    EXPECT_EQ(std::pair(i, j), std::pair(10, 12));
+    EXPECT_GT(view.horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(view.horizontalScrollBar()->value(), 0);  // scrolled to keep the anchor
+
+    // Ctrl++ until the values show; the window's own Ctrl+- and Ctrl++ never fire.
+    for (int k = 0; k < 10 && view.cell_size() < CWCorrelationView::values_from; ++k)
+        QTest::keyClick(&view, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(smoothed, 0);
+    ASSERT_GE(view.cell_size(), CWCorrelationView::values_from);
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    QImage img(view.size(), QImage::Format_RGB32);
+    view.render(&img);
+    EXPECT_TRUE(shows(img, m - 1, m - 2));
+    EXPECT_TRUE(shows(img, m - 3, m - 1));
+    // A value written inside the cell: some pixel differs from the cell's grey.
+    const QRect last = view.cell_rect(m - 1, m - 1);
+    bool text = false;
+    for (int y = last.top(); y <= last.bottom(); ++y)
+        for (int x = last.left(); x <= last.right(); ++x) text = text || qGray(img.pixel(x, y)) != 0;
+    EXPECT_TRUE(text);
+    // Cells scrolled under the numbers are no cells there.
+    EXPECT_EQ(view.cell_text(QPoint(2, view.cell_rect(m - 1, 0).center().y())), QString());
+
+    // A drag along the diagonal of the scrolled map selects the components dragged over.
+    const QPoint from = view.cell_rect(m - 4, m - 4).center(), to = view.cell_rect(m - 2, m - 2).center();
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, to, view.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(selected, std::pair(m - 4, m - 2));
+
+    // Zooming out stops at the fitted map; Ctrl+0 fits at once.
+    for (int k = 0; k < 20; ++k) QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_TRUE(view.fitted());
+    EXPECT_EQ(view.cell_size(), fitted);
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+    notches(view.cell_rect(5, 5).center(), 2);
+    QTest::keyClick(&view, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_TRUE(view.fitted());
+    EXPECT_EQ(smoothed, 0);
 }
 
 }  // namespace

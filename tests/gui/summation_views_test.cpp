@@ -141,20 +141,21 @@ int count_in(const QImage& img, const dc_rect& r, QRgb colour) {
 
 TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
     CCompInfoDoc doc(interact.info(1));
-    CCompInfoView view(&doc, [&doc] {
-        const component_info& i = doc.info();
-        return comp_info_plot{&i.eigenvector, &i.factor_vector, &i.series, &i.original, doc.get_two_scales(),
-                              doc.text_lines()};
-    });
+    CCompInfoView view(&doc, [&doc] { return comp_info_of(doc); });
     view.setFrameShape(QFrame::NoFrame);
     view.resize(800, 600);
     view.show();
     const QImage one = render(view);
     const std::vector<dc_rect> panels = comp_info_panels(800, 600);
-    const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 150, 0), black = qRgb(0, 0, 0);
+    ASSERT_EQ(panels.size(), static_cast<size_t>(panel_count));
+    const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 150, 0), black = qRgb(0, 0, 0), red = qRgb(255, 0, 0);
     for (const dc_rect& r : panels) EXPECT_GT(count_in(one, r, blue), 50);
-    EXPECT_EQ(count_in(one, panels[0], green) + count_in(one, panels[1], green), 0);
-    EXPECT_GT(count_in(one, panels[2], green), 50);  // the original over the component
+    for (int i : {panel_eigenvector, panel_periodogram, panel_factor_vector})
+        EXPECT_EQ(count_in(one, panels[i], green), 0);
+    EXPECT_GT(count_in(one, panels[panel_component], green), 50);  // the original over the component
+    // The eigenvector's peak marked in its periodogram, and nowhere else.
+    EXPECT_GT(count_in(one, panels[panel_periodogram], red), 10);
+    EXPECT_EQ(count_in(one, panels[panel_eigenvector], red), 0);
     EXPECT_GT(count_in(one, {15 + 770 * 3 / 4 + 15, 15, 785, 585}, black), 100);  // the text column
 
     // Two scales: the component keeps its own range, so it fills more of the panel height.
@@ -169,7 +170,7 @@ TEST_F(SummationViews, ComponentInfoPanelsTextAndTwoScales) {
     };
     doc.set_two_scales(true);
     const QImage two = render(view);
-    EXPECT_GT(rows_with(two, panels[2]), rows_with(one, panels[2]) + 20);
+    EXPECT_GT(rows_with(two, panels[panel_component]), rows_with(one, panels[panel_component]) + 20);
 }
 
 }  // namespace
