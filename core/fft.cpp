@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
@@ -81,7 +80,7 @@ std::string default_fft_wisdom_folder() {
     return "";
 }
 
-fft_convolver::fft_convolver(int n_min, bool single_thread) : m_n(smooth_size(n_min)) {
+fft_convolver::fft_convolver(int n_min) : m_n(smooth_size(n_min)) {
     m_real = fftw_alloc_real(static_cast<size_t>(m_n));
     fftw_complex* c = fftw_alloc_complex(static_cast<size_t>(m_n / 2 + 1));
     m_complex = c;
@@ -90,7 +89,7 @@ fft_convolver::fft_convolver(int n_min, bool single_thread) : m_n(smooth_size(n_
     if (!p.threads_ready) p.threads_ready = fftw_init_threads() != 0;
     const bool large = m_n >= large_size;
     const bool two_cores = std::thread::hardware_concurrency() >= 2;
-    fftw_plan_with_nthreads(large && p.threads_ready && two_cores && !single_thread ? 2 : 1);
+    fftw_plan_with_nthreads(large && p.threads_ready && two_cores ? 2 : 1);
     fftw_plan forward = nullptr, inverse = nullptr;
     if (large && !p.folder.empty()) {
         if (!p.wisdom_loaded) {
@@ -154,60 +153,19 @@ void fft_convolver::convolve_reversed(const double* x, int len, const std::vecto
     for (int i = 0; i < count; ++i) out[i] = m_real[from + i] * scale;
 }
 
-hankel_operator::hankel_operator(const double* s, int N, int L, bool batches) : m_L(L), m_K(N - L + 1) {
-    const bool two_lanes = batches && smooth_size(N) >= large_size && std::thread::hardware_concurrency() >= 2;
-    for (int lane = 0; lane < (two_lanes ? 2 : 1); ++lane) m_lanes.push_back(std::make_unique<fft_convolver>(N, two_lanes));
-    m_lanes[0]->forward(s, N, m_s_hat);
+hankel_operator::hankel_operator(const double* s, int N, int L) : m_L(L), m_K(N - L + 1), m_fft(N) {
+    m_fft.forward(s, N, m_s_hat);
 }
 
 // (X^T u)[j] = sum over i of s[i + j] u[i]: the convolution of the series with
 // u reversed, read from index L - 1 on (X w likewise from K - 1). A transform
 // of at least N points keeps the wrapped tail below that index.
 void hankel_operator::transpose_times(const double* u, double* out) {
-    m_lanes[0]->convolve_reversed(u, m_L, m_s_hat, m_L - 1, m_K, out);
+    m_fft.convolve_reversed(u, m_L, m_s_hat, m_L - 1, m_K, out);
 }
 
 void hankel_operator::times(const double* w, double* out) {
-    m_lanes[0]->convolve_reversed(w, m_K, m_s_hat, m_K - 1, m_L, out);
-}
-
-void hankel_operator::transpose_times(const double* u, double* out, int count, const product_report& done) {
-    batch(u, m_L, m_L - 1, m_K, out, count, done);
-}
-
-void hankel_operator::times(const double* w, double* out, int count, const product_report& done) {
-    batch(w, m_K, m_K - 1, m_L, out, count, done);
-}
-
-void hankel_operator::batch(const double* in, int len, int from, int count_out, double* out, int count,
-                            const product_report& done) {
-    const auto product = [&](int lane, int c) {
-        m_lanes[static_cast<size_t>(lane)]->convolve_reversed(in + static_cast<ptrdiff_t>(c) * len, len, m_s_hat, from,
-                                                               count_out, out + static_cast<ptrdiff_t>(c) * count_out);
-    };
-    if (m_lanes.size() == 1 || count == 1) {
-        for (int c = 0; c < count; ++c) {
-            product(0, c);
-            done(c + 1);
-        }
-        return;
-    }
-    // The second lane takes the odd columns; each column always goes to the
-    // same lane, so the results repeat exactly.
-    std::atomic<int> finished{0};
-    struct joined_thread {
-        std::thread t;
-        ~joined_thread() { t.join(); }
-    } second{std::thread([&] {
-        for (int c = 1; c < count; c += 2) {
-            product(1, c);
-            ++finished;
-        }
-    })};
-    for (int c = 0; c < count; c += 2) {
-        product(0, c);
-        done(++finished);
-    }
+    m_fft.convolve_reversed(w, m_K, m_s_hat, m_K - 1, m_L, out);
 }
 
 void averaged_product(fft_convolver& fft, const std::vector<std::complex<double>>& a_spectrum,

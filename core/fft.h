@@ -3,8 +3,6 @@
 #pragma once
 
 #include <complex>
-#include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -26,9 +24,7 @@ std::string default_fft_wisdom_folder();
 class fft_convolver {
 public:
     // Transforms of at least n_min points, so convolutions of total length up to n_min do not wrap.
-    // single_thread keeps a large transform on the calling thread, for callers
-    // that spread whole transforms over the cores themselves.
-    explicit fft_convolver(int n_min, bool single_thread = false);
+    explicit fft_convolver(int n_min);
     ~fft_convolver();
     fft_convolver(const fft_convolver&) = delete;
     fft_convolver& operator=(const fft_convolver&) = delete;
@@ -65,29 +61,17 @@ inline int antidiagonal_length(int k, int L, int K) {
 // one forward and one inverse transform each.
 class hankel_operator {
 public:
-    // batches: the products of a batch run on two cores, whole transforms
-    // each (no hand-over inside a transform), where the transforms are large
-    // and two cores exist; single products then stay on one core.
-    hankel_operator(const double* s, int N, int L, bool batches = false);
+    hankel_operator(const double* s, int N, int L);
     int L() const { return m_L; }
     int K() const { return m_K; }
     // out[0..K) = X^T u for u[0..L).
     void transpose_times(const double* u, double* out);
     // out[0..L) = X w for w[0..K).
     void times(const double* w, double* out);
-    // The same for count contiguous columns (column c at u + c L, out + c K,
-    // and likewise for times); done(products finished) is called on the
-    // calling thread after each product it makes, and may throw to cancel.
-    using product_report = std::function<void(int)>;
-    void transpose_times(const double* u, double* out, int count, const product_report& done);
-    void times(const double* w, double* out, int count, const product_report& done);
 
 private:
-    void batch(const double* in, int len, int from, int count_out, double* out, int count,
-               const product_report& done);
-
     int m_L, m_K;
-    std::vector<std::unique_ptr<fft_convolver>> m_lanes;
+    fft_convolver m_fft;
     std::vector<std::complex<double>> m_s_hat;
 };
 

@@ -10,9 +10,6 @@
 
 // The Lanczos basis (columns on each side) the solver keeps for k triples of an L x K matrix.
 int krylov_size(int k, int L, int K);
-// The vectors of one Lanczos step (products made together); the right-hand
-// basis holds that many beyond krylov_size.
-int lanczos_block(int k, int L, int K);
 
 // The singular values' rounding level of a trajectory matrix of N values
 // whose largest singular value is sigma_1: eps sigma_1 (16 + sqrt(N)).

@@ -62,9 +62,7 @@ double decomposition_bytes(int N, int L, const svd_options& options) {
         // The Lanczos bases on both sides with the eigenvectors formed from
         // them, or later the eigen- and factor vectors; a few FFT work arrays.
         const double basis = krylov_size(static_cast<int>(m), L, N - L + 1);
-        const double block = lanczos_block(static_cast<int>(m), L, N - L + 1);
-        // A second set of transform arrays where the products run on two cores.
-        return sizeof(double) * (std::max(l * (basis + m) + k * (basis + block), (l + k) * m) + 14 * n);
+        return sizeof(double) * (std::max(l * (basis + m) + k * (basis + 1), (l + k) * m) + 12 * n);
     }
     // Covariance, the solver's copy, its eigenvectors and the kept
     // eigenvectors L x L each; the factor vectors K x L once built.

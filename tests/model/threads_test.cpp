@@ -204,37 +204,3 @@ TEST(Threads, FftProductsOnTwoThreadsWithKeptPlans) {
     std::remove(file.c_str());
     rmdir(folder.c_str());
 }
-
-// The products of a batch run on two lanes: each column equals the single
-// product of a plain operator, and a report that throws (a cancel) leaves at
-// once with the second lane joined, the operator still usable.
-TEST(Threads, BatchedProductsOnTwoLanesMatchSingleProductsAndCancel) {
-    const int N = 70000, L = 30000, K = N - L + 1, count = 5;  // beyond the two-lane size
-    const std::vector<double> s = with_noise(N, 6, 1, [](int t) { return std::cos(0.002 * t); });
-    std::vector<double> u(static_cast<size_t>(L) * count), batch(static_cast<size_t>(K) * count), one(K);
-    for (size_t i = 0; i < u.size(); ++i) u[i] = std::sin(0.001 * static_cast<double>(i * (i % 7 + 1)));
-    hankel_operator plain(s.data(), N, L), lanes(s.data(), N, L, true);
-    int reports = 0;
-    lanes.transpose_times(u.data(), batch.data(), count, [&](int done) {
-        EXPECT_LE(done, count);
-        ++reports;
-    });
-    EXPECT_GE(reports, 1);
-    for (int c = 0; c < count; ++c) {
-        plain.transpose_times(u.data() + static_cast<size_t>(c) * L, one.data());
-        double worst = 0, size = 0;
-        for (int j = 0; j < K; ++j) {
-            worst = std::max(worst, std::fabs(batch[static_cast<size_t>(c) * K + j] - one[static_cast<size_t>(j)]));
-            size = std::max(size, std::fabs(one[static_cast<size_t>(j)]));
-        }
-        EXPECT_LE(worst, 1e-12 * size) << c;
-    }
-    struct cancelled {};
-    EXPECT_THROW(lanes.times(batch.data(), u.data(), count, [](int) { throw cancelled{}; }), cancelled);
-    std::vector<double> again(batch.size());
-    lanes.transpose_times(u.data(), again.data(), count, [](int) {});
-    plain.transpose_times(u.data() + static_cast<size_t>(count - 1) * L, one.data());
-    for (int j = 0; j < K; j += 101)
-        EXPECT_NEAR(again[static_cast<size_t>(count - 1) * K + j], one[static_cast<size_t>(j)],
-                    1e-9 * (1 + std::fabs(one[static_cast<size_t>(j)])));
-}
