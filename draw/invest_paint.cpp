@@ -206,15 +206,18 @@ const dc_pen band_pen{pen_style::solid, 1, {200, 215, 240}};
 
 // The band shaded by one vertical line per pixel column inside rect: where
 // points share a column their extremes, between points the bounds run straight.
-void draw_band(device_context& dc, const CDCUtils& u, const dc_rect& rect, const band_plot& b) {
+void draw_band(device_context& dc, const CDCUtils& u, const dc_rect& rect, const band_plot& b, double ymin,
+               double ymax) {
     const series &lower = *b.lower, &upper = *b.upper;
     const int M = lower.size();
     if (M == 0) return;
     const dc_pen old = dc.select(band_pen);
+    // Bounds past the scale (a replicate that ran away, even to inf or nan) end at the frame.
+    const auto inside = [&](double v) { return v > ymax ? ymax : v >= ymin ? v : ymin; };
     const auto column = [&](int x, double lo, double hi) {
         if (x < rect.left || x > rect.right) return;  // zoomed: out of view
-        dc.move_to(x, u.y_of(lo));
-        dc.line_to(x, u.y_of(hi));
+        dc.move_to(x, u.y_of(inside(lo)));
+        dc.line_to(x, u.y_of(inside(hi)));
     };
     int x = u.x_of(b.first);
     double lo = lower(0), hi = upper(0);
@@ -249,19 +252,22 @@ dc_rect paint_series_and_overlay(device_context& dc, CDCUtils& u, const t_ts& ts
     if (two_scales) band = nullptr;
     auto [lo, hi] = u.value_range({&ts, two_scales ? nullptr : overlay}, n);
     if (band) {
-        // The bounds in view widen the range, counted from the band's first point.
+        // The bounds in view widen the range, counted from the band's first point,
+        // but by at most the lines' own span each way: the bounds of a forecast
+        // that grows without bound would otherwise flatten the lines to nothing.
         const auto [first, last] = panel_range(u.window(), n);
         const series &lower = *band->lower, &upper = *band->upper;
         const auto l = visible_extremes(lower.data(), lower.size(), first - band->first, last - band->first);
         const auto h = visible_extremes(upper.data(), upper.size(), first - band->first, last - band->first);
-        if (l) lo = std::min(lo, l->first);
-        if (h) hi = std::max(hi, h->second);
+        const double span = hi - lo;
+        if (l) lo = std::max(std::min(lo, l->first), lo - span);
+        if (h) hi = std::min(std::max(hi, h->second), hi + span);
     }
     const dc_rect rect = plot_rect(dc, u, lo, hi, two_scales ? overlay : nullptr, n, client_width, client_height);
     u.set_scale(rect, n, lo, hi);
     u.draw_frame(dc, rect);
     u.draw_axes(dc, rect, 1.0, n + 1, lo, hi, 0, labels ? labels : axis_labels(ts));
-    if (band) draw_band(dc, u, rect, *band);
+    if (band) draw_band(dc, u, rect, *band, lo, hi);
     u.set_marker_radius(2);
     u.draw_series(dc, ts, 0, series_name);
     if (overlay) draw_overlay(dc, u, rect, n, *overlay, 10, two_scales, overlay_name);

@@ -2,6 +2,8 @@
 #include "draw/periodogram_paint.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
 
 #include <cmath>
 #include <cstdlib>
@@ -233,6 +235,28 @@ TEST(ForecastPaint, TheBandShadesTheForecastsPointsUnderTheLines) {
     EXPECT_LT(first(band), first(orange));
     const std::vector<std::string> texts = dc.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "2004"), texts.end());
+}
+
+// Bounds of a forecast that runs away (huge, infinite, not a number) widen the
+// range by at most the lines' span and end at the frame.
+TEST(ForecastPaint, RunawayBoundsNeitherFlattenTheLinesNorLeaveTheFrame) {
+    const t_ts ts(std::vector<double>{1, 3, 2, 4});
+    const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    const series lower(std::vector<double>{-1e18, nan}), upper(std::vector<double>{3e18, inf});
+    CDCUtils u;
+    recording_dc dc;
+    paint_forecast_view(dc, u, {"N=4, L=2", &ts, &fc, &ts, false, &lower, &upper}, 400, 300);
+    const std::vector<dc_op> columns = drawn_with(dc, dc_pen{pen_style::solid, 1, {200, 215, 240}});
+    ASSERT_FALSE(columns.empty());
+    // The lines span 1..6, so the scale runs from 1 - 5 to 6 + 5: the series' 4 sits inside, not on an edge.
+    const int top = 40, bottom = 280;
+    EXPECT_EQ(u.y_of(11), top);
+    EXPECT_EQ(u.y_of(-4), bottom);
+    for (const dc_op& c : columns) {
+        EXPECT_GE(std::min(c.b, c.d), top);
+        EXPECT_LE(std::max(c.b, c.d), bottom);
+    }
 }
 
 TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
