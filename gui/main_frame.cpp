@@ -44,6 +44,7 @@
 #include "decomp/wcorrelation.h"
 #include "gui/comp_info_view.h"
 #include "gui/decomp_result_view.h"
+#include "gui/grouping_windows.h"
 #include "gui/invest_views.h"
 #include "gui/save_image.h"
 #include "gui/summation_views.h"
@@ -534,6 +535,11 @@ document* CMainFrame::active_document() const {
     return observer ? observer->doc() : nullptr;
 }
 
+QWidget* CMainFrame::active_widget() const {
+    const QMdiSubWindow* w = m_mdi->currentSubWindow();
+    return w ? w->widget() : nullptr;
+}
+
 bool CMainFrame::active_is_picture() const {
     QMdiSubWindow* w = m_mdi->currentSubWindow();
     if (!w) return false;
@@ -578,8 +584,10 @@ void CMainFrame::active_changed(QMdiSubWindow* window) {
         if (follows_active_view(c)) a->setEnabled(enabled_in(c, m_states));
     m_actions[command::file_close]->setEnabled(m_mdi->currentSubWindow() != nullptr);
     const document* doc = active_document();
+    // The Groups window saves its groups' series.
+    const bool groups = qobject_cast<const CGroupsView*>(active_widget()) != nullptr;
     for (command c : {command::file_save, command::file_save_as})
-        m_actions[c]->setEnabled(doc && saves_series(doc->kind()));
+        m_actions[c]->setEnabled(groups || (doc && saves_series(doc->kind())));
     m_actions[command::file_save_image]->setEnabled(active_is_picture());
     update_title();
 }
@@ -663,6 +671,13 @@ void CMainFrame::run(command c) {
         if (QMdiSubWindow* w = m_mdi->currentSubWindow()) w->close();
         return;
     case command::file_save_image: save_image(); return;
+    case command::file_save:
+    case command::file_save_as:
+        if (auto* groups = qobject_cast<CGroupsView*>(active_widget())) {
+            groups->save_series();
+            return;
+        }
+        break;
     case command::file_exit: close(); return;
     case command::view_toolbar:
     case command::view_status_bar: return;  // the actions toggle the bars themselves

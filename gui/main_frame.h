@@ -113,6 +113,8 @@ private:
     void save_image();
     // A plot window, or a picture window without a document.
     bool active_is_picture() const;
+    // The widget of the active MDI window, or null.
+    QWidget* active_widget() const;
     void about();
     void add_grouping_actions(QMenu* file, QMenu* view);
     // The workbench of the active window's decomposition, made on first use; null when it holds none.

@@ -85,7 +85,7 @@ std::shared_ptr<grouping_workbench> CMainFrame::active_workbench() {
     document* doc = active_document();
     std::shared_ptr<grouping_workbench> bench = doc ? workbench_for(*doc) : nullptr;
     // The grouping windows answer for the decomposition they show.
-    const QWidget* w = m_mdi->currentSubWindow() ? m_mdi->currentSubWindow()->widget() : nullptr;
+    const QWidget* w = active_widget();
     const grouping_workbench* shown = nullptr;
     if (auto* g = qobject_cast<const CGroupsView*>(w)) shown = &g->bench();
     if (auto* m = qobject_cast<const CGroupingMapView*>(w)) shown = &m->bench();

@@ -409,6 +409,11 @@ TEST_F(main_frame_test, grouping_windows_open_on_a_decomposition_and_marks_are_s
     frame.show_groups();  // the same window again, not a second one
     EXPECT_EQ(windows(), open_now);
     EXPECT_EQ(ui.messages.size(), 1u);
+    // File Save on the Groups window asks for a file per group and for the residual.
+    ASSERT_TRUE(frame.action(command::file_save)->isEnabled());
+    frame.action(command::file_save)->trigger();
+    EXPECT_EQ(ui.save_titles.size(), 4u);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(main_frame_test, linked_windows_zoom_together_and_the_status_bar_reads_out) {

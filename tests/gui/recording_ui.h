@@ -35,7 +35,14 @@ public:
         return yes;
     }
 
+    // Recorded and cancelled: no file dialog opens in a test.
+    std::string ask_save_file(const std::string& title, const std::string&, const std::string&) override {
+        save_titles.push_back(title);
+        return {};
+    }
+
     std::vector<message> messages;
     std::vector<std::string> questions;
+    std::vector<std::string> save_titles;
     std::deque<bool> yes_no;  // nothing left: No
 };
