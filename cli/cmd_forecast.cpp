@@ -3,7 +3,6 @@
 
 #include "cli_common.h"
 #include "commands.h"
-#include "core/diagnostics.h"
 #include "core/hooks.h"
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
@@ -66,17 +65,13 @@ void register_forecast(CLI::App& app, std::function<void()>& run) {
             t_RSSA_signal_forecast forecast(ts);
             t_signal_invest& signal = *forecast.get_signal_invest();
             signal.set_svd_options(decomposition_options(*o));
-            {
-                scoped_diagnostic_stream to(diag());
-                try {
-                    run_forecast(forecast, p);
-                } catch (const SSA_math_exception::ssa_exception&) {
-                    // The parts refuse to test no component at all; say why there is none.
-                    const SVD::t_svd* svd = signal.get_svd();
-                    if (svd && svd->count() == 0)
-                        throw no_component_error();
-                    throw;
-                }
+            try {
+                run_forecast(forecast, p);
+            } catch (const SSA_math_exception::ssa_exception&) {
+                // The parts refuse to test no component at all; say why there is none.
+                const SVD::t_svd* svd = signal.get_svd();
+                if (svd && svd->count() == 0) throw no_component_error();
+                throw;
             }
 
             // The signal is found by its trend and harmonic parts: their logs tell how.
