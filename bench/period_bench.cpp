@@ -19,8 +19,8 @@ void BM_PeriodCharroots(benchmark::State& state) {
     std::normal_distribution<double> noise(0, 0.01);
     matrix m(n, 2);
     for (int t = 0; t < n; ++t) {
-        m.set(std::cos(2 * M_PI * t / 12) + noise(gen), t, 0);
-        m.set(std::sin(2 * M_PI * t / 12) + noise(gen), t, 1);
+        m.set(std::cos(two_pi * t / 12) + noise(gen), t, 0);
+        m.set(std::sin(two_pi * t / 12) + noise(gen), t, 1);
     }
     std::ostringstream sink;
     scoped_diagnostic_stream to(sink);
@@ -60,7 +60,7 @@ void BM_PeriodIdentifyReconstructed(benchmark::State& state) {
 void BM_DominantPeriod(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     std::vector<double> u(static_cast<size_t>(n));
-    for (int t = 0; t < n; ++t) u[static_cast<size_t>(t)] = std::cos(2 * M_PI * t / 12.37);
+    for (int t = 0; t < n; ++t) u[static_cast<size_t>(t)] = std::cos(two_pi * t / 12.37);
     double period = 0;
     for (auto _ : state) {
         period = vectors_periodogram({u.data()}, n).dominant_period();
