@@ -13,8 +13,7 @@ void CForeInvestDoc::compute_forecast() {
     m_ticks.clear();
     run_forecast(*m_forecast, m_params);
     // Continued once here, not on every repaint.
-    const t_ts fc = forecast_series(*m_forecast, *m_ts, "");
-    if (m_ts->has_ticks() && fc.ticks()) m_ticks = *fc.ticks();
+    m_ticks = ::forecast_ticks(*m_forecast, *m_ts);
 }
 
 std::string CForeInvestDoc::header_text() const { return m_forecast ? forecast_header_text(*m_forecast) : ""; }

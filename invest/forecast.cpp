@@ -426,16 +426,20 @@ std::string forecast_header_text(const t_RSSA_signal_forecast& f) {
     return s;
 }
 
+std::vector<std::string> forecast_ticks(const t_RSSA_signal_forecast& f, const t_ts& source) {
+    const int N = source.size(), M = f.get_forecast_ts().size();
+    if (!source.has_ticks() || !source.ticks() || M <= N) return {};
+    std::vector<std::string> ticks(*source.ticks());
+    ticks.resize(static_cast<size_t>(N));
+    const std::vector<std::string> more = continued_ticks(ticks, M - N);
+    ticks.insert(ticks.end(), more.begin(), more.end());
+    return ticks;
+}
+
 t_ts forecast_series(const t_RSSA_signal_forecast& f, const t_ts& source, const std::string& title) {
     t_ts out = f.get_forecast_ts();
-    const int N = source.size();
-    if (source.has_ticks() && source.ticks() && out.size() > N) {
-        std::vector<std::string> ticks(*source.ticks());
-        ticks.resize(static_cast<size_t>(N));
-        const std::vector<std::string> more = continued_ticks(ticks, out.size() - N);
-        ticks.insert(ticks.end(), more.begin(), more.end());
-        out.set_ticks(&ticks);
-    }
+    const std::vector<std::string> ticks = forecast_ticks(f, source);
+    if (!ticks.empty()) out.set_ticks(&ticks);
     out.set_title(title);
     return out;
 }

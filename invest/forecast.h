@@ -195,6 +195,8 @@ std::string forecast_header_text(const t_RSSA_signal_forecast& f);
 // with source's tick marks continued over the forecast (the positions when
 // source has none) and the forecast's title.
 t_ts forecast_series(const t_RSSA_signal_forecast& f, const t_ts& source, const std::string& title);
+// Its marks: the source's, continued over the forecast; none where the source has none.
+std::vector<std::string> forecast_ticks(const t_RSSA_signal_forecast& f, const t_ts& source);
 // The interval bounds, where there are any, as the two columns after the
 // value on the forecast's lines of that series.
 cts_columns forecast_bounds(const t_RSSA_signal_forecast& f);
