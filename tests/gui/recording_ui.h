@@ -20,7 +20,6 @@ public:
         notify_icon icon;
         bool on_gui_thread;
     };
-
     void message_box(const std::string& text, const std::string&, notify_icon icon) override {
         messages.push_back({text, icon, QThread::currentThread() == qApp->thread()});
     }
@@ -34,13 +33,11 @@ public:
         if (!yes_no.empty()) yes_no.pop_front();
         return yes;
     }
-
     // Recorded and cancelled: no file dialog opens in a test.
     std::string ask_save_file(const std::string& title, const std::string&, const std::string&) override {
         save_titles.push_back(title);
         return {};
     }
-
     std::vector<message> messages;
     std::vector<std::string> questions;
     std::vector<std::string> save_titles;
