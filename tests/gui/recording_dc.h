@@ -1,5 +1,4 @@
-// A device context that records every primitive with the pen, brush and font
-// selected at the time, for tests that check what a plot draws.
+// Records every primitive with the pen, brush and font selected at the time.
 #pragma once
 
 #include <string>
@@ -21,7 +20,6 @@ class recording_dc : public device_context {
 public:
     // The state a fresh window's device context starts with: a black pen and a white brush.
     recording_dc() { m_state.brush = dc_brush{{255, 255, 255}}; }
-
     dc_pen select(const dc_pen& pen) override { return swap(m_state.pen, pen); }
     dc_brush select(const dc_brush& brush) override { return swap(m_state.brush, brush); }
     dc_font select(const dc_font& font) override { return swap(m_state.font, font); }
@@ -31,7 +29,6 @@ public:
         m_state = m_saved.back();
         m_saved.pop_back();
     }
-
     void move_to(int x, int y) override { m_x = x, m_y = y; }
     void line_to(int x, int y) override {
         add(dc_op::line, m_x, m_y, x, y);
@@ -43,9 +40,7 @@ public:
     // A fixed advance, so that tests know where a text ends.
     static constexpr int char_width = 6;
     int text_width(const std::string& s) override { return char_width * static_cast<int>(s.size()); }
-
     std::vector<dc_op> ops;
-
     std::vector<dc_op> of(dc_op::kind_t k) const {
         std::vector<dc_op> out;
         for (const dc_op& o : ops)
@@ -59,8 +54,6 @@ public:
         return out;
     }
     const dc_pen& pen() const { return m_state.pen; }
-    const dc_brush& brush() const { return m_state.brush; }
-    const dc_font& font() const { return m_state.font; }
     size_t saved_depth() const { return m_saved.size(); }
 
 private:
@@ -78,7 +71,6 @@ private:
     void add(dc_op::kind_t k, int a, int b, int c, int d, const std::string& s = {}) {
         ops.push_back(dc_op{k, a, b, c, d, s, m_state.pen, m_state.brush, m_state.font});
     }
-
     state m_state;
     std::vector<state> m_saved;
     int m_x = 0, m_y = 0;

@@ -1,11 +1,8 @@
-// The Qt UI services with scripted boxes: messages and questions are recorded
-// and answered from a queue, everything else (windows, the calculating
-// window, the worker thread) is the program's own.
+// The Qt UI services with boxes recorded, never shown; the rest is the program's own.
 #pragma once
 
 #include <QCoreApplication>
 #include <QThread>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -20,29 +17,17 @@ public:
         notify_icon icon;
         bool on_gui_thread;
     };
-
     void message_box(const std::string& text, const std::string&, notify_icon icon) override {
         messages.push_back({text, icon, QThread::currentThread() == qApp->thread()});
     }
-    ui_answer ask_yes_no_cancel(const std::string& text, const std::string&) override {
-        questions.push_back(text);
-        return ui_answer::cancel;
-    }
-    bool ask_yes_no(const std::string& text, const std::string&, notify_icon, bool) override {
-        questions.push_back(text);
-        const bool yes = !yes_no.empty() && yes_no.front();
-        if (!yes_no.empty()) yes_no.pop_front();
-        return yes;
-    }
-
+    // No box opens in a test: every question is cancelled.
+    ui_answer ask_yes_no_cancel(const std::string&, const std::string&) override { return ui_answer::cancel; }
+    bool ask_yes_no(const std::string&, const std::string&, notify_icon, bool) override { return false; }
     // Recorded and cancelled: no file dialog opens in a test.
     std::string ask_save_file(const std::string& title, const std::string&, const std::string&) override {
         save_titles.push_back(title);
         return {};
     }
-
     std::vector<message> messages;
-    std::vector<std::string> questions;
     std::vector<std::string> save_titles;
-    std::deque<bool> yes_no;  // nothing left: No
 };

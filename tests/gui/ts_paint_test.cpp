@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "paint_probe.h"
 #include "timeseries/ts.h"
 
@@ -18,7 +20,6 @@ TEST(TsViewPaint, MarginsTickLabelsSeriesAndHeader) {
     recording_dc empty;
     paint_ts_view(empty, u, t_ts(std::vector<double>{}), 400, 300);
     EXPECT_TRUE(empty.ops.empty());
-
     recording_dc dc;
     t_ts ts(std::vector<double>{0, 4, 2, 8, 5});
     const std::vector<std::string> ticks{"Jan", "Feb", "Mar", "Apr", "May"};
@@ -30,10 +31,9 @@ TEST(TsViewPaint, MarginsTickLabelsSeriesAndHeader) {
     EXPECT_EQ(texts.back(), "N=5");
     // Markers of radius 2; the greatest value on the top edge.
     EXPECT_EQ(box(dc.of(dc_op::ellipse).at(3)), ints({293, 38, 297, 42}));
-
     // A computed series carries empty tick marks: the axis is numbered, not blank.
     recording_dc computed;
-    paint_ts_view(computed, u, t_ts(std::vector<double>{0, 4, 2, 8, 5}), 400, 300);
+    paint_ts_view(computed, u, t_ts(std::vector<double>{0, 4}), 400, 300);
     EXPECT_EQ(computed.texts().at(0), "1");
 }
 
@@ -44,7 +44,6 @@ TEST(TsGroupPaint, FourSeriesSeparateFillTwoRowsOfThree) {
     CDCUtils u;
     recording_dc dc;
     paint_ts_group(dc, u, g, 620, 400);
-
     // Plot width 570: cells of 190 from x = 30, rows of 150 from y = 35.
     EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
               std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
@@ -70,14 +69,11 @@ TEST(TsGroupPaint, OverlaidSharesTheRangeAndColoursTheLegend) {
     CDCUtils u;
     recording_dc dc;
     paint_ts_group(dc, u, g, 700, 500);
-
     // Legend lines from x = 515 to 530, 15 pixels apart from y = 50; the 13th blue again.
-    std::vector<dc_op> legend;
-    for (const dc_op& o : dc.of(dc_op::line))
-        if (o.a == 515) legend.push_back(o);
-    ASSERT_EQ(legend.size(), 13u);
-    EXPECT_EQ(legend[12].b, 50 + 15 * 12);
-    EXPECT_EQ(legend[12].pen.colour, (dc_colour{0, 0, 255}));
+    const std::vector<dc_op> lines = dc.of(dc_op::line);
+    const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const dc_op& o) { return o.a == 515; });
+    ASSERT_NE(last, lines.rend());
+    EXPECT_EQ(std::pair(last->b, last->pen.colour), std::pair(50 + 15 * 12, dc_colour{0, 0, 255}));
     EXPECT_EQ(dc.of(dc_op::text).back().s, "s12");
     // The common range -12 .. 12 puts the end labels on the plot's edges.
     int ends = 0;
