@@ -170,14 +170,13 @@ TEST(TrendTests, SmallCaseLogsAndIdentifications) {
 TEST(TrendTests, BadParametersThrowAfterTheHeader) {
     int* found = nullptr;  // never written
     const std::string amount = "invalid cpntsamount parameter given to ";
-    const std::string omega = "invalid omega parameter given to trend_LowFreq(...)";
     using call = std::function<void(int&, std::ostream*)>;
     const std::vector<std::tuple<call, std::string, int>> calls{
         {[&](int& c, auto l) { small_case.trend_Kendall(c, 4, found, 0.05, l); }, amount + "trend_Kendall(...)", 0},
         {[&](int& c, auto l) { small_case.trend_Roots(c, 0, found, 0, 0.0001, l); }, amount + "trend_Roots(...)", 7},
-        {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.500001, 2, l); }, omega, 7},
-        {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.1, 1.01, l); },
-         "invalid C parameter given to tredn_LowFreq(...)", 7},
+        {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.500001, 2, l); },
+         "invalid omega parameter given to trend_LowFreq(...)", 7},
+        {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.1, 1.01, l); }, "invalid C parameter given to tredn_LowFreq(...)", 7},
     };
     for (const auto& [f, message, count_after] : calls) {
         std::ostringstream log;
