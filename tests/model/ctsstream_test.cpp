@@ -4,7 +4,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -21,14 +20,6 @@ using doubles = std::vector<double>;
 
 namespace {
 
-struct format_case {
-    const char* what;
-    std::string text;
-    doubles values;
-    strings ticks;
-    std::string title;
-};
-
 t_ts read_text(const std::string& text) {
     std::istringstream in(text);
     t_ts ts;
@@ -38,61 +29,39 @@ t_ts read_text(const std::string& text) {
 
 strings ticks_of(const t_ts& ts) { return ts.ticks() ? *ts.ticks() : strings{}; }
 
-const format_case cases[] = {
-    {"plain values", "12.5\n13\n-0.25e1\n", {12.5, 13, -2.5}, {}, ""},
-    {"title and comment", "%Sales\n# monthly\n12\n15\n", {12, 15}, {}, "Sales"},
-    {"header fixes tick column", "Date Volume\n1990 12.5\n1991 13.0\n", {12.5, 13}, {"1990", "1991"}, "Volume"},
-    {"letters make a header line", "Month Value Remark\nJan 10\n", {}, {}, "10"},
-    {"one header letter is enough", "1990 12.5 x\n", {}, {}, "12.5"},
-    {"run stops at semicolon", "5;6\n7\n", {5, 7}, {}, ""},
-    {"atof prefixes", "1.2.3\n+-4\nE5\n", {1.2, 0, 0}, {}, ""},
-    {"lone number: no tick column", "1990\n1991\t12\n", {1990, 1991}, {}, ""},
-    {"tab is a blank", "1990\t12\n1991 13\n", {12, 13}, {"1990", "1991"}, ""},
-    {"comma ends the number", "12,5\n", {12}, {}, ""},
-    {"junk before the value is skipped", "1990 ;=(-12.5)\n", {-12.5}, {"1990"}, ""},
-    {"title keeps its blanks", "\t% My title \n1\n", {1}, {}, " My title "},
-    {"CRLF line breaks", "%T\r\n1990 1\r\n", {1}, {"1990"}, "T"},
-    {"blank-only line skipped", "1\n \t \n2\n", {1, 2}, {}, ""},
-    {"no blank in tick file: all tick", "1990 1\n1991\n", {1, 0}, {"1990", "1991"}, ""},
-    {"trailing blanks separate nothing", "12.5 \n13\t\n", {12.5, 13}, {}, ""},
-    {"byte-order mark before a title", "\xEF\xBB\xBF%T\n1990 1\n", {1}, {"1990"}, "T"},
-    {"title line beats header line", "Date Volume\n%Mine\n1 2\n", {2}, {"1"}, "Mine"},
-    {"underflow is zero", "1e-400\n", {0}, {}, ""},
-    {"long line read whole", "%" + std::string(300, 'a') + "\n" + std::string(300, ' ') + "4\n", {4}, {},
-     std::string(300, 'a')},
-};
-
 }  // namespace
 
 using TextFile = scratch;
 
 TEST(TextFormat, WorkedExamplesAndEdgeCases) {
-    for (const format_case& c : cases) {
+    // Title and comment, header line, letters, semicolon, atof prefixes, lone number, junk, CRLF, BOM, long line.
+    const struct { std::string text; doubles values; strings ticks; std::string title; } cases[] = {
+        {"%Sales\n# monthly\n12.5\n-0.25e1\n", {12.5, -2.5}, {}, "Sales"},
+        {"Date Volume\n1990 12.5\n1991 13.0\n", {12.5, 13}, {"1990", "1991"}, "Volume"},
+        {"Month Value Remark\nJan 10\n", {}, {}, "10"}, {"5;6\n7\n", {5, 7}, {}, ""},
+        {"1.2.3\n+-4\nE5\n", {1.2, 0, 0}, {}, ""}, {"1990\n1991\t12\n", {1990, 1991}, {}, ""},
+        {"1990 ;=(-12.5)\n", {-12.5}, {"1990"}, ""}, {"\t% My title \n1\n", {1}, {}, " My title "},
+        {"%T\r\n1990 1\r\n", {1}, {"1990"}, "T"}, {"1990 1\n1991\n", {1, 0}, {"1990", "1991"}, ""},
+        {"\xEF\xBB\xBF%T\n1990 1\n", {1}, {"1990"}, "T"}, {"Date Volume\n%Mine\n1 2\n", {2}, {"1"}, "Mine"},
+        {"%" + std::string(300, 'a') + "\n" + std::string(300, ' ') + "4\n", {4}, {}, std::string(300, 'a')},
+    };
+    for (const auto& c : cases) {
         const t_ts ts = read_text(c.text);
-        EXPECT_EQ(values_of(ts), c.values) << c.what;
-        EXPECT_EQ(ticks_of(ts), c.ticks) << c.what;
-        EXPECT_EQ(ts.title(), c.title) << c.what;
+        EXPECT_EQ(values_of(ts), c.values) << c.text;
+        EXPECT_EQ(ticks_of(ts), c.ticks) << c.text;
+        EXPECT_EQ(ts.title(), c.title) << c.text;
     }
 }
 
 TEST(TextFormat, HeaderLinesAfterTheDataAreSkippedWithOneNotification) {
-    std::vector<std::string> told;
-    const scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) {
-        told.push_back(text);
-    });
-    struct late_case {
-        std::string text;
-        doubles values;
-        std::string title;
-        std::string notice;  // empty: none expected
+    strings told;
+    const scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) { told.push_back(text); });
+    const struct { std::string text; doubles values; std::string title, notice; } cases[] = {  // notice "": none
+        {"Year Value\n2000 1\n2001 2\n", {1, 2}, "Value", ""},
+        {"# c\n2000 1\n2002 NA\n2003 3\n", {1, 3}, "NA", "1 line with letters after the first value skipped as header, the first on line 3"},
+        {"2000 1\nDate\n2001 2\nx y\n", {1, 2}, "y", "2 lines with letters after the first value skipped as header, the first on line 2"},
     };
-    for (const late_case& c : std::vector<late_case>{
-             {"Year Value\n2000 1\n2001 2\n", {1, 2}, "Value", ""},
-             {"# c\n2000 1\n2002 NA\n2003 3\n", {1, 3}, "NA",
-              "1 line with letters after the first value skipped as header, the first on line 3"},
-             {"2000 1\nDate\n2001 2\nx y\n", {1, 2}, "y",
-              "2 lines with letters after the first value skipped as header, the first on line 2"},
-         }) {
+    for (const auto& c : cases) {
         told.clear();
         const t_ts ts = read_text(c.text);
         EXPECT_EQ(values_of(ts), c.values) << c.text;
@@ -105,37 +74,23 @@ TEST(TextFormat, ALongReadReportsProgressAndCanBeCancelled) {
     struct cancelled {};
     std::string text;
     for (int i = 0; i < 10000; ++i) text += "1\n";
-    const scoped_progress_hook cancel([](const char*, long long done, long long) {
-        if (done > 0) throw cancelled{};
-    });
+    const scoped_progress_hook cancel([](const char*, long long done, long long) { if (done > 0) throw cancelled{}; });
     EXPECT_THROW(read_text(text), cancelled);
 }
 
-TEST(TextFormat, UnreadableFilesNonFiniteValuesAndUnopenedStreamsAreRefused) {
+TEST(TextFormat, UnreadableFilesAreRefused) {
     const std::string dir = testing::TempDir();
     for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
              {dir + "no_such_kelvane_file.dat", "unable to open data file (No such file or directory)"},
              {dir, "unable to read data file (Is a directory)"},
-             // No line break ever: refused instead of read until memory runs out.
-             {"/dev/zero", "line 1 is longer than 64 MB"},
+             {"/dev/zero", "line 1 is longer than 64 MB"},  // no line break ever: refused before memory runs out
          })
         EXPECT_EQ(load_error(path), path + ": " + message);
-    for (const std::string text : {"1\n\n# c\n1e400\n", "x y\n\n\n7 -9e999\n"}) {
-        t_ts ts(doubles{5});
-        std::istringstream in(text);
-        EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { read_cts(in, ts); }),
-                  "value on line 4 is not a finite number");
-        EXPECT_EQ(values_of(ts), doubles{5}) << "left untouched";
-    }
 }
 
 TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
     t_ts ts(doubles{1.5, 1234567, 0.1 + 0.2, -2e-9});
     ts.set_title("Sales 2");
-    std::ostringstream plain;
-    write_cts(plain, ts);
-    EXPECT_EQ(plain.str(), "%Sales 2\n1.5\n1234567\n0.30000000000000004\n-2e-09\n");
-
     strings years{"1990", "1991", "1992", "1993"};
     ts.set_ticks(&years);
     ts.set_has_ticks(true);
@@ -144,9 +99,7 @@ TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
     write_cts(ticked, ts);
     EXPECT_EQ(ticked.str(), "%Sales 2\n1990\t1.5\n1991\t1234567\n1992\t0.30000000000000004\n1993\t-2e-09\n");
 
-    // Initialised, not assigned: assignment drops tick marks the flag does not own.
-    const t_ts ticked_back = read_text(ticked.str());
-    EXPECT_EQ(ticks_of(ticked_back), years);
+    EXPECT_EQ(ticks_of(read_text(ticked.str())), years);
 
     // Values read back exactly, and those six digits hold print as before.
     const doubles written{1234567.89, 0.1, 1.0 / 3, -1e-300, 5e-324, 1.7976931348623157e308,
@@ -160,9 +113,7 @@ TEST(TextFormat, WriterLayoutAndExactRoundTrip) {
     for (double x : written) {
         std::getline(lines, line);
         const std::string g = format_text("%g", x);
-        if (parse_number(g) == x) {
-            EXPECT_EQ(line, g) << "six digits suffice";
-        }
+        if (parse_number(g) == x) { EXPECT_EQ(line, g) << "six digits suffice"; }
     }
 }
 
@@ -170,9 +121,7 @@ TEST_F(TextFile, SaveReplacesTheFileWhole) {
     const std::string path = dir + "/data.dat", held = dir + "/held.dat";
     std::ofstream(path) << "%old\n1\n";
     chmod(path.c_str(), 0640);
-    // A reader that opened the old file keeps it whole: the new text is a new file.
-    ASSERT_EQ(link(path.c_str(), held.c_str()), 0);
-    // A link is written through and stays a link.
+    ASSERT_EQ(link(path.c_str(), held.c_str()), 0);  // a reader of the old file keeps it whole
     ASSERT_EQ(symlink("data.dat", (dir + "/alias.dat").c_str()), 0);
     save_cts(dir + "/alias.dat", t_ts(doubles{1234567.89, 2}));
     EXPECT_EQ(slurp(path), "%\n1234567.89\n2\n");
@@ -181,24 +130,18 @@ TEST_F(TextFile, SaveReplacesTheFileWhole) {
     EXPECT_TRUE(lstat(path.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640u) << "the replaced file's permissions stay";
 
     // A failure leaves neither the target changed nor a temporary file behind.
-    const std::string sub = dir + "/sub";
-    ASSERT_EQ(mkdir(sub.c_str(), 0777), 0);
+    ASSERT_EQ(mkdir((dir + "/sub").c_str(), 0777), 0);
     for (const auto& [target, reason] : std::vector<std::pair<std::string, std::string>>{
-             {sub, "Is a directory"},
-             {dir + "/missing/data.dat", "No such file or directory"},
-         }) {
+             {dir + "/sub", "Is a directory"}, {dir + "/missing/data.dat", "No such file or directory"}})
         EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(target, t_ts(doubles{1})); }),
                   "unable to write data file (" + reason + ")");
-    }
     EXPECT_EQ(system(("test $(ls -A '" + dir + "' | wc -l) -eq 4").c_str()), 0) << "no temporary file left";
 }
 
 TEST_F(TextFile, SpecialFilesAreWrittenThroughNeverReplaced) {
     const t_ts ts(doubles{1, 2});
     struct stat st;
-
-    // A FIFO takes the text and stays a FIFO. Its reader is open first, so the
-    // save's open does not wait; a FIFO replaced instead leaves it empty.
+    // The reader is open first so the save does not wait; a replaced FIFO leaves it empty.
     const std::string fifo = dir + "/pipe";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -210,25 +153,6 @@ TEST_F(TextFile, SpecialFilesAreWrittenThroughNeverReplaced) {
     close(reader);
     EXPECT_TRUE(lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 
-    // So does a terminal, a character device.
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    const std::string terminal = ptsname(master);
-    const int keep_open = open(terminal.c_str(), O_RDWR | O_NOCTTY);  // the other end stays usable
-    termios raw{};
-    tcgetattr(keep_open, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(keep_open, TCSANOW, &raw);
-    save_cts(terminal, ts);
-    char echoed[16] = {};
-    EXPECT_EQ(read(master, echoed, sizeof echoed), 6);
-    EXPECT_STREQ(echoed, "%\n1\n2\n");
-    EXPECT_TRUE(stat(terminal.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
-    close(keep_open);
-    close(master);
-
     // A socket is refused, not replaced.
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -236,15 +160,13 @@ TEST_F(TextFile, SpecialFilesAreWrittenThroughNeverReplaced) {
     std::strncpy(address.sun_path, socket_path.c_str(), sizeof address.sun_path - 1);
     const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(socket_path, ts); }),
-              "unable to write data file (Is a socket)");
+    EXPECT_EQ(thrown<SSA_math_exception::file_exception>([&] { save_cts(socket_path, ts); }), "unable to write data file (Is a socket)");
     EXPECT_TRUE(lstat(socket_path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
     close(sock);
 }
 
 TEST_F(TextFile, ASaveEndedByASignalLeavesNoTemporaryFile) {
-    // The write outgrows the file size limit; that signal becomes a SIGTERM
-    // arriving while the temporary file is being written.
+    // The write outgrows the file size limit; that signal becomes a SIGTERM mid-write.
     const auto save_until_terminated = [this] {
         std::signal(SIGXFSZ, [](int) { std::raise(SIGTERM); });
         const rlimit small{4096, 4096};

@@ -24,11 +24,7 @@ CExcel read_text(const std::string& name, const std::string& content) {
 }  // namespace
 
 TEST(ExcelImport, CsvCellsDelimitersAndQuoting) {
-    struct {
-        const char* name;
-        const char* content;
-        std::vector<strings> rows;
-    } cases[] = {
+    struct { const char* name; const char* content; std::vector<strings> rows; } cases[] = {
         {"comma.csv", "a,b\r\n1,2\r\n", {{"a", "b"}, {"1", "2"}}},
         {"semi.CSV", "a;b\n1,5;\"x;y\"\n", {{"a", "b"}, {"1,5", "x;y"}}},
         {"tab.tsv", "a\tb c\n\t2\n", {{"a", "b c"}, {"", "2"}}},
@@ -43,9 +39,7 @@ TEST(ExcelImport, CsvCellsDelimitersAndQuoting) {
         ASSERT_EQ(book.sheet_count(), 1) << c.name;
         EXPECT_EQ(book.sheets()[0].rows, c.rows) << c.name;
     }
-    const CExcel book = read_text("named.csv", "1\n");
-    EXPECT_EQ(book.sheet_name(1), "kelvane_excel_" + std::to_string(getpid()) + "_named");
-    EXPECT_EQ(book.cell(2, 1, 1), "");
+    EXPECT_EQ(read_text("named.csv", "1\n").cell(2, 1, 1), "");
 }
 
 TEST(ExcelImport, RefusedFiles) {
@@ -55,40 +49,24 @@ TEST(ExcelImport, RefusedFiles) {
 }
 
 TEST(ExcelImport, ACellIsANumberOnlyWhenAllOfItIsOneFiniteNumber) {
-    struct {
-        const char* text;
-        bool decimal_comma;
-        excel_cell::kind_t kind;
-    } cases[] = {
-        {"0.0", false, excel_cell::number},     {"0,0", true, excel_cell::number},
-        {"0,0", false, excel_cell::number},     {",", false, excel_cell::text},
-        {" -2.5e3 ", false, excel_cell::number}, {"", false, excel_cell::text},
-        {"year", false, excel_cell::text},      {"1959-01", false, excel_cell::text},
-        {"0 km", false, excel_cell::text},      {"1,000", false, excel_cell::text},
-        {"0x10", false, excel_cell::text},      {"1 234", false, excel_cell::text},
-        {"1.5e3x", false, excel_cell::text},    {"nan", false, excel_cell::not_finite},
-        {"-inf", false, excel_cell::not_finite}, {"Infinity", false, excel_cell::not_finite},
-        {"1e999", false, excel_cell::not_finite}, {"-1e999", true, excel_cell::not_finite},
+    struct { const char* text; bool decimal_comma; excel_cell::kind_t kind; } cases[] = {
+        {"0,0", true, excel_cell::number},   {"0,0", false, excel_cell::number},  {",", false, excel_cell::text},
+        {" -2.5e3 ", false, excel_cell::number}, {"", false, excel_cell::text},   {"1959-01", false, excel_cell::text},
+        {"1,000", false, excel_cell::text},  {"0x10", false, excel_cell::text},   {"1.5e3x", false, excel_cell::text},
+        {"nan", false, excel_cell::not_finite}, {"-inf", false, excel_cell::not_finite}, {"-1e999", true, excel_cell::not_finite},
     };
     for (const auto& c : cases) EXPECT_EQ(excel_cell_number(c.text, c.decimal_comma).kind, c.kind) << c.text;
     EXPECT_EQ(excel_number("1,5", true), 1.5);
-    EXPECT_EQ(excel_cell_name(7, 3), "C7");
     EXPECT_EQ(excel_cell_name(1, 28), "AB1");
 }
 
 TEST(ExcelImport, ColumnNamesOfTheUsedRange) {
     using names = std::vector<excel_column>;
-    struct {
-        const char* content;
-        names expected;
-    } cases[] = {
+    struct { const char* content; names expected; } cases[] = {
         {"year,co2,note\n1990,315,a\n", {{1, "year"}, {2, "co2"}, {3, "note"}}},
         // The header ends at its first empty cell; only the row above the data is one.
         {"title\nyear,co2,,x\n1990,315\n", {{1, "year"}, {2, "co2"}}},
         {"1990,315,\n1991,316,\n", {{1, "Column 1"}, {2, "Column 2"}, {3, "Column 3"}}},
-        // Row 1 and column A empty: the range starts at B2.
-        {"\n,x,y\n,1,2\n", {{2, "x"}, {3, "y"}}},
-        {",x,y\n,1,2\n", {{2, "x"}, {3, "y"}}},
         {"\n,,1\n,,2\n", {{3, "Column 3"}}},
     };
     for (const auto& c : cases)
@@ -96,23 +74,15 @@ TEST(ExcelImport, ColumnNamesOfTheUsedRange) {
 }
 
 TEST(ExcelImport, DataRunAndTickMarks) {
-    struct {
-        const char* name;
-        const char* content;
-        const char* sheet;
-        int column, ticks_column;
-        std::vector<double> values;
-        strings ticks;
-        std::string title;
-    } cases[] = {
+    struct { const char *name, *content, *sheet; int column, ticks_column; std::vector<double> values; strings ticks;
+             std::string title; } cases[] = {
         {"header.csv", "year,co2\n1990,315.42\n1991,316.5\n", "", 2, 1, {315.42, 316.5}, {"1990", "1991"}, "co2"},
         // A gap ends the run: the values below it are not read.
         {"gap.csv", "1,10\n2,\n3,30\n", "1", 2, 0, {10}, {}, ""},
         {"zeros.csv", "1;0\n2;0,0\n3;5,5\n", "", 2, 1, {0, 0, 5.5}, {"1", "2", "3"}, ""},
-        // Tick marks go through "%g"; a date column keeps its texts.
+        // Tick marks go through "%g"; a date column keeps its texts; ticks left or right of the data alike.
         {"g.csv", "1.50,7\n2.00,8\n", "", 2, 1, {7, 8}, {"1.5", "2"}, ""},
         {"dates.tsv", "month\tv\n1959-01\t1\n1959-02\t2\n", "", 0, 1, {1, 2}, {"1959-01", "1959-02"}, "v"},
-        // Tick column left of or right of the data column alike.
         {"order.csv", "5,a\n6,b\n", "", 1, 2, {5, 6}, {"a", "b"}, ""},
         // The run starts at the first number even below text rows, and the last row counts.
         {"late.csv", "x\nnote,\n,\nv\n1\n2\n", "", 1, 0, {1, 2}, {}, "v"},
@@ -120,9 +90,7 @@ TEST(ExcelImport, DataRunAndTickMarks) {
         {"blank.csv", "v,1\n,2\n\n,4\n,5\n", "", 2, 0, {1, 2}, {}, ""},
         {"blankcrlf.csv", "v\r\n1\r\n2\r\n\r\n4\r\n", "", 1, 0, {1, 2}, {}, "v"},
         {"crlf.csv", "v\r\n1\r\n2\r\n4\r\n\r\n", "", 1, 0, {1, 2, 4}, {}, "v"},
-        // Grouped thousands and partly numeric cells are text, never their leading digits.
-        {"thousands.csv", "v\n5\n\"1,000\"\n7\n", "", 1, 0, {5}, {}, "v"},
-        {"partial.csv", "v\n5\n1.5e3x\n", "", 1, 0, {5}, {}, "v"},
+        {"thousands.csv", "v\n5\n\"1,000\"\n7\n", "", 1, 0, {5}, {}, "v"},  // grouped thousands are text
     };
     for (const auto& c : cases) {
         t_ts ts;
@@ -134,31 +102,24 @@ TEST(ExcelImport, DataRunAndTickMarks) {
 }
 
 TEST(ExcelImport, ARunThatStopsEarlySaysSo) {
-    struct {
-        const char* content;
-        std::vector<std::string> notes;
-    } cases[] = {
-        {"Temp\n1\n2\n3\n4\n5\n\n6\n7\n8\n9\n10\n",
-         {"5 values read from column Temp; row 7 is empty and 5 more numbers follow it"}},
-        {"x,1\nx,n/a\nx,3\n", {"1 value read from column 2; row 2 holds text and 1 more number follows it"}},
-        {"v\n1\n2\n\nnote\n", {}},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> notes;
-        scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) { notes.push_back(text); });
+    for (const auto& [content, notes] : std::vector<std::pair<const char*, strings>>{
+             {"Temp\n1\n2\n3\n4\n5\n\n6\n7\n8\n9\n10\n", {"5 values read from column Temp; row 7 is empty and 5 more numbers follow it"}},
+             {"x,1\nx,n/a\nx,3\n", {"1 value read from column 2; row 2 holds text and 1 more number follows it"}},
+             {"v\n1\n2\n\nnote\n", {}}}) {
+        strings told;
+        scoped_notify_hook record([&](const std::string& text, const std::string&, notify_icon) { told.push_back(text); });
         t_ts ts;
-        import_excel(read_text("stop.csv", c.content), excel_choice{}, ts);
-        EXPECT_EQ(notes, c.notes) << c.content;
+        import_excel(read_text("stop.csv", content), excel_choice{}, ts);
+        EXPECT_EQ(told, notes) << content;
     }
 }
 
 TEST(ExcelImport, ANonFiniteNumberInTheRunIsRefusedByItsCell) {
     for (const auto& [content, cell] : std::vector<std::pair<const char*, const char*>>{
-             {"v\n1\n2\nnan\n", "A4"}, {"t,v\n1,inf\n", "B2"}, {"t;v\n1;1e999\n", "B2"}, {"1\n-1E400\n", "A2"}}) {
+             {"v\n1\n2\nnan\n", "A4"}, {"t;v\n1;1e999\n", "B2"}}) {
         t_ts ts;
-        EXPECT_EQ(thrown([&] { import_excel(read_text("finite.csv", content), excel_choice{"", cell[0] - 'A' + 1, 0}, ts); }),
-                  std::string(cell) + ": not a finite number")
-            << content;
+        const excel_choice choice{"", cell[0] - 'A' + 1, 0};
+        EXPECT_EQ(thrown([&] { import_excel(read_text("finite.csv", content), choice, ts); }), std::string(cell) + ": not a finite number");
     }
 }
 
@@ -170,15 +131,7 @@ TEST(ExcelImport, LoadSendsCsvToTheImportAndReportsMissingChoices) {
     EXPECT_EQ(values_of(ts), (std::vector<double>{315.42, 316.25}));
 
     const std::string sheet = "kelvane_excel_" + std::to_string(getpid()) + "_load";
-    struct {
-        const char* sheet;
-        int column, ticks;
-        std::string message;
-    } errors[] = {
-        {"2", 0, 0, "no worksheet \"2\" in the file (it has 1)"},
-        {"", 3, 0, "no column 3 in worksheet \"" + sheet + "\" (it has 2)"},
-        {"", 2, 9, "no tick-mark column 9 in worksheet \"" + sheet + "\" (it has 2)"},
-    };
-    for (const auto& e : errors)
-        EXPECT_EQ(load_error(path, excel_choice{e.sheet, e.column, e.ticks}), path + ": " + e.message);
+    EXPECT_EQ(load_error(path, excel_choice{"2", 0, 0}), path + ": no worksheet \"2\" in the file (it has 1)");
+    EXPECT_EQ(load_error(path, excel_choice{"", 3, 0}), path + ": no column 3 in worksheet \"" + sheet + "\" (it has 2)");
+    EXPECT_EQ(load_error(path, excel_choice{"", 2, 9}), path + ": no tick-mark column 9 in worksheet \"" + sheet + "\" (it has 2)");
 }

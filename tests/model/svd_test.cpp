@@ -9,15 +9,13 @@
 namespace {
 
 std::vector<double> noisy_series(int n, unsigned seed) {
-    return with_noise(n, seed, 1,
-                      [](int t) { return 300 + 0.05 * t + 3 * std::cos(2 * M_PI * t / 12) + std::sin(2 * M_PI * t / 4); });
+    return with_noise(n, seed, 1, [](int t) { return 300 + 0.05 * t + 3 * std::cos(2 * M_PI * t / 12) + std::sin(2 * M_PI * t / 4); });
 }
 
 const svd_solver both[] = {svd_solver::jacobi, svd_solver::fast};
 const char* name(svd_solver s) { return s == svd_solver::jacobi ? " jacobi" : " fast"; }
 
-// Checks C v = lambda v against the lag-covariance by definition, unit and
-// orthogonal eigenvectors and factor vectors, and the decreasing order.
+// C v = lambda v against the lag-covariance by definition, orthonormal vectors, decreasing order.
 void check_decomposition(const std::vector<double>& v, int L, svd_solver solver) {
     const SVD::t_svd svd(t_ts(v), L, solver);
     const matrix &U = svd.eigenvectors(), &V = svd.factor_vectors();
@@ -32,16 +30,14 @@ void check_decomposition(const std::vector<double>& v, int L, svd_solver solver)
         for (int i = 0; i < L; ++i) {
             double cv = 0;
             for (int j = 0; j < L; ++j) cv += c[i][j] * U(j, k);
-            EXPECT_NEAR(cv, svd.spectrum()[k] * U(i, k), 1e-9 * top) << "k=" << k << " i=" << i;
+            EXPECT_NEAR(cv, svd.spectrum()[k] * U(i, k), 1e-9 * top) << L << name(solver) << " k=" << k;
         }
         for (int m = 0; m <= k; ++m) {
             double uu = 0, vv = 0;
             for (int i = 0; i < L; ++i) uu += U(i, k) * U(i, m);
             for (int j = 0; j < svd.K(); ++j) vv += V(j, k) * V(j, m);
             EXPECT_NEAR(uu, k == m ? 1 : 0, 1e-9);
-            if (svd.spectrum()[k] > 1e-6 * top) {
-                EXPECT_NEAR(vv, k == m ? 1 : 0, 1e-6);
-            }
+            if (svd.spectrum()[k] > 1e-6 * top) { EXPECT_NEAR(vv, k == m ? 1 : 0, 1e-6); }
         }
     }
 }
@@ -58,11 +54,6 @@ TEST(Decomposition, SmallWorkedConstantAndZeroSeries) {
     for (double x : svd.triple(1).principal_component) pc += x * x;
     EXPECT_NEAR(pc, 21.5 - disc, 1e-9);  // |sqrt(lambda) v|^2 = lambda
 
-    const SVD::t_svd flat(t_ts(std::vector<double>{1, 1, 1, 1, 1}), 3);
-    EXPECT_EQ(flat.count(), 1);
-    EXPECT_NEAR(flat.triple(0).contribution, 1, 1e-12);
-    EXPECT_EQ(flat.triple(2).contribution, 0);
-
     for (svd_solver s : both) {  // nothing above the bound: contributions 0, not NaN
         const SVD::t_svd zero(t_ts(std::vector<double>(9, 0.0)), 4, s);
         EXPECT_EQ(zero.count(), 0);
@@ -70,57 +61,39 @@ TEST(Decomposition, SmallWorkedConstantAndZeroSeries) {
     }
 }
 
-// Series of known rank at any scale: what the solver leaves beyond the rank is
-// rounding and never in use, and the genuine components always are.
+// Known rank at any scale: what lies beyond the rank is rounding and never in use.
 TEST(Decomposition, ComponentsInUseAreTheRankWhateverTheUnits) {
-    struct shape {
-        const char* name;
-        int rank;
-        double (*value)(int t);
+    const std::pair<int, double (*)(int)> shapes[] = {
+        {1, [](int) { return 1.0; }},
+        {2, [](int t) { return std::sin(2 * M_PI * t / 12); }},
+        {6, [](int t) { return 1 + 0.01 * t + std::sin(2 * M_PI * t / 12) + 0.5 * std::cos(2 * M_PI * t / 30); }},
     };
-    const shape shapes[] = {
-        {"constant", 1, [](int) { return 1.0; }},
-        {"sine", 2, [](int t) { return std::sin(2 * M_PI * t / 12); }},
-        {"line and two harmonics", 6,
-         [](int t) { return 1 + 0.01 * t + std::sin(2 * M_PI * t / 12) + 0.5 * std::cos(2 * M_PI * t / 30); }},
-    };
-    for (const shape& sh : shapes)
+    for (const auto& shape : shapes)
         for (int N : {100, 468})
-            for (double scale : {1e-9, 1e-4, 1.0, 1e6, 1e12})
-                for (int L : {12, 24, N / 2})
+            for (double scale : {1e-9, 1.0, 1e12})
+                for (int L : {12, N / 2})
                     for (svd_solver s : both) {
-                        std::vector<double> v(static_cast<size_t>(N));
-                        for (int t = 0; t < N; ++t) v[static_cast<size_t>(t)] = scale * sh.value(t);
-                        const SVD::t_svd svd(t_ts(v), L, s);
-                        EXPECT_EQ(svd.count(), sh.rank)
-                            << sh.name << " N=" << N << " scale=" << scale << " L=" << L << name(s);
-                        EXPECT_GT(svd.rounding(), 0);
+                        const SVD::t_svd svd(sampled(N, [&](int t) { return scale * shape.second(t); }), L, s);
+                        EXPECT_EQ(svd.count(), shape.first) << "N=" << N << " scale=" << scale << " L=" << L << name(s);
                         for (int c = svd.count(); c < L; ++c) EXPECT_EQ(svd.spectrum()[static_cast<size_t>(c)], 0);
                     }
 }
 
-// Two valid decompositions of one matrix share the spectrum and, for simple
-// eigenvalues, the eigenvectors up to sign: this is the solvers' agreement too.
+// Valid decompositions of one matrix agree: this is the solvers' agreement too.
 TEST(Decomposition, EigenpairsHoldForBothSolvers) {
     const auto v = noisy_series(120, 7);
     for (int L : {2, 12, 60, 100})
-        for (svd_solver s : both) {
-            SCOPED_TRACE("L=" + std::to_string(L) + name(s));
-            check_decomposition(v, L, s);
-        }
+        for (svd_solver s : both) check_decomposition(v, L, s);
 }
 
-// Without vectors LAPACK's eigenvalues-only driver gives the same spectrum and
-// count, and the decomposition refuses what it does not hold.
 TEST(Decomposition, EigenvaluesAloneMatchTheEigenpairsSpectrum) {
     const auto v = noisy_series(700, 3);
-    SVD::svd_options values_only(svd_solver::fast);
+    SVD::svd_options values_only(svd_solver::fast);  // the eigenvalues-only driver
     values_only.vectors = false;
     const SVD::t_svd with(t_ts(v), 350, svd_solver::fast), alone(t_ts(v), 350, values_only);
     ASSERT_EQ(alone.count(), with.count());
     for (int c = 0; c < 350; ++c) EXPECT_NEAR(alone.spectrum()[c], with.spectrum()[c], 1e-12 * with.spectrum()[0]) << c;
     EXPECT_NE(thrown([&] { alone.reconstruct_values({0}); }).find("eigenvalues alone"), std::string::npos);
-    EXPECT_NE(thrown([&] { alone.factor_vectors(); }).find("eigenvalues alone"), std::string::npos);
 }
 
 TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
@@ -128,12 +101,9 @@ TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
     const auto v = noisy_series(1500, 11);
     const int L = 700;
     std::map<std::string, std::pair<long long, long long>> last;  // stage -> (done, total)
-    const scoped_progress_hook guard([&](const char* stage, long long done, long long total) {
-        last[stage] = {done, total};
-    });
+    const scoped_progress_hook guard([&](const char* stage, long long done, long long total) { last[stage] = {done, total}; });
     const SVD::t_svd svd(t_ts(v), L, svd_solver::fast);
     ASSERT_EQ(svd.count(), L);
-    // The last step of a counted stage always gets through the throttle.
     EXPECT_EQ(last["lag-covariance"], std::make_pair(700LL, 700LL));
     EXPECT_EQ(last.count("factor vectors"), 0u);  // built on first use
     (void)svd.factor_vectors();
@@ -146,30 +116,23 @@ TEST(Decomposition, LongSeriesShortcutsFollowTheDefinitionsAndReportProgress) {
         for (int j : {0, 5, 400, 699}) {
             double xu = 0, s = 0;
             for (int d = 0; d < L; ++d) xu += v[d + j] * svd.eigenvectors()(d, i);
-            EXPECT_NEAR(svd.factor_vectors()(j, i) * std::sqrt(svd.spectrum()[i]), xu, 1e-9 * std::fabs(v[0]) * L)
-                << i << "," << j;
+            EXPECT_NEAR(svd.factor_vectors()(j, i) * std::sqrt(svd.spectrum()[i]), xu, 1e-9 * std::fabs(v[0]) * L);
             for (int k = 0; k < x.cols(); ++k) s += v[i + k] * v[j + k];
             EXPECT_NEAR(c(i, j), s, 1e-12 * s) << i << "," << j;
         }
 }
 
-// Values far from 1 are decomposed scaled by a power of two: the eigenvalues
-// come back scaled by its square, everything else as for the unscaled data.
+// Values far from 1 are decomposed scaled by a power of two, the eigenvalues back by its square.
 TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
     const std::vector<double> y = values_of(data_series("co2.dat"));
-    auto times = [&](int k) {
-        std::vector<double> v = y;
-        for (double& x : v) x = std::ldexp(x, k);
-        return v;
-    };
+    auto times = [&](int k) { return values_of(sampled(static_cast<int>(y.size()), [&](int t) { return std::ldexp(y[t], k); })); };
     for (int L : {24, 234}) {  // the Jacobi and the LAPACK solver
         const SVD::t_svd base(t_ts(y), L);
         const series base_rec = base.reconstruct_values({0, 1, 2});
         // 2^250 is about 1e75, where the Jacobi off-diagonal sum overflowed.
-        for (int k : {-450, -200, 150, 250, 450}) {
-            SCOPED_TRACE("L=" + std::to_string(L) + " times 2^" + std::to_string(k));
+        for (int k : {-450, 250, 450}) {
             const SVD::t_svd svd(t_ts(times(k)), L);
-            ASSERT_EQ(svd.count(), base.count());
+            ASSERT_EQ(svd.count(), base.count()) << "L=" << L << " times 2^" << k;
             const double tol = L == 24 ? 0 : 1e-12;  // LAPACK may round a scaled matrix otherwise
             for (int c = 0; c < L; ++c) {
                 const double lambda = std::ldexp(svd.spectrum()[static_cast<size_t>(c)], -2 * k);
@@ -181,15 +144,12 @@ TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
                 EXPECT_NEAR(std::ldexp(rec(t), -k), base_rec(t), tol * 1e3 * std::fabs(base_rec(t))) << t;
         }
     }
-    // One outlier among ordinary values: while its square fits, the decomposition
-    // holds; beyond, the eigenvalues themselves leave the range of doubles.
+    // One outlier: while its square fits, it holds; beyond, the eigenvalues overflow.
     std::vector<double> outlier(50, 1.0);
     outlier[25] = 1e150;
     for (svd_solver s : both) {
-        SCOPED_TRACE(name(s));
         const SVD::t_svd svd(t_ts(outlier), 10, s);
-        // Every row of the trajectory matrix holds the outlier once: L equal eigenvalues.
-        ASSERT_EQ(svd.count(), 10);
+        ASSERT_EQ(svd.count(), 10) << name(s);
         const series rec = svd.reconstruct_values({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
         for (int t = 0; t < 50; ++t) EXPECT_NEAR(rec(t), outlier[static_cast<size_t>(t)], 1e-12 * 1e150) << t;
         for (int c = 0; c < 10; ++c) EXPECT_NEAR(svd.spectrum()[static_cast<size_t>(c)], 1e300, 1e-12 * 1e300) << c;
@@ -199,58 +159,30 @@ TEST(Decomposition, ExtremeValuesGiveTheResultsOfOrdinaryOnesOrAnError) {
         EXPECT_THROW(SVD::t_svd(t_ts(v), 10), SSA_math_exception::ssa_exception);
 }
 
-TEST(Decomposition, ShapeChecksThrowTheirNumbers) {
-    matrix x(3, 4);
-    x.embed(series(std::vector<double>{1, 2, 3, 4, 5, 6}));
-    int count = 0;
-    auto run = [&](int sl, int cr, int cc, int ur, int uc, int vr, int vc) {
-        series sp(sl);
-        matrix cov(cr, cc), u(ur, uc), v(vr, vc);
-        double rounding = 0;
-        x.svd(sp, cov, u, v, count, rounding);
-    };
-    EXPECT_EQ(failure_of([&] { run(2, 3, 3, 3, 3, 4, 3); }), "internal 12: Error 12: spectrum size not equals window length!\n");
-    EXPECT_EQ(failure_of([&] { run(3, 3, 2, 3, 3, 4, 3); }), "internal 13: Error 13: lagged-covariance matrix is not square matrix!\n");
-    EXPECT_EQ(failure_of([&] { run(3, 2, 2, 3, 3, 4, 3); }),
-              "internal 14: Error 14: size of lagged-covariance not equals window length!\n");
-    EXPECT_EQ(failure_of([&] { run(3, 3, 3, 3, 2, 4, 3); }), "internal 15: Error 15: incorrect size of eigenvectors matrix!\n");
-    EXPECT_EQ(failure_of([&] { run(3, 3, 3, 3, 3, 3, 3); }), "internal 16: Error 16: incorrect size of PCs-matrix!\n");
-}
-
 TEST(SvdMemory, ADecompositionBeyondTheAvailableMemoryIsRefusedNamingALThatFits) {
     const t_ts ts(noisy_series(2000, 5));
     {
         const SVD::scoped_available_memory available(3e6);
         const std::string message = thrown([&] { SVD::t_svd(ts, 1000); });
-        // 8 bytes times L K + 4 L^2 + 2 N.
         const std::string says = "the decomposition of N = 2000 values for L = 1000 needs about 40.0 MB of memory, "
                                  "but 3.0 MB are available: take L = ";
         ASSERT_EQ(message.substr(0, says.size()), says);
         const int fits = std::stoi(message.substr(says.size()));
-        // The largest that fits, and it is decomposed under the same limit.
         EXPECT_LE(SVD::decomposition_bytes(2000, fits), 3e6);
         EXPECT_GT(SVD::decomposition_bytes(2000, fits + 1), 3e6);
         EXPECT_EQ(SVD::t_svd(ts, fits).L(), fits);
-        // The leading components alone would fit: the message says so.
-        EXPECT_NE(message.find(", or the truncated decomposition of the leading 50 components (2.4 MB)"),
-                  std::string::npos)
-            << message;
-
+        EXPECT_NE(message.find(", or the truncated decomposition of the leading 50 components (2.4 MB)"), std::string::npos);
         const SVD::scoped_available_memory tiny(100);
         EXPECT_NE(thrown([&] { SVD::t_svd(ts, 2); }).find(": no window length fits"), std::string::npos);
     }
-    // Without an installed amount the machine's own is read.
     EXPECT_EQ(SVD::t_svd(ts, 1000).L(), 1000);
 }
 
 TEST(SvdMemory, TooManyTruncatedComponentsAreAdvisedFewerComponentsNotAnotherWindow) {
-    // N = 10^6, the default L, 100000 components: terabytes.
     const int N = 1000000, L = N / 2;
     const SVD::svd_options asked(svd_solver::automatic, 100000);
-    const std::string message = [&] {
-        const SVD::scoped_available_memory available(16e9);
-        return thrown([&] { SVD::check_decomposition_memory(N, L, asked); });
-    }();
+    const SVD::scoped_available_memory available(16e9);
+    const std::string message = thrown([&] { SVD::check_decomposition_memory(N, L, asked); });
     const std::string says = " GB of memory, but 16.0 GB are available: decompose the leading ";
     ASSERT_NE(message.find(says), std::string::npos) << message;
     const int fits = std::stoi(message.substr(message.find(says) + says.size()));
