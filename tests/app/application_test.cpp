@@ -11,13 +11,10 @@
 #include <fstream>
 
 #include "app/decomp_result_doc.h"
-#include "app/file_lock.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
 #include "app/ts_group_doc.h"
 #include "app/save_names.h"
-#include "app/summ_interact_doc.h"
-#include "app/ts_doc.h"
 #include "../model/test_util.h"
 #include "app_series.h"
 #include "fake_app_ui.h"

@@ -16,13 +16,11 @@ const t_ts fast_harmonic = sampled(100, [](int t) { return std::cos(2 * M_PI * 0
 struct doc_case {
     doc_case(const t_ts& ts, int L, int points, bool trend = true, bool harmonics = true) {
         doc.set_ts(ts);
-        doc.params().forecast_L = L;
-        doc.params().forecast_points = points;
-        doc.params().forecast_trend = trend;
-        doc.params().forecast_harmonics = harmonics;
+        auto& p = doc.params();
+        p.forecast_L = L; p.forecast_points = points;
+        p.forecast_trend = trend; p.forecast_harmonics = harmonics;
     }
     t_signal_invest& signal() { return *doc.get_forecast()->get_signal_invest(); }
-
     CForeInvestDoc doc;
 };
 
@@ -62,28 +60,23 @@ TEST(ForeInvestDoc, TrendAndHarmonicChoicesSwitchThePartsAndNoSignalForecastsZer
 }
 
 // A document computed again, after a change or none, shows what a fresh one shows.
-TEST(Rerun, DocumentsGiveWhatAFreshOneGives) {
-    {
-        SCOPED_TRACE("forecast, trend threshold and window changed");
-        doc_case rerun(noisy_mix(), 24, 5), fresh(noisy_mix(), 30, 5);
-        rerun.doc.params().trend_C = 0.01;
-        rerun.doc.compute_forecast();
-        rerun.doc.params().trend_C = 0.9;
-        rerun.doc.params().forecast_L = 30;
-        fresh.doc.params().trend_C = 0.9;
-        rerun.doc.compute_forecast();
-        fresh.doc.compute_forecast();
-        EXPECT_EQ(rerun.doc.header_text(), fresh.doc.header_text());
-        const t_ts &a = rerun.doc.get_forecast()->get_forecast_ts(), &b = fresh.doc.get_forecast()->get_forecast_ts();
-        ASSERT_EQ(a.size(), b.size());
-        for (int t = 0; t < a.size(); ++t) EXPECT_EQ(a[t], b[t]) << t;
-    }
-    {
-        SCOPED_TRACE("summation, more reconstructed components");
-        auto rerun = run_summation(noisy_mix(), 30, vk_reconstructed, 10);
-        rerun->get_investigation().set_amount(24);
-        rerun->compute_tables();
-        auto fresh = run_summation(noisy_mix(), 30, vk_reconstructed, 24);
-        EXPECT_EQ(rerun->get_row_texts(), fresh->get_row_texts());
-    }
+TEST(Rerun, ForecastWithTheTrendThresholdAndWindowChanged) {
+    doc_case rerun(noisy_mix(), 24, 5), fresh(noisy_mix(), 30, 5);
+    rerun.doc.params().trend_C = 0.01;
+    rerun.doc.compute_forecast();
+    rerun.doc.params().trend_C = fresh.doc.params().trend_C = 0.9;
+    rerun.doc.params().forecast_L = 30;
+    rerun.doc.compute_forecast();
+    fresh.doc.compute_forecast();
+    EXPECT_EQ(rerun.doc.header_text(), fresh.doc.header_text());
+    const t_ts &a = rerun.doc.get_forecast()->get_forecast_ts(), &b = fresh.doc.get_forecast()->get_forecast_ts();
+    ASSERT_EQ(a.size(), b.size());
+    for (int t = 0; t < a.size(); ++t) EXPECT_EQ(a[t], b[t]) << t;
+}
+
+TEST(Rerun, SummationWithMoreReconstructedComponents) {
+    auto rerun = run_summation(noisy_mix(), 30, vk_reconstructed, 10);
+    rerun->get_investigation().set_amount(24);
+    rerun->compute_tables();
+    EXPECT_EQ(rerun->get_row_texts(), run_summation(noisy_mix(), 30, vk_reconstructed, 24)->get_row_texts());
 }

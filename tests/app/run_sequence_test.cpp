@@ -10,7 +10,6 @@
 #include "app/application.h"
 #include "app/forecast_doc.h"
 #include "app/invest_doc.h"
-#include "app/summ_interact_doc.h"
 #include "app/ts_group_doc.h"
 #include "core/number_text.h"
 #include "app_series.h"
