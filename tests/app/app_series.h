@@ -24,6 +24,14 @@ inline t_ts noisy_mix(int n = 80) {
     return ts;
 }
 
+// ts with the years from 1900 as its tick marks, held in dates.
+inline t_ts with_years(t_ts ts, std::vector<std::string>& dates) {
+    for (int t = 0; t < ts.size(); ++t) dates.push_back(std::to_string(1900 + t));
+    ts.set_ticks(&dates);
+    ts.set_has_ticks(true);
+    return ts;
+}
+
 // amount 0: every component in use.
 inline std::unique_ptr<CSummationInvestDoc> run_summation(const t_ts& ts, int L = 30,
                                                           vector_kind kind = vk_eigenvectors, int amount = 0) {

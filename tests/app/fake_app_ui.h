@@ -22,8 +22,7 @@ public:
 class scripted_app_ui : public app_ui {
 public:
     void message_box(const std::string& text, const std::string&, notify_icon icon) override {
-        messages.push_back(text);
-        icons.push_back(icon);
+        messages.push_back(text), icons.push_back(icon);
     }
     ui_answer ask_yes_no_cancel(const std::string&, const std::string&) override { return ui_answer::cancel; }
     bool run_dialog(CDlgSelectHarmPair& dlg) override {
@@ -33,18 +32,14 @@ public:
         return answer.has_value();
     }
 
-    // The other dialogs: the next scripted answer edits the dialog and says OK
-    // or Cancel; nothing left is Cancel. Every dialog shown is kept as it opened.
+    // The next scripted answer edits the dialog and says OK or Cancel; none left is Cancel. Dialogs kept as opened.
     template <class D>
     struct script {
         std::deque<std::function<bool(D&)>> answers;
         std::vector<D> shown;
         bool run(D& dlg) {
             shown.push_back(dlg);
-            if (answers.empty()) return false;
-            auto answer = answers.front();
-            answers.pop_front();
-            return answer(dlg);
+            return !answers.empty() && pop(answers, {})(dlg);
         }
     };
     bool run_dialog(CDlgChooseInvestigation& d) override { return chooser.run(d); }
@@ -72,8 +67,7 @@ public:
     std::vector<std::string> logs;
 
     bool ask_yes_no(const std::string& text, const std::string&, notify_icon, bool default_no) override {
-        questions.push_back(text);
-        question_default_no.push_back(default_no);
+        questions.push_back(text), question_default_no.push_back(default_no);
         return pop(yes_no, false);
     }
     std::string ask_open_file(const std::string&, const std::string&) override { return pop(files, std::string()); }
@@ -82,8 +76,7 @@ public:
         return pop(files, std::string());
     }
     void open_window(document& doc) override { windows.push_back(&doc); }
-    // The work runs on the calling thread; cancel_computations stands for the user's Cancel,
-    // computation_failure for what the work threw on the worker, rethrown here.
+    // On the calling thread; cancel_computations is the user's Cancel, computation_failure what the worker threw.
     bool run_computation(const std::function<void()>& work) override {
         if (cancel_computations) return false;
         if (computation_failure) std::rethrow_exception(computation_failure);
@@ -95,17 +88,14 @@ public:
     std::deque<std::optional<int>> seconds;  // the second component of a pair
     std::deque<bool> yes_no;
     std::deque<std::string> files;
-    std::vector<std::string> proposed;  // the names the save dialogs offered
-    std::vector<std::string> questions;
+    std::vector<std::string> proposed, questions, messages;  // proposed: the names the save dialogs offered
     std::vector<document*> windows;
     std::vector<CDlgSelectHarmPair> shown;
-    std::vector<std::string> messages;
     std::vector<notify_icon> icons;  // one per message
     std::vector<bool> question_default_no;
     bool cancel_computations = false;
     std::exception_ptr computation_failure;
 
-private:
     template <class T>
     static T pop(std::deque<T>& queue, T none) {
         if (queue.empty()) return none;

@@ -33,8 +33,6 @@ TEST_F(HarmonicBreak, PairsTitledWithContributionsAndPeriodSingleAtTwo) {
     EXPECT_EQ(g.series[0].title(), format_text("(2,3), C(%.1f%%,%.1f%%), P=%.3f", percent(1), percent(2), P));
     EXPECT_EQ(g.series[1].title(), format_text("(4,4), C(%.1f%%,%.1f%%), P=2.000", percent(3), percent(3)));
     EXPECT_EQ(g.series[1][5], inv.get_svd()->reconstruct_values({3})[5]);
-    EXPECT_EQ(break_to_harmonics(inv, harmonic_group::style_separate).series[1].title(),
-              format_text("(4,4), C(%.3f%%,%.3f%%), P=2.0000", percent(3), percent(3)));
 }
 
 TEST_F(HarmonicBreak, PairsBelowTheMinimalPercentAreLeftOutEqualityKept) {
@@ -51,23 +49,17 @@ TEST_F(HarmonicBreak, PeriodogramNeedsReconstructedComponents) {
     inv.set_estimation(3);
     EXPECT_THROW(break_to_harmonics(inv, 1), SSA_math_exception::ssa_exception);
     scripted_app_ui ui;
-    EXPECT_TRUE(harmonic_break_accepts(2, vk_reconstructed, ui));
-    EXPECT_FALSE(harmonic_break_accepts(2, vk_factor_vectors, ui));
+    EXPECT_TRUE(harmonic_break_accepts(2, vk_reconstructed, ui) && !harmonic_break_accepts(2, vk_factor_vectors, ui));
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST(HarmonicBreakDates, HarmonicsRunOverTheSeriesDates) {
-    t_ts dated = trend_sine_alternating();
     std::vector<std::string> dates;
-    for (int t = 0; t < dated.size(); ++t) dates.push_back("2001-" + std::to_string(t + 1));
-    dated.set_ticks(&dates);
-    dated.set_has_ticks(true);
-    t_period_invest inv(dated);
+    t_period_invest inv(with_years(trend_sine_alternating(), dates));
     inv.set_L(30);
     inv.get_pairs() = {{1, 2}};
     const harmonic_group g = break_to_harmonics(inv, harmonic_group::style_overlaid);
     ASSERT_EQ(g.series.size(), 1u);
-    ASSERT_NE(g.series[0].ticks(), nullptr);
+    ASSERT_TRUE(g.series[0].ticks() && g.series[0].has_ticks());
     EXPECT_EQ(*g.series[0].ticks(), dates);
-    EXPECT_TRUE(g.series[0].has_ticks());
 }

@@ -1,5 +1,4 @@
-// The summation on a truncated decomposition against the full one restricted
-// to the same leading components.
+// The summation on a truncated decomposition against the full one restricted to the same leading components.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -28,10 +27,8 @@ void expect_same_verdicts(const CSummationInvestDoc& full, const CSummationInves
     int marked = 0;
     for (int k = 0; k < full.components(); ++k) {
         for (int type = res_kendall; type <= res_vyg; ++type)
-            EXPECT_EQ(full.if_significant(k, type), cut.if_significant(k, type))
-                << what << " row " << k + 1 << " test " << type;
-        EXPECT_EQ(full.is_trend(k), cut.is_trend(k)) << what << " row " << k + 1;
-        EXPECT_EQ(full.is_harmonic(k), cut.is_harmonic(k)) << what << " row " << k + 1;
+            EXPECT_EQ(full.if_significant(k, type), cut.if_significant(k, type)) << what << " row " << k + 1 << " test " << type;
+        EXPECT_EQ(std::pair(full.is_trend(k), full.is_harmonic(k)), std::pair(cut.is_trend(k), cut.is_harmonic(k))) << what << " row " << k + 1;
         marked += full.is_trend(k) || full.is_harmonic(k);
     }
     EXPECT_GT(marked, 0) << what << ": no verdict to compare";
@@ -49,8 +46,6 @@ std::vector<int> trend_list(CSummationInvestDoc& doc) {
 TEST(TruncatedSummation, GivesTheFullPathsVerdictsAmongTheFirstK) {
     const struct { std::string name; t_ts ts; int L, k; svd_solver solver; } cases[] = {
         {"co2.dat", data_series("co2.dat"), 120, 24, svd_solver::truncated},
-        {"nottem.dat", data_series("nottem.dat"), 120, 24, svd_solver::truncated},
-        {"airpassengers.dat", data_series("airpassengers.dat"), 120, 24, svd_solver::truncated},
         // Automatic with k given takes the truncated path for L above 2000.
         {"N = 5000", trend_harmonics_noise(5000), 2500, 50, svd_solver::automatic},
     };

@@ -9,22 +9,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <random>
-#include <string>
 
 namespace {
 
 struct result {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 std::string slurp_file(const std::string& path) {
@@ -42,9 +38,9 @@ result run_shell(const std::string& command, const std::string& dir = "") {
     char buf[4096];
     for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     const int status = pclose(p);
-    const std::string err = slurp_file(err_file);
+    const result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, slurp_file(err_file)};
     unlink(err_file.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
+    return r;
 }
 
 // The program keeps measured FFT plans in the user's cache: never the real user's.
@@ -59,9 +55,7 @@ nlohmann::json run_json(const std::string& args, const std::string& dir = "") {
 }
 
 const std::string co2 = std::string(KELVANE_DATA) + "/co2.dat";
-
 using values = std::vector<double>;
-
 values co2_values() { return run_json("info " + co2)["values"].get<values>(); }
 
 // The co2 reconstruction of a JSON list of 1-based components.
@@ -106,20 +100,6 @@ std::string entries(const std::string& dir) { return run_shell("ls -A " + dir).o
 
 }  // namespace
 
-TEST(Cli, DecompositionEigenvaluesAndReconstructionsAddUp) {
-    const auto d = run_json("decompose " + co2 + " --L 24");
-    EXPECT_EQ(d["eigenvalues"].size(), 24u);
-
-    nlohmann::json all;
-    for (int c = 1; c <= 24; ++c) all.push_back(c);
-    const auto series = reconstruction(all);
-    const values y = co2_values();
-    ASSERT_EQ(series.size(), y.size());
-    for (size_t t = 0; t < y.size(); ++t) EXPECT_NEAR(series[t], y[t], 1e-9 * 366.84) << t;
-
-    EXPECT_EQ(run_json("decompose " + std::string(KELVANE_DATA) + "/nottem.dat")["L"], (240 + 1) / 2);
-}
-
 TEST(Cli, BadInputGivesOneLineAndFailure) {
     // The memory refusal must not depend on the host's memory.
     setenv("KELVANE_MEMORY", "16e9", 1);
@@ -141,41 +121,32 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
              {"decompose two.dat", "at least 3"},
              {"reconstruct " + c + "--group 25", "outside 1..24"},
              {"reconstruct " + c + "--group 2,2", "twice"},
-             {"decompose " + co2 + " --L abc", "--L"},
              {"decompose " + co2 + " --L 0", "L = 0 is outside 2..467"},
              {"reconstruct " + c + "--group 1 --save ''", "--save"},
              // Output paths are checked before the data are even read.
              {"trend two.dat --save nowhere/t.dat", "nowhere/t.dat"},
-             {"period two.dat --log nowhere/p.log", "nowhere/p.log"},
              {"trend two.dat --log .", "Is a directory"},
              {"nonsense " + co2, "nonsense"},
-             {"trend " + c + "--alpha 0", "--alpha 0 is outside (0, 1]"},
              {"trend " + c + "--maxroots 2 --roots-percent 5", "exclude each other"},
              {"period " + c + "--range 13:11", "--range 13:11"},
              // The threshold the constraint itself refuses, refused as an option.
              {"period " + c + "--vyg 1", "--vyg 1 is outside (0, 1)"},
-             {"summation " + c + "--conditions 256", "--conditions 256 is outside 0..255"},
              {"forecast " + co2, "--points is required"},
+             // Refused before anything is loaded: the file need not exist.
+             {"forecast missing.dat --points 1000001", "--points 1000001 is above the largest forecast of 1000000 values"},
+             {"forecast missing.dat --points 2147483647", "--points 2147483647 is above the largest forecast"},
              {"forecast " + c + "--points 3 --no-trend --no-harmonics", "leave no signal"},
              {"forecast " + c + "--points 3 --method vectors", "--method must be recurrent or vector, not 'vectors'"},
              {"forecast " + c + "--points 3 --intervals 1", "--intervals 1 is outside (0, 1)"},
-             {"forecast " + c + "--points 3 --intervals 0.9 --replicates 9", "--replicates 9 is outside 10 .. 100000"},
              {"forecast " + c + "--points 3 --replicates 50", "--replicates requires --intervals"},
              {"period zero.dat", "no component to test"},
              // Every eigentriple asked for: auto would take the truncated path here.
-             {"decompose long.dat --solver fast",
-              "for L = 100000 needs about 400.0 GB of memory, but 16.0 GB are available: take L = "},
-             {"trend " + co2 + " --L 120 --solver truncated --components 50 --amount 60",
-              "--amount 60 is above the 50 components of the truncated decomposition"},
-             {"reconstruct " + co2 + " --L 120 --solver truncated --components 10 --group 1,11",
-              "component 11 is above the 10 components"},
-             {"decompose " + c + "--components 0", "--components 0 must be at least 1"},
+             {"decompose long.dat --solver fast", "for L = 100000 needs about 400.0 GB of memory, but 16.0 GB are available: take L = "},
+             {"trend " + co2 + " --L 120 --solver truncated --components 50 --amount 60", "--amount 60 is above the 50 components"},
+             {"reconstruct " + co2 + " --L 120 --solver truncated --components 10 --group 1,11", "component 11 is above the 10"},
              // An empty value is no 0.
              {"trend " + c + "--C ''", "--C: a value is needed"},
-             {"decompose " + c + "--components ''", "--components: a value is needed"},
-             {"period " + c + "--range ''", "--range: a value is needed"},
              {"forecast growth.dat --L 2 --points 20000", "The forecast leaves the range of doubles at point "},
-             {"period " + c + "--solver lanczos", "--solver must be jacobi, fast, truncated or auto, not 'lanczos'"},
              {"decompose vast.dat", "exceed the range of doubles"},
              // An investigation ends through its own exit when it cannot decompose.
              {"trend vast.dat --json", "exceed the range of doubles"},
@@ -188,16 +159,13 @@ TEST(Cli, BadInputGivesOneLineAndFailure) {
 TEST(Cli, TruncatedDecompositionHoldsItsKComponents) {
     const nlohmann::json full = run_json("decompose " + co2 + " --L 120");
     const nlohmann::json cut = run_json("decompose " + co2 + " --L 120 --solver truncated --components 10");
-    EXPECT_EQ(cut["components"], 10);
-    for (const char* key : {"eigenvalues", "contributions", "singular_values"}) {
+    for (const char* key : {"eigenvalues", "contributions"}) {
         ASSERT_EQ(cut[key].size(), 10u) << key;
         for (size_t c = 0; c < 10; ++c)
-            EXPECT_NEAR(cut[key][c].get<double>(), full[key][c].get<double>(), 1e-9 * full[key][0].get<double>())
-                << key << " " << c;
+            EXPECT_NEAR(cut[key][c].get<double>(), full[key][c].get<double>(), 1e-9 * full[key][0].get<double>()) << key;
     }
     // --amount defaults to the components held.
     EXPECT_EQ(run_json("trend " + co2 + " --L 120 --solver truncated --components 10")["amount"], 10);
-
     // auto: the truncated path above L = 2000 only.
     const private_dir dir("cli_auto_");
     write_values(dir / "long.dat", 3000, [](int t) { return std::sin(0.1 * t) + 0.001 * t + std::cos(1.7 * t * t); });
@@ -205,11 +173,7 @@ TEST(Cli, TruncatedDecompositionHoldsItsKComponents) {
     EXPECT_EQ(run_json("decompose long.dat --L 2000 --components 20", dir)["components"], 2000);
 }
 
-// Harmonics at 1e-6 of a large offset: below the rounding of the eigenvalues,
-// far above that of the data. The default (truncated) decomposition keeps
-// them in use, and period finds both pairs with its default options on a
-// window both periods divide (at L = 5000 each leaks a third of a bin and
-// rhomax stays at 0.855, below the VYG default, whatever the solver).
+// Harmonics at 1e-6 of a large offset, below the eigenvalues' rounding; L = 5040 both periods divide.
 TEST(Cli, HarmonicsOnALargeOffsetAreFound) {
     const private_dir dir("cli_offset_");
     std::mt19937 gen(7);
@@ -220,8 +184,8 @@ TEST(Cli, HarmonicsOnALargeOffsetAreFound) {
     EXPECT_EQ(run_json("decompose offset.dat", dir)["count"], 50);
     const nlohmann::json p = run_json("period offset.dat --L 5040", dir);
     ASSERT_GE(p["pairs"].size(), 2u) << p["pairs"];
-    EXPECT_EQ(p["pairs"][0], nlohmann::json::array({2, 3}));
-    EXPECT_EQ(p["pairs"][1], nlohmann::json::array({4, 5}));
+    EXPECT_EQ(p["pairs"][0], nlohmann::json({2, 3}));
+    EXPECT_EQ(p["pairs"][1], nlohmann::json({4, 5}));
     EXPECT_NEAR(p["periods"][0].get<double>(), 12, 1e-3);
     EXPECT_NEAR(p["periods"][1].get<double>(), 30, 1e-3);
 }
@@ -230,17 +194,13 @@ TEST(Cli, CsvFilesAreOneSheetWorkbooks) {
     const private_dir dir("cli_csv_");
     std::ofstream(dir / "co2.CSV") << "month;co2\n1959-01;315,42\n1959-02;316,31\n;\n1959-04;317,1\n";
     std::ofstream(dir / "years.csv") << "year,co2\n1990,315.42\n1991,316.31\n";
-
     const nlohmann::json dates = run_json("info co2.CSV --ticks-column 1", dir);
     EXPECT_EQ(run("info co2.CSV", dir).err,
               "kelvane-cli: warning: 2 values read from column co2; row 4 is empty and 1 more number follows it\n");
     EXPECT_EQ(dates["values"].get<values>(), (values{315.42, 316.31}));
     EXPECT_EQ(dates["ticks"], nlohmann::json({"1959-01", "1959-02"}));
-    EXPECT_EQ(run_json("info years.csv --sheet years --column 2 --ticks-column 1", dir)["ticks"],
-              nlohmann::json({"1990", "1991"}));
     // Without --column: the first column holding numbers.
     EXPECT_EQ(run_json("info years.csv --sheet 1", dir)["values"].get<values>(), (values{1990, 1991}));
-    // The workbook's own refusals are the model's; here what only the command line can get wrong.
     expect_refused("info years.csv --sheet 2", "", dir);
     expect_refused("info " + co2 + " --column 2", "apply to workbooks and CSV/TSV files only", dir);
 }
@@ -254,7 +214,6 @@ TEST(Cli, WorkbooksOfEveryFormat) {
                   "1959-05-28")
             << name;
     }
-    // The reader's messages are pinned with the model; here that one reaches the user as a refusal.
     expect_refused("info book.ods --sheet Yearly --column 9", "no column 9 in worksheet \"Yearly\" (it has 3)", dir);
 }
 
@@ -262,16 +221,10 @@ TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
     const result r = run("period " + co2 + " --L 24 --json");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);  // stdout holds the object alone
-    EXPECT_NE(r.err.find("char.pol.: v="), std::string::npos);
     EXPECT_EQ(j["pairs"][0], nlohmann::json({2, 3}));  // numbered from 1
     // The periodic part is the reconstruction of the listed components, each once.
     const auto rec = reconstruction(j["components"]);
     for (size_t t = 0; t < 468; ++t) EXPECT_NEAR(j["periodic"][t].get<double>(), rec[t], 1e-9) << t;
-
-    const auto one = run_json("period " + co2 + " --L 24 --goal 2 --estimation periodogr --vectors factor");
-    EXPECT_EQ(one["pairs"], nlohmann::json::parse("[[2,3]]"));
-    EXPECT_EQ(one["periods"][0], 12.0);
-
     // Diagnostics go to standard error; standard output is the result alone, its header first.
     const result text = run("period " + co2 + " --L 24 --estimation periodogr");
     EXPECT_NE(text.err.find("series::getperiod_periodogr()"), std::string::npos) << text.err;
@@ -281,22 +234,14 @@ TEST(Cli, PeriodFindsTheYearlyHarmonicAndItsOvertonesInCo2) {
 TEST(Cli, TrendIsItsComponentsReconstructionAndFollowsTheSeries) {
     const private_dir dir("cli_trend_");
     const auto j = run_json("trend " + co2 + " --L 24 --save trend.dat", dir);
-    EXPECT_FALSE(logs_left(dir));
-    EXPECT_EQ(j["components"][0], 1);  // numbered from 1
     const values trend = j["trend"].get<values>(), series = reconstruction(j["components"]);
     ASSERT_EQ(trend.size(), 468u);
     for (size_t t = 0; t < 468; ++t) EXPECT_DOUBLE_EQ(series[t], trend[t]) << t;
     EXPECT_EQ(run_json("info " + dir.path + "/trend.dat")["ticks"][0], "1959.00");
-
-    // The roots threshold is 5 % of the vectors' length, truncated: 24 -> 1, 468 -> 23; 10 % of 445 -> 44.
-    for (const auto& [args, header] : std::vector<std::pair<std::string, std::string>>{
-             {"", "M=24, maxroots=1, epsilon=0.0001 ***"},
-             {"--vectors factor --roots-percent 10", "M=445, maxroots=44, epsilon=0.0001 ***"},
-         }) {
-        ASSERT_EQ(run("trend " + co2 + " --L 24 --method roots --log copied.log " + args, dir).status, 0) << args;
-        const std::string log = slurp_file(dir / "copied.log");
-        EXPECT_EQ(log.substr(0, log.find('\n')), "*** Trend identification by Roots method, " + header);
-    }
+    // The roots threshold is a percent of the treated vectors' length, truncated: 10 % of 445 -> 44.
+    ASSERT_EQ(run("trend " + co2 + " --L 24 --method roots --log copied.log --vectors factor --roots-percent 10", dir).status, 0);
+    const std::string log = slurp_file(dir / "copied.log");
+    EXPECT_EQ(log.substr(0, log.find('\n')), "*** Trend identification by Roots method, M=445, maxroots=44, epsilon=0.0001 ***");
     EXPECT_FALSE(logs_left(dir));
 }
 
@@ -304,7 +249,6 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
     auto two_harmonics = [](int t) { return 3 * std::cos(2 * M_PI * t / 12) + std::sin(2 * M_PI * t / 4); };
     const private_dir dir("cli_forecast_");
     write_values(dir / "harmonics.dat", 239, two_harmonics);
-
     const auto j = run_json("forecast harmonics.dat --L 48 --points 50", dir);
     EXPECT_EQ(j["signal_components"], nlohmann::json({1, 2, 3, 4}));
     ASSERT_EQ(j["forecast"].size(), 289u);
@@ -313,28 +257,21 @@ TEST(Cli, ForecastContinuesTwoHarmonicsToTheirTrueValues) {
     EXPECT_NEAR(j["root_modulus"].get<double>(), 1, 1e-6);
     write_values(dir / "growth.dat", 30, [](int t) { return std::pow(1.05, t); });
     const result growth = run("forecast growth.dat --L 2 --points 2 --json", dir);
-    EXPECT_NEAR(nlohmann::json::parse(growth.out)["root_modulus"].get<double>(), 1.05, 1e-9);
-    EXPECT_NE(growth.err.find("warning: the largest characteristic root of the recurrence has modulus 1.05"),
-              std::string::npos) << growth.err;
-
+    EXPECT_NE(growth.err.find("warning: the largest characteristic root of the recurrence has modulus 1.05"), std::string::npos);
     // The vector forecast continues them as exactly; bounds only when asked, the same on every run.
     EXPECT_FALSE(j.contains("lower"));
     const std::string banded = "forecast harmonics.dat --L 48 --points 5 --method vector --intervals 0.9 --replicates 20";
     const auto v = run_json(banded, dir);
     for (int t = 239; t < 244; ++t) EXPECT_NEAR(v["forecast"][t].get<double>(), two_harmonics(t), 1e-6) << t;
-    ASSERT_EQ(v["lower"].size(), 5u);
     ASSERT_EQ(v["upper"].size(), 5u);
     EXPECT_EQ(run_json(banded, dir), v);
-
     // Text output: the header and one tab-separated line per forecast point, numbered on.
     const result r = run("forecast harmonics.dat --L 48 --points 3", dir);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4) << r.out;
     EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, 4), "240\t");
     // Period 12 lies just above omega 0.08; a larger omega takes that pair as trend.
-    EXPECT_EQ(run_json("forecast harmonics.dat --L 48 --points 3 --no-harmonics --trend-omega 0.1", dir)
-                  ["signal_components"],
+    EXPECT_EQ(run_json("forecast harmonics.dat --L 48 --points 3 --no-harmonics --trend-omega 0.1", dir)["signal_components"],
               nlohmann::json({1, 2}));
-
     // The log copies its parts': the trend part's LowFreq lines, then the harmonic part's VYG constraint.
     const result logged = run("forecast " + co2 + " --L 24 --points 3 --log forecast.log", dir);
     ASSERT_EQ(logged.status, 0) << logged.err;
@@ -353,32 +290,20 @@ TEST(Cli, SummationSplitsCo2IntoTrendAndYearlyCycle) {
     const auto y = co2_values();
     const auto& f = j["final"];
     for (size_t t = 0; t < y.size(); ++t)
-        EXPECT_NEAR(f["trend"][t].get<double>() + f["periodic"][t].get<double>() + f["residual"][t].get<double>(), y[t],
-                    1e-9 * y[t])
-            << t;
-
-    const auto all = run_json("summation " + co2 + " --L 24 --amount 6 --conditions 0 --vectors factor");
-    ASSERT_EQ(all["rows"].size(), 6u);
-    for (const auto& row : all["rows"]) EXPECT_EQ(row["trend"], true);
-    for (const auto& v : all["final"]["periodic"]) EXPECT_EQ(v.get<double>(), 0.0);
+        EXPECT_NEAR(f["trend"][t].get<double>() + f["periodic"][t].get<double>() + f["residual"][t].get<double>(), y[t], 1e-9 * y[t]);
 }
 
 TEST(Cli, AFailedWriteFails) {
-    for (const std::string& args : {"info " + co2, "decompose --json " + co2, std::string("--help"), std::string("trend --help")}) {
+    for (const std::string& args : {"decompose --json " + co2, std::string("trend --help")}) {
         const result r = run(args + " >/dev/full");
         EXPECT_NE(r.status, 0) << args;
-        EXPECT_NE(r.err.find("kelvane-cli: error writing standard output"), std::string::npos)
-            << args << " -> " << r.err;
+        EXPECT_NE(r.err.find("kelvane-cli: error writing standard output"), std::string::npos) << args << " -> " << r.err;
     }
-    // A log that cannot be written whole fails the run and names it; the
-    // file size limit stands for a full $TMPDIR.
+    // A log that cannot be written whole fails the run; the file size limit stands for a full $TMPDIR.
     const private_dir dir("cli_full_");
-    const result r = run_shell("trap '' XFSZ; ulimit -f 1; exec " + std::string(KELVANE_CLI) + " trend " + co2 +
-                                   " --L 24 --log copied.log",
-                               dir);
+    const result r = run_shell("trap '' XFSZ; ulimit -f 1; exec " + std::string(KELVANE_CLI) + " trend " + co2 + " --L 24 --log copied.log", dir);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("kelvane-cli: unable to write log file : "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("/filelog"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("kelvane-cli: unable to write log file : /"), std::string::npos) << r.err;
     EXPECT_EQ(entries(dir), "") << "no copy of a log cut short";
 }
 
@@ -398,10 +323,7 @@ TEST(Cli, UserFilesInTheWorkingDirectoryAreNeverTouched) {
     EXPECT_EQ(entries(dir), "filelog0.log\n");
     EXPECT_EQ(slurp_file(dir / "filelog0.log"), "the user's own\n");
     EXPECT_EQ(entries(tmp), "") << "the private directory is removed at exit";
-
-    // A read-only working directory. The superuser writes anywhere, so it runs
-    // them as nobody, on copies of the binary and the data that nobody can
-    // reach: the checkout may lie in a private folder.
+    // A read-only working directory; the superuser writes anywhere, so it runs as nobody on copies.
     const bool root = geteuid() == 0;
     const std::string as_user = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     std::string cli = KELVANE_CLI, data = co2;
@@ -412,9 +334,7 @@ TEST(Cli, UserFilesInTheWorkingDirectoryAreNeverTouched) {
         std::filesystem::copy_file(co2, data);
         ASSERT_EQ(chmod(shared.path.c_str(), 0755), 0);
         ASSERT_EQ(chmod(data.c_str(), 0644), 0);
-        if (run_shell(as_user + cli + " --help >/dev/null").status != 0)
-            GTEST_SKIP() << "as root, and user nobody cannot run the binary (no setpriv, or " << testing::TempDir()
-                         << " is private)";
+        if (run_shell(as_user + cli + " --help >/dev/null").status != 0) GTEST_SKIP() << "user nobody cannot run the binary";
     }
     ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
     ASSERT_EQ(chmod(tmp.path.c_str(), 0777), 0);
@@ -425,8 +345,7 @@ TEST(Cli, UserFilesInTheWorkingDirectoryAreNeverTouched) {
 
 TEST(Cli, SignalsLeaveNoFiles) {
     const private_dir dir("cli_sig_"), tmp("cli_sigtmp_");
-    // Its JSON is far larger than a pipe holds: a run nobody reads from stays
-    // at work, its private directory made, until the signal comes.
+    // Its JSON outgrows a pipe: unread, the run waits with its private directory made.
     write_values(dir / "long.dat", 20000, [](int t) { return std::sin(0.1 * t) + 0.001 * t; });
     for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE}) {
         int out[2];
@@ -444,8 +363,7 @@ TEST(Cli, SignalsLeaveNoFiles) {
             dup2(out[1], STDOUT_FILENO);
             close(out[1]);
             if (sig != SIGPIPE) close(out[0]);
-            execl(KELVANE_CLI, KELVANE_CLI, "--no-progress", "trend", "long.dat", "--L", "20", "--json",
-                  static_cast<char*>(nullptr));
+            execl(KELVANE_CLI, KELVANE_CLI, "--no-progress", "trend", "long.dat", "--L", "20", "--json", nullptr);
             _exit(127);
         }
         close(out[1]);
@@ -466,80 +384,31 @@ TEST(Cli, SignalsLeaveNoFiles) {
     }
 }
 
-TEST(Cli, SaveAndLogAreTakenByTheSubcommandsTheReadmeNames) {
-    std::string readme = slurp_file(std::string(KELVANE_DATA) + "/../README.md");
-    std::replace(readme.begin(), readme.end(), '\n', ' ');
-    // "`--log FILE` on trend, period and forecast, the ..." -> {trend, period, forecast}
-    auto named = [&](const std::string& option) {
-        std::vector<std::string> subcommands;
-        const std::string intro = "`" + option + " FILE` on ";
-        const size_t at = readme.find(intro);
-        if (at == std::string::npos) return subcommands;
-        std::string list = readme.substr(at + intro.size());
-        list = list.substr(0, std::min(list.find(" ("), list.find(", the ")));
-        if (const size_t last = list.rfind(" and "); last != std::string::npos) list.replace(last, 5, ", ");
-        std::istringstream parts(list);
-        for (std::string part; std::getline(parts, part, ',');) subcommands.push_back(part.substr(part.find_first_not_of(' ')));
-        return subcommands;
-    };
-    for (const std::string option : {"--save", "--log"}) {
-        std::vector<std::string> taking;
-        for (const char* sub : {"info", "decompose", "reconstruct", "trend", "period", "summation", "forecast", "wcor"})
-            if (run(std::string(sub) + " --help").out.find(option + " ") != std::string::npos) taking.push_back(sub);
-        EXPECT_EQ(named(option), taking) << option;
-    }
-}
-
 TEST(Cli, EdgesOfTheOptions) {
     const private_dir dir("cli_edges_");
     std::ofstream(dir / "one.dat") << "7\n";
-    std::ofstream(dir / "two.dat") << "1\n2\n";
     // Series too short for a decomposition still show.
     EXPECT_EQ(run_json("info one.dat", dir)["values"], nlohmann::json({7.0}));
-    EXPECT_NE(run("info two.dat", dir).out.find("N: 2\n"), std::string::npos);
-
-    // Refused before anything is loaded or decomposed: the file need not exist.
-    for (const std::string points : {"1000001", "2147483647"}) {
-        const result r = run("forecast missing.dat --points " + points, dir);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "kelvane-cli: --points " + points + " is above the largest forecast of 1000000 values\n");
-    }
+    EXPECT_EQ(run_json("decompose " + std::string(KELVANE_DATA) + "/nottem.dat")["L"], (240 + 1) / 2);
     // --no-progress after the subcommand, as the README shows it.
-    for (const std::string& args : {"info " + co2 + " --no-progress", "decompose " + co2 + " --L 24 --no-progress"})
-        EXPECT_EQ(run(args, dir).status, 0) << args;
+    EXPECT_EQ(run("decompose " + co2 + " --L 24 --no-progress", dir).status, 0);
     EXPECT_FALSE(logs_left(dir));
 }
 
 TEST(Cli, SummationDecomposesOnce) {
-    // Progress is drawn on a terminal only: count under a pseudo-terminal how
-    // often the lag-covariance stage completes.
-    const result r =
-        run_shell("script -qec '" + std::string(KELVANE_CLI) + " summation " + co2 + " --L 24 >/dev/null' /dev/null");
+    // Progress is drawn on a terminal only: count under a pseudo-terminal the lag-covariance stages.
+    const result r = run_shell("script -qec '" + std::string(KELVANE_CLI) + " summation " + co2 + " --L 24 >/dev/null' /dev/null");
     EXPECT_EQ(r.status, 0);
-    const std::string done = "lag-covariance 100%";
-    size_t count = 0;
-    for (size_t at = r.out.find(done); at != std::string::npos; at = r.out.find(done, at + 1)) ++count;
-    EXPECT_EQ(count, 1u) << r.out;
+    const size_t first = r.out.find("lag-covariance 100%");
+    EXPECT_TRUE(first != std::string::npos && r.out.find("lag-covariance 100%", first + 1) == std::string::npos) << r.out;
 }
 
-TEST(Cli, WcorPrintsTheSymmetricMatrixOfTheLeadingComponents) {
-    const auto j = run_json("wcor " + co2 + " --L 24");
-    const auto w = j["wcor"].get<std::vector<values>>();
-    ASSERT_EQ(w.size(), j["components"].get<size_t>());
-    ASSERT_GE(w.size(), 3u);
+TEST(Cli, WcorOfComponentsOfGroupsAndTheClusteringProposal) {
+    const auto c = run_json("wcor " + co2 + " --L 24");
+    const auto wc = c["wcor"].get<std::vector<values>>();
+    ASSERT_EQ(wc.size(), c["components"].get<size_t>());
     // The trend stands apart from the yearly pair, whose halves belong together.
-    EXPECT_LT(std::fabs(w[0][1]), 0.05);
-    EXPECT_GT(std::fabs(w[1][2]), 0.3);
-
-    const auto four = run_json("wcor " + co2 + " --L 24 --amount 4");
-    EXPECT_EQ(four["wcor"][3][1], j["wcor"][3][1]);
-
-    const result text = run("wcor " + co2 + " --L 24 --amount 3");
-    EXPECT_NE(text.out.find("N = 468, L = 24, components: 3"), std::string::npos) << text.out;
-    EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --amount 25", "--amount 25 is outside 1..24"), 1);
-}
-
-TEST(Cli, WcorBetweenGroupsAndTheClusteringProposal) {
+    EXPECT_TRUE(std::fabs(wc.at(0).at(1)) < 0.05 && std::fabs(wc.at(1).at(2)) > 0.3);
     const auto j = run_json("wcor " + co2 + " --L 24 --groups 1:2-3:4,5");
     EXPECT_EQ(j["groups"], nlohmann::json::parse("[[1],[2,3],[4,5]]"));
     const auto w = j["wcor"].get<std::vector<values>>();
@@ -554,23 +423,10 @@ TEST(Cli, WcorBetweenGroupsAndTheClusteringProposal) {
     }
     EXPECT_NEAR(w[0][1], ab / std::sqrt(aa * bb), 1e-12);
     EXPECT_EQ(w[1][0], w[0][1]);
-    EXPECT_EQ(w[2][2], 1.0);
     EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --groups 1,2:2", "--groups: component 2 is in both groups"), 1);
-
-    // The proposal splits the leading components into groups, each component once; the yearly pair stays whole.
-    const auto p = run_json("wcor " + co2 + " --L 24 --amount 8 --cluster 0.5");
-    EXPECT_EQ(p["rule"], "average linkage on 1 - |w|, joined while at most 0.5");
-    std::vector<int> seen;
-    bool annual = false;
-    for (const auto& g : p["groups"]) {
-        for (const auto& c : g) seen.push_back(c.get<int>());
-        annual = annual || (g.size() == 2 && g[0] == 2 && g[1] == 3);
-    }
-    std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_TRUE(annual) << p["groups"];
-    const result text = run("wcor " + co2 + " --L 24 --amount 8 --cluster 0.5");
-    EXPECT_NE(text.out.find("\n2-3\n"), std::string::npos) << text.out;
+    // The clustering itself is the model's; here the proposal keeps the yearly pair whole.
+    const auto p = run_json("wcor " + co2 + " --L 24 --amount 8 --cluster 0.5")["groups"];
+    EXPECT_NE(std::find(p.begin(), p.end(), nlohmann::json({2, 3})), p.end()) << p;
     EXPECT_EQ(expect_refused("wcor " + co2 + " --L 24 --cluster 2", "--cluster takes a threshold in 0..1, not 2"), 1);
 }
 
@@ -582,19 +438,12 @@ TEST(Cli, ReconstructAGroupingWritesOneFilePerGroupWithTheTicks) {
     const auto j = run_json("reconstruct " + co2 + " --grouping g.json --save-dir .", dir);
     ASSERT_EQ(j["groups"].size(), 3u);
     EXPECT_EQ(j["groups"][2]["file"], "half_year_2.dat");
-    const values series = co2_values(), residual = j["residual"].get<values>();
     for (const auto& g : j["groups"]) {
         const auto saved = run_json("info " + dir / g["file"].get<std::string>());
         // Bit for bit the single group's reconstruction, and the series' dates.
         EXPECT_EQ(saved["values"].get<values>(), reconstruction(g["components"])) << g["name"];
         EXPECT_EQ(saved["ticks"][0], "1959.00");
     }
-    for (size_t t = 0; t < series.size(); t += 50) {
-        double sum = residual[t];
-        for (const auto& g : j["groups"]) sum += g["series"][t].get<double>();
-        EXPECT_NEAR(sum, series[t], 1e-9) << t;
-    }
-
     EXPECT_EQ(expect_refused("reconstruct " + co2 + " --L 12 --grouping g.json", "made with L = 24, not L = 12", dir), 1);
     expect_refused("reconstruct " + co2, "--group or --grouping");
 }
