@@ -122,7 +122,6 @@ TEST(Forecast, OnNoisySeriesTheMethodsDifferWithinTheNoise) {
     r.f.make_forecast();
     v.f.make_forecast();
     double largest = 0;
-    for (int t = 0; t < 120; ++t) EXPECT_EQ(v.y()[t], r.y()[t]) << "the signal itself, t = " << t;
     for (int t = 120; t < 132; ++t) largest = std::max(largest, std::fabs(v.y()[t] - r.y()[t]));
     EXPECT_GT(largest, 1e-6);
     EXPECT_LT(largest, 0.3);
