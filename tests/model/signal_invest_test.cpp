@@ -14,8 +14,7 @@ void investigate_all(t_signal_invest& inv, int L) {
     inv.investigate();
 }
 
-// Every component of these series is in the signal: a component counted
-// twice would show as a signal apart from the series.
+// Every component is in the signal: one counted twice would part the signal from the series.
 void expect_signal_is_the_series(t_signal_invest& inv) {
     const t_ts& ts = *inv.get_ts();
     ASSERT_EQ(inv.get_signal().size(), ts.size());
@@ -35,8 +34,7 @@ TEST(SignalInvest, ATrendComponentInAHarmonicPairCountsOnce) {
 }
 
 TEST(SignalInvest, PeriodTwoSinglesFoundBeforeTheirPairsCountOnce) {
-    // (-1)^t and a harmonic one bin below frequency 1/2: each component peaks
-    // within a bin of 1/2, so it is a period-2 single listed before its pair.
+    // (-1)^t and a harmonic one bin below 1/2: each component is a period-2 single listed before its pair.
     auto alternating = [](int L, double a) {
         return sampled(200, [=](int t) { return a * (t % 2 ? -1 : 1) + std::cos(2 * M_PI * (0.5 - 1.0 / L) * t); });
     };

@@ -1,6 +1,5 @@
-// The fast decomposition must lead every investigation to the verdicts of the
-// reference one. Only verdict lines are compared: the Jacobi sweeps stop at
-// 1e-10 of the norm over L, so weak components' statistics differ in late digits.
+// The fast decomposition must lead every investigation to the reference one's verdicts; only
+// verdict lines compare, as weak components' statistics differ in late digits.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -30,11 +29,7 @@ std::string verdicts(Invest& inv, const SVD::t_svd& svd, vector_kind kind) {
 
 std::string trend_verdicts(const t_ts& ts, const SVD::t_svd& svd, int method, vector_kind kind) {
     t_trend_invest inv(ts);
-    inv.set_method(method);
-    inv.set_alpha(0.05);
-    inv.set_maxroots(3);
-    inv.set_omega(0.1);
-    inv.set_C(0.5);
+    inv.set_method(method), inv.set_alpha(0.05), inv.set_maxroots(3), inv.set_omega(0.1), inv.set_C(0.5);
     return verdicts(inv, svd, kind);
 }
 
@@ -51,11 +46,8 @@ TEST(SolverAgreement, InvestigationsSeeTheSameComponents) {
     notification_recorder quiet;
     std::mt19937 gen(21);
     std::normal_distribution<double> step(0, 1);
-    std::vector<double> walk(300);
     double level = 50;
-    for (int t = 0; t < 300; ++t) walk[t] = (level += step(gen)) + 4 * std::sin(2 * M_PI * t / 9);
-
-    const t_ts ts(walk);
+    const t_ts ts = sampled(300, [&](int t) { return (level += step(gen)) + 4 * std::sin(2 * M_PI * t / 9); });
     const SVD::t_svd reference(ts, 100, svd_solver::jacobi), fast(ts, 100, svd_solver::fast);
     for (vector_kind kind : {vk_eigenvectors, vk_factor_vectors, vk_reconstructed}) {
         for (int method : {0, 1, 2})

@@ -41,8 +41,7 @@ std::string thrown(const std::function<void()>& f) {
     return "nothing thrown";
 }
 
-// "kind: message" of the failure f throws, an internal one with its status
-// ("internal 12: ..."), so a check sees what the top levels report it by.
+// "kind: message" of the failure f throws ("internal 12: ..." with its status), as the top levels report it.
 inline std::string failure_of(const std::function<void()>& f) {
     using SSA_math_exception::failure_kind;
     try {
@@ -85,8 +84,8 @@ inline std::vector<double> values_of(const t_ts& ts) {
 
 // f(t) for t = 0..n-1.
 inline t_ts sampled(int n, const std::function<double(int)>& f) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t));
+    std::vector<double> v(n);
+    for (int t = 0; t < n; ++t) v[t] = f(t);
     return t_ts(v);
 }
 
@@ -94,8 +93,8 @@ inline t_ts sampled(int n, const std::function<double(int)>& f) {
 inline std::vector<double> with_noise(int n, unsigned seed, double sd, const std::function<double(int)>& f) {
     std::mt19937 gen(seed);
     std::normal_distribution<double> noise(0, sd);
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(f(t) + noise(gen));
+    std::vector<double> v(n);
+    for (int t = 0; t < n; ++t) v[t] = f(t) + noise(gen);
     return v;
 }
 
@@ -108,22 +107,17 @@ inline t_ts data_series(const std::string& name) {
 
 // A trend, a period-6 harmonic and an irregular term.
 inline t_ts sample_series(int n) {
-    std::vector<double> v;
-    for (int t = 0; t < n; ++t) v.push_back(10 + 0.5 * t + 3 * std::sin(2 * M_PI * t / 6) + std::cos(1.3 * t * t));
-    return t_ts(v);
+    return sampled(n, [](int t) { return 10 + 0.5 * t + 3 * std::sin(2 * M_PI * t / 6) + std::cos(1.3 * t * t); });
 }
 
 // A rising trend, harmonics of periods 12 and 35 and uniform noise from a fixed generator.
 inline t_ts trend_harmonics_noise(int N) {
     std::uint64_t state = 20261206;
-    std::vector<double> v(static_cast<size_t>(N));
-    for (int t = 0; t < N; ++t) {
+    return sampled(N, [&](int t) {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
         const double noise = static_cast<double>(state >> 11) / 9007199254740992.0 * 2 - 1;
-        v[static_cast<size_t>(t)] = 5 + 0.002 * t + 3 * std::sin(2 * M_PI * t / 12) +
-                                    1.5 * std::sin(2 * M_PI * t / 35.0 + 1) + 0.5 * noise;
-    }
-    return t_ts(v);
+        return 5 + 0.002 * t + 3 * std::sin(2 * M_PI * t / 12) + 1.5 * std::sin(2 * M_PI * t / 35.0 + 1) + 0.5 * noise;
+    });
 }
 
 // A fresh scratch directory per test.

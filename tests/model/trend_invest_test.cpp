@@ -41,7 +41,6 @@ TEST(TrendInvest, ResultIsTheLoggedTrendReconstructedWithTheTickMarks) {
     EXPECT_EQ(log.tested, 10);  // amount defaults to the count in use
     ASSERT_FALSE(log.trend.empty());
     EXPECT_EQ(inv.get_components(), log.trend);
-
     t_ts trend;
     inv.get_svd()->reconstruct(log.trend, trend);
     EXPECT_EQ(values_of(inv.get_result()), values_of(trend));
@@ -50,19 +49,13 @@ TEST(TrendInvest, ResultIsTheLoggedTrendReconstructedWithTheTickMarks) {
 
 // M in the header shows which vectors were tested.
 TEST(TrendInvest, MethodsAndVectorKindsReachTheTests) {
-    const std::vector<std::tuple<int, vector_kind, std::string>> cases{
-        {0, vk_eigenvectors, "Kendall method, M=10, alpha=0.05 ***"},
-        {1, vk_factor_vectors, "Roots method, M=31, maxroots=2, epsilon=0.0001 ***"},
-        {1, vk_factor_vectors2, "Roots method, M=31, maxroots=2, epsilon=0.0001 ***"},
-        {2, vk_reconstructed, "LowFreq method, M=40, omega=0.2, C=0.5 ***"},
-    };
-    for (const auto& [method, kind, header] : cases) {
+    for (const auto& [method, kind, header] : std::vector<std::tuple<int, vector_kind, std::string>>{
+             {0, vk_eigenvectors, "Kendall method, M=10, alpha=0.05 ***"},
+             {1, vk_factor_vectors, "Roots method, M=31, maxroots=2, epsilon=0.0001 ***"},
+             {1, vk_factor_vectors2, "Roots method, M=31, maxroots=2, epsilon=0.0001 ***"},
+             {2, vk_reconstructed, "LowFreq method, M=40, omega=0.2, C=0.5 ***"}}) {
         t_trend_invest inv(sample_series(40));
-        inv.set_alpha(0.05);
-        inv.set_maxroots(2);
-        inv.set_omega(0.2);
-        inv.set_C(0.5);
-        inv.set_method(method);
+        inv.set_alpha(0.05), inv.set_maxroots(2), inv.set_omega(0.2), inv.set_C(0.5), inv.set_method(method);
         inv.set_treatedvectors(kind);
         inv.set_L(10);
         inv.set_amount(6);
@@ -90,12 +83,10 @@ TEST(TrendInvest, InvalidMethodOrVectorsThrowBeforeAnyLogLine) {
 
     // No box before the exception; Roots alone reports it as an unknown kind of objects.
     const std::string text = "Error: invalid type of treated vectors in process_";
-    const std::vector<std::tuple<int, std::string>> cases{
-        {0, text + "kendall_investigation()"},
-        {1, "inside t_trend_invest::process_roots_investigation()"},
-        {2, text + "lowfreq_investigation()"},
-    };
-    for (const auto& [method, message] : cases) {
+    for (const auto& [method, message] : std::vector<std::tuple<int, std::string>>{
+             {0, text + "kendall_investigation()"},
+             {1, "inside t_trend_invest::process_roots_investigation()"},
+             {2, text + "lowfreq_investigation()"}}) {
         notification_recorder rec;
         t_trend_invest bad(sample_series(40));
         bad.set_method(method);

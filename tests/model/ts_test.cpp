@@ -6,9 +6,7 @@ using strings = std::vector<std::string>;
 
 TEST(TimeSeries, TickMarksOfConstructorsAndCopies) {
     const t_ts from_series(series(std::vector<double>{4, 5, 6}));
-    EXPECT_TRUE(from_series.has_ticks());
     EXPECT_EQ(*from_series.ticks(), (strings{"1", "2", "3"}));
-    EXPECT_EQ(*t_ts(std::vector<double>{1.5, 2.5}).ticks(), (strings{"", ""}));
 
     // A copy of a series without tick marks gets empty ones.
     t_ts bare;
@@ -41,25 +39,13 @@ TEST(TimeSeries, AssignmentCopiesTickMarksOnlyWhenTheyBelongToTheSeries) {
     EXPECT_TRUE(with.has_ticks());
 }
 
-TEST(TimeSeries, SetTicksNumbersOrFormatsLikePrintf) {
-    t_ts ts(std::vector<double>{1, 2, 3});
-    ts.set_ticks(static_cast<const strings*>(nullptr));
-    EXPECT_EQ(*ts.ticks(), (strings{"1", "2", "3"}));
-    std::vector<double> years{1990, 0.5, 1e-7, 1234567};
-    ts.set_ticks(&years);
-    EXPECT_EQ(*ts.ticks(), (strings{"1990", "0.5", "1e-07", "1.23457e+06"}));
-}
-
-// Missing files and directories are refused in the TextFormat tests.
 using LoadFile = scratch;
 
 TEST_F(LoadFile, NameOrContentChoosesTheReader) {
-    // A workbook name or content chooses the workbook import; the rest is read as text. A text
-    // table named .xls is read as one, a file named .xlsx must be a zip.
+    // A text table named .xls is read as one; a file named .xlsx must be a zip.
     const std::string inf = "value on line 3 is not a finite number";
     const std::pair<const char*, std::string> cases[] = {
-        {"DATA.XLS", "loaded"}, {"dataxls", inf}, {"book.xlsx", "the file is not a readable workbook (it is no zip archive)"},
-        {"plain.dat", inf}};
+        {"DATA.XLS", "loaded"}, {"dataxls", inf}, {"book.xlsx", "the file is not a readable workbook (it is no zip archive)"}};
     for (const auto& [name, message] : cases) {
         const std::string p = file(name, "1\n# c\n1e400\n");
         EXPECT_EQ(load_error(p), message == "loaded" ? message : p + ": " + message);

