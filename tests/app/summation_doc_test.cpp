@@ -21,7 +21,9 @@ TEST(SummationDoc, ReconstructedComponentsAreNormalisedForRhoAndPairsMirrored) {
     int mirrored = 0;
     for (int k = 1; k < 24; ++k) {
         const t_pair_entry& own = own_entry(*doc, k);
-        if (own.fourier_significant) EXPECT_EQ(own.rho, V.pair_rhomax(k, own.partner, true)) << k;
+        if (own.fourier_significant) {
+            EXPECT_EQ(own.rho, V.pair_rhomax(k, own.partner, true)) << k;
+        }
         const auto& before = doc->get_results()[static_cast<size_t>(k - 1)].pair_entries;
         const bool mirror = before.back().partner == k && before.size() == 2;
         EXPECT_EQ(mirror, own.vyg_significant && own.partner == k - 1) << k;

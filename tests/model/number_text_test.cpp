@@ -25,7 +25,9 @@ TEST(NumberText, ReadsTheDecimalPrefixOfTheCLocale) {
         double v = 0;
         const char* used = read_decimal(c.text, c.text + std::strlen(c.text), v);
         EXPECT_EQ(used - c.text, c.used) << c.text;
-        if (used != c.text) EXPECT_EQ(v, c.value) << c.text;
+        if (used != c.text) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
     }
     // Where the C library would read more than a decimal number, nothing is read.
     for (const char* text : {"0x10", "inf", "nan", "infinity"}) {
