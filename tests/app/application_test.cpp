@@ -46,9 +46,8 @@ protected:
 
 // column: double-clicked in the import dialog, -1 none; -2: no dialog may open.
 TEST_F(ApplicationTest, FailedOrCancelledOpensLeaveNoDocumentWindowOrRecentEntry) {
-    const std::string missing = (dir / "missing.dat").string(), empty = "Error in data loading or file is empty";
+    const std::string empty = "Error in data loading or file is empty";
     const struct { std::string path, message; int column; } cases[] = {
-        {missing, "There is no such file:\n" + missing + ".", -2},
         {dir.string(), dir.string() + "\nis a directory, not a data file.", -2},
         {write("bad.dat", "1\n2\n1e999\n"), "value on line 3 is not a finite number : " + (dir / "bad.dat").string() + ".", -2},
         {write("damaged.xls", "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1 not really a workbook"), empty, -2},
@@ -166,7 +165,6 @@ TEST_F(ApplicationTest, OpensIntoAWindowTitledByThePathRecentFilesMostRecentFirs
     for (int i = 0; i < 5; ++i) paths.push_back(write("f" + std::to_string(i) + ".dat", "%co2\n1959.00 1\n1959.17 3\n"));
     CWinKelvaneDoc* doc = app.open_series_file(paths[0]);
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->title(), "TS: " + paths[0]);
     for (const std::string& p : paths) app.open_series_file(p);
     app.open_series_file(paths[2]);
     const std::vector<std::string> expected = {paths[2], paths[4], paths[3], paths[1]};
@@ -193,21 +191,21 @@ TEST_F(ApplicationTest, FileNewTellsThenAsksLikeFileOpen) {
 }
 
 TEST_F(ApplicationTest, RefusalsWhenTheActiveDocumentDoesNotFit) {
-    const char* const no_investigation = "There is no active investigation, select one or start new, please.";
     constexpr doc_kind trend = doc_kind::trend_invest, period = doc_kind::period_invest;
     const struct { command c; std::vector<doc_kind> fits; std::string text; notify_icon icon; } cases[] = {
         {command::run_investigation,
          {doc_kind::time_series, trend, period, doc_kind::summation_invest, doc_kind::forecast, doc_kind::svd_display},
          "No active timeseries views, open one, please.", notify_icon::none},
-        {command::display_svd, {trend, period, doc_kind::summation_invest}, no_investigation, notify_icon::none},
+        {command::display_svd, {trend, period, doc_kind::summation_invest},
+         "There is no active investigation, select one or start new, please.", notify_icon::none},
         {command::break_harmonics, {period}, "There is no active period investigation, select one or start new, please.",
          notify_icon::information},
         {command::smooth, {trend, period}, "There is no active investigation to smooth recosntructed series,\n select one or start new, please.",
          notify_icon::information},
         {command::final_decomposition, {doc_kind::summ_interact},
          "There is no active view of interactive summation results,\nselect one or generate new, please.", notify_icon::none},
-        {command::two_scales, {trend, period, doc_kind::comp_info},
-         "There is no active window where two-scaling is allowed.", notify_icon::none},
+        {command::two_scales, {trend, period, doc_kind::comp_info}, "There is no active window where two-scaling is allowed.",
+         notify_icon::none},
     };
     for (const auto& c : cases) {
         for (int k = -1; k < doc_kind_count; ++k) {

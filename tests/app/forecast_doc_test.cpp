@@ -29,14 +29,10 @@ struct doc_case {
 TEST(ForeInvestDoc, HeaderNamesTheWindowThresholdsAndSignal) {
     doc_case c(trend_and_harmonic, 24, 5);
     c.doc.compute_forecast();
-    const std::string parameters =
-        "N=100, L=24, K=77, #C=24, TREND: LowFreq(omega=0.08,C=0.1), HARM: F(1), rho(0.65) on eigenvectors, "
-        "signal components: 1, 2, 3, 4";
-    const std::string header = c.doc.header_text();
-    // Then the recurrence's largest root: 1 for the linear trend and the harmonic.
-    const std::string roots = "; largest root modulus ";
-    ASSERT_EQ(header.substr(0, parameters.size() + roots.size()), parameters + roots);
-    EXPECT_NEAR(leading_number(header.substr(parameters.size() + roots.size())), 1, 1e-6);
+    const std::string header = c.doc.header_text(), roots = "signal components: 1, 2, 3, 4; largest root modulus ";
+    ASSERT_NE(header.find("HARM: F(1), rho(0.65) on eigenvectors, " + roots), std::string::npos) << header;
+    // 1 for the linear trend and the harmonic.
+    EXPECT_NEAR(leading_number(header.substr(header.find(roots) + roots.size())), 1, 1e-6);
 }
 
 // No signal component forecasts zeros; neither part, or no point to forecast, computes nothing.

@@ -18,7 +18,8 @@ protected:
     }
     double percent(int k) const { return 100 * inv.get_svd()->contribution(k); }
 
-    t_period_invest inv{trend_sine_alternating()};
+    std::vector<std::string> dates;
+    t_period_invest inv{with_years(trend_sine_alternating(), dates)};
 };
 
 }  // namespace
@@ -33,6 +34,8 @@ TEST_F(HarmonicBreak, PairsTitledWithContributionsAndPeriodSingleAtTwo) {
     EXPECT_EQ(g.series[0].title(), format_text("(2,3), C(%.1f%%,%.1f%%), P=%.3f", percent(1), percent(2), P));
     EXPECT_EQ(g.series[1].title(), format_text("(4,4), C(%.1f%%,%.1f%%), P=2.000", percent(3), percent(3)));
     EXPECT_EQ(g.series[1][5], inv.get_svd()->reconstruct_values({3})[5]);
+    ASSERT_TRUE(g.series[0].has_ticks());
+    EXPECT_EQ(*g.series[0].ticks(), dates);
 }
 
 TEST_F(HarmonicBreak, PairsBelowTheMinimalPercentAreLeftOutEqualityKept) {
@@ -51,15 +54,4 @@ TEST_F(HarmonicBreak, PeriodogramNeedsReconstructedComponents) {
     scripted_app_ui ui;
     EXPECT_TRUE(harmonic_break_accepts(2, vk_reconstructed, ui) && !harmonic_break_accepts(2, vk_factor_vectors, ui));
     EXPECT_EQ(ui.messages.size(), 1u);
-}
-
-TEST(HarmonicBreakDates, HarmonicsRunOverTheSeriesDates) {
-    std::vector<std::string> dates;
-    t_period_invest inv(with_years(trend_sine_alternating(), dates));
-    inv.set_L(30);
-    inv.get_pairs() = {{1, 2}};
-    const harmonic_group g = break_to_harmonics(inv, harmonic_group::style_overlaid);
-    ASSERT_EQ(g.series.size(), 1u);
-    ASSERT_TRUE(g.series[0].ticks() && g.series[0].has_ticks());
-    EXPECT_EQ(*g.series[0].ticks(), dates);
 }
