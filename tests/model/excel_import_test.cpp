@@ -25,35 +25,29 @@ CExcel read_text(const std::string& name, const std::string& content) {
 
 TEST(ExcelImport, CsvCellsDelimitersAndQuoting) {
     struct { const char* name; const char* content; std::vector<strings> rows; } cases[] = {
-        {"comma.csv", "a,b\r\n1,2\r\n", {{"a", "b"}, {"1", "2"}}},
-        {"semi.CSV", "a;b\n1,5;\"x;y\"\n", {{"a", "b"}, {"1,5", "x;y"}}},
+        {"semi.CSV", "a;b\r\n1,5;\"x;y\"\n", {{"a", "b"}, {"1,5", "x;y"}}},
         {"tab.tsv", "a\tb c\n\t2\n", {{"a", "b c"}, {"", "2"}}},
-        // RFC 4180: quoted delimiters, doubled quotes and line breaks inside quotes.
-        {"quoted.csv", "\"x,1\",\"he said \"\"hi\"\"\"\n\"two\nlines\",3\n",
-         {{"x,1", "he said \"hi\""}, {"two\nlines", "3"}}},
-        // A semicolon quoted in the first line does not make it the delimiter.
-        {"quotedsemi.csv", "\"a;b\",c\n", {{"a;b", "c"}}},
+        // Quoted delimiters, doubled quotes and line breaks inside quotes; a quoted semicolon is no delimiter.
+        {"quoted.csv", "\"x;1\",\"he said \"\"hi\"\"\"\n\"two\nlines\",3\n",
+         {{"x;1", "he said \"hi\""}, {"two\nlines", "3"}}},
     };
     for (const auto& c : cases) {
         const CExcel book = read_text(c.name, c.content);
         ASSERT_EQ(book.sheet_count(), 1) << c.name;
         EXPECT_EQ(book.sheets()[0].rows, c.rows) << c.name;
     }
-    EXPECT_EQ(read_text("named.csv", "1\n").cell(2, 1, 1), "");
 }
 
 TEST(ExcelImport, RefusedFiles) {
     EXPECT_EQ(thrown([] { read_text("nul.csv", std::string("1,2\n\0\n", 6)); }), "not a text file (it holds NUL bytes)");
     EXPECT_NE(thrown([] { read_text("open.csv", "\"unterminated,1\n"); }).find("malformed CSV file"), std::string::npos);
-    EXPECT_NE(thrown([] { CExcel().load(testing::TempDir() + "none/x.csv"); }).find("unable to open"), std::string::npos);
 }
 
 TEST(ExcelImport, ACellIsANumberOnlyWhenAllOfItIsOneFiniteNumber) {
     struct { const char* text; bool decimal_comma; excel_cell::kind_t kind; } cases[] = {
-        {"0,0", true, excel_cell::number},   {"0,0", false, excel_cell::number},  {",", false, excel_cell::text},
-        {" -2.5e3 ", false, excel_cell::number}, {"", false, excel_cell::text},   {"1959-01", false, excel_cell::text},
-        {"1,000", false, excel_cell::text},  {"0x10", false, excel_cell::text},   {"1.5e3x", false, excel_cell::text},
-        {"nan", false, excel_cell::not_finite}, {"-inf", false, excel_cell::not_finite}, {"-1e999", true, excel_cell::not_finite},
+        {"0,0", false, excel_cell::number}, {" -2.5e3 ", false, excel_cell::number}, {",", false, excel_cell::text},
+        {"1959-01", false, excel_cell::text}, {"0x10", false, excel_cell::text}, {"nan", false, excel_cell::not_finite},
+        {"-1e999", true, excel_cell::not_finite},
     };
     for (const auto& c : cases) EXPECT_EQ(excel_cell_number(c.text, c.decimal_comma).kind, c.kind) << c.text;
     EXPECT_EQ(excel_number("1,5", true), 1.5);
@@ -63,7 +57,6 @@ TEST(ExcelImport, ACellIsANumberOnlyWhenAllOfItIsOneFiniteNumber) {
 TEST(ExcelImport, ColumnNamesOfTheUsedRange) {
     using names = std::vector<excel_column>;
     struct { const char* content; names expected; } cases[] = {
-        {"year,co2,note\n1990,315,a\n", {{1, "year"}, {2, "co2"}, {3, "note"}}},
         // The header ends at its first empty cell; only the row above the data is one.
         {"title\nyear,co2,,x\n1990,315\n", {{1, "year"}, {2, "co2"}}},
         {"1990,315,\n1991,316,\n", {{1, "Column 1"}, {2, "Column 2"}, {3, "Column 3"}}},
@@ -76,20 +69,15 @@ TEST(ExcelImport, ColumnNamesOfTheUsedRange) {
 TEST(ExcelImport, DataRunAndTickMarks) {
     struct { const char *name, *content, *sheet; int column, ticks_column; std::vector<double> values; strings ticks;
              std::string title; } cases[] = {
-        {"header.csv", "year,co2\n1990,315.42\n1991,316.5\n", "", 2, 1, {315.42, 316.5}, {"1990", "1991"}, "co2"},
         // A gap ends the run: the values below it are not read.
         {"gap.csv", "1,10\n2,\n3,30\n", "1", 2, 0, {10}, {}, ""},
-        {"zeros.csv", "1;0\n2;0,0\n3;5,5\n", "", 2, 1, {0, 0, 5.5}, {"1", "2", "3"}, ""},
-        // Tick marks go through "%g"; a date column keeps its texts; ticks left or right of the data alike.
+        // Tick marks go through "%g"; a date column keeps its texts.
         {"g.csv", "1.50,7\n2.00,8\n", "", 2, 1, {7, 8}, {"1.5", "2"}, ""},
         {"dates.tsv", "month\tv\n1959-01\t1\n1959-02\t2\n", "", 0, 1, {1, 2}, {"1959-01", "1959-02"}, "v"},
-        {"order.csv", "5,a\n6,b\n", "", 1, 2, {5, 6}, {"a", "b"}, ""},
         // The run starts at the first number even below text rows, and the last row counts.
         {"late.csv", "x\nnote,\n,\nv\n1\n2\n", "", 1, 0, {1, 2}, {}, "v"},
         // A blank line ends the run as an empty cell does, also between CR LF lines.
-        {"blank.csv", "v,1\n,2\n\n,4\n,5\n", "", 2, 0, {1, 2}, {}, ""},
         {"blankcrlf.csv", "v\r\n1\r\n2\r\n\r\n4\r\n", "", 1, 0, {1, 2}, {}, "v"},
-        {"crlf.csv", "v\r\n1\r\n2\r\n4\r\n\r\n", "", 1, 0, {1, 2, 4}, {}, "v"},
         {"thousands.csv", "v\n5\n\"1,000\"\n7\n", "", 1, 0, {5}, {}, "v"},  // grouped thousands are text
     };
     for (const auto& c : cases) {
@@ -103,7 +91,6 @@ TEST(ExcelImport, DataRunAndTickMarks) {
 
 TEST(ExcelImport, ARunThatStopsEarlySaysSo) {
     for (const auto& [content, notes] : std::vector<std::pair<const char*, strings>>{
-             {"Temp\n1\n2\n3\n4\n5\n\n6\n7\n8\n9\n10\n", {"5 values read from column Temp; row 7 is empty and 5 more numbers follow it"}},
              {"x,1\nx,n/a\nx,3\n", {"1 value read from column 2; row 2 holds text and 1 more number follows it"}},
              {"v\n1\n2\n\nnote\n", {}}}) {
         strings told;
@@ -115,12 +102,9 @@ TEST(ExcelImport, ARunThatStopsEarlySaysSo) {
 }
 
 TEST(ExcelImport, ANonFiniteNumberInTheRunIsRefusedByItsCell) {
-    for (const auto& [content, cell] : std::vector<std::pair<const char*, const char*>>{
-             {"v\n1\n2\nnan\n", "A4"}, {"t;v\n1;1e999\n", "B2"}}) {
-        t_ts ts;
-        const excel_choice choice{"", cell[0] - 'A' + 1, 0};
-        EXPECT_EQ(thrown([&] { import_excel(read_text("finite.csv", content), choice, ts); }), std::string(cell) + ": not a finite number");
-    }
+    t_ts ts;
+    EXPECT_EQ(thrown([&] { import_excel(read_text("finite.csv", "t;v\n1;2\n2;1e999\n"), excel_choice{"", 2, 0}, ts); }),
+              "B3: not a finite number");
 }
 
 TEST(ExcelImport, LoadSendsCsvToTheImportAndReportsMissingChoices) {
@@ -132,6 +116,5 @@ TEST(ExcelImport, LoadSendsCsvToTheImportAndReportsMissingChoices) {
 
     const std::string sheet = "kelvane_excel_" + std::to_string(getpid()) + "_load";
     EXPECT_EQ(load_error(path, excel_choice{"2", 0, 0}), path + ": no worksheet \"2\" in the file (it has 1)");
-    EXPECT_EQ(load_error(path, excel_choice{"", 3, 0}), path + ": no column 3 in worksheet \"" + sheet + "\" (it has 2)");
     EXPECT_EQ(load_error(path, excel_choice{"", 2, 9}), path + ": no tick-mark column 9 in worksheet \"" + sheet + "\" (it has 2)");
 }

@@ -33,7 +33,6 @@ struct outcome {
     int hook_calls = 0, foreign_hook_calls = 0;  // foreign: made on another thread
 };
 
-// A decomposition by LAPACK, then a period investigation by characteristic roots with diagnostic lines.
 outcome compute(const t_ts& ts, int L, const std::function<void()>& hooks_installed) {
     outcome r;
     auto seen = [&r, me = std::this_thread::get_id()] { ++r.hook_calls, r.foreign_hook_calls += std::this_thread::get_id() != me; };

@@ -173,7 +173,6 @@ TEST(TrendTests, BadParametersThrowAfterTheHeader) {
     using call = std::function<void(int&, std::ostream*)>;
     const std::vector<std::tuple<call, std::string, int>> calls{
         {[&](int& c, auto l) { small_case.trend_Kendall(c, 4, found, 0.05, l); }, amount + "trend_Kendall(...)", 0},
-        {[&](int& c, auto l) { small_case.trend_Roots(c, 0, found, 0, 0.0001, l); }, amount + "trend_Roots(...)", 7},
         {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.500001, 2, l); },
          "invalid omega parameter given to trend_LowFreq(...)", 7},
         {[&](int& c, auto l) { small_case.trend_LowFreq(c, 3, found, 0.1, 1.01, l); }, "invalid C parameter given to tredn_LowFreq(...)", 7},
