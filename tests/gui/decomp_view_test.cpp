@@ -42,8 +42,7 @@ TEST(DecompPaint, SeparateStacksFourPlotsTitledAboveTheirFrames) {
     };
     for (const auto& c : cases) {
         const decomposition d(c.trend, c.periodic, CDecompResultDoc::style_separate);
-        CDCUtils u;
-        recording_dc dc;
+        CDCUtils u; recording_dc dc;
         paint_decomp_view(dc, u, d.plot(), 600, 700);
         // Plots of (700 - 40 - 20 - 3 * 36) / 4 = 133 rows, 36 apart.
         EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
@@ -62,23 +61,16 @@ TEST(DecompPaint, SeparateStacksFourPlotsTitledAboveTheirFrames) {
 }
 
 TEST(DecompPaint, OverlaidSharesOneRangeWithTitleAndLegend) {
-    const struct { std::vector<int> trend, periodic; std::vector<std::string> title; } cases[] = {
-        {{0}, {1, 2}, {"Trend components 1.   Periodical components 2,3"}},
-        {{}, {}, {}},
-    };
-    for (const auto& c : cases) {
-        const decomposition d(c.trend, c.periodic, CDecompResultDoc::style_overlaid);
-        CDCUtils u;
-        recording_dc dc;
-        paint_decomp_view(dc, u, d.plot(), 600, 400);
-        EXPECT_EQ(boxes(dc.of(dc_op::rectangle)), (std::vector<ints>{{40, 40, 410, 380}}));
-        EXPECT_EQ(titles(dc), c.title);
-        std::vector<std::string> legend;
-        // Right of the frame, past each entry's line and marker.
-        for (const dc_op& o : dc.of(dc_op::text))
-            if (o.a == 410 + 10 + 35) legend.push_back(o.s);
-        EXPECT_EQ(legend, (std::vector<std::string>{"Original", "Trend", "Summ of periodical", "Residual"}));
-    }
+    const decomposition d({0}, {1, 2}, CDecompResultDoc::style_overlaid);
+    CDCUtils u; recording_dc dc;
+    paint_decomp_view(dc, u, d.plot(), 600, 400);
+    EXPECT_EQ(boxes(dc.of(dc_op::rectangle)), (std::vector<ints>{{40, 40, 410, 380}}));
+    EXPECT_EQ(titles(dc), std::vector<std::string>{"Trend components 1.   Periodical components 2,3"});
+    std::vector<std::string> legend;
+    // Right of the frame, past each entry's line and marker.
+    for (const dc_op& o : dc.of(dc_op::text))
+        if (o.a == 410 + 10 + 35) legend.push_back(o.s);
+    EXPECT_EQ(legend, (std::vector<std::string>{"Original", "Trend", "Summ of periodical", "Residual"}));
 }
 
 }  // namespace

@@ -168,16 +168,6 @@ TEST_F(ParamDialogs, EnterInAFieldOrOnARadioIsOkAndTheTitleFits) {
     EXPECT_EQ(chooser.selected, -1);
 }
 
-TEST_F(ParamDialogs, SvdPartClosesOnTheFirstClick) {
-    CDlgSVDtoDisplay model;
-    CQtDlgSVDtoDisplay dlg(model);
-    dlg.show();
-    dlg.findChild<QAbstractButton*>("logarithmed")->click();
-    dlg.findChild<QAbstractButton*>("part1")->click();
-    EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ((std::vector<int>{model.part, model.logarithmed}), (std::vector<int>{1, 1}));
-}
-
 TEST_F(ParamDialogs, AFieldThatIsNoNumberIsNamedAndTheUsersSeparatorReadsBack) {
     scoped_comma_locale de;
     SKIP_WITHOUT_COMMA_LOCALE(de);
@@ -205,18 +195,6 @@ TEST_F(ParamDialogs, ForecastOkNeedsAPartOfTheSignal) {
     EXPECT_TRUE(ok->isEnabled());
 }
 
-TEST_F(ParamDialogs, TrendConditionsKeepEachMethodInOneColumn) {
-    CDlgTrendConditions model;
-    model.conditions = 1;  // by Kendall
-    CQtDlgTrendConditions dlg(model);
-    EXPECT_TRUE(dlg.findChild<QAbstractButton*>("by_Kendall")->isChecked());
-    dlg.findChild<QAbstractButton*>("not_Kendall")->click();
-    EXPECT_FALSE(dlg.findChild<QAbstractButton*>("by_Kendall")->isChecked());
-    dlg.findChild<QAbstractButton*>("by_LowFreq")->click();
-    click_ok(dlg);
-    EXPECT_EQ(model.conditions, 16 | 4);
-}
-
 TEST_F(ParamDialogs, ChangingToThePeriodogramForcesReconstructed) {
     CDlgChangeEstPeriodParam model;
     model.method = model.vectors = 0;
@@ -241,10 +219,6 @@ TEST_F(ParamDialogs, PairedComponentShowsTheFirstAndSpinsTheSecondInRange) {
     for (int i = 0; i < 4; ++i) dlg.findChild<QAbstractButton*>("second_up")->click();
     EXPECT_EQ(field(dlg, "second")->text(), "5");  // the spin stops at the last component
     EXPECT_EQ(model.second, 3);                     // nothing reaches the model before OK
-    field(dlg, "second")->setText("9");
-    click_ok(dlg);
-    EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer between 1 and 5."});
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
     field(dlg, "second")->setText("4");
     click_ok(dlg);
     EXPECT_EQ(model.second, 4);
@@ -271,13 +245,6 @@ TEST_F(ParamDialogs, OpenXlsPickSheetAndColumnsThenEnterHandsTheChoiceToTheModel
     emit columns->itemDoubleClicked(columns->item(0));
     EXPECT_EQ(dlg.findChild<QListWidget*>("ticks")->item(0)->text(), "Year");
     EXPECT_EQ(dlg.findChild<QTableWidget*>("preview")->rowCount(), 2);
-    std::vector<std::string> chain;
-    for (QWidget* w = sheets; chain.size() < 12; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&dlg)) chain.push_back(w->objectName().toStdString());
-        if (w->nextInFocusChain() == sheets) break;
-    }
-    EXPECT_EQ(chain, (std::vector<std::string>{"sheets", "columns", "data_in", "data_out", "data", "ticks_in",
-                                                "ticks_out", "ticks", "ok", "cancel"}));
     EXPECT_EQ(model.sheet, -1) << "nothing written before OK";
     key(dlg.findChild<QAbstractButton*>("data_out"), Qt::Key_Return);  // an arrow leaves Enter to OK
     EXPECT_EQ(dlg.result(), QDialog::Accepted);

@@ -41,14 +41,14 @@ TEST(TsGroupPaint, FourSeriesSeparateFillTwoRowsOfThree) {
     std::vector<t_ts> s;
     for (int i = 0; i < 4; ++i) s.push_back(named({0, 1.0 * i, 2, 1}, "c" + std::to_string(i + 1)));
     const ts_group_plot g{"Group", 0, {&s[0], &s[1], &s[2], &s[3]}};
-    CDCUtils u;
-    recording_dc dc;
+    CDCUtils u; recording_dc dc;
     paint_ts_group(dc, u, g, 620, 400);
     // Plot width 570: cells of 190 from x = 30, rows of 150 from y = 35.
     EXPECT_EQ(boxes(dc.of(dc_op::rectangle)),
               std::vector<ints>({{45, 50, 205, 170}, {235, 50, 395, 170}, {425, 50, 585, 170}, {45, 200, 205, 320}}));
-    // The group's markers have radius 1.
-    EXPECT_EQ(dc.of(dc_op::ellipse).at(0).c - dc.of(dc_op::ellipse).at(0).a, 2);
+    // Scrolled over its rows; overlaid, it fits the window.
+    EXPECT_EQ(ts_group_scroll_size(g, 620).height, 35 + 2 * 150);
+    EXPECT_EQ(ts_group_scroll_size({"Group", 1, g.series}, 620), initial_scroll_size);
 }
 
 TEST(TsGroupPaint, EmptyGroup) {
@@ -66,8 +66,7 @@ TEST(TsGroupPaint, OverlaidSharesTheRangeAndColoursTheLegend) {
     for (int i = 0; i < 13; ++i) s.push_back(named({1.0 * i, -1.0 * i, 0.5}, "s" + std::to_string(i)));
     ts_group_plot g{"All", 1, {}};
     for (const t_ts& t : s) g.series.push_back(&t);
-    CDCUtils u;
-    recording_dc dc;
+    CDCUtils u; recording_dc dc;
     paint_ts_group(dc, u, g, 700, 500);
     // Legend lines from x = 515 to 530, 15 pixels apart from y = 50; the 13th blue again.
     const std::vector<dc_op> lines = dc.of(dc_op::line);
