@@ -65,6 +65,21 @@ TEST(PlotView, CtrlWheelZoomsAroundThePointerAndAPlainWheelDoesNot) {
     EXPECT_NEAR(w.point_at(at.x()), before, 1e-9);
 }
 
+TEST(PlotView, KeysZoomAboutTheMiddlePanAndHomeShowsEverything) {
+    plot_window w;
+    QTest::keyClick(&w.view, Qt::Key_Up, Qt::ControlModifier);
+    const time_window zoomed = w.view.window();
+    EXPECT_NEAR(zoomed.span(), 160, 1e-9);
+    EXPECT_NEAR(zoomed.first() + zoomed.last(), 200, 1e-9);
+    QTest::keyClick(&w.view, Qt::Key_Left);
+    EXPECT_NEAR(w.view.window().first(), zoomed.first() - 16, 1e-9);
+    QTest::keyClick(&w.view, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_TRUE(w.doc.span().whole());
+    QTest::keyClick(&w.view, Qt::Key_Up, Qt::ControlModifier);
+    QTest::keyClick(&w.view, Qt::Key_Home);
+    EXPECT_TRUE(w.doc.span().whole());
+}
+
 TEST(PlotView, DragPansAndShiftDragZoomsToTheBandButAClickDoesNot) {
     plot_window w;
     w.view.set_window(time_window(201, 100, 150));
