@@ -19,10 +19,10 @@ std::vector<double> random_series(int n, unsigned seed) {
 TEST(Reconstruction, ElementaryComponentsAddUpToTheSeries) {
     struct shape { int N, L; svd_solver solver; double tolerance; };  // relative to the largest value
     // With L > K the Jacobi solver's final threshold bounds how orthogonal the discarded directions are.
-    for (shape s : {shape{4, 2, svd_solver::jacobi, 1e-12}, shape{40, 7, svd_solver::jacobi, 1e-12},
-                    shape{150, 100, svd_solver::jacobi, 1e-8}, shape{150, 100, svd_solver::fast, 1e-11}}) {
+    for (shape s : {shape{40, 7, svd_solver::jacobi, 1e-12}, shape{150, 100, svd_solver::jacobi, 1e-8},
+                    shape{150, 100, svd_solver::fast, 1e-11}}) {
         SCOPED_TRACE("N=" + std::to_string(s.N) + " L=" + std::to_string(s.L));
-        const auto v = s.N == 4 ? std::vector<double>{1, 2, 3, 4} : random_series(s.N, static_cast<unsigned>(s.L));
+        const auto v = random_series(s.N, static_cast<unsigned>(s.L));
         const SVD::t_svd svd(t_ts(v), s.L, s.solver);
         ASSERT_EQ(svd.count(), std::min(s.L, s.N - s.L + 1));  // full rank: nothing discarded
         const t_reconstructed_tss rec(&svd, s.L);
