@@ -34,18 +34,13 @@ struct findings {
 findings investigate(const t_ts& ts, const SVD::t_svd& svd, int k) {
     findings f;
     t_trend_invest trend(ts);
-    trend.set_svd(svd);
-    trend.set_amount(k);
-    trend.investigate();
+    trend.set_svd(svd), trend.set_amount(k), trend.investigate();
     f.trend = trend.get_components();
     f.trend_result = trend.get_result().values();
 
     t_period_invest period(ts);
-    period.set_svd(svd);
-    period.set_amount(k);
     const t_VYG_constraint vyg(0.8);
-    period.set_constraint(&vyg);
-    period.investigate();
+    period.set_svd(svd), period.set_amount(k), period.set_constraint(&vyg), period.investigate();
     f.pairs = period.get_pairs();
     for (const auto& p : f.pairs) f.periods.push_back(p.first == p.second ? 2.0 : period.estimate_period(p.first, p.second));
     return f;
