@@ -20,7 +20,6 @@ TEST(Series, LengthMismatchOrUnavailableFileThrowsItsKind) {
     const std::pair<std::function<void()>, std::string> cases[] = {
         {mismatch(&series::add), "internal 2: Error: Lengths of series isn't equal. Exiting...\n"},
         {mismatch(&series::multiply), "internal 2: Error: Lengths of multiplicated series isn't equal. Exiting...\n"},
-        {mismatch(&series::assign_values), "internal 2: Error: Lengths of series isn't equal. Exiting...\n"},
         {[&] { s.read("/nonexistent-dir/x.txt"); }, "file: Error[series]: file /nonexistent-dir/x.txt unavailable\n"},
     };
     for (const auto& [f, expected] : cases) EXPECT_EQ(failure_of(f), expected);

@@ -21,14 +21,11 @@ int counted_weight(int t, int L, int N) {
 }  // namespace
 
 TEST(WCorrelation, EqualsTheDirectDoubleLoop) {
-    std::mt19937 gen(7);
-    std::normal_distribution<double> noise(0, 1);
+    const int N = 25;
+    const t_ts ts(with_noise(N, 7, 1, [](int t) { return 5 + 0.2 * t + 3 * std::sin(2 * pi * t / 6); }));
     for (int L : {3, 17}) {
         SCOPED_TRACE("L=" + std::to_string(L));
-        const int N = 25;
-        std::vector<double> v;
-        for (int t = 0; t < N; ++t) v.push_back(5 + 0.2 * t + 3 * std::sin(2 * pi * t / 6) + noise(gen));
-        const SVD::t_svd svd(t_ts(v), L);
+        const SVD::t_svd svd(ts, L);
         const int m = std::min(svd.count(), 6);
         const t_reconstructed_tss rec(&svd, m);
         const matrix rho = wcorrelation(rec, L, m);
@@ -47,9 +44,7 @@ TEST(WCorrelation, EqualsTheDirectDoubleLoop) {
 }
 
 TEST(WCorrelation, RefusesWhatTheReconstructionLacksAndCancels) {
-    std::vector<double> v;
-    for (int t = 0; t < 30; ++t) v.push_back(std::cos(0.7 * t) + 0.01 * t * t);
-    const SVD::t_svd svd(t_ts(v), 10);
+    const SVD::t_svd svd(sampled(30, [](int t) { return std::cos(0.7 * t) + 0.01 * t * t; }), 10);
     const t_reconstructed_tss rec(&svd, 3);
     EXPECT_NE(thrown([&] { wcorrelation(rec, 10, 4); }), "nothing thrown");
     EXPECT_NE(thrown([&] { wcorrelation(rec, 0, 3); }), "nothing thrown");
