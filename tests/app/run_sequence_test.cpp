@@ -138,9 +138,11 @@ TEST_F(RunSequence, EachKindOfFailureIsOneErrorBoxOrNone) {
 
 TEST(RunSequenceRules, NumberOfComponentsIsTheCheckedAmountAtMostM) {
     CWinKelvaneDoc doc;
-    doc.choose_amount = 40;
-    EXPECT_EQ(components_to_investigate(doc, 24, 30), 24);
+    doc.choose_amount = 3;
+    EXPECT_EQ(components_to_investigate(doc, 24, 30), 24);  // unchecked: L
     doc.choose_use_amount = 1;
+    EXPECT_EQ(components_to_investigate(doc, 24, 30), 3);
+    doc.choose_amount = 40;
     EXPECT_EQ(components_to_investigate(doc, 24, 30), 30);
 }
 
