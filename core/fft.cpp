@@ -147,7 +147,7 @@ void fft_convolver::convolve_reversed(const double* x, int len, const std::vecto
     std::fill(m_real + len, m_real + m_n, 0.0);
     fftw_execute(static_cast<fftw_plan>(m_forward_plan));
     auto* c = reinterpret_cast<std::complex<double>*>(m_complex);
-    for (int f = 0; f <= m_n / 2; ++f) c[f] *= h[static_cast<size_t>(f)];
+    for (int f = 0; f <= m_n / 2; ++f) c[f] = spectrum_product(c[f], h[static_cast<size_t>(f)]);
     fftw_execute(static_cast<fftw_plan>(m_inverse_plan));
     const double scale = 1.0 / m_n;
     for (int i = 0; i < count; ++i) out[i] = m_real[from + i] * scale;
@@ -171,7 +171,7 @@ void hankel_operator::times(const double* w, double* out) {
 void averaged_product(fft_convolver& fft, const std::vector<std::complex<double>>& a_spectrum,
                       const std::vector<std::complex<double>>& b_spectrum, int L, int K, double* out) {
     std::vector<std::complex<double>> product(a_spectrum.size());
-    for (size_t i = 0; i < product.size(); ++i) product[i] = a_spectrum[i] * b_spectrum[i];
+    for (size_t i = 0; i < product.size(); ++i) product[i] = spectrum_product(a_spectrum[i], b_spectrum[i]);
     const int N = L + K - 1;
     fft.inverse(product, out, N);
     for (int k = 0; k < N; ++k) out[k] /= antidiagonal_length(k, L, K);

@@ -65,7 +65,7 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
         m_svd.elementary_factors(k, m_a.data(), m_b.data(), m_hankel.get());
         m_fft->forward(m_a.data(), L, m_a_hat);
         m_fft->forward(m_b.data(), K, m_b_hat);
-        for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += m_a_hat[f] * m_b_hat[f];
+        for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += spectrum_product(m_a_hat[f], m_b_hat[f]);
         if (n > 1) report_progress("reconstruction", g + 1, n);
     }
     // Components of a zero eigenvalue (most of a truncated decomposition's on
