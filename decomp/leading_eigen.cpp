@@ -1,8 +1,7 @@
 #include "leading_eigen.h"
 
-// Eigen hands the basis products (reorthogonalisation, restart, Ritz vectors)
-// to the optimised BLAS.
-#define EIGEN_USE_BLAS
+#include <cblas.h>
+
 #include <Eigen/Dense>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include "core/fft.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
+#include "basis_passes.h"
 
 namespace {
 
@@ -30,6 +30,16 @@ constexpr double negligible_projection = 1e-12;
 // Rows per block of the in-place basis products: small enough for a reusable
 // buffer and a progress report per block, large enough for BLAS.
 constexpr Eigen::Index row_block = 4096;
+
+// out = a b (all column-major) by the optimised BLAS: the restart's and the
+// Ritz vectors' products. Eigen's own kernels stay in use elsewhere, so none
+// of its templates is built two ways.
+void multiply(const Eigen::Ref<const Eigen::MatrixXd>& a, const Eigen::Ref<const Eigen::MatrixXd>& b,
+              Eigen::Ref<Eigen::MatrixXd> out) {
+    cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(a.rows()), static_cast<int>(b.cols()),
+                static_cast<int>(a.cols()), 1.0, a.data(), static_cast<int>(a.outerStride()), b.data(),
+                static_cast<int>(b.outerStride()), 0.0, out.data(), static_cast<int>(out.outerStride()));
+}
 
 // Deterministic numbers in [0.5, 1.5): the start vector and the replacements
 // after a breakdown, so runs repeat exactly.
@@ -55,7 +65,7 @@ class bidiagonalisation {
 public:
     bidiagonalisation(const series& s, int L, int m)
         : m_X(s.data(), s.size(), L), m_m(m), m_U(L, m), m_V(m_X.K(), m + 1), m_B(Eigen::MatrixXd::Zero(m, m)),
-          m_h(m + 1), m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
+          m_h(m + 1), m_passes(m + 1), m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
         m_numbers.fill(m_V.col(0));
         m_V.col(0).normalize();
     }
@@ -72,7 +82,7 @@ public:
             if (j > 0) {
                 // The recurrence's own terms: one u (or the kept Ritz vectors after a restart).
                 const int first = j == from ? 0 : j - 1;
-                u.noalias() -= m_U.middleCols(first, j - first) * m_B.col(j).segment(first, j - first);
+                m_passes.subtract(m_U, first, j - first, m_B.col(j).data() + first, u.data());
                 orthogonalise(m_U, j, u);
             }
             m_B(j, j) = normalise(m_U, j, u);
@@ -114,7 +124,7 @@ public:
         for (Eigen::Index r0 = 0; r0 < L; r0 += m_block.rows()) {
             const Eigen::Index rows = std::min(m_block.rows(), L - r0);
             auto part = m_block.topLeftCorner(rows, k);
-            part.noalias() = m_U.middleRows(r0, rows) * P.leftCols(k);
+            multiply(m_U.middleRows(r0, rows), P.leftCols(k), part);
             for (Eigen::Index i = 0; i < rows; ++i)
                 for (int c = 0; c < k; ++c) out.set(part(i, c), static_cast<int>(r0 + i), c);
             report_progress("eigenvectors", r0 + rows, L);
@@ -127,27 +137,17 @@ private:
     // Below this a new Lanczos vector is rounding: X has no more directions there.
     double breakdown_level() const { return singular_rounding_level(m_scale, m_X.L() + m_X.K() - 1); }
 
-    // One classical Gram-Schmidt pass against the first j columns of basis,
-    // by row blocks with a progress report each: on the longest windows one
-    // pass over the basis outlasts the progress interval. The subtraction is
-    // left out where the projection is negligible (`negligible_projection`).
+    // One classical Gram-Schmidt pass against the first j columns of basis.
+    // The subtraction is left out where the projection is negligible
+    // (`negligible_projection`).
     void orthogonalise(Eigen::MatrixXd& basis, int j, Eigen::Ref<Eigen::VectorXd> x) {
         if (j == 0) return;
-        constexpr Eigen::Index rows = 1 << 18;
-        const Eigen::Index n = basis.rows();
         auto h = m_h.head(j);
-        h.setZero();
-        for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
-            const Eigen::Index r = std::min(rows, n - r0);
-            h.noalias() += basis.block(r0, 0, r, j).transpose() * x.segment(r0, r);
-            report_progress("decomposition", m_products, 0);
-        }
+        m_passes.project(basis, j, x.data(), h.data());
+        report_progress("decomposition", m_products, 0);
         if (h.norm() <= negligible_projection * x.norm()) return;
-        for (Eigen::Index r0 = 0; r0 < n; r0 += rows) {
-            const Eigen::Index r = std::min(rows, n - r0);
-            x.segment(r0, r).noalias() -= basis.block(r0, 0, r, j) * h;
-            report_progress("decomposition", m_products, 0);
-        }
+        m_passes.subtract(basis, 0, j, h.data(), x.data());
+        report_progress("decomposition", m_products, 0);
     }
 
     // Normalises x (column j of basis) and returns its norm; a vector at
@@ -174,7 +174,7 @@ private:
         for (Eigen::Index r0 = 0; r0 < n; r0 += m_block.rows()) {
             const Eigen::Index rows = std::min(m_block.rows(), n - r0);
             auto part = m_block.topLeftCorner(rows, l);
-            part.noalias() = basis.block(r0, 0, rows, m) * R;
+            multiply(basis.block(r0, 0, rows, m), R, part);
             basis.block(r0, 0, rows, l) = part;
             report_progress("decomposition", m_products, 0);
         }
@@ -184,6 +184,7 @@ private:
     int m_m;
     Eigen::MatrixXd m_U, m_V, m_B;
     Eigen::VectorXd m_h;
+    basis_passes m_passes;
     Eigen::MatrixXd m_block;  // the restart's and the Ritz vectors' row buffer
     double m_beta = 0;
     double m_scale = 0;  // the largest norm met, a lower bound on sigma_1
