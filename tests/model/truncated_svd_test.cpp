@@ -5,6 +5,7 @@
 
 #include "core/fft.h"
 #include "core/hooks.h"
+#include "decomp/basis_passes.h"
 #include "decomp/svd.h"
 #include "test_util.h"
 
@@ -126,4 +127,20 @@ TEST(TruncatedSvd, AutomaticTakesItForLongWindowsOnly) {
     EXPECT_TRUE(SVD::takes_truncated(svd_options(svd_solver::automatic, 50), 2001));
     EXPECT_FALSE(SVD::takes_truncated(svd_options(svd_solver::automatic, 0), 5000));     // every component
     EXPECT_FALSE(SVD::takes_truncated(svd_options(svd_solver::automatic, 5000), 5000));  // as many as L
+}
+
+// Long enough for the two halves; an odd row count and a column count that
+// leaves a remainder after the four-column sweeps.
+TEST(BasisPasses, HalvesGiveThePlainProductsAndRepeatExactly) {
+    const Eigen::MatrixXd basis = Eigen::MatrixXd::Random(40001, 13);
+    const Eigen::VectorXd x = Eigen::VectorXd::Random(40001);
+    basis_passes passes(13);
+    Eigen::VectorXd h(11), again(11);
+    passes.project(basis, 11, x.data(), h.data());
+    EXPECT_LE((h - basis.leftCols(11).transpose() * x).norm(), 1e-12 * h.norm());
+    passes.project(basis, 11, x.data(), again.data());
+    EXPECT_EQ(h, again);
+    Eigen::VectorXd y = x;
+    passes.subtract(basis, 2, 9, h.data(), y.data());
+    EXPECT_LE((y - (x - basis.middleCols(2, 9) * h.head(9))).norm(), 1e-12 * x.norm());
 }
