@@ -15,10 +15,11 @@ void basis_passes::project(const Eigen::MatrixXd& basis, int j, const double* x,
     Eigen::Map<Eigen::VectorXd>(h, j) = m_halves.col(0).head(j) + m_halves.col(1).head(j);
 }
 
-void basis_passes::subtract(const Eigen::MatrixXd& basis, int first, int count, const double* h, double* x) {
+void basis_passes::subtract(const Eigen::MatrixXd& basis, const int* columns, int count, const double* h,
+                            double* x) {
     m_split.run(basis.rows(), [&](long long r0, long long r1, int) {
         Eigen::Map<Eigen::VectorXd> xs(x + r0, r1 - r0);
-        const auto col = [&](int c) { return basis.col(first + c).segment(r0, r1 - r0); };
+        const auto col = [&](int c) { return basis.col(columns[c]).segment(r0, r1 - r0); };
         // Four columns per sweep: one pass over x for four of the basis.
         int c = 0;
         for (; c + 4 <= count; c += 4)

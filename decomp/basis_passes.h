@@ -14,8 +14,8 @@ public:
 
     // h[0..j) = basis(:, 0..j)^T x.
     void project(const Eigen::MatrixXd& basis, int j, const double* x, double* h);
-    // x -= basis(:, first..first+count) h.
-    void subtract(const Eigen::MatrixXd& basis, int first, int count, const double* h, double* x);
+    // x -= sum over i < count of h[i] basis(:, columns[i]).
+    void subtract(const Eigen::MatrixXd& basis, const int* columns, int count, const double* h, double* x);
 
 private:
     Eigen::MatrixXd m_halves;  // each half's projection

@@ -65,7 +65,7 @@ class bidiagonalisation {
 public:
     bidiagonalisation(const series& s, int L, int m)
         : m_X(s.data(), s.size(), L), m_m(m), m_U(L, m), m_V(m_X.K(), m + 1), m_B(Eigen::MatrixXd::Zero(m, m)),
-          m_h(m + 1), m_passes(m + 1), m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
+          m_h(m + 1), m_passes(m + 1), m_columns(static_cast<size_t>(m + 1)), m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
         m_numbers.fill(m_V.col(0));
         m_V.col(0).normalize();
     }
@@ -82,7 +82,8 @@ public:
             if (j > 0) {
                 // The recurrence's own terms: one u (or the kept Ritz vectors after a restart).
                 const int first = j == from ? 0 : j - 1;
-                m_passes.subtract(m_U, first, j - first, m_B.col(j).data() + first, u.data());
+                for (int c = first; c < j; ++c) m_columns[static_cast<size_t>(c - first)] = c;
+                m_passes.subtract(m_U, m_columns.data(), j - first, m_B.col(j).data() + first, u.data());
                 orthogonalise(m_U, j, u);
             }
             m_B(j, j) = normalise(m_U, j, u);
@@ -138,15 +139,22 @@ private:
     double breakdown_level() const { return singular_rounding_level(m_scale, m_X.L() + m_X.K() - 1); }
 
     // One classical Gram-Schmidt pass against the first j columns of basis.
-    // The subtraction is left out where the projection is negligible
-    // (`negligible_projection`).
+    // Of the projection only the columns whose part matters are subtracted:
+    // what is left in has a norm below `negligible_projection` of the vector
+    // (none when the whole projection is). The loss of orthogonality gathers
+    // on a few directions, so this reads a fraction of the basis.
     void orthogonalise(Eigen::MatrixXd& basis, int j, Eigen::Ref<Eigen::VectorXd> x) {
         if (j == 0) return;
         auto h = m_h.head(j);
         m_passes.project(basis, j, x.data(), h.data());
         report_progress("decomposition", m_products, 0);
-        if (h.norm() <= negligible_projection * x.norm()) return;
-        m_passes.subtract(basis, 0, j, h.data(), x.data());
+        const double left_in = negligible_projection * x.norm();
+        if (h.norm() <= left_in) return;
+        const double share = left_in / std::sqrt(static_cast<double>(j));
+        int count = 0;
+        for (int c = 0; c < j; ++c)
+            if (std::fabs(h[c]) > share) m_columns[static_cast<size_t>(count)] = c, m_h[count++] = h[c];
+        m_passes.subtract(basis, m_columns.data(), count, m_h.data(), x.data());
         report_progress("decomposition", m_products, 0);
     }
 
@@ -185,6 +193,7 @@ private:
     Eigen::MatrixXd m_U, m_V, m_B;
     Eigen::VectorXd m_h;
     basis_passes m_passes;
+    std::vector<int> m_columns;  // the basis columns a subtraction reads
     Eigen::MatrixXd m_block;  // the restart's and the Ritz vectors' row buffer
     double m_beta = 0;
     double m_scale = 0;  // the largest norm met, a lower bound on sigma_1
