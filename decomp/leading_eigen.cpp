@@ -65,7 +65,8 @@ class bidiagonalisation {
 public:
     bidiagonalisation(const series& s, int L, int m)
         : m_X(s.data(), s.size(), L), m_m(m), m_U(L, m), m_V(m_X.K(), m + 1), m_B(Eigen::MatrixXd::Zero(m, m)),
-          m_h(m + 1), m_passes(m + 1), m_columns(static_cast<size_t>(m + 1)), m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
+          m_h(m + 1), m_passes(m + 1), m_columns(static_cast<size_t>(m + 1)),
+          m_block(std::min<Eigen::Index>(row_block, std::max(L, m_X.K())), m) {
         m_numbers.fill(m_V.col(0));
         m_V.col(0).normalize();
     }
