@@ -40,6 +40,7 @@ constexpr int map_default_limit = 50;
 CComponentGrid::CComponentGrid(std::shared_ptr<const grouping_workbench> bench, kind k, QWidget* parent)
     : QWidget(parent), m_bench(std::move(bench)), m_kind(k) {
     m_periods.assign(static_cast<size_t>(m_bench->svd().count()), -1.0);
+    m_periodograms.resize(m_periods.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
     fit_width(cell_width);
 }
@@ -62,6 +63,7 @@ void CComponentGrid::resizeEvent(QResizeEvent* event) {
 }
 
 void CComponentGrid::set_factor_vectors(bool on) {
+    if (on != m_factor) std::fill(m_periodograms.begin(), m_periodograms.end(), std::nullopt);
     m_factor = on;
     update();
 }
@@ -76,20 +78,31 @@ std::vector<double> CComponentGrid::vector_of(int c) const {
 
 double CComponentGrid::period_of(int c) const {
     double& p = m_periods.at(static_cast<size_t>(c));
-    if (p < 0) p = eigenvector_period(m_bench->svd(), c);
+    if (p >= 0) return p;
+    if (m_kind == pairs)
+        p = pair_period(m_bench->svd(), c, c + 1);
+    else if (m_kind == periodograms && !m_factor)  // the curve the cell draws anyway
+        p = periodogram_of(c).dominant_period();
+    else
+        p = eigenvector_period(m_bench->svd(), c);
     return p;
 }
 
-QString CComponentGrid::caption(int c) const {
-    const SVD::t_svd& svd = m_bench->svd();
-    if (m_kind == pairs) {
-        const double p = pair_period(svd, c, c + 1);
-        return QString("%1 vs %2, period %3").arg(c + 2).arg(c + 1).arg(qs(period_text(p)));
+const periodogram& CComponentGrid::periodogram_of(int c) const {
+    std::optional<periodogram>& p = m_periodograms.at(static_cast<size_t>(c));
+    if (!p) {
+        const std::vector<double> u = vector_of(c);
+        p = vectors_periodogram({u.data()}, static_cast<int>(u.size()));
     }
+    return *p;
+}
+
+QString CComponentGrid::caption(int c) const {
+    if (m_kind == pairs) return QString("%1 vs %2, period %3").arg(c + 2).arg(c + 1).arg(qs(period_text(period_of(c))));
     // Four significant digits: a small contribution is never "0.000 %".
     return QString("%1: %2 %, period %3")
         .arg(c + 1)
-        .arg(qs(format_text("%.4g", 100 * svd.contribution(c))))
+        .arg(qs(format_text("%.4g", 100 * m_bench->svd().contribution(c))))
         .arg(qs(period_text(period_of(c))));
 }
 
@@ -100,12 +113,10 @@ void CComponentGrid::paint_cell(QPainter& p, int c, QRect r) const {
     p.drawText(r.adjusted(6, 4, -6, 0), Qt::AlignLeft | Qt::AlignTop, caption(c));
     const QRect plot = r.adjusted(8, 24, -8, -8);
     if (m_kind == periodograms) {
-        const std::vector<double> u = vector_of(c);
         qt_dc dc(p);
         CDCUtils utils;
         // Room below the frame for the frequencies.
-        paint_periodogram(dc, utils, {plot.left(), plot.top(), plot.right(), plot.bottom() - 12},
-                          vectors_periodogram({u.data()}, static_cast<int>(u.size())));
+        paint_periodogram(dc, utils, {plot.left(), plot.top(), plot.right(), plot.bottom() - 12}, periodogram_of(c));
         return;
     }
     QPainterPath path;

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/grouping_workbench.h"
@@ -46,14 +47,19 @@ protected:
 
 private:
     std::vector<double> vector_of(int c) const;
+    // The period in cell c's caption (of a pair on the Pairs page).
     double period_of(int c) const;
+    const periodogram& periodogram_of(int c) const;
     void paint_cell(QPainter& p, int c, QRect r) const;
 
     std::shared_ptr<const grouping_workbench> m_bench;
     kind m_kind;
     bool m_factor = false;
     int m_columns = 1;
-    mutable std::vector<double> m_periods;  // filled as cells are first painted; -1 unknown
+    // Filled as cells are first painted, so a repaint refits nothing: the
+    // captions' periods (-1 unknown) and the Periodograms page's curves.
+    mutable std::vector<double> m_periods;
+    mutable std::vector<std::optional<periodogram>> m_periodograms;
     int m_painted = 0;
 };
 
