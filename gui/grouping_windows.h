@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/grouping_workbench.h"
+#include "gui/series_saver.h"
 #include "gui/wcor_view.h"
 
 class QCheckBox;
@@ -121,7 +122,7 @@ private:
 // The Groups window: the named groups with their colours, typed or sent from
 // the other windows; Reconstruct, Save series, and the w-correlations between
 // the groups.
-class CGroupsView : public QWidget {
+class CGroupsView : public QWidget, public series_saver {
     Q_OBJECT
 public:
     static constexpr const char* title = "Groups";
@@ -142,7 +143,7 @@ public:
     void set_groups(std::vector<component_group> groups);
     void reconstruct();
     // Asks for a file per group and for the residual; a cancelled one is skipped.
-    void save_series();
+    void save_series() override;
     void save_grouping();
     void open_grouping();
     // Observers of the groups (the map redraws its blocks).

@@ -44,9 +44,9 @@
 #include "decomp/wcorrelation.h"
 #include "gui/comp_info_view.h"
 #include "gui/decomp_result_view.h"
-#include "gui/grouping_windows.h"
 #include "gui/invest_views.h"
 #include "gui/save_image.h"
+#include "gui/series_saver.h"
 #include "gui/summation_views.h"
 #include "gui/ts_group_view.h"
 #include "gui/ts_view.h"
@@ -584,10 +584,9 @@ void CMainFrame::active_changed(QMdiSubWindow* window) {
         if (follows_active_view(c)) a->setEnabled(enabled_in(c, m_states));
     m_actions[command::file_close]->setEnabled(m_mdi->currentSubWindow() != nullptr);
     const document* doc = active_document();
-    // The Groups window saves its groups' series.
-    const bool groups = qobject_cast<const CGroupsView*>(active_widget()) != nullptr;
+    const bool own_series = dynamic_cast<series_saver*>(active_widget()) != nullptr;
     for (command c : {command::file_save, command::file_save_as})
-        m_actions[c]->setEnabled(groups || (doc && saves_series(doc->kind())));
+        m_actions[c]->setEnabled(own_series || (doc && saves_series(doc->kind())));
     m_actions[command::file_save_image]->setEnabled(active_is_picture());
     update_title();
 }
@@ -673,8 +672,8 @@ void CMainFrame::run(command c) {
     case command::file_save_image: save_image(); return;
     case command::file_save:
     case command::file_save_as:
-        if (auto* groups = qobject_cast<CGroupsView*>(active_widget())) {
-            groups->save_series();
+        if (auto* saver = dynamic_cast<series_saver*>(active_widget())) {
+            saver->save_series();
             return;
         }
         break;
