@@ -267,7 +267,7 @@ SVD::svd_options bootstrap_options(int L, int needed) {
     return SVD::svd_options(svd_solver::fast);
 }
 
-void bootstrap_intervals(const series& x, const series& signal, const std::vector<int>& components, int L,
+void bootstrap_intervals(const series& x, const series& signal, const std::vector<int>& components, const matrix& U,
                          forecast_method method, int points, double level, int replicates, series& lower,
                          series& upper) {
     if (!(level > 0 && level < 1))
@@ -275,7 +275,7 @@ void bootstrap_intervals(const series& x, const series& signal, const std::vecto
     if (replicates < min_replicates || replicates > max_replicates)
         throw SSA_math_exception::bad_input(
             format_text("%d bootstrap replicates: take %d to %d", replicates, min_replicates, max_replicates));
-    const int N = x.size(), M = points, B = replicates;
+    const int N = x.size(), M = points, B = replicates, L = U.rows();
     if (static_cast<double>(M) * B > max_bootstrap_values)
         throw SSA_math_exception::bad_input(
             format_text("%d replicates of %d points are more than the bootstrap keeps (%.0f values)", B, M,
@@ -289,17 +289,13 @@ void bootstrap_intervals(const series& x, const series& signal, const std::vecto
     // of the series (P = U_s U_s^T; entry (i, j) of the trajectory matrix
     // lies on antidiagonal i + j, averaged over its length w).
     double df = 0;
-    {
-        const SVD::t_svd fit(t_ts(std::vector<double>(x.data(), x.data() + N)), L, options);
-        const matrix& U = fit.eigenvectors();
-        const int K = N - L + 1;
-        for (int i = 0; i < L; ++i) {
-            double p = 0;
-            for (int c : components) p += U(i, c) * U(i, c);
-            double inverse_lengths = 0;
-            for (int j = 0; j < K; ++j) inverse_lengths += 1.0 / antidiagonal_length(i + j, L, K);
-            df += p * inverse_lengths;
-        }
+    const int K = N - L + 1;
+    for (int i = 0; i < L; ++i) {
+        double p = 0;
+        for (int c : components) p += U(i, c) * U(i, c);
+        double inverse_lengths = 0;
+        for (int j = 0; j < K; ++j) inverse_lengths += 1.0 / antidiagonal_length(i + j, L, K);
+        df += p * inverse_lengths;
     }
     const double widen = df < N ? std::sqrt(N / (N - df)) : 1.0;
     std::vector<double> residual(static_cast<size_t>(N));
@@ -346,7 +342,7 @@ void t_RSSA_signal_forecast::make_intervals(double level, int replicates) {
     const SVD::t_svd* svd = m_signal_invest->get_svd();
     if (m_forecast_ts.size() == 0 || !svd) throw SSA_math_exception::internal_error("no forecast to give intervals for");
     bootstrap_intervals(m_source_ts.values(), m_signal_invest->get_signal().values(),
-                        m_signal_invest->get_signal_components(), svd->L(), m_method, m_points, level, replicates,
+                        m_signal_invest->get_signal_components(), svd->eigenvectors(), m_method, m_points, level, replicates,
                         m_lower, m_upper);
     m_level = level;
     m_replicates = replicates;

@@ -55,7 +55,9 @@ int first_unbounded(const series& y, int from);
 // (0, 1), replicates outside min_replicates .. max_replicates or more than
 // max_bootstrap_values values, forecast_exception when a replicate has no
 // formula or leaves the doubles' range.
-void bootstrap_intervals(const series& x, const series& signal, const std::vector<int>& components, int L,
+// U: the eigenvectors of x's own decomposition for the window (L = U.rows()),
+// which measure how much of the noise the signal took.
+void bootstrap_intervals(const series& x, const series& signal, const std::vector<int>& components, const matrix& U,
                          forecast_method method, int points, double level, int replicates, series& lower,
                          series& upper);
 

@@ -31,7 +31,8 @@ TEST(ForecastIntervals, TheBandCoversNinetyFivePercentOfTheFuture) {
             const std::vector<double> observed(all.begin(), all.begin() + N);
             const SVD::t_svd svd(t_ts(observed), L);
             series lower, upper;
-            bootstrap_intervals(series(observed), svd.reconstruct_values(signal), signal, L, method, M, 0.95, 100, lower, upper);
+            bootstrap_intervals(series(observed), svd.reconstruct_values(signal), signal, svd.eigenvectors(), method, M,
+                                0.95, 100, lower, upper);
             for (int j = 0; j < M; ++j) covered += lower[j] <= all[N + j] && all[N + j] <= upper[j];
         }
         EXPECT_NEAR(static_cast<double>(covered) / (runs * M), 0.945, 0.045) << static_cast<int>(method);
