@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/civil_date.h"
 #include "core/hooks.h"
 #include "core/ssa_exception.h"
 #include "workbook_reader.h"
@@ -47,24 +48,6 @@ void sheet_filler::set(std::uint64_t row, std::uint64_t col, std::string text) {
     report_progress("reading the workbook", static_cast<long long>(m_used.cells), 0);
 }
 
-namespace {
-
-// Days since 1970-01-01 to a civil date (proleptic Gregorian).
-void civil_from_days(long long z, long long& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    y = static_cast<long long>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    if (m <= 2) ++y;
-}
-
-}  // namespace
-
 std::string serial_date_text(double serial, bool date1904, bool time_only) {
     if (!(serial >= 0 && serial < 3e6)) return {};
     long long days = static_cast<long long>(std::floor(serial));
@@ -79,14 +62,14 @@ std::string serial_date_text(double serial, bool date1904, bool time_only) {
     // that never was (serial 60), so from 61 on the epoch is 1899-12-30,
     // 25569 days before 1970-01-01; the 1904 system counts from 1904-01-01.
     const long long unix_days = date1904 ? days - 24107 : days - (days < 61 ? 25568 : 25569);
-    long long y;
-    unsigned m, d;
-    civil_from_days(unix_days, y, m, d);
+    const civil_date date = civil_from_days(unix_days);
+    const long long y = date.year;
+    const int m = date.month, d = date.day;
     if (y > 9999) return {};
     if (secs == 0)
-        std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", y, m, d);
+        std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d", y, m, d);
     else
-        std::snprintf(buf, sizeof buf, "%04lld-%02u-%02uT%02lld:%02lld:%02lld", y, m, d, secs / 3600, secs / 60 % 60,
+        std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02lld:%02lld:%02lld", y, m, d, secs / 3600, secs / 60 % 60,
                       secs % 60);
     return buf;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "core/civil_date.h"
 #include "core/number_text.h"
 
 namespace {
@@ -36,28 +37,6 @@ std::optional<plain_number> read_plain(const std::string& s) {
     return plain_number{*v, point == std::string::npos ? 0 : static_cast<int>(s.size() - point - 1)};
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-long days_from_civil(long y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civil_from_days(long z, long& y, int& m, int& d) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2);
-}
-
 bool leap(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 int month_length(long y, int m) {
@@ -82,8 +61,8 @@ std::optional<iso_date> read_iso(const std::string& s) {
     return d;
 }
 
-std::string iso_text(long year, int month, int day, bool has_day) {
-    return has_day ? format_text("%04ld-%02d-%02d", year, month, day) : format_text("%04ld-%02d", year, month);
+std::string iso_text(long long year, int month, int day, bool has_day) {
+    return has_day ? format_text("%04lld-%02d-%02d", year, month, day) : format_text("%04lld-%02d", year, month);
 }
 
 // A step is regular when every difference equals the first and it is not 0.
@@ -127,10 +106,8 @@ std::optional<std::vector<std::string>> continued_dates(const std::vector<std::s
     const std::optional<long> days = last.has_day ? common_step(dates, day_number) : std::nullopt;
     if (!days) return std::nullopt;
     for (int k = 1; k <= count; ++k) {
-        long y;
-        int m, d;
-        civil_from_days(day_number(last) + *days * k, y, m, d);
-        out.push_back(iso_text(y, m, d, true));
+        const civil_date c = civil_from_days(day_number(last) + *days * k);
+        out.push_back(iso_text(c.year, c.month, c.day, true));
     }
     return out;
 }
