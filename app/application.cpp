@@ -141,7 +141,7 @@ CWinKelvaneDoc* CWinKelvaneApp::open_series_file(const std::string& given) {
                                    : m_ui.run_computation([loaded, path] { loaded->load(path); });
         if (!done) return fail("");
     } catch (const SSA_math_exception::file_exception& e) {
-        return fail(workbook ? empty_text : file_failure_text(e));
+        return fail(workbook ? empty_text : e.text());
     } catch (const std::exception&) {
         // A damaged workbook may fail anywhere in its reader (a zip bomb as
         // bad_alloc); to the user it is unreadable all the same.

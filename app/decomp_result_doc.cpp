@@ -32,7 +32,7 @@ void CDecompResultDoc::save_series(app_ui& ui) const {
         try {
             save_cts(path, *series);
         } catch (const SSA_math_exception::file_exception& e) {
-            ui.message_box(file_failure_text(e), "Error", notify_icon::error);
+            ui.message_box(e.text(), "Error", notify_icon::error);
         }
     }
 }

@@ -57,7 +57,7 @@ bool compute(run_context& ctx, const std::function<void()>& work) {
         case failure_kind::cancelled:
             break;
         case failure_kind::file:
-            ctx.ui.message_box(file_failure_text(static_cast<const SSA_math_exception::file_exception&>(e)), "",
+            ctx.ui.message_box(static_cast<const SSA_math_exception::file_exception&>(e).text(), "",
                                notify_icon::error);
             break;
         case failure_kind::bad_input:

@@ -12,10 +12,6 @@ namespace {
 const char* const data_filter = "Data Files (*.dat;*.ts;*.cts)|*.dat;*.ts;*.cts|All Files (*.*)|*.*||";
 }
 
-std::string file_failure_text(const SSA_math_exception::file_exception& e) {
-    return e.message + " : " + e.file_name + ".";
-}
-
 CWinKelvaneDoc::~CWinKelvaneDoc() {
     if (temp_copy_file >= 0) close(temp_copy_file);
 }
@@ -33,7 +29,7 @@ bool CWinKelvaneDoc::save_series(app_ui& ui, const t_ts* series, const std::stri
     try {
         save_cts(path, series ? *series : ts, more);
     } catch (const SSA_math_exception::file_exception& e) {
-        ui.message_box(file_failure_text(e), "Error", notify_icon::error);
+        ui.message_box(e.text(), "Error", notify_icon::error);
         return false;
     }
     return true;

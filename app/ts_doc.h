@@ -74,5 +74,3 @@ private:
     std::string m_temp_copy_path;
 };
 
-// "%s : %s." of a file exception: its message, then its file name.
-std::string file_failure_text(const SSA_math_exception::file_exception& e);

@@ -235,12 +235,11 @@ int report_failure(std::exception_ptr failure, std::ostream& err) {
     } catch (const SSA_math_exception::ssa_exception& e) {
         using SSA_math_exception::failure_kind;
         // The core's numbered checks end their messages in a newline of their own.
-        std::string text = e.message;
+        std::string text = e.kind() == failure_kind::file
+                               ? static_cast<const SSA_math_exception::file_exception&>(e).text()
+                               : e.message;
         while (!text.empty() && text.back() == '\n') text.pop_back();
-        err << "kelvane-cli: " << text;
-        if (e.kind() == failure_kind::file)
-            err << " : " << static_cast<const SSA_math_exception::file_exception&>(e).file_name << ".";
-        err << std::endl;
+        err << "kelvane-cli: " << text << std::endl;
         switch (e.kind()) {
         case failure_kind::bad_input:
         case failure_kind::file:

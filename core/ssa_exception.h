@@ -49,6 +49,8 @@ public:
         : ssa_exception(failure_kind::file, std::move(msg)), file_name(std::move(name)) {}
 
     std::string file_name;
+    // "message : file name.", as both programs show it.
+    std::string text() const { return message + " : " + file_name + "."; }
 };
 
 class resource_error : public ssa_exception {
