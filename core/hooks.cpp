@@ -30,6 +30,8 @@ progress_hook set_progress_hook(progress_hook hook, bool throttled) {
     progress_hook prev = std::move(current_progress);
     current_progress = std::move(hook);
     progress_throttled = throttled;
+    // A hook just set hears the first report, whatever the previous one heard last.
+    last_progress = clock_type::time_point();
     return prev;
 }
 
