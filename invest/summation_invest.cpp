@@ -7,6 +7,7 @@
 #include "core/number_text.h"
 #include "core/ssa_exception.h"
 #include "invest/grouping.h"
+#include "methods/fourier_sums.h"
 
 std::optional<param_refusal> summation_params::validate() const {
     if (!(summ_epsilon >= 0 && std::isfinite(summ_epsilon)))
@@ -62,14 +63,18 @@ summation_table run_summation(t_summation_invest& inv, const summation_params& p
     // The Fourier distance is scaled by the window length whatever the vectors' length.
     const int L = svd->L();
 
-    // The column statistics, the periodogram peaks and relations of all columns at once.
-    std::vector<double> plevel(static_cast<size_t>(n));
+    // The column statistics and the components' periods, on both cores for
+    // long vectors; then the periodogram peaks and relations of all columns at once.
+    std::vector<double> plevel(static_cast<size_t>(n)), periods(static_cast<size_t>(n));
     std::vector<int> zeros(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) {
-        plevel[static_cast<size_t>(k)] = V.kendall_plevel(k);
-        zeros[static_cast<size_t>(k)] = V.roots_amount(p.summ_epsilon, k);
-        report_progress("Kendall and Zeros tests", k + 1, n);
-    }
+    fourier::split_in_two(n, static_cast<double>(V.rows()) * n >= 1e6, [&](int begin, int end) {
+        for (int k = begin; k < end; ++k) {
+            plevel[static_cast<size_t>(k)] = V.kendall_plevel(k);
+            zeros[static_cast<size_t>(k)] = V.roots_amount(p.summ_epsilon, k);
+            periods[static_cast<size_t>(k)] = eigenvector_period(*svd, k);
+            report_progress("Kendall and Zeros tests", k + 1 - begin, end - begin);
+        }
+    });
     // The verdicts are those of the direct sums; on long vectors the relation
     // shown may come from the FFT, within its error bound.
     const std::vector<double> relation = V.lowfreq_relation_columns(p.summ_omega, n, p.summ_lowfreq_C);
@@ -109,10 +114,10 @@ summation_table run_summation(t_summation_invest& inv, const summation_params& p
     // keeps the fields its component's tests did not set.
     t_component_results record;
     t_pair_entry entry;
+    table.periods = periods;
     for (int k = 0; k < n; ++k) {
         const size_t uk = static_cast<size_t>(k);
         std::array<std::string, 5> texts;
-        table.periods.push_back(eigenvector_period(*svd, k));
         record.component_no = k + 1;
         record.pair_entries.clear();
 
