@@ -5,9 +5,9 @@
 
 #include "core/hooks.h"
 #include "core/number_text.h"
+#include "core/split_in_two.h"
 #include "core/ssa_exception.h"
 #include "invest/grouping.h"
-#include "methods/fourier_sums.h"
 
 std::optional<param_refusal> summation_params::validate() const {
     if (!(summ_epsilon >= 0 && std::isfinite(summ_epsilon)))
@@ -67,7 +67,7 @@ summation_table run_summation(t_summation_invest& inv, const summation_params& p
     // long vectors; then the periodogram peaks and relations of all columns at once.
     std::vector<double> plevel(static_cast<size_t>(n)), periods(static_cast<size_t>(n));
     std::vector<int> zeros(static_cast<size_t>(n));
-    fourier::split_in_two(n, static_cast<double>(V.rows()) * n >= 1e5, [&](int begin, int end) {
+    split_in_two(n, static_cast<double>(V.rows()) * n >= 1e5, [&](int begin, int end) {
         for (int k = begin; k < end; ++k) {
             plevel[static_cast<size_t>(k)] = V.kendall_plevel(k);
             zeros[static_cast<size_t>(k)] = V.roots_amount(p.summ_epsilon, k);
