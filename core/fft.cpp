@@ -80,7 +80,7 @@ std::string default_fft_wisdom_folder() {
     return "";
 }
 
-fft_convolver::fft_convolver(int n_min) : m_n(smooth_size(n_min)) {
+fft_convolver::fft_convolver(int n_min, int max_threads) : m_n(smooth_size(n_min)) {
     m_real = fftw_alloc_real(static_cast<size_t>(m_n));
     fftw_complex* c = fftw_alloc_complex(static_cast<size_t>(m_n / 2 + 1));
     m_complex = c;
@@ -89,7 +89,7 @@ fft_convolver::fft_convolver(int n_min) : m_n(smooth_size(n_min)) {
     if (!p.threads_ready) p.threads_ready = fftw_init_threads() != 0;
     const bool large = m_n >= large_size;
     const bool two_cores = std::thread::hardware_concurrency() >= 2;
-    fftw_plan_with_nthreads(large && p.threads_ready && two_cores ? 2 : 1);
+    fftw_plan_with_nthreads(large && p.threads_ready && two_cores && max_threads >= 2 ? 2 : 1);
     fftw_plan forward = nullptr, inverse = nullptr;
     if (large && !p.folder.empty()) {
         if (!p.wisdom_loaded) {
@@ -153,7 +153,8 @@ void fft_convolver::convolve_reversed(const double* x, int len, const std::vecto
     for (int i = 0; i < count; ++i) out[i] = m_real[from + i] * scale;
 }
 
-hankel_operator::hankel_operator(const double* s, int N, int L) : m_L(L), m_K(N - L + 1), m_fft(N) {
+hankel_operator::hankel_operator(const double* s, int N, int L, int max_threads)
+    : m_L(L), m_K(N - L + 1), m_fft(N, max_threads) {
     m_fft.forward(s, N, m_s_hat);
 }
 

@@ -23,8 +23,9 @@ std::string default_fft_wisdom_folder();
 // there, estimated while none is kept.
 class fft_convolver {
 public:
-    // Transforms of at least n_min points, so convolutions of total length up to n_min do not wrap.
-    explicit fft_convolver(int n_min);
+    // Transforms of at least n_min points, so convolutions of total length up
+    // to n_min do not wrap, on at most max_threads threads.
+    explicit fft_convolver(int n_min, int max_threads = 2);
     ~fft_convolver();
     fft_convolver(const fft_convolver&) = delete;
     fft_convolver& operator=(const fft_convolver&) = delete;
@@ -67,7 +68,7 @@ inline int antidiagonal_length(int k, int L, int K) {
 // one forward and one inverse transform each.
 class hankel_operator {
 public:
-    hankel_operator(const double* s, int N, int L);
+    hankel_operator(const double* s, int N, int L, int max_threads = 2);
     int L() const { return m_L; }
     int K() const { return m_K; }
     // out[0..K) = X^T u for u[0..L).

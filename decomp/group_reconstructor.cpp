@@ -13,7 +13,8 @@ constexpr double reference_limit = 2e5;
 
 }  // namespace
 
-group_reconstructor::group_reconstructor(const SVD::t_svd& svd) : m_svd(svd) {}
+group_reconstructor::group_reconstructor(const SVD::t_svd& svd, int fft_threads)
+    : m_svd(svd), m_fft_threads(fft_threads) {}
 
 void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
     const int L = m_svd.L(), K = m_svd.K();
@@ -50,8 +51,8 @@ void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
 void group_reconstructor::by_fft(const int* indices, int n, series& out) {
     const int L = m_svd.L(), K = m_svd.K(), N = L + K - 1;
     if (!m_fft) {
-        m_fft = std::make_unique<fft_convolver>(N);
-        m_hankel = m_svd.hankel();
+        m_fft = std::make_unique<fft_convolver>(N, m_fft_threads);
+        m_hankel = m_svd.hankel(m_fft_threads);
         m_a.resize(static_cast<size_t>(L));
         m_b.resize(static_cast<size_t>(K));
     }

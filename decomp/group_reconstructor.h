@@ -13,7 +13,8 @@
 
 class group_reconstructor {
 public:
-    explicit group_reconstructor(const SVD::t_svd& svd);
+    // Its transforms run on at most fft_threads threads: one where reconstructors work side by side.
+    explicit group_reconstructor(const SVD::t_svd& svd, int fft_threads = 2);
 
     // out must hold N values. An index the decomposition does not hold throws (t_svd::check_component).
     void reconstruct(const int* indices, int n, series& out);
@@ -22,6 +23,7 @@ private:
     void by_fft(const int* indices, int n, series& out);
 
     const SVD::t_svd& m_svd;
+    int m_fft_threads;
     std::unique_ptr<fft_convolver> m_fft;
     std::unique_ptr<hankel_operator> m_hankel;
     std::vector<double> m_a, m_b;

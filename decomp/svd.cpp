@@ -304,8 +304,8 @@ const matrix& t_svd::factor_vectors() const {
     return *f.vectors;
 }
 
-std::unique_ptr<hankel_operator> t_svd::hankel() const {
-    return std::make_unique<hankel_operator>(m_factors->values.data(), m_factors->values.size(), m_L);
+std::unique_ptr<hankel_operator> t_svd::hankel(int max_threads) const {
+    return std::make_unique<hankel_operator>(m_factors->values.data(), m_factors->values.size(), m_L, max_threads);
 }
 
 void t_svd::elementary_factors(int c, double* a, double* b, hankel_operator* work) const {

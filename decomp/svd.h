@@ -107,8 +107,8 @@ public:
     // else b = X^T U_c by FFT without building them, through work when given
     // (an operator over this decomposition's series from hankel()).
     void elementary_factors(int c, double* a, double* b, hankel_operator* work = nullptr) const;
-    // The FFT products with this decomposition's trajectory matrix.
-    std::unique_ptr<hankel_operator> hankel() const;
+    // The FFT products with this decomposition's trajectory matrix, on at most max_threads threads.
+    std::unique_ptr<hankel_operator> hankel(int max_threads = 2) const;
     // Eigentriple c (0 <= c < components()), assembled on demand so that the
     // decomposition holds every vector once.
     t_eigen_triple triple(int c) const;

@@ -20,7 +20,8 @@ TEST(Reconstruction, ElementaryComponentsAddUpToTheSeries) {
     struct shape { int N, L; svd_solver solver; double tolerance; };  // relative to the largest value
     // With L > K the Jacobi solver's final threshold bounds how orthogonal the discarded directions are.
     for (shape s : {shape{40, 7, svd_solver::jacobi, 1e-12}, shape{150, 100, svd_solver::jacobi, 1e-8},
-                    shape{150, 100, svd_solver::fast, 1e-11}}) {
+                    shape{150, 100, svd_solver::fast, 1e-11},
+                    shape{1000, 400, svd_solver::fast, 1e-10}}) {  // by FFT, half the components on each core
         SCOPED_TRACE("N=" + std::to_string(s.N) + " L=" + std::to_string(s.L));
         const auto v = random_series(s.N, static_cast<unsigned>(s.L));
         const SVD::t_svd svd(t_ts(v), s.L, s.solver);
