@@ -220,7 +220,7 @@ double fit_energy(const std::vector<const double*>& vectors, int n, double f) {
 // them the highest bin: inside one bin of a sinusoid's frequency the energy
 // rises towards it, so Brent's search (parabolas through the best three
 // points, golden sections where they do not shrink the bracket) finds it in
-// about a third of a golden-section search's evaluations.
+// about half a golden-section search's time.
 double refined_peak(const std::vector<const double*>& vectors, int n, double at, double toward) {
     constexpr double g = 0.3819660112501051;  // 1 - 1/golden ratio
     const auto energy = [&](double f) { return fit_energy(vectors, n, f); };
