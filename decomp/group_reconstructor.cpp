@@ -48,6 +48,10 @@ void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
     }
 }
 
+void group_reconstructor::tick() {
+    if (m_tick) m_tick();
+}
+
 void group_reconstructor::by_fft(const int* indices, int n, series& out) {
     const int L = m_svd.L(), K = m_svd.K(), N = L + K - 1;
     if (!m_fft) {
@@ -64,8 +68,11 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
         if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
         any = true;
         m_svd.elementary_factors(k, m_a.data(), m_b.data(), m_hankel.get());
+        tick();
         m_fft->forward(m_a.data(), L, m_a_hat);
+        tick();
         m_fft->forward(m_b.data(), K, m_b_hat);
+        tick();
         for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += spectrum_product(m_a_hat[f], m_b_hat[f]);
         if (n > 1) report_progress("reconstruction", g + 1, n);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <complex>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,12 +19,17 @@ public:
 
     // out must hold N values. An index the decomposition does not hold throws (t_svd::check_component).
     void reconstruct(const int* indices, int n, series& out);
+    // Called between the transforms of one component: a caller reporting per
+    // component repeats its report there, so a long one still reports (and cancels).
+    void set_tick(std::function<void()> tick) { m_tick = std::move(tick); }
 
 private:
     void by_fft(const int* indices, int n, series& out);
+    void tick();
 
     const SVD::t_svd& m_svd;
     int m_fft_threads;
+    std::function<void()> m_tick;
     std::unique_ptr<fft_convolver> m_fft;
     std::unique_ptr<hankel_operator> m_hankel;
     std::vector<double> m_a, m_b;

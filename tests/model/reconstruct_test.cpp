@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/hooks.h"
 #include "decomp/reconstructed.h"
 #include "test_util.h"
 
@@ -75,4 +76,23 @@ TEST(Reconstruction, ShortcutsMatchTheElementaryMatrices) {
         const series g = svd.reconstruct_values(group);
         for (int t = 0; t < s.N; ++t) EXPECT_NEAR(g[t], ref[t], 1e-12 * top) << t;
     }
+}
+
+// One component on the FFT path reports between its transforms as well as after it, at the
+// caller's count, and a throwing hook there cancels.
+TEST(Reconstruction, ALongComponentReportsBetweenItsTransforms) {
+    const SVD::t_svd svd(t_ts(random_series(2000, 4)), 1000, svd_solver::fast);  // L K = 10^6: the FFT path
+    std::vector<long long> done;
+    {
+        const scoped_progress_hook record(
+            [&](const char* stage, long long d, long long total) {
+                if (std::string(stage) == "reconstruction" && total == 1) done.push_back(d);
+            },
+            false);
+        const t_reconstructed_tss rec(&svd, std::vector<int>{2});
+    }
+    EXPECT_EQ(done, (std::vector<long long>{0, 0, 0, 1}));
+    struct cancelled {};
+    const scoped_progress_hook stop([](const char*, long long, long long) { throw cancelled{}; }, false);
+    EXPECT_THROW(t_reconstructed_tss(&svd, std::vector<int>{2}), cancelled);
 }
