@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/hooks.h"
+#include "core/split_in_two.h"
 
 namespace {
 
@@ -11,10 +12,32 @@ namespace {
 // gives the reference rounding.
 constexpr double reference_limit = 2e5;
 
+// Values of all components together from which they are built on both cores,
+// and the longest series so built.
+constexpr double parallel_work = 2e5;
+constexpr int parallel_max_N = 4000000;
+
 }  // namespace
+
+struct group_reconstructor::spectra {
+    spectra(const SVD::t_svd& svd, int threads)
+        : fft(svd.N(), threads), hankel(svd.hankel(threads)), a(static_cast<size_t>(svd.L())),
+          b(static_cast<size_t>(svd.K())), sum(static_cast<size_t>(fft.size() / 2 + 1)) {}
+
+    fft_convolver fft;
+    std::unique_ptr<hankel_operator> hankel;
+    std::vector<double> a, b;
+    std::vector<std::complex<double>> a_hat, b_hat, sum;
+};
 
 group_reconstructor::group_reconstructor(const SVD::t_svd& svd, int fft_threads)
     : m_svd(svd), m_fft_threads(fft_threads) {}
+
+group_reconstructor::~group_reconstructor() = default;
+
+bool group_reconstructor::splits(int N, int n) {
+    return n >= 2 && static_cast<double>(N) * n >= parallel_work && N <= parallel_max_N;
+}
 
 void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
     const int L = m_svd.L(), K = m_svd.K();
@@ -52,29 +75,44 @@ void group_reconstructor::tick() {
     if (m_tick) m_tick();
 }
 
-void group_reconstructor::by_fft(const int* indices, int n, series& out) {
-    const int L = m_svd.L(), K = m_svd.K(), N = L + K - 1;
-    if (!m_fft) {
-        m_fft = std::make_unique<fft_convolver>(N, m_fft_threads);
-        m_hankel = m_svd.hankel(m_fft_threads);
-        m_a.resize(static_cast<size_t>(L));
-        m_b.resize(static_cast<size_t>(K));
-    }
-    m_sum.assign(static_cast<size_t>(m_fft->size() / 2 + 1), 0.0);
-    // Linear in the group: add the members' spectra, transform back once.
+bool group_reconstructor::add_members(spectra& w, const int* indices, int begin, int end, int n) {
+    const int L = m_svd.L(), K = m_svd.K();
     bool any = false;
-    for (int g = 0; g < n; ++g) {
+    for (int g = begin; g < end; ++g) {
         const int k = indices[g];
         if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
         any = true;
-        m_svd.elementary_factors(k, m_a.data(), m_b.data(), m_hankel.get());
+        m_svd.elementary_factors(k, w.a.data(), w.b.data(), w.hankel.get());
         tick();
-        m_fft->forward(m_a.data(), L, m_a_hat);
+        w.fft.forward(w.a.data(), L, w.a_hat);
         tick();
-        m_fft->forward(m_b.data(), K, m_b_hat);
+        w.fft.forward(w.b.data(), K, w.b_hat);
         tick();
-        for (size_t f = 0; f < m_sum.size(); ++f) m_sum[f] += spectrum_product(m_a_hat[f], m_b_hat[f]);
-        if (n > 1) report_progress("reconstruction", g + 1, n);
+        for (size_t f = 0; f < w.sum.size(); ++f) w.sum[f] += spectrum_product(w.a_hat[f], w.b_hat[f]);
+        if (n > 1) report_progress("reconstruction", g + 1 - begin, end - begin);
+    }
+    return any;
+}
+
+void group_reconstructor::by_fft(const int* indices, int n, series& out) {
+    const int L = m_svd.L(), K = m_svd.K(), N = L + K - 1;
+    // Linear in the group: add the members' spectra, transform back once.
+    bool any = false;
+    if (splits(N, n)) {
+        spectra halves[2] = {{m_svd, 1}, {m_svd, 1}};
+        bool found[2] = {false, false};
+        split_in_two(n, true, [&](int begin, int end) {
+            const int h = begin == 0 ? 0 : 1;
+            found[h] = add_members(halves[h], indices, begin, end, n);
+        });
+        for (size_t f = 0; f < halves[0].sum.size(); ++f) halves[0].sum[f] += halves[1].sum[f];
+        any = found[0] || found[1];
+        if (any) halves[0].fft.inverse(halves[0].sum, out.data(), N);
+    } else {
+        if (!m_work) m_work = std::make_unique<spectra>(m_svd, m_fft_threads);
+        std::fill(m_work->sum.begin(), m_work->sum.end(), 0.0);
+        any = add_members(*m_work, indices, 0, n, n);
+        if (any) m_work->fft.inverse(m_work->sum, out.data(), N);
     }
     // Components of a zero eigenvalue (most of a truncated decomposition's on
     // a trend-dominated series) need no transform.
@@ -82,6 +120,5 @@ void group_reconstructor::by_fft(const int* indices, int n, series& out) {
         std::fill(out.data(), out.data() + N, 0.0);
         return;
     }
-    m_fft->inverse(m_sum, out.data(), N);
     for (int t = 0; t < N; ++t) out[t] /= antidiagonal_length(t, L, K);
 }

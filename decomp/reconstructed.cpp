@@ -7,16 +7,6 @@
 #include "core/ssa_exception.h"
 #include "group_reconstructor.h"
 
-namespace {
-
-// Values of all components together from which they are built on both cores,
-// and the longest series so built: one transform of 4 10^6 points takes about
-// 70 ms on one core, 10^7 points 170 ms.
-constexpr double parallel_work = 2e5;
-constexpr int parallel_max_N = 4000000;
-
-}  // namespace
-
 t_reconstructed_tss::t_reconstructed_tss(const SVD::t_svd* psvd, int amount) {
     if (amount > psvd->L() || amount < 0)
         throw SSA_math_exception::internal_error(
@@ -36,10 +26,8 @@ void t_reconstructed_tss::build(const SVD::t_svd* psvd, const std::vector<int>& 
     const int n = static_cast<int>(indices.size());
     const int N = psvd->N();
     m_components.assign(static_cast<size_t>(n), t_ts());
-    // Long components two at a time, each on one core: a transform split
-    // between the cores gains less than the two doing one each. Not the
-    // longest, whose single-threaded transforms would leave too long between reports.
-    const bool parallel = static_cast<double>(N) * n >= parallel_work && N <= parallel_max_N;
+    // Long components two at a time, each on one core.
+    const bool parallel = group_reconstructor::splits(N, n);
     split_in_two(n, parallel, [&](int begin, int end) {
         group_reconstructor rec(*psvd, parallel ? 1 : 2);
         long long done = 0;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 
 #include "core/hooks.h"
+#include "decomp/group_reconstructor.h"
 #include "decomp/reconstructed.h"
 #include "test_util.h"
 
@@ -95,4 +97,21 @@ TEST(Reconstruction, ALongComponentReportsBetweenItsTransforms) {
     struct cancelled {};
     const scoped_progress_hook stop([](const char*, long long, long long) { throw cancelled{}; }, false);
     EXPECT_THROW(t_reconstructed_tss(&svd, std::vector<int>{2}), cancelled);
+}
+
+// A group long enough to be split between the cores: each half's spectra, added, give the group.
+TEST(Reconstruction, ALongGroupMatchesTheElementaryMatrices) {
+    const auto v = random_series(1300, 6);
+    const double top = *std::max_element(v.begin(), v.end());
+    const SVD::t_svd svd(t_ts(v), 900, svd_solver::fast);
+    std::vector<int> group(160);
+    std::iota(group.begin(), group.end(), 0);
+    std::swap(group[3], group[150]);  // unsorted, as the pairings give them
+    ASSERT_TRUE(group_reconstructor::splits(svd.N(), static_cast<int>(group.size())));
+    matrix y(svd.L(), svd.K());
+    y.reconstruct_group(svd.spectrum(), svd.eigenvectors(), svd.factor_vectors(), static_cast<int>(group.size()), group.data());
+    series ref(svd.N());
+    y.diagonal_average(ref);
+    const series g = svd.reconstruct_values(group);
+    for (int t = 0; t < svd.N(); ++t) EXPECT_NEAR(g[t], ref[t], 1e-12 * top) << t;
 }
