@@ -71,8 +71,10 @@ void group_reconstructor::reconstruct(const int* indices, int n, series& out) {
     }
 }
 
-void group_reconstructor::tick() {
-    if (m_tick) m_tick();
+// A group reports per member, from both halves when split; the tick, which
+// repeats the caller's own report on the caller's thread, serves one component.
+void group_reconstructor::tick(int n) {
+    if (n == 1 && m_tick) m_tick();
 }
 
 bool group_reconstructor::add_members(spectra& w, const int* indices, int begin, int end, int n) {
@@ -83,11 +85,11 @@ bool group_reconstructor::add_members(spectra& w, const int* indices, int begin,
         if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
         any = true;
         m_svd.elementary_factors(k, w.a.data(), w.b.data(), w.hankel.get());
-        tick();
+        tick(n);
         w.fft.forward(w.a.data(), L, w.a_hat);
-        tick();
+        tick(n);
         w.fft.forward(w.b.data(), K, w.b_hat);
-        tick();
+        tick(n);
         for (size_t f = 0; f < w.sum.size(); ++f) w.sum[f] += spectrum_product(w.a_hat[f], w.b_hat[f]);
         if (n > 1) report_progress("reconstruction", g + 1 - begin, end - begin);
     }

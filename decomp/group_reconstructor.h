@@ -38,7 +38,7 @@ private:
     void by_fft(const int* indices, int n, series& out);
     // Adds the spectra of the diagonal averages of members begin..end-1 to w's sum.
     bool add_members(spectra& w, const int* indices, int begin, int end, int n);
-    void tick();
+    void tick(int n);
 
     const SVD::t_svd& m_svd;
     int m_fft_threads;

@@ -62,15 +62,13 @@ std::string serial_date_text(double serial, bool date1904, bool time_only) {
     // that never was (serial 60), so from 61 on the epoch is 1899-12-30,
     // 25569 days before 1970-01-01; the 1904 system counts from 1904-01-01.
     const long long unix_days = date1904 ? days - 24107 : days - (days < 61 ? 25568 : 25569);
-    const civil_date date = civil_from_days(unix_days);
-    const long long y = date.year;
-    const int m = date.month, d = date.day;
-    if (y > 9999) return {};
+    const civil_date c = civil_from_days(unix_days);
+    if (c.year > 9999) return {};
     if (secs == 0)
-        std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d", y, m, d);
+        std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d", c.year, c.month, c.day);
     else
-        std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02lld:%02lld:%02lld", y, m, d, secs / 3600, secs / 60 % 60,
-                      secs % 60);
+        std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02lld:%02lld:%02lld", c.year, c.month, c.day, secs / 3600,
+                      secs / 60 % 60, secs % 60);
     return buf;
 }
 
