@@ -1,5 +1,6 @@
 #include "reconstructed.h"
 
+#include <algorithm>
 #include <numeric>
 
 #include "core/hooks.h"
@@ -40,16 +41,21 @@ void t_reconstructed_tss::build(const SVD::t_svd* psvd, const std::vector<int>& 
             report_progress("reconstruction", done, end - begin);
         }
     });
-    // Row by row from the components: a column at a time would touch every
-    // row of the table once per component.
+    // The table by blocks of rows, each component's run within a block read in
+    // one go: row by row would stream from every component at once. Both cores
+    // share the first writes (page faults) of a long table.
     m_table.resize(N, n);
-    std::vector<const double*> columns(static_cast<size_t>(n));
-    for (int c = 0; c < n; ++c) columns[static_cast<size_t>(c)] = m_components[static_cast<size_t>(c)].values().data();
-    for (int t = 0; t < N; ++t) {
-        double* row = m_table.row(t);
-        for (int c = 0; c < n; ++c) row[c] = columns[static_cast<size_t>(c)][t];
-        report_progress("reconstruction table", t + 1, N);
-    }
+    constexpr int block = 512;
+    split_in_two(N, static_cast<long long>(N) * n >= (1 << 18), [&](int begin, int end) {
+        for (int t0 = begin; t0 < end; t0 += block) {
+            const int t1 = std::min(end, t0 + block);
+            for (int c = 0; c < n; ++c) {
+                const double* column = m_components[static_cast<size_t>(c)].values().data();
+                for (int t = t0; t < t1; ++t) m_table.row(t)[c] = column[t];
+            }
+            report_progress("reconstruction table", t1 - begin, end - begin);
+        }
+    });
 }
 
 void t_reconstructed_tss::get_values(int c, std::vector<double>& out) const {

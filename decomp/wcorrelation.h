@@ -3,6 +3,8 @@
 // separable components are near 0.
 #pragma once
 
+#include <vector>
+
 #include "core/matrix.h"
 #include "decomp/reconstructed.h"
 
@@ -18,3 +20,7 @@ int wcorrelation_weight(int t, int L, int N);
 // per row, so the hook may cancel it. Throws ssa_exception when m is outside
 // 0..rec.amount() or L outside 1..N.
 matrix wcorrelation(const t_reconstructed_tss& rec, int L, int m);
+
+// The same for any series of length N given by their values (the groups'
+// reconstructions), decomposed with window length L.
+matrix wcorrelation(const std::vector<const double*>& xs, int N, int L);

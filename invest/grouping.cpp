@@ -109,29 +109,9 @@ std::string component_set_text(const std::vector<int>& components) {
 }
 
 matrix series_wcorrelation(const std::vector<series>& xs, int L) {
-    const int m = static_cast<int>(xs.size());
-    matrix rho(m, m);
-    if (m == 0) return rho;
-    const int N = xs[0].size();
-    std::vector<double> w(static_cast<size_t>(N));
-    for (int t = 0; t < N; ++t) w[static_cast<size_t>(t)] = wcorrelation_weight(t, L, N);
-    auto dot = [&](const series& a, const series& b) {
-        double s = 0;
-        for (int t = 0; t < N; ++t) s += w[static_cast<size_t>(t)] * a(t) * b(t);
-        return s;
-    };
-    std::vector<double> norm(static_cast<size_t>(m));
-    for (int i = 0; i < m; ++i) norm[static_cast<size_t>(i)] = std::sqrt(dot(xs[i], xs[i]));
-    for (int i = 0; i < m; ++i) {
-        rho.set(1.0, i, i);
-        for (int j = i + 1; j < m; ++j) {
-            const double d = norm[static_cast<size_t>(i)] * norm[static_cast<size_t>(j)];
-            const double r = d > 0 ? std::clamp(dot(xs[i], xs[j]) / d, -1.0, 1.0) : 0.0;
-            rho.set(r, i, j);
-            rho.set(r, j, i);
-        }
-    }
-    return rho;
+    std::vector<const double*> values;
+    for (const series& x : xs) values.push_back(x.data());
+    return wcorrelation(values, xs.empty() ? 0 : xs[0].size(), L);
 }
 
 std::vector<std::vector<int>> cluster_components(const matrix& wcor, double threshold) {

@@ -3,8 +3,6 @@
 #include <sstream>
 
 #include "core/diagnostics.h"
-#include "decomp/reconstructed.h"
-#include "decomp/wcorrelation.h"
 #include "invest/grouping.h"
 #include "test_util.h"
 
@@ -106,12 +104,4 @@ TEST(GroupReconstruction, ResidualIsTheSeriesMinusEveryGroupAndWcorAgrees) {
     EXPECT_EQ(*r.residual.ticks(), ticks);
     EXPECT_TRUE(r.groups[0].has_ticks() && r.residual.has_ticks());  // so File Save writes them
     EXPECT_NE(thrown<grouping_error>([&] { reconstruct_groups(ts, svd, {{"g", {svd.count()}}}); }), "nothing thrown");
-
-    // On single components the groups' w-correlations are the elementary ones.
-    const t_reconstructed_tss rec(&svd, 5);
-    std::vector<series> parts;
-    for (int c = 0; c < 5; ++c) parts.push_back(rec.component(c).values());
-    const matrix direct = wcorrelation(rec, 24, 5), own = series_wcorrelation(parts, 24);
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 5; ++j) EXPECT_NEAR(own(i, j), direct(i, j), 1e-12);
 }
