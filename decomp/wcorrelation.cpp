@@ -39,7 +39,7 @@ matrix wcorrelation(const std::vector<const double*>& xs, int N, int L) {
         return s;
     };
     std::vector<double> norm(static_cast<size_t>(m));
-    for (int c = 0; c < m; ++c) norm[static_cast<size_t>(c)] = std::sqrt(dot(xs[static_cast<size_t>(c)], xs[static_cast<size_t>(c)]));
+    for (size_t c = 0; c < xs.size(); ++c) norm[c] = std::sqrt(dot(xs[c], xs[c]));
     matrix rho(m, m);
     for (int i = 0; i < m; ++i) {
         rho.set(1.0, i, i);

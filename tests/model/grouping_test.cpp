@@ -83,7 +83,7 @@ TEST(ComponentPeriod, Co2AnnualPairAtAWindowOffItsGrid) {
         EXPECT_EQ(period_text(p), "12.00");
 }
 
-TEST(GroupReconstruction, ResidualIsTheSeriesMinusEveryGroupAndWcorAgrees) {
+TEST(GroupReconstruction, ResidualIsTheSeriesMinusEveryGroup) {
     t_ts ts = trend_and_two_sines(120);
     std::vector<std::string> ticks;
     for (int t = 0; t < ts.size(); ++t) ticks.push_back("t" + std::to_string(t));
