@@ -4,9 +4,18 @@
 // single-threaded BLAS on these shapes.
 #include <Eigen/Dense>
 
+#include <atomic>
+
+namespace {
+std::atomic<long long> bytes{0};
+}  // namespace
+
+long long basis_passes::bytes_read() { return bytes; }
+
 basis_passes::basis_passes(int columns) : m_halves(Eigen::MatrixXd::Zero(columns, 2)), m_split(1 << 14) {}
 
 void basis_passes::project(const Eigen::MatrixXd& basis, int j, const double* x, double* h) {
+    bytes += 8LL * basis.rows() * j;
     m_halves.topRows(j).setZero();
     m_split.run(basis.rows(), [&](long long r0, long long r1, int half) {
         const Eigen::Map<const Eigen::VectorXd> xs(x + r0, r1 - r0);
@@ -17,6 +26,7 @@ void basis_passes::project(const Eigen::MatrixXd& basis, int j, const double* x,
 
 void basis_passes::subtract(const Eigen::MatrixXd& basis, const int* columns, int count, const double* h,
                             double* x) {
+    bytes += 8LL * basis.rows() * count;
     m_split.run(basis.rows(), [&](long long r0, long long r1, int) {
         Eigen::Map<Eigen::VectorXd> xs(x + r0, r1 - r0);
         const auto col = [&](int c) { return basis.col(columns[c]).segment(r0, r1 - r0); };

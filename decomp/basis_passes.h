@@ -17,6 +17,10 @@ public:
     // x -= sum over i < count of h[i] basis(:, columns[i]).
     void subtract(const Eigen::MatrixXd& basis, const int* columns, int count, const double* h, double* x);
 
+    // Bytes of basis read by all passes so far: with the memory's streaming
+    // speed, the floor that the passes' traffic sets (the benchmark's).
+    static long long bytes_read();
+
 private:
     Eigen::MatrixXd m_halves;  // each half's projection
     two_halves m_split;
