@@ -6,6 +6,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -82,7 +83,8 @@ double pass_speed(int L, int K, int columns) {
     Eigen::MatrixXd U(L, columns), V(K, columns);
     std::fill(U.data(), U.data() + U.size(), 0.5);
     std::fill(V.data(), V.data() + V.size(), 0.25);
-    std::vector<double> u(static_cast<size_t>(L), 1.0), v(static_cast<size_t>(K), 1.0), h(static_cast<size_t>(columns));
+    std::vector<double> u(static_cast<size_t>(L), 1.0), v(static_cast<size_t>(K), 1.0);
+    std::vector<double> h(static_cast<size_t>(columns));
     basis_passes passes(columns);
     passes.project(U, columns, u.data(), h.data());
     passes.project(V, columns, v.data(), h.data());
