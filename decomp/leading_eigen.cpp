@@ -36,8 +36,9 @@ constexpr int look_interval = 8;
 // buffer and a progress report per block, large enough for BLAS.
 constexpr Eigen::Index row_block = 4096;
 
-// out = a b (all column-major) by the optimised BLAS: the restart's product. Eigen's own kernels stay in use elsewhere, so none
-// of its templates is built two ways.
+// out = a b (all column-major) by the optimised BLAS: the restart's product.
+// Eigen's own kernels stay in use elsewhere, so none of its templates is
+// built two ways.
 void multiply(const Eigen::Ref<const Eigen::MatrixXd>& a, const Eigen::Ref<const Eigen::MatrixXd>& b,
               Eigen::Ref<Eigen::MatrixXd> out) {
     cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, static_cast<int>(a.rows()), static_cast<int>(b.cols()),
