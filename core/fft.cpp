@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include "file_replace.h"
 #include "ssa_exception.h"
+#include "two_pi.h"
 
 namespace {
 
@@ -142,11 +144,12 @@ void fft_convolver::inverse(const std::vector<std::complex<double>>& spectrum, d
 }
 
 void fft_convolver::convolve_reversed(const double* x, int len, const std::vector<std::complex<double>>& h, int from,
-                                      int count, double* out) {
+                                      int count, double* out, std::vector<std::complex<double>>* reversed_spectrum) {
     for (int i = 0; i < len; ++i) m_real[len - 1 - i] = x[i];
     std::fill(m_real + len, m_real + m_n, 0.0);
     fftw_execute(static_cast<fftw_plan>(m_forward_plan));
     auto* c = reinterpret_cast<std::complex<double>*>(m_complex);
+    if (reversed_spectrum) reversed_spectrum->assign(c, c + m_n / 2 + 1);
     for (int f = 0; f <= m_n / 2; ++f) c[f] = spectrum_product(c[f], h[static_cast<size_t>(f)]);
     fftw_execute(static_cast<fftw_plan>(m_inverse_plan));
     const double scale = 1.0 / m_n;
@@ -161,8 +164,23 @@ hankel_operator::hankel_operator(const double* s, int N, int L, int max_threads)
 // (X^T u)[j] = sum over i of s[i + j] u[i]: the convolution of the series with
 // u reversed, read from index L - 1 on (X w likewise from K - 1). A transform
 // of at least N points keeps the wrapped tail below that index.
-void hankel_operator::transpose_times(const double* u, double* out) {
-    m_fft.convolve_reversed(u, m_L, m_s_hat, m_L - 1, m_K, out);
+void hankel_operator::transpose_times(const double* u, double* out, std::vector<std::complex<double>>* u_spectrum) {
+    m_fft.convolve_reversed(u, m_L, m_s_hat, m_L - 1, m_K, out, u_spectrum);
+    if (!u_spectrum) return;
+    // For real u, F(u backwards)[f] = e^{-2 pi i f (L-1) / n} conj(F(u)[f]):
+    // the reconstructions save a transform per component by it.
+    const int n = m_fft.size();
+    if (m_shift.empty()) {
+        m_shift.resize(static_cast<size_t>(n / 2 + 1));
+        for (int f = 0; f <= n / 2; ++f) {
+            // The angle's turns reduced exactly, so every factor is good to rounding.
+            const long long turns = static_cast<long long>(f) * (m_L - 1) % n;
+            const double angle = -two_pi * static_cast<double>(turns) / n;
+            m_shift[static_cast<size_t>(f)] = {std::cos(angle), std::sin(angle)};
+        }
+    }
+    for (size_t f = 0; f < m_shift.size(); ++f)
+        (*u_spectrum)[f] = spectrum_product(std::conj((*u_spectrum)[f]), m_shift[f]);
 }
 
 void hankel_operator::times(const double* w, double* out) {

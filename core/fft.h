@@ -37,9 +37,10 @@ public:
     void inverse(const std::vector<std::complex<double>>& spectrum, double* out, int len);
     // out[0..count) = points from..from+count of the convolution of x[0..len)
     // taken backwards with the signal whose spectrum (from forward) is h, all
-    // in the transforms' own buffers.
+    // in the transforms' own buffers; with reversed_spectrum, also the
+    // spectrum of x taken backwards.
     void convolve_reversed(const double* x, int len, const std::vector<std::complex<double>>& h, int from, int count,
-                           double* out);
+                           double* out, std::vector<std::complex<double>>* reversed_spectrum = nullptr);
 
 private:
     int m_n;
@@ -71,8 +72,9 @@ public:
     hankel_operator(const double* s, int N, int L, int max_threads = 2);
     int L() const { return m_L; }
     int K() const { return m_K; }
-    // out[0..K) = X^T u for u[0..L).
-    void transpose_times(const double* u, double* out);
+    // out[0..K) = X^T u for u[0..L); with u_spectrum, also the spectrum of u
+    // (as fft_convolver::forward gives it) from the same transform.
+    void transpose_times(const double* u, double* out, std::vector<std::complex<double>>* u_spectrum = nullptr);
     // out[0..L) = X w for w[0..K).
     void times(const double* w, double* out);
 
@@ -80,6 +82,7 @@ private:
     int m_L, m_K;
     fft_convolver m_fft;
     std::vector<std::complex<double>> m_s_hat;
+    std::vector<std::complex<double>> m_shift;  // e^{-2 pi i f (L-1) / n}, made when first asked for
 };
 
 // Diagonal average of the L x K matrix a b^T given the spectra of a (length L)

@@ -84,9 +84,11 @@ bool group_reconstructor::add_members(spectra& w, const int* indices, int begin,
         const int k = indices[g];
         if (m_svd.spectrum()[static_cast<size_t>(k)] == 0) continue;
         any = true;
-        m_svd.elementary_factors(k, w.a.data(), w.b.data(), w.hankel.get());
-        tick(n);
-        w.fft.forward(w.a.data(), L, w.a_hat);
+        // On the FFT path a's spectrum comes with b's product.
+        if (!m_svd.elementary_factors(k, w.a.data(), w.b.data(), w.hankel.get(), &w.a_hat)) {
+            tick(n);
+            w.fft.forward(w.a.data(), L, w.a_hat);
+        }
         tick(n);
         w.fft.forward(w.b.data(), K, w.b_hat);
         tick(n);

@@ -308,7 +308,8 @@ std::unique_ptr<hankel_operator> t_svd::hankel(int max_threads) const {
     return std::make_unique<hankel_operator>(m_factors->values.data(), m_factors->values.size(), m_L, max_threads);
 }
 
-void t_svd::elementary_factors(int c, double* a, double* b, hankel_operator* work) const {
+bool t_svd::elementary_factors(int c, double* a, double* b, hankel_operator* work,
+                               std::vector<std::complex<double>>* a_spectrum) const {
     check_component(c);
     const factor_store& f = *m_factors;
     const matrix& U = *m_eigenvectors;
@@ -316,21 +317,22 @@ void t_svd::elementary_factors(int c, double* a, double* b, hankel_operator* wor
     if (c >= f.count || s == 0) {
         std::fill(a, a + m_L, 0.0);
         std::fill(b, b + m_K, 0.0);
-        return;
+        return false;
     }
     if (f.exact) {
         const matrix& V = factor_vectors();
         for (int i = 0; i < m_L; ++i) a[i] = s * U(i, c);
         for (int j = 0; j < m_K; ++j) b[j] = V(j, c);
-        return;
+        return false;
     }
     // Never from built vectors, so the result does not depend on whether someone built them.
     for (int i = 0; i < m_L; ++i) a[i] = U(i, c);
-    (work ? *work : *hankel()).transpose_times(a, b);
+    (work ? *work : *hankel()).transpose_times(a, b, a_spectrum);
     // X^T U_c is in the work series' units; the spectrum in the data's.
     const double unit = s / std::sqrt(f.eig[static_cast<size_t>(c)]);
     if (unit != 1.0)
         for (int j = 0; j < m_K; ++j) b[j] *= unit;
+    return a_spectrum != nullptr;
 }
 
 t_eigen_triple t_svd::triple(int c) const {

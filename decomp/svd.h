@@ -105,8 +105,11 @@ public:
     // Vectors a (L values) and b (K values) with a b^T the elementary matrix
     // of component c: by the factor vectors when they are the reference sums,
     // else b = X^T U_c by FFT without building them, through work when given
-    // (an operator over this decomposition's series from hankel()).
-    void elementary_factors(int c, double* a, double* b, hankel_operator* work = nullptr) const;
+    // (an operator over this decomposition's series from hankel()). Returns
+    // whether a_spectrum, when given, now holds a's spectrum (from the FFT's
+    // own transform, as fft_convolver::forward over N points gives it).
+    bool elementary_factors(int c, double* a, double* b, hankel_operator* work = nullptr,
+                            std::vector<std::complex<double>>* a_spectrum = nullptr) const;
     // The FFT products with this decomposition's trajectory matrix, on at most max_threads threads.
     std::unique_ptr<hankel_operator> hankel(int max_threads = 2) const;
     // Eigentriple c (0 <= c < components()), assembled on demand so that the
