@@ -113,10 +113,16 @@ void CComponentGrid::paint_cell(QPainter& p, int c, QRect r) const {
     p.drawText(r.adjusted(6, 4, -6, 0), Qt::AlignLeft | Qt::AlignTop, caption(c));
     const QRect plot = r.adjusted(8, 24, -8, -8);
     if (m_kind == periodograms) {
-        qt_dc dc(p);
-        CDCUtils utils;
-        // Room below the frame for the frequencies.
-        paint_periodogram(dc, utils, {plot.left(), plot.top(), plot.right(), plot.bottom() - 12}, periodogram_of(c));
+        // The plot sets its own font and pens: the next cell's caption keeps the widget's.
+        p.save();
+        {
+            qt_dc dc(p);
+            CDCUtils utils;
+            // Room below the frame for the frequencies.
+            paint_periodogram(dc, utils, {plot.left(), plot.top(), plot.right(), plot.bottom() - 12},
+                              periodogram_of(c));
+        }
+        p.restore();
         return;
     }
     QPainterPath path;
